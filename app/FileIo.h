@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumora {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+// The whole file as bytes, or nothing when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+
+// Replaces the file with bytes through a temporary file and a rename in the same directory, so a
+// crash leaves either the old file or the new one, never half of one. False when it failed; the
+// old file is then untouched.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Splits text into lines ended by CR LF, a lone LF or a lone CR. A final line end does not start
+// another line, so "a\r\n" is one line and "\r\n" is one empty line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Splits on every occurrence of separator; "" gives one empty field.
+std::vector<std::string_view> SplitFields(std::string_view text, std::string_view separator);
+
+// Field number index, or the empty text when there are fewer fields.
+std::string_view FieldOrEmpty(const std::vector<std::string_view>& fields, size_t index);
+
+}  // namespace lumora

@@ -1,0 +1,89 @@
+#include "app/Startup.h"
+
+#include <charconv>
+#include <optional>
+#include <string>
+
+#include "app/FileIo.h"
+#include "app/Settings.h"
+#include "app/UserId.h"
+#include "content/HistoryPage.h"
+#include "content/PlayListFormat.h"
+
+namespace lumora {
+namespace {
+
+struct DefaultSetting {
+  std::string_view key;
+  std::string_view value;
+};
+
+// The [S_q] keys of a new settings file, in the order they are written.
+constexpr DefaultSetting kWindowDefaults[] = {
+    {"ts", "3"}, {"quit", "2"}, {"s_size", "2"}, {"h_w", "14850"}, {"h_h", "9830"}};
+
+// A decimal integer, or nothing for an empty or non-numeric value (repaired like a missing key).
+std::optional<long long> ParseInteger(std::string_view text) {
+  long long value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+void CreateSettingsFile(const std::filesystem::path& config, const NetworkAdapterSource& adapters,
+                        const Clock& clock) {
+  IniWrite(config, "main", "Name", kProductName);
+  IniWrite(config, "User", "Name", ObtainUserId(adapters, clock));
+  IniWrite(config, "Ver", "Name", kAppVersion);
+  for (const DefaultSetting& setting : kWindowDefaults) {
+    IniWrite(config, "S_q", setting.key, setting.value);
+  }
+}
+
+void RepairSettings(const std::filesystem::path& config, const NetworkAdapterSource& adapters,
+                    const Clock& clock) {
+  std::string id = IniRead(config, "user", "Name", "0");
+  std::string version = IniRead(config, "ver", "Name", "0");
+  auto number = [&](std::string_view key) {
+    return ParseInteger(IniRead(config, "S_q", key, "0"));
+  };
+  std::optional<long long> values[std::size(kWindowDefaults)];
+  for (size_t i = 0; i < std::size(kWindowDefaults); ++i)
+    values[i] = number(kWindowDefaults[i].key);
+
+  if (id.empty() || id == "0") IniWrite(config, "User", "Name", ObtainUserId(adapters, clock));
+  if (version != kAppVersion) IniWrite(config, "Ver", "Name", kAppVersion);
+  // ts is asked again at every start unless the question was answered (1 or 2).
+  if (values[0] != 1 && values[0] != 2) IniWrite(config, "S_q", "ts", "3");
+  for (size_t i = 1; i < std::size(kWindowDefaults); ++i) {
+    if (values[i].value_or(0) == 0) {
+      IniWrite(config, "S_q", kWindowDefaults[i].key, kWindowDefaults[i].value);
+    }
+  }
+}
+
+}  // namespace
+
+std::filesystem::path ExecutableDirectory() {
+  std::error_code error;
+  std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::current_path() : executable.parent_path();
+}
+
+void RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource& adapters,
+                const Clock& clock) {
+  std::filesystem::path config = appDir / kSettingsFile;
+  std::error_code error;
+  if (!std::filesystem::exists(config, error)) CreateSettingsFile(config, adapters, clock);
+  RepairSettings(config, adapters, clock);
+  if (!std::filesystem::exists(appDir / kPlayListFile, error)) {
+    WriteFileAtomically(appDir / kPlayListFile, kCrLf);
+  }
+  if (!std::filesystem::exists(appDir / kHistoryPageFile, error)) {
+    HistoryPage(appDir, nullptr).WriteHistoryPage(kPlayListFile);
+  }
+}
+
+}  // namespace lumora

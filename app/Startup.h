@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "platform/Clock.h"
+#include "platform/NetworkAdapters.h"
+
+namespace lumora {
+
+inline constexpr std::string_view kAppVersion = "9.0";
+inline constexpr std::string_view kProductName = "Lumora";
+inline constexpr std::string_view kSettingsFile = "config.dll";
+
+// The directory of the running executable, where every local file lives.
+std::filesystem::path ExecutableDirectory();
+
+// Makes sure the settings file exists and holds usable values, the user has an id, and the play
+// list and its page exist, before any window opens.
+void RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource& adapters,
+                const Clock& clock);
+
+}  // namespace lumora

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets everything up and runs all tests: the normal build, then the unit and integration tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+scripts/build.sh build
+scripts/with-session.sh ctest --test-dir build --output-on-failure -j2
+
+scripts/build.sh build-asan -DLUMORA_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
+  scripts/with-session.sh ctest --test-dir build-asan --output-on-failure -j2 -L 'unit|integration'

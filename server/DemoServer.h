@@ -1,0 +1,65 @@
+#pragma once
+
+#include <glib-object.h>
+#include <libsoup/soup.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "server/Catalogue.h"
+
+namespace lumora {
+
+// The demo content server on 127.0.0.1: the site's files under "/box/" (and its home at "/"),
+// play data from the site's catalogue.txt at "/box/h.asp" and the usage ping at
+// "/box/tj/tj.asp". It runs on the main context that is the thread default when it starts.
+class DemoServer {
+ public:
+  // Reads siteDir/catalogue.txt; throws std::runtime_error when it is missing or malformed.
+  // Every request is written to log, when given, as one flushed line.
+  explicit DemoServer(std::filesystem::path siteDir, std::ostream* log = nullptr);
+  ~DemoServer();
+  DemoServer(const DemoServer&) = delete;
+  DemoServer& operator=(const DemoServer&) = delete;
+
+  // Starts listening on 127.0.0.1:port, where 0 picks a free port. Throws std::runtime_error
+  // when the port cannot be had.
+  void Start(std::uint16_t port);
+  // The port actually bound, 0 before Start.
+  std::uint16_t Port() const { return port_; }
+  // "http://127.0.0.1:PORT/box/".
+  std::string BaseUrl() const;
+
+  // The id of every usage ping in arrival order, exactly as it stood in the query.
+  const std::vector<std::string>& Pings() const { return pings_; }
+  // One line per request answered: method, path with query, status.
+  const std::vector<std::string>& RequestLog() const { return requestLog_; }
+
+ private:
+  struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+  };
+
+  static void OnRequest(SoupServer* server, SoupServerMessage* message, const char* path,
+                        GHashTable* query, gpointer self);
+  void Answer(SoupServerMessage* message);
+  void AnswerPlayData(SoupServerMessage* message, std::string_view query);
+  void AnswerPing(SoupServerMessage* message, std::string_view query);
+  void AnswerSiteFile(SoupServerMessage* message, std::string_view path);
+  void Log(SoupServerMessage* message);
+
+  std::filesystem::path siteDir_;
+  std::ostream* log_;
+  Catalogue catalogue_;
+  std::unique_ptr<SoupServer, GObjectUnref> server_;
+  std::uint16_t port_ = 0;
+  std::vector<std::string> pings_;
+  std::vector<std::string> requestLog_;
+};
+
+}  // namespace lumora

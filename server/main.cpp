@@ -1,0 +1,68 @@
+// Serves the demo site so the client has a content server out of the box.
+
+#include <glib-unix.h>
+#include <glib.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "server/DemoServer.h"
+
+namespace {
+
+struct Options {
+  std::filesystem::path siteDir = LUMORA_DEMO_SITE_DIR;
+  int port = LUMORA_DEMO_PORT;
+};
+
+// Fills options from the command line; false (with the reason on stderr) when it is unusable.
+bool ParseOptions(int& argc, char**& argv, Options& options) {
+  g_autofree gchar* site = nullptr;
+  GOptionEntry entries[] = {
+      {"site", 0, 0, G_OPTION_ARG_FILENAME, &site, "Site directory to serve", "DIR"},
+      {"port", 0, 0, G_OPTION_ARG_INT, &options.port, "Port on 127.0.0.1 (0: any free port)", "N"},
+      {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
+  g_autoptr(GOptionContext) context = g_option_context_new("- serve the Lumora demo site");
+  g_option_context_add_main_entries(context, entries, nullptr);
+  g_autoptr(GError) error = nullptr;
+  if (!g_option_context_parse(context, &argc, &argv, &error)) {
+    std::cerr << "lumora-demo-server: " << error->message << "\n";
+    return false;
+  }
+  if (options.port < 0 || options.port > 65535 || argc > 1) {
+    std::cerr << "lumora-demo-server: expected only --site DIR and --port 0..65535\n";
+    return false;
+  }
+  if (site) options.siteDir = site;
+  return true;
+}
+
+gboolean QuitLoop(gpointer loop) {
+  g_main_loop_quit(static_cast<GMainLoop*>(loop));
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) return 2;
+  try {
+    g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
+    lumora::DemoServer server(options.siteDir, &std::cout);
+    server.Start(static_cast<std::uint16_t>(options.port));
+    std::cout << "lumora-demo-server: serving " << server.BaseUrl() << " from "
+              << options.siteDir.string() << std::endl;
+    g_unix_signal_add(SIGINT, QuitLoop, loop);
+    g_unix_signal_add(SIGTERM, QuitLoop, loop);
+    g_main_loop_run(loop);
+  } catch (const std::exception& error) {
+    std::cerr << "lumora-demo-server: " << error.what() << "\n";
+    return EXIT_FAILURE;
+  }
+  return EXIT_SUCCESS;
+}

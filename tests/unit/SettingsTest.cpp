@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "app/Settings.h"
+#include "app/TextCodec.h"
+#include "tests/unit/TempDir.h"
+
+namespace lumora {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  std::string Read(std::string_view section, std::string_view key) {
+    return IniRead(dir_ / "config.dll", section, key, "0");
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(SettingsTest, MissingFileSectionOrKeyGivesTheDefault) {
+  EXPECT_EQ(Read("S_q", "h_w"), "0");
+  dir_.Write("config.dll", "[S_q]\r\nts=3\r\n");
+  EXPECT_EQ(Read("S_q", "h_w"), "0");
+  EXPECT_EQ(Read("Skin", "ts"), "0");
+  EXPECT_EQ(Read("S_q", "ts"), "3");
+}
+
+TEST_F(SettingsTest, NamesMatchWithoutRegardToCaseAndBlanksAreNotPartOfThem) {
+  dir_.Write("config.dll", "[USER]\r\nNAME=0A-1B\r\n[ S_q ]\r\n  h_w  =  14850  \r\n");
+  EXPECT_EQ(Read("user", "Name"), "0A-1B");
+  EXPECT_EQ(Read("s_Q", "H_W"), "14850");
+}
+
+TEST_F(SettingsTest, PresentEmptyValueIsEmptyNotTheDefault) {
+  dir_.Write("config.dll", "[S_q]\r\nh_w=\r\n");
+  EXPECT_EQ(Read("S_q", "h_w"), "");
+}
+
+TEST_F(SettingsTest, FirstMatchingSectionAndKeyWin) {
+  dir_.Write("config.dll", "[a]\r\nk=1\r\nk=2\r\n[A]\r\nk=3\r\nother=4\r\n");
+  EXPECT_EQ(Read("a", "k"), "1");
+  EXPECT_EQ(Read("a", "other"), "0");
+}
+
+TEST_F(SettingsTest, ValueIsCutTo254BytesOfItsGbkFormWithoutSplittingACharacter) {
+  dir_.Write("config.dll", "[s]\r\nlong=" + std::string(300, 'x') + "\r\n");
+  EXPECT_EQ(Read("s", "long"), std::string(254, 'x'));
+  // 127 double-byte characters are 254 bytes; one more would be cut in half.
+  std::string chinese;
+  for (int i = 0; i < 128; ++i) chinese += "中";
+  dir_.Write("config.dll", "[s]\r\nlong=x" + Utf8ToGbk(chinese) + "\r\n");
+  std::string expected = "x";
+  for (int i = 0; i < 126; ++i) expected += "中";
+  EXPECT_EQ(Read("s", "long"), expected);
+}
+
+TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbk) {
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "main", "Name", "Lumora"));
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "S_q", "ts", "3"));
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "main", "Title", "影视"));
+  EXPECT_EQ(dir_.Read("config.dll"),
+            "[main]\r\nName=Lumora\r\nTitle=" + Utf8ToGbk("影视") + "\r\n[S_q]\r\nts=3\r\n");
+  EXPECT_EQ(Read("main", "Title"), "影视");
+}
+
+TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
+  std::string original =
+      "; comment\r\n[S_q]\r\nts = 3\r\n\r\nweird line\xff\xfe\r\n[Ver]\nName=8.0\n[User]\r\nName=x";
+  dir_.Write("config.dll", original);
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "s_q", "TS", "1"));
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "ver", "name", "9.0"));
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "S_q", "quit", "2"));
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "User", "extra", "y"));
+  EXPECT_EQ(dir_.Read("config.dll"),
+            "; comment\r\n[S_q]\r\nts=1\r\n\r\nweird line\xff\xfe\r\nquit=2\r\n[Ver]\nName=9.0\n"
+            "[User]\r\nName=x\r\nextra=y\r\n");
+}
+
+TEST_F(SettingsTest, LineBreaksInAValueCannotCreateNewKeys) {
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "S_q", "quit", "1\r\nts=2"));
+  EXPECT_EQ(Read("S_q", "ts"), "0");
+}
+
+TEST_F(SettingsTest, WriteLeavesNoTemporaryFilesBehind) {
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "a", "b", "c"));
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "a", "b", "d"));
+  EXPECT_EQ(dir_.FileCount(), 1u);
+}
+
+TEST_F(SettingsTest, WriteIntoAMissingDirectoryFailsCleanly) {
+  EXPECT_FALSE(IniWrite(dir_ / "nowhere/config.dll", "a", "b", "c"));
+}
+
+TEST_F(SettingsTest, GarbageLongLinesAndNoLineBreaksReadWithoutCrashing) {
+  std::string garbage;
+  for (int i = 0; i < 200000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  dir_.Write("config.dll", garbage);
+  EXPECT_EQ(Read("S_q", "ts"), "0");
+  dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
+  EXPECT_EQ(Read("S_q", "ts"), "2");
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "S_q", "quit", "1"));
+  EXPECT_EQ(Read("S_q", "quit"), "1");
+}
+
+}  // namespace
+}  // namespace lumora

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "app/TextCodec.h"
+
+namespace lumora {
+namespace {
+
+TEST(TextCodecTest, GbkRoundTripsChineseText) {
+  EXPECT_EQ(Utf8ToGbk("影视abc"),
+            "\xD3\xB0\xCA\xD3"
+            "abc");
+  EXPECT_EQ(GbkToUtf8("\xD3\xB0\xCA\xD3"
+                      "abc"),
+            "影视abc");
+}
+
+TEST(TextCodecTest, UndecodableBytesBecomeReplacementCharacters) {
+  EXPECT_EQ(GbkToUtf8("a\xFF"
+                      "b\xD3"),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
+}
+
+TEST(TextCodecTest, UnencodableCharactersBecomeQuestionMarks) {
+  EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");
+  EXPECT_EQ(Utf8ToGbk("a\xC3(b"), "a?(b");
+}
+
+TEST(TextCodecTest, DoubleByteTest) {
+  EXPECT_TRUE(IsDoubleByteInGbk(U'中'));
+  EXPECT_TRUE(IsDoubleByteInGbk(U'·'));
+  EXPECT_FALSE(IsDoubleByteInGbk(U'a'));
+  EXPECT_FALSE(IsDoubleByteInGbk(U'😀'));
+}
+
+TEST(TextCodecTest, Utf16KeepsSurrogatePairsAndReplacesBrokenInput) {
+  EXPECT_EQ(Utf8ToUtf16("a😀"), std::u16string(u"a\xD83D\xDE00"));
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), std::u16string(u"\xFFFD\xFFFD"));
+  EXPECT_EQ(Utf16ToUtf8(u"\xDE00z"), "\xEF\xBF\xBDz");
+}
+
+}  // namespace
+}  // namespace lumora

@@ -8,6 +8,7 @@
 #include "app/FileIo.h"
 #include "app/ServerFetch.h"
 #include "app/TextCodec.h"
+#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"
 
@@ -34,6 +35,37 @@ class SilentServer {
 
  private:
   int fd_;
+  int port_ = 0;
+};
+
+// Answers every GET with a body just over the size limit, with or without a declared length.
+class OversizedBodyServer {
+ public:
+  explicit OversizedBodyServer(bool chunked) : chunked_(chunked) {
+    soup_server_add_handler(server_.get(), nullptr, Answer, this, nullptr);
+    soup_server_listen_local(server_.get(), 0, SOUP_SERVER_LISTEN_IPV4_ONLY, nullptr);
+    GSList* uris = soup_server_get_uris(server_.get());
+    port_ = g_uri_get_port(static_cast<GUri*>(uris->data));
+    g_slist_free_full(uris, [](gpointer uri) { g_uri_unref(static_cast<GUri*>(uri)); });
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/big.txt"; }
+
+ private:
+  static void Answer(SoupServer*, SoupServerMessage* message, const char*, GHashTable*,
+                     gpointer self) {
+    std::string body(HttpClient::kMaxBodyBytes + 1, 'x');
+    soup_server_message_set_status(message, 200, nullptr);
+    SoupMessageBody* response = soup_server_message_get_response_body(message);
+    if (static_cast<OversizedBodyServer*>(self)->chunked_) {
+      soup_message_headers_set_encoding(soup_server_message_get_response_headers(message),
+                                        SOUP_ENCODING_CHUNKED);
+    }
+    soup_message_body_append(response, SOUP_MEMORY_COPY, body.data(), body.size());
+    soup_message_body_complete(response);
+  }
+
+  bool chunked_;
+  gtk::GObjectPtr<SoupServer> server_{soup_server_new(nullptr, nullptr)};
   int port_ = 0;
 };
 
@@ -65,6 +97,13 @@ TEST_F(FetchTextTest, RefusedConnectionGivesTheEmptyTextQuickly) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(fetch_.FetchText(url), "");
   EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start).count(), 1.0);
+}
+
+TEST_F(FetchTextTest, BodyOverTheLimitIsAbandoned) {
+  for (bool chunked : {false, true}) {
+    OversizedBodyServer big(chunked);
+    EXPECT_EQ(fetch_.FetchText(big.Url()), "") << (chunked ? "chunked" : "with length");
+  }
 }
 
 TEST_F(FetchTextTest, SilentServerGivesTheEmptyTextAfterThreeToFourSecondsWhileTimersRun) {

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "platform/EventLoop.h"
 #include "platform/Http.h"
 #include "platform/NetworkAdapters.h"
+#include "platform/SingleInstance.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
 
 namespace lumora {
 
@@ -16,6 +22,16 @@ class Platform {
   virtual EventLoop& GetEventLoop() = 0;
   virtual HttpClient& GetHttpClient() = 0;
   virtual NetworkAdapterSource& GetNetworkAdapters() = 0;
+  virtual Desktop& GetDesktop() = 0;
+  virtual SingleInstance& GetSingleInstance() = 0;
+
+  // A new hidden top-level window; every web view added to it shares one web process.
+  virtual std::unique_ptr<TopWindow> CreateWindow() = 0;
+  virtual std::unique_ptr<Timer> CreateTimer() = 0;
+
+  // Runs the main loop until QuitMainLoop.
+  virtual void RunMainLoop() = 0;
+  virtual void QuitMainLoop() = 0;
 };
 
 }  // namespace lumora

@@ -5,10 +5,10 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  libglib2.0-dev libsoup-3.0-dev
+  libglib2.0-dev libsoup-3.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev
   # tests
   googletest libgtest-dev libgmock-dev
-  xvfb xauth dbus dbus-bin
+  xvfb xauth dbus dbus-bin openbox xdotool fonts-wqy-zenhei
 )
 
 missing=()

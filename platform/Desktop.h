@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Geometry.h"
+
+namespace lumora {
+
+class TopWindow;
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Information, Question, Warning };
+enum class MessageAnswer { Ok, Yes, No };
+
+// The desktop around the program's windows: screen metrics, modal message boxes and the shell.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  virtual Size ScreenSize() const = 0;
+  // The part of the screen not taken by panels, in screen pixels.
+  virtual Rect WorkArea() const = 0;
+
+  // A modal message box; returns once the user answered.
+  virtual MessageAnswer ShowMessage(TopWindow* owner, const std::string& text,
+                                    const std::string& title, MessageButtons buttons,
+                                    MessageIcon icon) = 0;
+
+  // Opens an address (web page, file) with the user's default program.
+  virtual void OpenAddress(const std::string& address) = 0;
+  // Starts a program; false when it could not be started.
+  virtual bool StartProcess(const std::string& path) = 0;
+};
+
+}  // namespace lumora

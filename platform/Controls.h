@@ -69,6 +69,9 @@ class Container {
 // no child covers it, and a container for child controls.
 class Picture : public Control, public Container {
  public:
+  // Without a back colour the picture is transparent where nothing is painted. With one, the
+  // surface is cleared to it whenever the control's size changes.
+  virtual void SetBackColor(Color color) = 0;
   virtual Bitmap& Surface() = 0;
   // Repaints the control from its surface.
   virtual void Refresh() = 0;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ContentServer.h"
+#include "platform/Platform.h"
+#include "shell/BA1.h"
+
+namespace lumora {
+
+// The single-instance channel's id, made from the product name and the main window's name.
+inline constexpr const char* kInstanceId = "Lumora.BA1";
+
+// One run of the program: start-up files, the single-instance hand-over, the main window.
+class LumoraApp {
+ public:
+  LumoraApp(Platform& platform, ContentServer server, std::filesystem::path appDir);
+
+  // Prepares the local files and, unless another instance runs (which then gets the command
+  // line), opens the main window. False when this process should end at once.
+  bool Start(const std::vector<std::string>& commandLine);
+
+  BA1* MainWindow() { return mainWindow_.get(); }
+
+ private:
+  Platform& platform_;
+  ContentServer server_;
+  std::filesystem::path appDir_;
+  std::unique_ptr<BA1> mainWindow_;
+};
+
+}  // namespace lumora

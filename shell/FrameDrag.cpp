@@ -1,0 +1,134 @@
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "shell/BA1.h"
+
+namespace lumora {
+namespace {
+
+constexpr int kBand = 3;
+
+}  // namespace
+
+FrameZone ZoneAt(Point at, Size client) {
+  bool left = at.x <= kBand;
+  bool right = at.x >= client.width - kBand;
+  bool top = at.y <= kBand;
+  bool bottom = at.y >= client.height - kBand;
+  if (right) return top ? FrameZone::TopRight : bottom ? FrameZone::BottomRight : FrameZone::Right;
+  if (!left) return top ? FrameZone::Top : bottom ? FrameZone::Bottom : FrameZone::Interior;
+  return top ? FrameZone::TopLeft : bottom ? FrameZone::BottomLeft : FrameZone::Left;
+}
+
+PointerShape PointerFor(FrameZone zone) {
+  switch (zone) {
+    case FrameZone::TopLeft:
+    case FrameZone::BottomRight:
+      return PointerShape::SizeNwSe;
+    case FrameZone::BottomLeft:
+    case FrameZone::TopRight:
+      return PointerShape::SizeNeSw;
+    case FrameZone::Left:
+    case FrameZone::Right:
+      return PointerShape::SizeWestEast;
+    case FrameZone::Top:
+    case FrameZone::Bottom:
+      return PointerShape::SizeNorthSouth;
+    case FrameZone::Interior:
+      break;
+  }
+  return PointerShape::Arrow;
+}
+
+HitCode HitCodeFor(FrameZone zone) {
+  switch (zone) {
+    case FrameZone::TopLeft:
+      return HitCode::TopLeft;
+    case FrameZone::Left:
+      return HitCode::Left;
+    case FrameZone::BottomLeft:
+      return HitCode::BottomLeft;
+    case FrameZone::Top:
+      return HitCode::Top;
+    case FrameZone::Bottom:
+      return HitCode::Bottom;
+    case FrameZone::TopRight:
+      return HitCode::TopRight;
+    case FrameZone::Right:
+      return HitCode::Right;
+    case FrameZone::BottomRight:
+      return HitCode::BottomRight;
+    case FrameZone::Interior:
+      break;
+  }
+  return HitCode::Caption;
+}
+
+void BA1::InstallMinMaxHook(Size minimum, Size maximum) {
+  Size screen = platform_.GetDesktop().ScreenSize();
+  minTrack_ = minimum;
+  maxTrack_ = {maximum.width != 0 ? maximum.width : screen.width,
+               maximum.height != 0 ? maximum.height : screen.height};
+  window_->SetMaximizedBounds({0, 0, maxTrack_.width, maxTrack_.height});
+}
+
+void BA1::FrameEdgeMouse(int mode, int x, int y) {
+  window_->SetPointer(PointerShape::Arrow);
+  if (mode == 2) {
+    if (resizeStarted_ && !pointerInInterior_) resizeStarted_ = false;
+    return;
+  }
+  FrameZone zone = ZoneAt({x, y}, window_->ClientSize());
+  window_->SetPointer(PointerFor(zone));
+  if (mode == 1 && zone != FrameZone::Interior) {
+    resizeStarted_ = true;
+    window_->BeginSystemSize(HitCodeFor(zone));
+  }
+}
+
+void BA1::OnSurfaceDown(const MouseEvent& event) {
+  resizeStarted_ = false;
+  if (event.button != MouseButton::Left) {
+    SuppressDoubleClick = 1;
+    return;
+  }
+  SuppressDoubleClick = 0;
+  if (window_->State() == WindowState::Maximized) return;
+  if (ZoneAt({event.x, event.y}, window_->ClientSize()) == FrameZone::Interior) return;
+  FrameEdgeMouse(1, event.x, event.y);
+  pointerInInterior_ = false;
+}
+
+void BA1::OnSurfaceMove(const MouseEvent& event) {
+  ResetHoverColours();
+  Size client = window_->ClientSize();
+  bool outside = event.x < 0 || event.y < 0 || event.x > client.width || event.y > client.height;
+  bool interior = ZoneAt({event.x, event.y}, client) == FrameZone::Interior;
+  if (event.leftHeld || interior || outside) {
+    window_->SetPointer(PointerShape::Arrow);
+    pointerInInterior_ = true;
+    bool draggable = event.y > kBand && event.x > kBand && event.x < client.width - kBand;
+    if (window_->State() != WindowState::Maximized && event.leftHeld && draggable) {
+      window_->BeginSystemMove();
+    }
+    return;
+  }
+  FrameEdgeMouse(0, event.x, event.y);
+  pointerInInterior_ = false;
+}
+
+void BA1::OnSurfaceUp(const MouseEvent& event) {
+  FrameEdgeMouse(2, event.x, event.y);
+  pointerInInterior_ = false;
+}
+
+// A border resize in normal mode is remembered as the size to open with; the system's size loop
+// runs on after the press, so the size is stored once it has settled.
+void BA1::StoreWindowSize() {
+  sizeSaveTimer_->SetEnabled(false);
+  if (CompactMode != 0 || window_->State() != WindowState::Normal) return;
+  Size size = window_->ClientSize();
+  IniWrite(ConfigPath(), "S_q", "h_w", std::to_string(PixelsToTwips(size.width)));
+  IniWrite(ConfigPath(), "S_q", "h_h", std::to_string(PixelsToTwips(size.height)));
+}
+
+}  // namespace lumora

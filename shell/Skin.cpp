@@ -1,0 +1,50 @@
+#include <string>
+
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "resources/Resources.h"
+#include "shell/BA1.h"
+#include "shell/Glyphs.h"
+
+namespace lumora {
+namespace {
+
+// Skin sheet i of skin n is the bitmap resource 101 + 100 n + i; missing ones stay empty.
+Bitmap SkinSheet(int skin, int index) {
+  return Bitmap::FromPng(ResourceBytes(std::to_string(101 + 100 * skin + index) + ".png"));
+}
+
+}  // namespace
+
+void BA1::p_p(int skin) {
+  for (int index = 0; index < static_cast<int>(ppt.size()); ++index) {
+    Bitmap sheet = SkinSheet(skin, index);
+    if (!sheet.Empty()) ppt[index] = sheet;
+  }
+  if (SkinApplied == 1) {
+    PaintFrame();
+    IniWrite(ConfigPath(), "Skin", "Num", std::to_string(skin));
+  } else {
+    LayoutCaptionAndPages();
+    LayoutMainPage();
+    LayoutTvPage();
+    SkinApplied = 1;
+  }
+  PaintCaptionButtons();
+  SelectListTab(CurrentListTab, true);
+}
+
+void BA1::LoadPictures() {
+  jia->SetImage(Bitmap::FromPng(ResourceBytes("wait.png")));
+  w3 = Bitmap::FromPng(ResourceBytes("error.png"));
+  window_->SetIcon(Bitmap::FromPng(ResourceBytes("icon.png")));
+  PaintCloseGlyph(ggx->Surface());
+  PaintCloseGlyph(gtv->Surface());
+  Bitmap mark = Bitmap::FromPng(ResourceBytes("icon.png"));
+  Size area = adp->Geometry().Extent();
+  adp->Surface().Blit(
+      {(area.width - mark.Extent().width) / 2, (area.height - mark.Extent().height) / 2}, mark,
+      {0, 0, mark.Extent().width, mark.Extent().height});
+}
+
+}  // namespace lumora

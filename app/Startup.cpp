@@ -9,6 +9,7 @@
 #include "app/UserId.h"
 #include "content/HistoryPage.h"
 #include "content/PlayListFormat.h"
+#include "resources/Resources.h"
 
 namespace lumora {
 namespace {
@@ -83,6 +84,10 @@ void RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource&
   }
   if (!std::filesystem::exists(appDir / kHistoryPageFile, error)) {
     HistoryPage(appDir, nullptr).WriteHistoryPage(kPlayListFile);
+  }
+  // The history page shows this delete icon beside each row.
+  if (!std::filesystem::exists(appDir / kDeleteIconFile, error)) {
+    WriteFileAtomically(appDir / kDeleteIconFile, ResourceBytes(kDeleteIconFile));
   }
 }
 

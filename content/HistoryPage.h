@@ -9,6 +9,7 @@
 namespace lumora {
 
 inline constexpr std::string_view kHistoryPageFile = "c.htm";
+inline constexpr std::string_view kDeleteIconFile = "i.gif";
 
 // Cuts text to a display width: GBK double-byte characters count 2, every other character 1.
 // Text of at most width / 2 UTF-16 units is returned whole.

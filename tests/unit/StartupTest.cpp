@@ -22,14 +22,15 @@ class StartupTest : public ::testing::Test {
   headless::HeadlessPlatform platform_;
 };
 
-TEST_F(StartupTest, EmptyDirectoryGetsAllThreeFiles) {
+TEST_F(StartupTest, EmptyDirectoryGetsTheSettingsListPageAndIcon) {
   Start();
   EXPECT_EQ(dir_.Read("config.dll"),
             "[main]\r\nName=Lumora\r\n[User]\r\nName=01-02-03-04-05-06\r\n[Ver]\r\nName=9.0\r\n"
             "[S_q]\r\nts=3\r\nquit=2\r\ns_size=2\r\nh_w=14850\r\nh_h=9830\r\n");
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n");
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk("暂无记录")), std::string::npos);
-  EXPECT_EQ(dir_.FileCount(), 3u);
+  EXPECT_TRUE(dir_.Read("i.gif").starts_with("GIF89a"));
+  EXPECT_EQ(dir_.FileCount(), 4u);
 }
 
 TEST_F(StartupTest, FileWithOnlyMainGetsEveryOtherKey) {

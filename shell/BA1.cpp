@@ -43,6 +43,11 @@ void BA1::CreateParts() {
   CreateTvPage();
   ying = &window_->AddPicture();
   ying->SetVisible(false);
+  Web9 = &ying->AddWebView();
+  // The usage ping's view is never shown.
+  Web6 = &window_->AddWebView();
+  Web6->SetGeometry({0, 0, 1, 1});
+  Web6->SetVisible(false);
   CreateCaptionParts();
   CreateStatusParts();
   SetBackColours();

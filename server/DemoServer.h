@@ -1,17 +1,15 @@
 #pragma once
 
-#include <glib-object.h>
-#include <libsoup/soup.h>
-
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "server/Catalogue.h"
+#include "server/HttpMessage.h"
+#include "server/HttpServer.h"
 
 namespace lumora {
 
@@ -23,7 +21,6 @@ class DemoServer {
   // Reads siteDir/catalogue.txt; throws std::runtime_error when it is missing or malformed.
   // Every request is written to log, when given, as one flushed line.
   explicit DemoServer(std::filesystem::path siteDir, std::ostream* log = nullptr);
-  ~DemoServer();
   DemoServer(const DemoServer&) = delete;
   DemoServer& operator=(const DemoServer&) = delete;
 
@@ -32,34 +29,31 @@ class DemoServer {
   void Start(std::uint16_t port);
   // The port actually bound, 0 before Start.
   std::uint16_t Port() const { return port_; }
-  // "http://127.0.0.1:PORT/box/".
+  // "http://127.0.0.1:PORT/", what "{SITE}" in text files becomes.
+  std::string SiteUrl() const;
+  // "http://127.0.0.1:PORT/box/", what "{BASE}" in text files becomes.
   std::string BaseUrl() const;
 
   // The id of every usage ping in arrival order, exactly as it stood in the query.
   const std::vector<std::string>& Pings() const { return pings_; }
-  // One line per request answered: method, path with query, status.
+  // One line per request answered: method, target exactly as received, status.
   const std::vector<std::string>& RequestLog() const { return requestLog_; }
 
  private:
-  struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-  };
-
-  static void OnRequest(SoupServer* server, SoupServerMessage* message, const char* path,
-                        GHashTable* query, gpointer self);
-  void Answer(SoupServerMessage* message);
-  void AnswerPlayData(SoupServerMessage* message, std::string_view query);
-  void AnswerPing(SoupServerMessage* message, std::string_view query);
-  void AnswerSiteFile(SoupServerMessage* message, std::string_view path);
-  void Log(SoupServerMessage* message);
+  HttpResponse Answer(const RequestLine& request);
+  HttpResponse Route(const RequestLine& request);
+  HttpResponse AnswerPlayData(std::string_view query) const;
+  HttpResponse AnswerPing(std::string_view query);
+  HttpResponse AnswerSiteFile(std::string_view path) const;
+  void Log(const RequestLine& request, int status);
 
   std::filesystem::path siteDir_;
   std::ostream* log_;
   Catalogue catalogue_;
-  std::unique_ptr<SoupServer, GObjectUnref> server_;
   std::uint16_t port_ = 0;
   std::vector<std::string> pings_;
   std::vector<std::string> requestLog_;
+  HttpServer server_;
 };
 
 }  // namespace lumora

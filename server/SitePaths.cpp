@@ -57,6 +57,13 @@ std::optional<std::filesystem::path> AppendSegments(std::filesystem::path file,
   return file;
 }
 
+void ReplaceAll(std::string& text, std::string_view placeholder, std::string_view value) {
+  for (size_t at = text.find(placeholder); at != std::string::npos;
+       at = text.find(placeholder, at + value.size())) {
+    text.replace(at, placeholder.size(), value);
+  }
+}
+
 std::string LowerExtension(const std::filesystem::path& file) {
   std::string extension = file.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -94,6 +101,17 @@ std::string ContentTypeFor(const std::filesystem::path& file) {
 
 bool IsServedAsGbk(const std::filesystem::path& file) {
   return LowerExtension(file) == ".txt";
+}
+
+std::string TreeUrl(std::string_view siteUrl) {
+  return std::string(siteUrl) + std::string(kTreePath.substr(1));
+}
+
+std::string FillAddressPlaceholders(std::string_view text, std::string_view siteUrl) {
+  std::string filled(text);
+  ReplaceAll(filled, "{SITE}", siteUrl);
+  ReplaceAll(filled, "{BASE}", TreeUrl(siteUrl));
+  return filled;
 }
 
 std::optional<std::string> RawQueryValue(std::string_view query, std::string_view name) {

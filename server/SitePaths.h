@@ -21,6 +21,14 @@ std::string ContentTypeFor(const std::filesystem::path& file);
 // Text files are stored UTF-8 and sent GBK, as the client reads them.
 bool IsServedAsGbk(const std::filesystem::path& file);
 
+// The address of the tree under "/box/" for the site's address "http://HOST:PORT/".
+std::string TreeUrl(std::string_view siteUrl);
+
+// Text files name the server's own addresses with placeholders, so that the site works on any
+// port: "{SITE}" stands for siteUrl ("http://127.0.0.1:PORT/") and "{BASE}" for the tree below it
+// ("http://127.0.0.1:PORT/box/").
+std::string FillAddressPlaceholders(std::string_view text, std::string_view siteUrl);
+
 // The value of the first name=value pair of a query exactly as received, percent-encoding and
 // "+" left alone; "" for a bare name; nothing when the name is absent.
 std::optional<std::string> RawQueryValue(std::string_view query, std::string_view name);

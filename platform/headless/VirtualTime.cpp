@@ -11,9 +11,10 @@ LocalDateTime VirtualTime::LocalNow() const {
   return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec};
 }
 
-bool VirtualTime::RunOneDueTask() {
+bool VirtualTime::RunNext(WallTime deadline) {
   auto next = tasks_.begin();
-  if (next == tasks_.end() || next->first > now_) return false;
+  if (next == tasks_.end() || next->first.due > deadline) return false;
+  now_ = std::max(now_, next->first.due);
   std::function<void()> task = std::move(next->second);
   tasks_.erase(next);
   task();
@@ -21,23 +22,27 @@ bool VirtualTime::RunOneDueTask() {
 }
 
 void VirtualTime::ProcessEvents(std::chrono::milliseconds maxWait) {
-  if (tasks_.empty() || tasks_.begin()->first > now_) {
+  if (tasks_.empty() || tasks_.begin()->first.due > now_) {
     WallTime limit = now_ + maxWait;
-    now_ = !tasks_.empty() && tasks_.begin()->first < limit ? tasks_.begin()->first : limit;
+    now_ = !tasks_.empty() && tasks_.begin()->first.due < limit ? tasks_.begin()->first.due : limit;
   }
-  while (RunOneDueTask()) {
+  while (RunNext(now_)) {
   }
 }
 
-void VirtualTime::Post(std::chrono::milliseconds delay, std::function<void()> task) {
-  tasks_.emplace(now_ + delay, std::move(task));
+VirtualTime::TaskId VirtualTime::Post(std::chrono::milliseconds delay, std::function<void()> task) {
+  TaskId id{now_ + delay, ++posted_};
+  tasks_.emplace(id, std::move(task));
+  return id;
+}
+
+void VirtualTime::Cancel(TaskId task) {
+  tasks_.erase(task);
 }
 
 void VirtualTime::Advance(std::chrono::milliseconds span) {
   WallTime end = now_ + span;
-  while (!tasks_.empty() && tasks_.begin()->first <= end) {
-    now_ = std::max(now_, tasks_.begin()->first);
-    RunOneDueTask();
+  while (RunNext(end)) {
   }
   now_ = end;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <functional>
 #include <map>
 
@@ -12,6 +14,13 @@ namespace lumora::headless {
 // wait has nothing to do before its limit. The virtual time zone is UTC.
 class VirtualTime : public Clock, public EventLoop {
  public:
+  // Names one queued task; tasks due at the same time run in the order they were posted.
+  struct TaskId {
+    WallTime due;
+    std::uint64_t sequence = 0;
+    auto operator<=>(const TaskId&) const = default;
+  };
+
   explicit VirtualTime(WallTime start) : now_(start) {}
 
   WallTime Now() const override { return now_; }
@@ -21,15 +30,18 @@ class VirtualTime : public Clock, public EventLoop {
   void ProcessEvents(std::chrono::milliseconds maxWait) override;
 
   // Queues work to run on the loop after delay (zero: at the next ProcessEvents).
-  void Post(std::chrono::milliseconds delay, std::function<void()> task);
+  TaskId Post(std::chrono::milliseconds delay, std::function<void()> task);
+  // Drops a queued task; nothing happens when it already ran or was dropped.
+  void Cancel(TaskId task);
   // Moves time forward, running the tasks that fall due on the way, in order.
   void Advance(std::chrono::milliseconds span);
+  // Moves time to the next task and runs it, unless it is due after deadline; false then.
+  bool RunNext(WallTime deadline);
 
  private:
-  bool RunOneDueTask();
-
   WallTime now_;
-  std::multimap<WallTime, std::function<void()>> tasks_;
+  std::uint64_t posted_ = 0;
+  std::map<TaskId, std::function<void()>> tasks_;
 };
 
 }  // namespace lumora::headless

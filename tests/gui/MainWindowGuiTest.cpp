@@ -168,6 +168,7 @@ TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
                now.height == area.height;
       },
       std::chrono::seconds(5)));
+  WaitUntil([] { return false; }, std::chrono::milliseconds(500));  // as a user would pause
   WindowInfo maximised = Geometry(before.id);
   Click(maximised.x + maximised.width - 54 + 10, maximised.y + 17);
   EXPECT_TRUE(WaitUntil([&] { return Geometry(before.id).width == before.width; },

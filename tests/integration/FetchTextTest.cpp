@@ -11,6 +11,7 @@
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"
+#include "server/SitePaths.h"
 
 namespace lumora {
 namespace {
@@ -89,7 +90,8 @@ TEST_F(FetchTextTest, GbkBodyIsDecoded) {
   auto file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt");
   ASSERT_TRUE(file.has_value());
   ASSERT_NE(Utf8ToGbk(*file), *file) << "the ticker list should hold Chinese text";
-  EXPECT_EQ(fetch_.FetchText(server_.BaseUrl() + "lib/gun.txt"), *file);
+  EXPECT_EQ(fetch_.FetchText(server_.BaseUrl() + "lib/gun.txt"),
+            FillAddressPlaceholders(*file, server_.SiteUrl()));
 }
 
 TEST_F(FetchTextTest, RefusedConnectionGivesTheEmptyTextQuickly) {

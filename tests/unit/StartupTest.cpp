@@ -38,8 +38,9 @@ TEST_F(StartupTest, FileWithOnlyMainGetsEveryOtherKey) {
   platform_.Adapters().adapters.clear();
   Start();
   EXPECT_EQ(Setting("main", "Name"), "Other");
-  EXPECT_TRUE(std::all_of(Setting("User", "Name").begin(), Setting("User", "Name").end(),
-                          [](char c) { return c >= '0' && c <= '9'; }));
+  std::string id = Setting("User", "Name");
+  EXPECT_FALSE(id.empty());
+  EXPECT_TRUE(std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }));
   EXPECT_EQ(Setting("Ver", "Name"), "9.0");
   EXPECT_EQ(Setting("S_q", "ts"), "3");
   EXPECT_EQ(Setting("S_q", "quit"), "2");

@@ -1,0 +1,100 @@
+#include "bench/ProcessMemory.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace lumora::bench {
+namespace {
+
+// The number the text starts with, after any blanks; what follows it is ignored.
+std::optional<long> LeadingNumber(std::string_view text) {
+  text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+  long value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc()) return std::nullopt;
+  return value;
+}
+
+std::optional<long> WholeNumber(std::string_view text) {
+  long value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<pid_t> ParentOf(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::stringstream text;
+  text << file.rdbuf();
+  return ParentFromStat(text.str());
+}
+
+// Every process of the system by its parent.
+std::multimap<pid_t, pid_t> ChildrenByParent() {
+  std::multimap<pid_t, pid_t> children;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    std::optional<long> pid = WholeNumber(entry.path().filename().string());
+    if (!pid) continue;
+    // A process that ended meanwhile has no stat any more and is left out.
+    if (std::optional<pid_t> parent = ParentOf(static_cast<pid_t>(*pid))) {
+      children.emplace(*parent, static_cast<pid_t>(*pid));
+    }
+  }
+  return children;
+}
+
+}  // namespace
+
+std::optional<pid_t> ParentFromStat(std::string_view stat) {
+  // "PID (COMMAND) STATE PPID ...": the command may hold spaces and parentheses itself.
+  std::size_t commandEnd = stat.rfind(')');
+  if (commandEnd == std::string_view::npos) return std::nullopt;
+  std::istringstream rest{std::string(stat.substr(commandEnd + 1))};
+  std::string state;
+  std::string parent;
+  if (!(rest >> state >> parent)) return std::nullopt;
+  std::optional<long> value = WholeNumber(parent);
+  if (!value) return std::nullopt;
+  return static_cast<pid_t>(*value);
+}
+
+std::vector<pid_t> ProcessTree(pid_t root) {
+  std::multimap<pid_t, pid_t> children = ChildrenByParent();
+  std::vector<pid_t> tree{root};
+  for (std::size_t next = 0; next < tree.size(); ++next) {
+    auto [first, last] = children.equal_range(tree[next]);
+    for (auto it = first; it != last; ++it) tree.push_back(it->second);
+  }
+  return tree;
+}
+
+std::optional<long> PssKb(pid_t pid) {
+  std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+  std::string line;
+  constexpr std::string_view kPss = "Pss:";
+  while (std::getline(rollup, line)) {
+    if (line.starts_with(kPss)) return LeadingNumber(std::string_view(line).substr(kPss.size()));
+  }
+  return std::nullopt;
+}
+
+TreeMemory MeasureTree(pid_t root) {
+  TreeMemory memory;
+  for (pid_t pid : ProcessTree(root)) {
+    ++memory.processes;
+    if (std::optional<long> pss = PssKb(pid)) {
+      memory.pssKb += *pss;
+    } else {
+      ++memory.unreadable;
+    }
+  }
+  return memory;
+}
+
+}  // namespace lumora::bench

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace lumora::bench {
+
+// The parent's id in the text of /proc/PID/stat; nothing when the text is malformed.
+std::optional<pid_t> ParentFromStat(std::string_view stat);
+
+// root and every process descending from it (WebKit's helper processes, through their
+// sandbox launchers), root first.
+std::vector<pid_t> ProcessTree(pid_t root);
+
+// The process's proportional set size in kB; nothing when it is gone or unreadable.
+std::optional<long> PssKb(pid_t pid);
+
+struct TreeMemory {
+  long pssKb = 0;
+  int processes = 0;
+  int unreadable = 0;  // processes of the tree whose memory could not be read
+};
+
+// The summed PSS of a process tree: shared pages count once over all the processes.
+TreeMemory MeasureTree(pid_t root);
+
+}  // namespace lumora::bench

@@ -1,0 +1,65 @@
+// The program side of the start-up benchmark: the real program's start-up in this process, in
+// a fresh AppDir, against the demo server on a free port of the same main loop.
+
+#include <exception>
+#include <functional>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/LumoraApp.h"
+#include "bench/StartupProbe.h"
+#include "platform/gtk/GtkPlatform.h"
+#include "server/DemoServer.h"
+#include "tests/unit/TempDir.h"
+
+namespace lumora::bench {
+namespace {
+
+// The main window's views in the order of kStartPageViews.
+std::vector<WebView*> StartPageViews(BA1& form) {
+  return {form.Web1, form.Web2, form.Web3,  form.Web5, form.Web6,
+          form.Web8, form.Web9, form.Web11, form.Web10};
+}
+
+// Reports every completed load of the start page views to the probe, after the handler the
+// program set has run.
+void CountCompletions(BA1& form, StartupProbe& probe) {
+  std::vector<WebView*> views = StartPageViews(form);
+  for (std::size_t index = 0; index < views.size(); ++index) {
+    std::function<void()>& handler = views[index]->onDownloadComplete;
+    handler = [programs = std::move(handler), &probe, index] {
+      if (programs) programs();
+      probe.ViewFinished(index);
+    };
+  }
+}
+
+int Run(StartupProbe& probe, const std::vector<std::string>& commandLine) {
+  test::TempDir appDir;
+  DemoServer server(LUMORA_BENCH_SITE_DIR);
+  server.Start(0);
+  gtk::GtkPlatform platform;
+  LumoraApp app(platform, ContentServer(server.BaseUrl(), server.SiteUrl()), appDir.Path());
+  if (!app.Start(commandLine)) throw std::runtime_error("another instance of the program runs");
+  probe.WatchToplevels();
+  CountCompletions(*app.MainWindow(), probe);
+  probe.onDone = [&platform] { platform.QuitMainLoop(); };
+  platform.RunMainLoop();
+  probe.AddFigure("requests", static_cast<long>(server.RequestLog().size()));
+  return probe.Report(std::cout) ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace lumora::bench
+
+int main(int argc, char** argv) {
+  lumora::bench::StartupProbe probe("program");
+  try {
+    return lumora::bench::Run(probe, std::vector<std::string>(argv, argv + argc));
+  } catch (const std::exception& error) {
+    std::cout << "program error: " << error.what() << "\n";
+    return 1;
+  }
+}

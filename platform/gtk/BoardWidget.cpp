@@ -1,0 +1,204 @@
+#include "platform/gtk/BoardWidget.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace lumora::gtk {
+namespace {
+
+constexpr gint kBoardEvents = GDK_EXPOSURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                              GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
+                              GDK_LEAVE_NOTIFY_MASK;
+
+struct BoardChild {
+  GtkWidget* widget;
+  GdkRectangle area;
+};
+
+struct BoardState {
+  std::vector<BoardChild> children;
+  BoardPainter* painter = nullptr;
+  GdkCursor* cursor = nullptr;
+};
+
+struct LumoraBoard {
+  GtkContainer parent_instance;
+  BoardState* state;
+};
+
+struct LumoraBoardClass {
+  GtkContainerClass parent_class;
+};
+
+G_DEFINE_TYPE(LumoraBoard, lumora_board, GTK_TYPE_CONTAINER)
+
+BoardState& StateOf(gpointer board) {
+  return *G_TYPE_CHECK_INSTANCE_CAST(board, lumora_board_get_type(), LumoraBoard)->state;
+}
+
+GdkRectangle ToGdk(Rect area) {
+  return {area.x, area.y, std::max(area.width, 0), std::max(area.height, 0)};
+}
+
+std::vector<BoardChild>::iterator FindChild(BoardState& state, GtkWidget* widget) {
+  return std::find_if(state.children.begin(), state.children.end(),
+                      [widget](const BoardChild& child) { return child.widget == widget; });
+}
+
+// Mapping a window raises it; put it back below the children that were added after it.
+void KeepStackingOrder(GtkWidget* child, gpointer board) {
+  BoardState& state = StateOf(board);
+  auto it = FindChild(state, child);
+  if (it == state.children.end() || !gtk_widget_get_has_window(child)) return;
+  for (auto later = it + 1; later != state.children.end(); ++later) {
+    if (gtk_widget_get_realized(later->widget) && gtk_widget_get_has_window(later->widget)) {
+      gdk_window_restack(gtk_widget_get_window(child), gtk_widget_get_window(later->widget), FALSE);
+      return;
+    }
+  }
+}
+
+void lumora_board_init(LumoraBoard* board) {
+  board->state = new BoardState();
+  gtk_widget_set_has_window(GTK_WIDGET(board), TRUE);
+}
+
+void lumora_board_finalize(GObject* object) {
+  BoardState* state = &StateOf(object);
+  if (state->cursor) g_object_unref(state->cursor);
+  delete state;
+  G_OBJECT_CLASS(lumora_board_parent_class)->finalize(object);
+}
+
+void lumora_board_realize(GtkWidget* widget) {
+  BoardState& state = StateOf(widget);
+  gtk_widget_set_realized(widget, TRUE);
+  GtkAllocation allocation;
+  gtk_widget_get_allocation(widget, &allocation);
+  GdkWindowAttr attributes{};
+  attributes.window_type = GDK_WINDOW_CHILD;
+  attributes.x = allocation.x;
+  attributes.y = allocation.y;
+  attributes.width = allocation.width;
+  attributes.height = allocation.height;
+  attributes.wclass = GDK_INPUT_OUTPUT;
+  attributes.visual = gtk_widget_get_visual(widget);
+  attributes.event_mask = gtk_widget_get_events(widget) | kBoardEvents;
+  GdkWindow* window = gdk_window_new(gtk_widget_get_parent_window(widget), &attributes,
+                                     GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL);
+  gtk_widget_set_window(widget, window);
+  gtk_widget_register_window(widget, window);
+  gdk_window_set_cursor(window, state.cursor);
+  // Child windows are stacked in the order they are created: create them in the order added.
+  for (const BoardChild& child : state.children) gtk_widget_realize(child.widget);
+}
+
+void lumora_board_size_allocate(GtkWidget* widget, GtkAllocation* allocation) {
+  gtk_widget_set_allocation(widget, allocation);
+  if (gtk_widget_get_realized(widget)) {
+    gdk_window_move_resize(gtk_widget_get_window(widget), allocation->x, allocation->y,
+                           allocation->width, allocation->height);
+  }
+  for (const BoardChild& child : StateOf(widget).children) {
+    if (!gtk_widget_get_visible(child.widget)) continue;
+    GtkRequisition unused;
+    gtk_widget_get_preferred_size(child.widget, &unused, nullptr);
+    GtkAllocation area = child.area;
+    gtk_widget_size_allocate(child.widget, &area);
+  }
+}
+
+void lumora_board_no_size(GtkWidget*, gint* minimum, gint* natural) {
+  *minimum = 0;
+  *natural = 0;
+}
+
+gboolean lumora_board_draw(GtkWidget* widget, cairo_t* cr) {
+  BoardState& state = StateOf(widget);
+  if (state.painter && gtk_cairo_should_draw_window(cr, gtk_widget_get_window(widget))) {
+    cairo_save(cr);
+    state.painter->PaintBoard(cr, gtk_widget_get_allocated_width(widget),
+                              gtk_widget_get_allocated_height(widget));
+    cairo_restore(cr);
+  }
+  return GTK_WIDGET_CLASS(lumora_board_parent_class)->draw(widget, cr);
+}
+
+void lumora_board_add(GtkContainer* container, GtkWidget* child) {
+  BoardPut(GTK_WIDGET(container), child, Rect{});
+}
+
+void lumora_board_remove(GtkContainer* container, GtkWidget* child) {
+  BoardState& state = StateOf(container);
+  auto it = FindChild(state, child);
+  if (it == state.children.end()) return;
+  g_signal_handlers_disconnect_by_func(child, reinterpret_cast<gpointer>(KeepStackingOrder),
+                                       container);
+  bool wasVisible = gtk_widget_get_visible(child);
+  state.children.erase(it);
+  gtk_widget_unparent(child);
+  if (wasVisible) gtk_widget_queue_resize(GTK_WIDGET(container));
+}
+
+void lumora_board_forall(GtkContainer* container, gboolean, GtkCallback callback, gpointer data) {
+  // The callback may remove the child it is given (destruction does), so walk a copy.
+  std::vector<GtkWidget*> widgets;
+  for (const BoardChild& child : StateOf(container).children) widgets.push_back(child.widget);
+  for (GtkWidget* widget : widgets) callback(widget, data);
+}
+
+GType lumora_board_child_type(GtkContainer*) {
+  return GTK_TYPE_WIDGET;
+}
+
+void lumora_board_class_init(LumoraBoardClass* board_class) {
+  G_OBJECT_CLASS(board_class)->finalize = lumora_board_finalize;
+  GtkWidgetClass* widget_class = GTK_WIDGET_CLASS(board_class);
+  widget_class->realize = lumora_board_realize;
+  widget_class->size_allocate = lumora_board_size_allocate;
+  widget_class->get_preferred_width = lumora_board_no_size;
+  widget_class->get_preferred_height = lumora_board_no_size;
+  widget_class->draw = lumora_board_draw;
+  GtkContainerClass* container_class = GTK_CONTAINER_CLASS(board_class);
+  container_class->add = lumora_board_add;
+  container_class->remove = lumora_board_remove;
+  container_class->forall = lumora_board_forall;
+  container_class->child_type = lumora_board_child_type;
+}
+
+}  // namespace
+
+GtkWidget* BoardNew(BoardPainter* painter) {
+  GtkWidget* board = GTK_WIDGET(g_object_new(lumora_board_get_type(), nullptr));
+  StateOf(board).painter = painter;
+  return board;
+}
+
+void BoardSetPainter(GtkWidget* board, BoardPainter* painter) {
+  StateOf(board).painter = painter;
+}
+
+void BoardPut(GtkWidget* board, GtkWidget* child, Rect area) {
+  StateOf(board).children.push_back({child, ToGdk(area)});
+  g_signal_connect_after(child, "map", G_CALLBACK(KeepStackingOrder), board);
+  gtk_widget_set_parent(child, board);
+  if (gtk_widget_get_realized(board)) gtk_widget_realize(child);
+}
+
+void BoardPlace(GtkWidget* board, GtkWidget* child, Rect area) {
+  BoardState& state = StateOf(board);
+  auto it = FindChild(state, child);
+  if (it == state.children.end()) return;
+  it->area = ToGdk(area);
+  if (gtk_widget_get_visible(child)) gtk_widget_queue_allocate(board);
+}
+
+void BoardSetCursor(GtkWidget* board, GdkCursor* cursor) {
+  BoardState& state = StateOf(board);
+  if (cursor) g_object_ref(cursor);
+  if (state.cursor) g_object_unref(state.cursor);
+  state.cursor = cursor;
+  if (gtk_widget_get_realized(board)) gdk_window_set_cursor(gtk_widget_get_window(board), cursor);
+}
+
+}  // namespace lumora::gtk

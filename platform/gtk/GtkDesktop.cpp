@@ -1,0 +1,89 @@
+#include "platform/gtk/GtkDesktop.h"
+
+#include <gtk/gtk.h>
+
+#include "platform/gtk/GtkInit.h"
+#include "platform/gtk/GtkTopWindow.h"
+
+namespace lumora::gtk {
+namespace {
+
+GdkMonitor* MainMonitor() {
+  if (!EnsureGtk()) return nullptr;
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* primary = gdk_display_get_primary_monitor(display);
+  return primary ? primary : gdk_display_get_monitor(display, 0);
+}
+
+GtkMessageType MessageTypeFor(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information:
+      return GTK_MESSAGE_INFO;
+    case MessageIcon::Question:
+      return GTK_MESSAGE_QUESTION;
+    case MessageIcon::Warning:
+      return GTK_MESSAGE_WARNING;
+    case MessageIcon::None:
+      break;
+  }
+  return GTK_MESSAGE_OTHER;
+}
+
+MessageAnswer AnswerFor(gint response, MessageButtons buttons) {
+  if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+  return response == GTK_RESPONSE_YES ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+// A URI as it stands, or the file URI of a local path.
+std::string UriFor(const std::string& address) {
+  if (g_uri_peek_scheme(address.c_str())) return address;
+  GObjectPtr<GFile> file(g_file_new_for_commandline_arg(address.c_str()));
+  g_autofree char* uri = g_file_get_uri(file.get());
+  return uri;
+}
+
+}  // namespace
+
+Size GtkDesktop::ScreenSize() const {
+  GdkMonitor* monitor = MainMonitor();
+  if (!monitor) return {};
+  GdkRectangle area;
+  gdk_monitor_get_geometry(monitor, &area);
+  return {area.width, area.height};
+}
+
+Rect GtkDesktop::WorkArea() const {
+  GdkMonitor* monitor = MainMonitor();
+  if (!monitor) return {};
+  GdkRectangle area;
+  gdk_monitor_get_workarea(monitor, &area);
+  return {area.x, area.y, area.width, area.height};
+}
+
+MessageAnswer GtkDesktop::ShowMessage(TopWindow* owner, const std::string& text,
+                                      const std::string& title, MessageButtons buttons,
+                                      MessageIcon icon) {
+  if (!EnsureGtk()) return AnswerFor(GTK_RESPONSE_NONE, buttons);
+  auto* parent = dynamic_cast<GtkTopWindow*>(owner);
+  GtkWidget* dialog = gtk_message_dialog_new(
+      parent && parent->IsShown() ? parent->Handle() : nullptr, GTK_DIALOG_MODAL,
+      MessageTypeFor(icon), buttons == MessageButtons::YesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK,
+      "%s", text.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
+  gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  return AnswerFor(response, buttons);
+}
+
+void GtkDesktop::OpenAddress(const std::string& address) {
+  std::string uri = UriFor(address);
+  g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, nullptr, nullptr);
+}
+
+bool GtkDesktop::StartProcess(const std::string& path) {
+  const gchar* argv[] = {path.c_str(), nullptr};
+  return g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                       nullptr, nullptr, nullptr);
+}
+
+}  // namespace lumora::gtk

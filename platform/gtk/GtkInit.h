@@ -1,0 +1,12 @@
+#pragma once
+
+namespace lumora::gtk {
+
+// Initialises GTK on first use. False when no display can be opened; the HTTP, timer and
+// single-instance parts of the backend work without one.
+bool EnsureGtk();
+
+// As EnsureGtk, but throws std::runtime_error when there is no display.
+void RequireGtk();
+
+}  // namespace lumora::gtk

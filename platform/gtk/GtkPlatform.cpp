@@ -1,0 +1,35 @@
+#include "platform/gtk/GtkPlatform.h"
+
+#include <utility>
+
+#include "platform/gtk/GlibTimer.h"
+#include "platform/gtk/GtkInit.h"
+#include "platform/gtk/GtkTopWindow.h"
+
+namespace lumora::gtk {
+
+std::unique_ptr<TopWindow> GtkPlatform::CreateWindow() {
+  RequireGtk();
+  return std::make_unique<GtkTopWindow>();
+}
+
+std::unique_ptr<Timer> GtkPlatform::CreateTimer() {
+  return std::make_unique<GlibTimer>();
+}
+
+void GtkPlatform::RunMainLoop() {
+  if (std::exchange(quitAsked_, false)) return;
+  GMainLoop* outer = std::exchange(mainLoop_, g_main_loop_new(nullptr, FALSE));
+  g_main_loop_run(mainLoop_);
+  g_main_loop_unref(std::exchange(mainLoop_, outer));
+}
+
+void GtkPlatform::QuitMainLoop() {
+  if (mainLoop_) {
+    g_main_loop_quit(mainLoop_);
+  } else {
+    quitAsked_ = true;
+  }
+}
+
+}  // namespace lumora::gtk

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+
+#include "platform/Window.h"
+#include "platform/gtk/BoardWidget.h"
+#include "platform/gtk/ChildControls.h"
+#include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/MouseRouter.h"
+#include "platform/gtk/SizeReports.h"
+#include "platform/gtk/WebEngine.h"
+
+namespace lumora::gtk {
+
+// An undecorated GTK window whose whole area is a board: the window's own surface under its
+// controls. Its size is what SetBounds asked for until the window manager says otherwise.
+class GtkTopWindow : public TopWindow, private BoardPainter {
+ public:
+  GtkTopWindow();
+  ~GtkTopWindow() override;
+  GtkTopWindow(const GtkTopWindow&) = delete;
+  GtkTopWindow& operator=(const GtkTopWindow&) = delete;
+
+  Picture& AddPicture() override { return controls_->AddPicture(); }
+  Label& AddLabel() override { return controls_->AddLabel(); }
+  ImageBox& AddImage() override { return controls_->AddImage(); }
+  WebView& AddWebView() override { return controls_->AddWebView(); }
+
+  void SetTitle(const std::string& title) override;
+  void SetIcon(const Bitmap& icon) override;
+  void SetBounds(Rect bounds) override;
+  Rect Bounds() const override { return bounds_; }
+  Size ClientSize() const override { return bounds_.Extent(); }
+  void SetState(WindowState state) override;
+  WindowState State() const override { return state_; }
+  void Show() override;
+  void Hide() override;
+  bool IsShown() const override;
+  void Present() override;
+  void SetAlwaysOnTop(bool onTop) override;
+  bool AlwaysOnTop() const override { return alwaysOnTop_; }
+  void SetRegion(const RoundedRegion& region) override;
+  std::optional<RoundedRegion> Region() const override { return region_; }
+  void SetPointer(PointerShape shape) override;
+  PointerShape Pointer() const override { return pointer_; }
+  void BeginSystemMove() override;
+  void BeginSystemSize(HitCode edge) override;
+  void SetMaximizedBounds(Rect bounds) override;
+  Bitmap& Surface() override { return surface_; }
+  void Refresh() override;
+  void Close() override;
+
+  GtkWindow* Handle() const { return GTK_WINDOW(window_.get()); }
+
+ private:
+  void PaintBoard(cairo_t* cr, int width, int height) override;
+  // Takes a size the window now has: the surface follows and onResize is raised.
+  void TakeSize(Size size);
+  void ApplyRegion();
+  void TakeRestoredBounds();
+  void RaiseResizeOnFirstShow();
+  ButtonPress PressForSystemLoop() const;
+
+  static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
+  static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
+  static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
+  static void OnSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
+
+  GObjectPtr<GtkWidget> window_;
+  GObjectPtr<GtkWidget> board_;
+  WebViewGroup webViews_;
+  std::unique_ptr<ChildControls> controls_;
+  std::unique_ptr<MouseRouter> mouse_;
+  Bitmap surface_{Size{}};
+  Rect bounds_;
+  Rect normalBounds_;  // where the window was before it was maximised
+  Size allocated_;
+  SizeReports sizeReports_;
+  WindowState state_ = WindowState::Normal;
+  bool alwaysOnTop_ = false;
+  bool shownBefore_ = false;
+  bool closed_ = false;
+  PointerShape pointer_ = PointerShape::Arrow;
+  std::optional<RoundedRegion> region_;
+};
+
+}  // namespace lumora::gtk

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+
+#include "platform/gtk/ChildControls.h"
+#include "platform/gtk/WidgetControl.h"
+
+namespace lumora::gtk {
+
+// A picture box: a surface kept at the control's size, painted under its child controls, which
+// it clips. With a back colour, the surface is cleared to it whenever the size changes.
+class PictureControl : public BoardControl<Picture> {
+ public:
+  PictureControl(GtkWidget* parentBoard, WebViewGroup& webViews);
+
+  void SetGeometry(Rect geometry) override;
+  void SetBackColor(Color color) override;
+  Bitmap& Surface() override { return surface_; }
+  void Refresh() override { gtk_widget_queue_draw(Widget()); }
+
+  Picture& AddPicture() override { return children_.AddPicture(); }
+  Label& AddLabel() override { return children_.AddLabel(); }
+  ImageBox& AddImage() override { return children_.AddImage(); }
+  WebView& AddWebView() override { return children_.AddWebView(); }
+
+ private:
+  void PaintBoard(cairo_t* cr, int width, int height) override;
+
+  Bitmap surface_{Size{}};
+  std::optional<Color> backColor_;
+  ChildControls children_;
+};
+
+}  // namespace lumora::gtk

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <webkit2/webkit2.h>
+
+#include "platform/gtk/GObjectPtr.h"
+
+namespace lumora::gtk {
+
+// The process's one web context, with the web process sandbox on. It lives as long as the
+// process.
+WebKitWebContext* SharedWebContext();
+
+// The web views of one window. The first is made on the shared context with the program's
+// settings (no hardware acceleration, pages without a charset read as GBK, scripts may open
+// windows, which the views report instead of opening); every later one is related to it, so
+// all of them share its web process and its settings.
+class WebViewGroup {
+ public:
+  // A new view; the caller takes the floating reference.
+  GtkWidget* NewView();
+
+ private:
+  GObjectPtr<WebKitWebView> first_;
+};
+
+}  // namespace lumora::gtk

@@ -1,0 +1,221 @@
+#include "platform/gtk/WebViewControl.h"
+
+#include <algorithm>
+
+#include "platform/gtk/AddressKey.h"
+#include "platform/gtk/Raise.h"
+
+namespace lumora::gtk {
+namespace {
+
+// Approved loads whose policy decisions are still to come: a few at most, older ones were
+// superseded.
+constexpr std::size_t kMaxApprovals = 8;
+constexpr const char* kBlankAddress = "about:blank";
+
+std::string RequestAddress(WebKitNavigationAction* action) {
+  const char* address = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  return address ? address : "";
+}
+
+// The errors our own ignore, stop or new load cause: the page just stays as it is.
+bool IsInterruption(const GError* error) {
+  return g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+         g_error_matches(error, WEBKIT_POLICY_ERROR,
+                         WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+}
+
+std::string LocalPathToUri(const std::string& address) {
+  if (!g_path_is_absolute(address.c_str())) return address;
+  g_autofree char* uri = g_filename_to_uri(address.c_str(), nullptr, nullptr);
+  return uri ? uri : address;
+}
+
+}  // namespace
+
+WebViewControl::WebViewControl(GtkWidget* parentBoard, WebViewGroup& group)
+    : WidgetControl<WebView>(parentBoard, group.NewView()) {
+  WebKitWebView* view = View();
+  g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(view, "create", G_CALLBACK(OnCreate), this);
+  g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+  g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(view, "destroy", G_CALLBACK(OnDestroy), this);
+}
+
+WebViewControl::~WebViewControl() {
+  g_signal_handlers_disconnect_by_data(Widget(), this);
+}
+
+void WebViewControl::Navigate(const std::string& address) {
+  if (destroyed_) return;
+  std::weak_ptr<char> alive = alive_;
+  bool cancel = false;
+  Raise(onBeforeNavigate2, address, cancel);
+  if (cancel || alive.expired() || destroyed_) return;
+  Approve(address);
+  webkit_web_view_load_uri(View(), address.c_str());
+}
+
+void WebViewControl::Navigate2(const std::string& address) {
+  Navigate(LocalPathToUri(address));
+}
+
+void WebViewControl::Refresh() {
+  if (destroyed_) return;
+  Approve(CurrentAddress());
+  webkit_web_view_reload(View());
+}
+
+bool WebViewControl::GoBack() {
+  if (destroyed_ || !webkit_web_view_can_go_back(View())) return false;
+  webkit_web_view_go_back(View());
+  return true;
+}
+
+bool WebViewControl::GoForward() {
+  if (destroyed_ || !webkit_web_view_can_go_forward(View())) return false;
+  webkit_web_view_go_forward(View());
+  return true;
+}
+
+void WebViewControl::CopySelection() {
+  if (!destroyed_) webkit_web_view_execute_editing_command(View(), WEBKIT_EDITING_COMMAND_COPY);
+}
+
+void WebViewControl::Paste() {
+  if (!destroyed_) webkit_web_view_execute_editing_command(View(), WEBKIT_EDITING_COMMAND_PASTE);
+}
+
+void WebViewControl::WriteDocument(const std::string& html) {
+  if (destroyed_) return;
+  Approve(kBlankAddress);
+  webkit_web_view_load_html(View(), html.c_str(), kBlankAddress);
+}
+
+std::string WebViewControl::CurrentAddress() const {
+  const char* address = destroyed_ ? nullptr : webkit_web_view_get_uri(View());
+  return address ? address : "";
+}
+
+void WebViewControl::Approve(const std::string& address) {
+  approved_.push_back(AddressKey(address));
+  if (approved_.size() > kMaxApprovals) approved_.pop_front();
+}
+
+bool WebViewControl::TakeApproval(const std::string& address) {
+  auto it = std::find(approved_.begin(), approved_.end(), AddressKey(address));
+  if (it == approved_.end()) return false;
+  // Loads approved before this one were superseded by it.
+  approved_.erase(approved_.begin(), it + 1);
+  return true;
+}
+
+bool WebViewControl::DecideNavigation(WebKitNavigationPolicyDecision* decision) {
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(decision);
+  std::string address = RequestAddress(action);
+  if (webkit_navigation_action_is_redirect(action) || TakeApproval(address)) return false;
+  // The handler may destroy this control; the decision lives on until the signal returns.
+  WebKitPolicyDecision* policy = WEBKIT_POLICY_DECISION(decision);
+  bool cancel = false;
+  Raise(onBeforeNavigate2, address, cancel);
+  if (cancel) {
+    webkit_policy_decision_ignore(policy);
+  } else {
+    webkit_policy_decision_use(policy);
+  }
+  return true;
+}
+
+void WebViewControl::DecideNewWindow(WebKitNavigationPolicyDecision* decision) {
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(decision);
+  std::string address = RequestAddress(action);
+  webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+  Raise(onNewWindow2, address);
+}
+
+void WebViewControl::CheckResponse(WebKitResponsePolicyDecision* decision) {
+  if (!webkit_response_policy_decision_is_main_frame_main_resource(decision)) return;
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
+  if (webkit_uri_response_get_status_code(response) < 400) return;
+  const char* address =
+      webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(decision));
+  Raise(onNavigateError, std::string(address ? address : ""));
+}
+
+gboolean WebViewControl::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                        WebKitPolicyDecisionType type, gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+      return self->DecideNavigation(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+      self->DecideNewWindow(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+      return TRUE;
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+      // The engine's own decision (show or download) still applies.
+      self->CheckResponse(WEBKIT_RESPONSE_POLICY_DECISION(decision));
+      return FALSE;
+  }
+  return FALSE;
+}
+
+void WebViewControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  if (event == WEBKIT_LOAD_STARTED) {
+    self->loadFailed_ = false;
+    Raise(self->onDownloadBegin);
+  } else if (event == WEBKIT_LOAD_FINISHED && !std::exchange(self->loadFailed_, false)) {
+    std::weak_ptr<char> alive = self->alive_;
+    Raise(self->onDownloadComplete);
+    if (!alive.expired()) Raise(self->onDocumentComplete);
+  }
+}
+
+gboolean WebViewControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* address,
+                                      GError* error, gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  // The engine reports the end of a failed load once more as finished: that one is not raised.
+  self->loadFailed_ = true;
+  std::weak_ptr<char> alive = self->alive_;
+  if (!IsInterruption(error)) Raise(self->onNavigateError, std::string(address ? address : ""));
+  if (!alive.expired()) Raise(self->onDownloadComplete);
+  // No engine error page: its load would be one more navigation the program never asked for.
+  return TRUE;
+}
+
+GtkWidget* WebViewControl::OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
+  Raise(static_cast<WebViewControl*>(data)->onNewWindow2, RequestAddress(action));
+  return nullptr;
+}
+
+gboolean WebViewControl::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer data) {
+  if (!static_cast<WebViewControl*>(data)->silent_) return FALSE;
+  // A silent view lets the page leave as if the user had confirmed it.
+  if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
+    webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+  }
+  return TRUE;
+}
+
+gboolean WebViewControl::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event,
+                                       WebKitHitTestResult*, gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  if (!self->onContextMenu) return FALSE;
+  gdouble x = 0;
+  gdouble y = 0;
+  if (event) gdk_event_get_coords(event, &x, &y);
+  auto handler = self->onContextMenu;
+  bool showEngineMenu = handler(Point{static_cast<int>(x), static_cast<int>(y)});
+  return showEngineMenu ? FALSE : TRUE;
+}
+
+void WebViewControl::OnDestroy(GtkWidget*, gpointer data) {
+  static_cast<WebViewControl*>(data)->destroyed_ = true;
+}
+
+}  // namespace lumora::gtk

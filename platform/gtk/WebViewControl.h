@@ -1,0 +1,65 @@
+#pragma once
+
+#include <webkit2/webkit2.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "platform/gtk/WebEngine.h"
+#include "platform/gtk/WidgetControl.h"
+
+namespace lumora::gtk {
+
+// A WebKitGTK view with the events of the program's web view control. Navigations the program
+// starts raise BeforeNavigate2 before anything loads; navigations the engine starts (links,
+// scripts, history, frames of the page) raise it from the engine's policy decision, once, and
+// redirects not again. A failed load leaves the page as it was: no engine error page.
+class WebViewControl : public WidgetControl<WebView> {
+ public:
+  WebViewControl(GtkWidget* parentBoard, WebViewGroup& group);
+  ~WebViewControl() override;
+
+  // The page chooses the pointer over a web view.
+  void SetPointer(PointerShape) override {}
+
+  void Navigate(const std::string& address) override;
+  void Navigate2(const std::string& address) override;
+  void Refresh() override;
+  bool GoBack() override;
+  bool GoForward() override;
+  void CopySelection() override;
+  void Paste() override;
+  void SetSilent(bool silent) override { silent_ = silent; }
+  void WriteDocument(const std::string& html) override;
+  std::string CurrentAddress() const override;
+
+ private:
+  WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
+  // A load of ours whose policy decision is not to be raised again.
+  void Approve(const std::string& address);
+  bool TakeApproval(const std::string& address);
+  bool DecideNavigation(WebKitNavigationPolicyDecision* decision);
+  void DecideNewWindow(WebKitNavigationPolicyDecision* decision);
+  void CheckResponse(WebKitResponsePolicyDecision* decision);
+
+  static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer self);
+  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent event, gchar* address,
+                               GError* error, gpointer self);
+  static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
+  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
+  static gboolean OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
+                                WebKitHitTestResult* hit, gpointer self);
+  static void OnDestroy(GtkWidget* widget, gpointer self);
+
+  std::deque<std::string> approved_;  // address keys, oldest first
+  bool silent_ = false;
+  bool loadFailed_ = false;
+  bool destroyed_ = false;
+  // Handlers may destroy this control; callbacks check this token before going on.
+  std::shared_ptr<char> alive_ = std::make_shared<char>();
+};
+
+}  // namespace lumora::gtk

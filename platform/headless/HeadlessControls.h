@@ -1,0 +1,134 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/Window.h"
+#include "platform/headless/Events.h"
+
+namespace lumora::headless {
+
+// What every headless control keeps: its place, visibility (controls start visible), tooltip
+// and pointer shape.
+template <class Base>
+class HeadlessControl : public Base, public Lifetime {
+ public:
+  void SetGeometry(Rect geometry) override {
+    Size size = ContentSize().value_or(geometry.Extent());
+    geometry_ = {geometry.x, geometry.y, size.width, size.height};
+  }
+  Rect Geometry() const override { return geometry_; }
+  void SetVisible(bool visible) override { visible_ = visible; }
+  bool Visible() const override { return visible_; }
+  void SetTooltip(const std::string& text) override { tooltip_ = text; }
+  std::string Tooltip() const override { return tooltip_; }
+  void SetPointer(PointerShape shape) override { pointer_ = shape; }
+  PointerShape Pointer() const { return pointer_; }
+
+ protected:
+  // The size an auto-sized control keeps whatever size it is given; none for the others.
+  virtual std::optional<Size> ContentSize() const { return std::nullopt; }
+  // Sizes the control again after its content changed.
+  void Refit() { SetGeometry(geometry_); }
+
+ private:
+  Rect geometry_;
+  bool visible_ = true;
+  std::string tooltip_;
+  PointerShape pointer_ = PointerShape::Arrow;
+};
+
+// Creates the child controls of a window or a picture and owns them; their addresses stay valid
+// for the container's life.
+template <class Base>
+class HeadlessContainer : public Base {
+ public:
+  Picture& AddPicture() override;
+  Label& AddLabel() override;
+  ImageBox& AddImage() override;
+  WebView& AddWebView() override;
+
+  // The children in the order they were added, the lowest first.
+  std::vector<Control*> Children() const;
+
+ private:
+  template <class Child>
+  Child& Add();
+
+  std::vector<std::unique_ptr<Control>> children_;
+};
+
+class HeadlessPicture final : public HeadlessContainer<HeadlessControl<Picture>> {
+ public:
+  // Keeps the surface at the control's size.
+  void SetGeometry(Rect geometry) override;
+  // Also clears the surface to the colour at once.
+  void SetBackColor(Color color) override;
+  Bitmap& Surface() override { return surface_; }
+  void Refresh() override { ++refreshes_; }
+
+  std::optional<Color> BackColor() const { return backColor_; }
+  int RefreshCount() const { return refreshes_; }
+
+ private:
+  void ClearToBackColor();
+
+  Bitmap surface_{Size{}};
+  std::optional<Color> backColor_;
+  int refreshes_ = 0;
+};
+
+// The size a label gives its text, in place of a font engine. One em is the font's size in
+// pixels, points * 4 / 3 rounded. Full-width characters (CJK ideographs, kana, hangul, full-width
+// forms) are one em wide, all others half an em; the line is rounded up to whole pixels and is
+// one em plus 2 pixels high.
+Size MeasureText(const std::string& utf8, const Font& font);
+
+class HeadlessLabel final : public HeadlessControl<Label> {
+ public:
+  void SetCaption(const std::string& text) override;
+  std::string Caption() const override { return caption_; }
+  void SetForeColor(Color color) override { foreColor_ = color; }
+  Color ForeColor() const override { return foreColor_; }
+  void SetBackColor(Color color) override { backColor_ = color; }
+  void SetFont(const Font& font) override;
+  Font GetFont() const override { return font_; }
+  void SetAutoSize(bool autoSize) override;
+
+  Color BackColor() const { return backColor_; }
+  bool AutoSize() const { return autoSize_; }
+
+ protected:
+  std::optional<Size> ContentSize() const override;
+
+ private:
+  std::string caption_;
+  Color foreColor_{0x000000};
+  Color backColor_{0xFFFFFF};
+  Font font_;
+  bool autoSize_ = false;
+};
+
+class HeadlessImageBox final : public HeadlessControl<ImageBox> {
+ public:
+  void SetImage(const Bitmap& image) override;
+
+  const Bitmap& Image() const { return image_; }
+
+ protected:
+  // Without an image the box keeps the size it is given.
+  std::optional<Size> ContentSize() const override;
+
+ private:
+  Bitmap image_;
+};
+
+// The headless controls behind the controls of a headless window.
+HeadlessPicture& AsHeadless(Picture& picture);
+HeadlessLabel& AsHeadless(Label& label);
+HeadlessImageBox& AsHeadless(ImageBox& image);
+
+}  // namespace lumora::headless

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace lumora::headless {
+
+// One message box the program showed, and what it was answered.
+struct ShownMessage {
+  TopWindow* owner = nullptr;
+  std::string text;
+  std::string title;
+  MessageButtons buttons = MessageButtons::Ok;
+  MessageIcon icon = MessageIcon::None;
+  MessageAnswer answer = MessageAnswer::Ok;
+  // False when no answer was scripted and the box took its default answer.
+  bool scripted = false;
+};
+
+// A desktop in memory: settable screen metrics, scripted message boxes and a recording shell.
+class HeadlessDesktop final : public Desktop {
+ public:
+  Size ScreenSize() const override { return screenSize_; }
+  Rect WorkArea() const override { return workArea_; }
+  // Answers with the next scripted answer; without one, No to a Yes/No box and Ok to an Ok box.
+  MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
+                            MessageButtons buttons, MessageIcon icon) override;
+  void OpenAddress(const std::string& address) override { openedAddresses_.push_back(address); }
+  bool StartProcess(const std::string& path) override;
+
+  void SetScreenSize(Size size) { screenSize_ = size; }
+  void SetWorkArea(Rect area) { workArea_ = area; }
+  // Queues the answer of a coming message box; boxes take the answers in order.
+  void QueueAnswer(MessageAnswer answer) { scriptedAnswers_.push_back(answer); }
+  void SetStartProcessResult(bool started) { startProcessResult_ = started; }
+
+  const std::vector<ShownMessage>& Messages() const { return messages_; }
+  const std::vector<std::string>& OpenedAddresses() const { return openedAddresses_; }
+  const std::vector<std::string>& StartedProcesses() const { return startedProcesses_; }
+
+ private:
+  Size screenSize_{1600, 1000};
+  Rect workArea_{0, 0, 1600, 960};
+  std::deque<MessageAnswer> scriptedAnswers_;
+  std::vector<ShownMessage> messages_;
+  std::vector<std::string> openedAddresses_;
+  std::vector<std::string> startedProcesses_;
+  bool startProcessResult_ = true;
+};
+
+}  // namespace lumora::headless

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+#include "platform/Window.h"
+#include "platform/headless/HeadlessControls.h"
+
+namespace lumora::headless {
+
+class HeadlessWindow;
+// The windows of one platform that are alive, in the order they were created.
+using WindowList = std::vector<HeadlessWindow*>;
+
+// A top-level window in memory. Minimising keeps the bounds; maximising covers the maximised
+// bounds (the desktop's work area until SetMaximizedBounds); restoring brings back the bounds
+// the window had before. While the window is not in the normal state, SetBounds changes the
+// bounds restoring brings back. The system move and size loops are only recorded.
+class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetime {
+ public:
+  // Enters the window in the platform's list for its life; both must outlive it.
+  HeadlessWindow(const Desktop& desktop, WindowList& windows);
+  ~HeadlessWindow() override;
+  HeadlessWindow(const HeadlessWindow&) = delete;
+  HeadlessWindow& operator=(const HeadlessWindow&) = delete;
+
+  void SetTitle(const std::string& title) override { title_ = title; }
+  void SetIcon(const Bitmap& icon) override { icon_ = icon; }
+  void SetBounds(Rect bounds) override;
+  Rect Bounds() const override { return bounds_; }
+  Size ClientSize() const override { return bounds_.Extent(); }
+  void SetState(WindowState state) override;
+  WindowState State() const override { return state_; }
+  void Show() override;
+  void Hide() override { shown_ = false; }
+  bool IsShown() const override { return shown_; }
+  void Present() override;
+  void SetAlwaysOnTop(bool onTop) override { alwaysOnTop_ = onTop; }
+  bool AlwaysOnTop() const override { return alwaysOnTop_; }
+  void SetRegion(const RoundedRegion& region) override { region_ = region; }
+  std::optional<RoundedRegion> Region() const override { return region_; }
+  void SetPointer(PointerShape shape) override { pointer_ = shape; }
+  PointerShape Pointer() const override { return pointer_; }
+  void BeginSystemMove() override { ++systemMoves_; }
+  void BeginSystemSize(HitCode edge) override;
+  void SetMaximizedBounds(Rect bounds) override { maximizedBounds_ = bounds; }
+  Bitmap& Surface() override { return surface_; }
+  void Refresh() override { ++refreshes_; }
+  // Hides the window for good; its controls stay in memory until the window is destroyed.
+  void Close() override;
+
+  const std::string& Title() const { return title_; }
+  const Bitmap& Icon() const { return icon_; }
+  // How often Present brought the window to the front.
+  int PresentCount() const { return presents_; }
+  int RefreshCount() const { return refreshes_; }
+  bool Closed() const { return closed_; }
+  int SystemMoveCount() const { return systemMoves_; }
+  int SystemSizeCount() const { return systemSizes_; }
+  // The edge the last system size loop started from; none before the first.
+  std::optional<HitCode> LastSystemSize() const { return lastSystemSize_; }
+
+ private:
+  Rect MaximizedBounds() const;
+  // Takes new bounds with the surface at their size; true when the size changed.
+  bool Place(Rect bounds);
+
+  const Desktop& desktop_;
+  WindowList& windows_;
+  std::string title_;
+  Bitmap icon_;
+  Rect bounds_;
+  // The bounds of the normal state, kept while the window is minimised or maximised.
+  Rect normalBounds_;
+  std::optional<Rect> maximizedBounds_;
+  WindowState state_ = WindowState::Normal;
+  bool shown_ = false;
+  bool everShown_ = false;
+  bool alwaysOnTop_ = false;
+  bool closed_ = false;
+  std::optional<RoundedRegion> region_;
+  PointerShape pointer_ = PointerShape::Arrow;
+  Bitmap surface_{Size{}};
+  int presents_ = 0;
+  int refreshes_ = 0;
+  int systemMoves_ = 0;
+  int systemSizes_ = 0;
+  std::optional<HitCode> lastSystemSize_;
+};
+
+// The headless window behind a window of the headless platform.
+HeadlessWindow& AsHeadless(TopWindow& window);
+
+}  // namespace lumora::headless

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gtk/AddressKey.h"
+#include "platform/gtk/SizeReports.h"
+#include "platform/gtk/WindowRegion.h"
+
+namespace lumora::gtk {
+namespace {
+
+// The region's rows as text, '#' for a kept pixel.
+std::vector<std::string> Rows(const RoundedRegion& region, int width, int height) {
+  RegionPtr pixels = RoundedRegionPixels(region);
+  std::vector<std::string> rows;
+  for (int y = 0; y < height; ++y) {
+    std::string row;
+    for (int x = 0; x < width; ++x) {
+      row += cairo_region_contains_point(pixels.get(), x, y) ? '#' : '.';
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TEST(WindowRegionTest, SmallEllipseCutsTheCornerPixelsOnly) {
+  EXPECT_EQ(Rows({{7, 6}, 4}, 7, 6), (std::vector<std::string>{".####..", "######.", "######.",
+                                                               "######.", ".####..", "......."}));
+}
+
+TEST(WindowRegionTest, LargerEllipseCutsRoundCornersAlike) {
+  std::vector<std::string> rows = Rows({{21, 21}, 10}, 20, 20);
+  EXPECT_EQ(rows[0], "...##############...");
+  EXPECT_EQ(rows[1], "..################..");
+  EXPECT_EQ(rows[2], ".##################.");
+  EXPECT_EQ(rows[3], "####################");
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(rows[19 - row], rows[row]);
+}
+
+TEST(WindowRegionTest, TinyOrFlatRegions) {
+  EXPECT_EQ(Rows({{4, 3}, 0}, 4, 3), (std::vector<std::string>{"###.", "###.", "...."}));
+  EXPECT_EQ(Rows({{1, 1}, 4}, 2, 2), (std::vector<std::string>{"..", ".."}));
+}
+
+TEST(AddressKeyTest, MatchesWhatTheEngineMakesOfAnAddress) {
+  EXPECT_EQ(AddressKey("HTTP://Example.COM:80"), AddressKey("http://example.com/"));
+  EXPECT_EQ(AddressKey("http://h/box/play.htm?name=a b&t=\xE4\xB8\xAD"),
+            AddressKey("http://h/box/play.htm?name=a%20b&t=%E4%B8%AD"));
+  EXPECT_EQ(AddressKey("KATVS://1"), AddressKey("katvs://1"));
+  EXPECT_EQ(AddressKey("kavovod://12-a-b-%u4E2D/"), AddressKey("KAVOVOD://12-a-b-%u4E2D/"));
+  EXPECT_EQ(AddressKey("file:///tmp/c d.htm"), AddressKey("file:///tmp/c%20d.htm"));
+}
+
+TEST(AddressKeyTest, KeepsDifferentAddressesApart) {
+  EXPECT_NE(AddressKey("http://h/box/a.htm"), AddressKey("http://h/box/b.htm"));
+  EXPECT_NE(AddressKey("http://h/box/a.htm?x=1"), AddressKey("http://h/box/a.htm?x=2"));
+  EXPECT_NE(AddressKey("http://h:8080/"), AddressKey("http://h/"));
+  EXPECT_NE(AddressKey("katvs://1"), AddressKey("katvs://2"));
+}
+
+TEST(SizeReportsTest, OlderSizesReportedLateAreNoNews) {
+  SizeReports reports;
+  reports.Asked({200, 150});
+  reports.Asked({260, 180});
+  reports.Asked({230, 160});
+  EXPECT_FALSE(reports.IsNews({200, 150}));
+  EXPECT_FALSE(reports.IsNews({200, 150})) << "a repeat while newer requests are on their way";
+  EXPECT_TRUE(reports.IsNews({230, 160}));
+  EXPECT_TRUE(reports.IsNews({500, 400})) << "the window system's own choice";
+}
+
+TEST(SizeReportsTest, WindowSystemsOwnSizeOverridesRequests) {
+  SizeReports reports;
+  reports.Asked({3000, 2000});
+  EXPECT_TRUE(reports.IsNews({1600, 1000}));
+  EXPECT_TRUE(reports.IsNews({1500, 900}));
+  reports.Asked({1400, 900});
+  EXPECT_TRUE(reports.IsNews({1400, 900}));
+}
+
+}  // namespace
+}  // namespace lumora::gtk

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/gtk/GtkPlatform.h"
+#include "tests/backend/BackendTestSupport.h"
+
+namespace lumora::gtk {
+namespace {
+
+using namespace lumora::testing;
+using Clock = std::chrono::steady_clock;
+
+class TimerTest : public ::testing::Test {
+ protected:
+  TimerTest() : timer_(platform_.CreateTimer()) {
+    timer_->onTick = [this] { ticks_.push_back(Clock::now()); };
+  }
+  std::chrono::milliseconds SinceStart(std::size_t tick) const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(ticks_.at(tick) - start_);
+  }
+
+  GtkPlatform platform_;
+  std::unique_ptr<Timer> timer_;
+  std::vector<Clock::time_point> ticks_;
+  Clock::time_point start_ = Clock::now();
+};
+
+TEST_F(TimerTest, TicksOnlyWhileEnabled) {
+  timer_->SetInterval(20ms);
+  PumpFor(60ms);
+  EXPECT_TRUE(ticks_.empty());
+
+  start_ = Clock::now();
+  timer_->SetEnabled(true);
+  EXPECT_TRUE(timer_->Enabled());
+  ASSERT_TRUE(PumpUntil([&] { return ticks_.size() >= 3; }, 2s));
+  EXPECT_GE(SinceStart(2), 55ms);
+
+  timer_->SetEnabled(false);
+  std::size_t ticked = ticks_.size();
+  PumpFor(80ms);
+  EXPECT_EQ(ticks_.size(), ticked);
+}
+
+TEST_F(TimerTest, ChangingTheIntervalStartsItAfresh) {
+  timer_->SetInterval(200ms);
+  timer_->SetEnabled(true);
+  PumpFor(120ms);
+  start_ = Clock::now();
+  timer_->SetInterval(150ms);
+  ASSERT_TRUE(PumpUntil([&] { return !ticks_.empty(); }, 2s));
+  EXPECT_GE(SinceStart(0), 145ms);
+}
+
+TEST_F(TimerTest, TickHandlerMayStopOrDestroyItsTimer) {
+  timer_->onTick = [this] {
+    ticks_.push_back(Clock::now());
+    timer_->SetEnabled(false);
+  };
+  timer_->SetInterval(10ms);
+  timer_->SetEnabled(true);
+  PumpFor(80ms);
+  EXPECT_EQ(ticks_.size(), 1u);
+
+  timer_->onTick = [this] { timer_.reset(); };
+  timer_->SetEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return timer_ == nullptr; }, 2s));
+  PumpFor(30ms);
+}
+
+TEST(MainLoopTest, RunsUntilQuitAndAnEarlierQuitEndsItAtOnce) {
+  GtkPlatform platform;
+  std::unique_ptr<Timer> timer = platform.CreateTimer();
+  int ticks = 0;
+  timer->onTick = [&] {
+    if (++ticks == 3) platform.QuitMainLoop();
+  };
+  timer->SetInterval(10ms);
+  timer->SetEnabled(true);
+  platform.RunMainLoop();
+  EXPECT_EQ(ticks, 3);
+
+  timer->SetEnabled(false);
+  platform.QuitMainLoop();
+  platform.RunMainLoop();
+}
+
+}  // namespace
+}  // namespace lumora::gtk

@@ -1,0 +1,322 @@
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/WebViewControl.h"
+#include "tests/backend/BackendTestSupport.h"
+#include "tests/backend/TestSite.h"
+
+namespace lumora::gtk {
+namespace {
+
+using namespace lumora::testing;
+
+constexpr Rect kWindowBounds{60, 220, 320, 240};
+
+// A port on 127.0.0.1 where nothing listens.
+std::uint16_t ClosedPort() {
+  GSocket* socket =
+      g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT, nullptr);
+  GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
+  GSocketAddress* any = g_inet_socket_address_new(loopback, 0);
+  g_socket_bind(socket, any, FALSE, nullptr);
+  GSocketAddress* bound = g_socket_get_local_address(socket, nullptr);
+  auto port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
+  g_object_unref(bound);
+  g_object_unref(any);
+  g_object_unref(loopback);
+  g_object_unref(socket);
+  return port;
+}
+
+guint ToplevelCount() {
+  GList* toplevels = gtk_window_list_toplevels();
+  guint count = g_list_length(toplevels);
+  g_list_free(toplevels);
+  return count;
+}
+
+guint VisibleToplevelCount() {
+  GList* toplevels = gtk_window_list_toplevels();
+  guint count = 0;
+  for (GList* item = toplevels; item; item = item->next) {
+    if (gtk_widget_get_visible(GTK_WIDGET(item->data))) ++count;
+  }
+  g_list_free(toplevels);
+  return count;
+}
+
+class WebViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = platform_.CreateWindow();
+    window_->SetBounds(kWindowBounds);
+    window_->Surface().Fill(Color{0x0000FF});
+    WebView& view = window_->AddWebView();
+    view.SetGeometry({0, 0, kWindowBounds.width, kWindowBounds.height});
+    Watch(view);
+    window_->Show();
+    view_ = &view;
+  }
+
+  // Records the view's events in events_, one line each.
+  void Watch(WebView& view) {
+    view.onBeforeNavigate2 = [this](const std::string& address, bool& cancel) {
+      events_.push_back("before " + address);
+      if (beforeNavigate) beforeNavigate(address, cancel);
+    };
+    view.onDownloadBegin = [this] { events_.push_back("begin"); };
+    view.onDownloadComplete = [this] { events_.push_back("complete"); };
+    view.onDocumentComplete = [this] {
+      events_.push_back("document");
+      ++documents_;
+    };
+    view.onNavigateError = [this](const std::string& address) {
+      events_.push_back("error " + address);
+    };
+    view.onNewWindow2 = [this](const std::string& address) {
+      events_.push_back("new window " + address);
+    };
+  }
+
+  bool LoadsDocument(std::chrono::milliseconds timeout = 5s) {
+    int before = documents_;
+    return PumpUntil([&] { return documents_ > before; }, timeout);
+  }
+  std::vector<std::string> Events(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& event : events_) {
+      if (event.rfind(prefix, 0) == 0) found.push_back(event);
+    }
+    return found;
+  }
+  bool Requested(const std::string& path) const { return server_.Requested(path); }
+  // Runs a script in the page and returns its result as text.
+  std::string Evaluate(const std::string& script) {
+    struct Result {
+      bool done = false;
+      std::string text;
+    } result;
+    webkit_web_view_evaluate_javascript(
+        WebKit(), script.c_str(), -1, nullptr, nullptr, nullptr,
+        [](GObject* view, GAsyncResult* async, gpointer data) {
+          auto* result = static_cast<Result*>(data);
+          JSCValue* value =
+              webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), async, nullptr);
+          if (value) {
+            g_autofree char* text = jsc_value_to_string(value);
+            result->text = text;
+            g_object_unref(value);
+          }
+          result->done = true;
+        },
+        &result);
+    PumpUntil([&] { return result.done; });
+    return result.text;
+  }
+  WebKitWebView* WebKit() {
+    return WEBKIT_WEB_VIEW(dynamic_cast<WebViewControl*>(view_)->Widget());
+  }
+  void ShowPageWithLink(const std::string& href) {
+    view_->WriteDocument("<html><body><a href=\"" + href + "\">go</a></body></html>");
+    ASSERT_TRUE(LoadsDocument());
+    events_.clear();
+  }
+
+  TestSite server_;
+  GtkPlatform platform_;
+  std::unique_ptr<TopWindow> window_;
+  WebView* view_ = nullptr;
+  std::vector<std::string> events_;
+  int documents_ = 0;
+  std::function<void(const std::string& address, bool& cancel)> beforeNavigate;
+};
+
+TEST_F(WebViewTest, NavigateAsksBeforeLoadingAndOnlyOnce) {
+  std::string address = server_.BaseUrl() + "index.html";
+  bool requestedWhenAsked = true;
+  beforeNavigate = [&](const std::string&, bool&) { requestedWhenAsked = Requested("index.html"); };
+
+  view_->Navigate(address);
+  EXPECT_EQ(events_, std::vector<std::string>{"before " + address});
+  ASSERT_TRUE(LoadsDocument());
+
+  EXPECT_FALSE(requestedWhenAsked);
+  EXPECT_TRUE(Requested("index.html"));
+  EXPECT_EQ(Events("before").size(), 1u);
+  EXPECT_EQ(events_.back(), "document");
+  EXPECT_EQ(Events("begin").size(), 1u);
+  EXPECT_EQ(view_->CurrentAddress(), address);
+}
+
+TEST_F(WebViewTest, AddressesTheEngineRewritesAreNotAskedForTwice) {
+  std::string base = server_.BaseUrl();
+  std::string upperScheme = "HTTP" + base.substr(4) + "play.htm?name=a b&t=\xE4\xB8\xAD";
+  view_->Navigate(upperScheme);
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("before"), std::vector<std::string>{"before " + upperScheme});
+
+  std::string noPath = "http://127.0.0.1:" + std::to_string(server_.Port());
+  view_->Navigate(noPath);
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("before").size(), 2u);
+}
+
+TEST_F(WebViewTest, RefreshReloadsWithoutAskingAgain) {
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+  view_->Refresh();
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("before").size(), 1u);
+  EXPECT_EQ(Events("begin").size(), 2u);
+}
+
+TEST_F(WebViewTest, CancelledNavigationNeverReachesTheServer) {
+  beforeNavigate = [](const std::string& address, bool& cancel) {
+    cancel = address.find("play.htm") != std::string::npos;
+  };
+  view_->Navigate(server_.BaseUrl() + "play.htm");
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+
+  EXPECT_FALSE(Requested("play.htm"));
+  EXPECT_EQ(Events("begin").size(), 1u);
+}
+
+TEST_F(WebViewTest, HandlerMayNavigateItsOwnViewFromInside) {
+  std::string redirected = server_.BaseUrl() + "index.html";
+  beforeNavigate = [&](const std::string& address, bool& cancel) {
+    if (address.find("play.htm") == std::string::npos) return;
+    view_->Navigate(redirected);
+    cancel = true;
+  };
+  view_->Navigate(server_.BaseUrl() + "play.htm");
+  EXPECT_EQ(Events("before").size(), 2u) << "the nested navigation was asked before returning";
+  ASSERT_TRUE(LoadsDocument());
+
+  EXPECT_EQ(Events("before").back(), "before " + redirected);
+  EXPECT_EQ(view_->CurrentAddress(), redirected);
+  EXPECT_FALSE(Requested("play.htm"));
+}
+
+TEST_F(WebViewTest, LinkClickInThePageIsAskedWithItsAddress) {
+  std::string target = server_.BaseUrl() + "pp.htm";
+  ShowPageWithLink(target);
+  beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
+
+  Evaluate("document.querySelector('a').click()");
+  ASSERT_TRUE(PumpUntil([&] { return !Events("before").empty(); }));
+  EXPECT_EQ(Events("before"), std::vector<std::string>{"before " + target});
+  PumpFor(200ms);
+  EXPECT_FALSE(Requested("pp.htm"));
+  EXPECT_EQ(view_->CurrentAddress(), "about:blank");
+  EXPECT_EQ(Events("error").size(), 0u);
+}
+
+TEST_F(WebViewTest, CustomSchemeLinkArrivesAsWritten) {
+  ShowPageWithLink("KAVOVOD://12-a-b-%u4E2D/");
+  beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
+
+  Evaluate("document.querySelector('a').click()");
+  ASSERT_TRUE(PumpUntil([&] { return !Events("before").empty(); }));
+  EXPECT_EQ(Events("before"), std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"});
+}
+
+TEST_F(WebViewTest, MissingPageIsANavigationError) {
+  std::string address = server_.BaseUrl() + "missing.html";
+  view_->Navigate(address);
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
+}
+
+TEST_F(WebViewTest, RefusedConnectionIsANavigationError) {
+  std::string address = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/box/";
+  view_->Navigate(address);
+  ASSERT_TRUE(PumpUntil([&] { return !Events("error").empty(); }));
+  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
+  PumpUntil([&] { return events_.back() == "complete"; }, 1s);
+  EXPECT_EQ(events_.back(), "complete");
+  EXPECT_EQ(documents_, 0);
+}
+
+TEST_F(WebViewTest, WindowOpenAsksForANewWindowAndOpensNone) {
+  ShowPageWithLink("#");
+  std::string address = server_.BaseUrl() + "js/ads/pop1.html";
+  guint toplevels = ToplevelCount();
+
+  Evaluate("window.open('" + address + "'); 1");
+  ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); }));
+  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address});
+  PumpFor(200ms);
+  EXPECT_FALSE(Requested("js/ads/pop1.html"));
+  EXPECT_EQ(ToplevelCount(), toplevels);
+}
+
+TEST_F(WebViewTest, WrittenDocumentReplacesABlankPageAtOnce) {
+  view_->Navigate("about:blank");
+  view_->WriteDocument("<html><body>written</body></html>");
+  ASSERT_TRUE(LoadsDocument());
+  PumpUntil([&] { return Evaluate("document.body.innerText") == "written"; }, 2s);
+  EXPECT_EQ(Evaluate("document.body.innerText"), "written");
+  EXPECT_EQ(Events("before"), std::vector<std::string>{"before about:blank"});
+}
+
+TEST_F(WebViewTest, SilentViewShowsNoScriptDialogs) {
+  ShowPageWithLink("#");
+  view_->SetSilent(true);
+  EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
+}
+
+TEST_F(WebViewTest, HistoryMovesFailWhereThereIsNoPage) {
+  EXPECT_FALSE(view_->GoBack());
+  EXPECT_FALSE(view_->GoForward());
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+  view_->Navigate(server_.BaseUrl() + "play.htm");
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_TRUE(view_->GoBack());
+  ASSERT_TRUE(
+      PumpUntil([&] { return view_->CurrentAddress().find("index.html") != std::string::npos; }));
+}
+
+TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppress) {
+  ShowPageWithLink("#");
+  std::vector<Point> asked;
+  view_->onContextMenu = [&](Point at) {
+    asked.push_back(at);
+    return false;
+  };
+  guint toplevels = VisibleToplevelCount();
+
+  ClickOnScreen(kWindowBounds.x + 150, kWindowBounds.y + 100, 3);
+  ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
+  EXPECT_EQ(asked[0], (Point{150, 100}));
+  PumpFor(200ms);
+  EXPECT_EQ(VisibleToplevelCount(), toplevels) << "no engine menu";
+}
+
+TEST_F(WebViewTest, ViewPlacedOutsideItsFrameIsClippedByIt) {
+  Picture& frame = window_->AddPicture();
+  frame.SetGeometry({40, 40, 120, 80});
+  WebView& framed = frame.AddWebView();
+  framed.SetGeometry({-2, -2, 124, 84});
+  framed.WriteDocument("<html><body style='margin:0;background:#ff0000'></body></html>");
+  int x = kWindowBounds.x + 40;
+  int y = kWindowBounds.y + 40;
+
+  ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(x + 60, y + 40) == 0xFF0000; }));
+  EXPECT_EQ(ScreenPixel(x, y), 0xFF0000u);
+  EXPECT_EQ(ScreenPixel(x + 119, y + 79), 0xFF0000u);
+  EXPECT_NE(ScreenPixel(x - 1, y + 40), 0xFF0000u);
+  EXPECT_NE(ScreenPixel(x + 60, y - 1), 0xFF0000u);
+  EXPECT_NE(ScreenPixel(x + 120, y + 40), 0xFF0000u);
+  EXPECT_NE(ScreenPixel(x + 60, y + 80), 0xFF0000u);
+}
+
+}  // namespace
+}  // namespace lumora::gtk

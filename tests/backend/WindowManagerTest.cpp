@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <memory>
+
+#include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/GtkTopWindow.h"
+#include "tests/backend/BackendTestSupport.h"
+
+namespace lumora::gtk {
+namespace {
+
+using namespace lumora::testing;
+
+bool WindowManagerRuns() {
+  GdkAtom type;
+  gint format = 0;
+  gint length = 0;
+  guchar* data = nullptr;
+  bool found = gdk_property_get(gdk_get_default_root_window(),
+                                gdk_atom_intern_static_string("_NET_SUPPORTING_WM_CHECK"), GDK_NONE,
+                                0, 1, FALSE, &type, &format, &length, &data);
+  g_free(data);
+  return found && length > 0;
+}
+
+// Maximising, minimising and the system's move loop need a window manager: these tests run one
+// (openbox) for their own duration.
+class WindowManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_autofree char* openbox = g_find_program_in_path("openbox");
+    if (!openbox) GTEST_SKIP() << "openbox is not installed";
+    window_ = platform_.CreateWindow();
+    const char* argv[] = {openbox, "--sm-disable", nullptr};
+    ASSERT_TRUE(g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD,
+                              nullptr, nullptr, &windowManager_, nullptr));
+    ASSERT_TRUE(PumpUntil(WindowManagerRuns));
+  }
+  void TearDown() override {
+    window_.reset();
+    if (windowManager_ == 0) return;
+    kill(windowManager_, SIGTERM);
+    waitpid(windowManager_, nullptr, 0);
+    g_spawn_close_pid(windowManager_);
+  }
+
+  GtkPlatform platform_;
+  std::unique_ptr<TopWindow> window_;
+  GPid windowManager_ = 0;
+};
+
+TEST_F(WindowManagerTest, StateFollowsTheWindowManager) {
+  TopWindow& window = *window_;
+  window.SetBounds({100, 100, 300, 200});
+  window.SetMaximizedBounds(platform_.GetDesktop().WorkArea());
+  int resizes = 0;
+  window.onResize = [&] { ++resizes; };
+  window.Show();
+  GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }));
+  PumpFor(200ms);
+  resizes = 0;
+
+  window.SetState(WindowState::Maximized);
+  ASSERT_TRUE(PumpUntil([&] { return window.State() == WindowState::Maximized; }));
+  Rect work = platform_.GetDesktop().WorkArea();
+  ASSERT_TRUE(PumpUntil([&] { return window.ClientSize() == work.Extent(); }));
+  EXPECT_GE(resizes, 2) << "for the state and for the size";
+
+  window.SetState(WindowState::Normal);
+  ASSERT_TRUE(PumpUntil([&] { return window.State() == WindowState::Normal; }));
+  EXPECT_TRUE(PumpUntil([&] { return window.ClientSize() == (Size{300, 200}); }));
+
+  window.SetState(WindowState::Minimized);
+  EXPECT_TRUE(PumpUntil([&] { return window.State() == WindowState::Minimized; }));
+  window.Present();
+  EXPECT_TRUE(PumpUntil([&] { return window.State() == WindowState::Normal; }));
+}
+
+TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
+  TopWindow& window = *window_;
+  window.SetBounds({100, 100, 300, 200});
+  HitCode edge = HitCode::Caption;
+  bool loopStarted = false;
+  window.onMouseMove = [&](const MouseEvent& event) {
+    if (!event.leftHeld || std::exchange(loopStarted, true)) return;
+    if (edge == HitCode::Caption) {
+      window.BeginSystemMove();
+    } else {
+      window.BeginSystemSize(edge);
+    }
+  };
+  window.Show();
+  GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }));
+  PumpFor(200ms);
+
+  DragOnScreen(250, 200, 310, 245);
+  ASSERT_TRUE(PumpUntil([&] { return window.Bounds().Origin() == (Point{160, 145}); }));
+  EXPECT_EQ(window.ClientSize(), (Size{300, 200}));
+
+  edge = HitCode::BottomRight;
+  loopStarted = false;
+  DragOnScreen(458, 343, 518, 373);
+  EXPECT_TRUE(PumpUntil([&] { return window.ClientSize() == (Size{360, 230}); }));
+}
+
+}  // namespace
+}  // namespace lumora::gtk

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/UserInput.h"
+
+namespace lumora::headless {
+namespace {
+
+class HeadlessWindowTest : public ::testing::Test {
+ protected:
+  HeadlessWindowTest() {
+    window_->onResize = [this] { sizes_.push_back(window_->ClientSize()); };
+  }
+
+  HeadlessWindow& Window() { return AsHeadless(*window_); }
+
+  HeadlessPlatform platform_;
+  std::unique_ptr<TopWindow> window_ = platform_.CreateWindow();
+  std::vector<Size> sizes_;
+};
+
+TEST_F(HeadlessWindowTest, ResizesOnlyWhenTheSizeChanges) {
+  window_->SetBounds({10, 20, 300, 200});
+  window_->SetBounds({50, 60, 300, 200});
+  window_->SetBounds({50, 60, 320, 200});
+  EXPECT_EQ(sizes_, (std::vector<Size>{{300, 200}, {320, 200}}));
+  EXPECT_EQ(window_->Bounds(), (Rect{50, 60, 320, 200}));
+  EXPECT_EQ(window_->Surface().Extent(), (Size{320, 200}));
+}
+
+TEST_F(HeadlessWindowTest, FirstShowResizesOnce) {
+  window_->SetBounds({0, 0, 300, 200});
+  sizes_.clear();
+  window_->Show();
+  window_->Hide();
+  window_->Present();
+  EXPECT_EQ(sizes_.size(), 1u);
+  EXPECT_TRUE(window_->IsShown());
+  EXPECT_EQ(Window().PresentCount(), 1);
+}
+
+TEST_F(HeadlessWindowTest, MaximisingCoversTheWorkAreaAndRestoringBringsBackTheBounds) {
+  platform_.Desktop().SetWorkArea({0, 30, 1280, 770});
+  window_->SetBounds({100, 100, 800, 600});
+  sizes_.clear();
+  window_->SetState(WindowState::Maximized);
+  EXPECT_EQ(window_->Bounds(), (Rect{0, 30, 1280, 770}));
+  EXPECT_EQ(window_->Surface().Extent(), (Size{1280, 770}));
+  window_->SetState(WindowState::Maximized);
+  window_->SetState(WindowState::Normal);
+  EXPECT_EQ(window_->Bounds(), (Rect{100, 100, 800, 600}));
+  EXPECT_EQ(sizes_, (std::vector<Size>{{1280, 770}, {800, 600}}));
+
+  window_->SetMaximizedBounds({0, 0, 1024, 700});
+  window_->SetState(WindowState::Maximized);
+  EXPECT_EQ(window_->Bounds(), (Rect{0, 0, 1024, 700})) << "maximised bounds win when set";
+}
+
+TEST_F(HeadlessWindowTest, MinimisingKeepsTheBoundsAndStillReportsTheChange) {
+  window_->SetBounds({100, 100, 800, 600});
+  sizes_.clear();
+  window_->SetState(WindowState::Minimized);
+  EXPECT_EQ(window_->Bounds(), (Rect{100, 100, 800, 600}));
+  window_->SetState(WindowState::Maximized);
+  window_->SetState(WindowState::Normal);
+  EXPECT_EQ(window_->Bounds(), (Rect{100, 100, 800, 600}));
+  EXPECT_EQ(sizes_.size(), 3u);
+}
+
+TEST_F(HeadlessWindowTest, BoundsSetWhileMaximisedApplyOnRestore) {
+  window_->SetBounds({100, 100, 800, 600});
+  window_->SetState(WindowState::Maximized);
+  sizes_.clear();
+  window_->SetBounds({10, 10, 900, 500});
+  EXPECT_EQ(window_->Bounds(), (Rect{0, 0, 1600, 960}));
+  EXPECT_TRUE(sizes_.empty());
+  window_->SetState(WindowState::Normal);
+  EXPECT_EQ(window_->Bounds(), (Rect{10, 10, 900, 500}));
+}
+
+TEST_F(HeadlessWindowTest, RecordsSystemLoopsAndClosing) {
+  window_->BeginSystemSize(HitCode::BottomRight);
+  window_->BeginSystemMove();
+  window_->BeginSystemSize(HitCode::Left);
+  EXPECT_EQ(platform_.LastSystemSize(*window_), HitCode::Left);
+  EXPECT_EQ(Window().SystemSizeCount(), 2);
+  EXPECT_EQ(platform_.SystemMoveCount(*window_), 1);
+  window_->Show();
+  window_->Close();
+  EXPECT_TRUE(Window().Closed());
+  EXPECT_FALSE(window_->IsShown());
+}
+
+TEST_F(HeadlessWindowTest, ThePlatformListsTheWindowsAlive) {
+  auto second = platform_.CreateWindow();
+  EXPECT_EQ(platform_.Windows(), (WindowList{&Window(), &AsHeadless(*second)}));
+  window_.reset();
+  EXPECT_EQ(platform_.Windows(), WindowList{&AsHeadless(*second)});
+}
+
+TEST_F(HeadlessWindowTest, ContainersOwnTheirChildrenInOrder) {
+  Picture& panel = window_->AddPicture();
+  Label& label = panel.AddLabel();
+  WebView& view = panel.AddWebView();
+  EXPECT_EQ(AsHeadless(panel).Children(), (std::vector<Control*>{&label, &view}));
+  EXPECT_EQ(Window().Children(), std::vector<Control*>{&panel});
+}
+
+TEST_F(HeadlessWindowTest, PictureSurfaceFollowsTheGeometryAndItsBackColour) {
+  Picture& picture = window_->AddPicture();
+  picture.SetGeometry({5, 5, 40, 30});
+  picture.Surface().Fill({0x123456});
+  picture.SetGeometry({9, 9, 40, 30});
+  EXPECT_EQ(picture.Surface().PixelAt({39, 29}), 0xFF123456u) << "moving keeps the pixels";
+  picture.SetBackColor({0x00FF00});
+  EXPECT_EQ(picture.Surface().PixelAt({0, 0}), 0xFF00FF00u);
+  picture.Surface().Fill({0x123456});
+  picture.SetGeometry({9, 9, 50, 35});
+  EXPECT_EQ(picture.Surface().Extent(), (Size{50, 35}));
+  EXPECT_EQ(picture.Surface().PixelAt({0, 0}), 0xFF00FF00u) << "resizing clears to the colour";
+}
+
+TEST(MeasureTextTest, FullWidthCharactersTakeOneEmAndOthersHalf) {
+  EXPECT_EQ(MeasureText("ab", Font{}), (Size{12, 14}));
+  EXPECT_EQ(MeasureText("中文a", Font{}), (Size{30, 14}));
+  EXPECT_EQ(MeasureText("（ア한", Font{}), (Size{36, 14}));
+  EXPECT_EQ(MeasureText("a", Font{"Sans", 11}), (Size{8, 17})) << "half of a 15 pixel em";
+  EXPECT_EQ(MeasureText("", Font{"Sans", 10.5}), (Size{0, 16}));
+}
+
+TEST_F(HeadlessWindowTest, AutoSizedControlsTakeTheSizeOfTheirContent) {
+  Label& label = window_->AddLabel();
+  label.SetGeometry({3, 4, 100, 100});
+  label.SetCaption("播放");
+  label.SetAutoSize(true);
+  EXPECT_EQ(label.Geometry(), (Rect{3, 4, 24, 14}));
+  label.SetFont({"Sans", 12});
+  label.SetGeometry({7, 8, 100, 100});
+  EXPECT_EQ(label.Geometry(), (Rect{7, 8, 32, 18}));
+
+  ImageBox& image = window_->AddImage();
+  image.SetGeometry({1, 2, 100, 100});
+  image.SetImage(Bitmap(Size{40, 14}));
+  EXPECT_EQ(image.Geometry(), (Rect{1, 2, 40, 14}));
+}
+
+class UserInputTest : public HeadlessWindowTest {
+ protected:
+  MouseHandler Note(const std::string& name) {
+    return [this, name](const MouseEvent& event) {
+      notes_.push_back(name + std::to_string(static_cast<int>(event.button)) + "@" +
+                       std::to_string(event.x) + "," + std::to_string(event.y));
+    };
+  }
+
+  std::vector<std::string> notes_;
+};
+
+TEST_F(UserInputTest, ClickPressesAndReleasesInTheMiddle) {
+  Picture& button = window_->AddPicture();
+  button.SetGeometry({100, 100, 20, 11});
+  button.onMouseDown = Note("down");
+  button.onMouseUp = Note("up");
+  button.onClick = [this] { notes_.push_back("click"); };
+  Click(button);
+  PressRight(button);
+  EXPECT_EQ(notes_, (std::vector<std::string>{"down0@10,5", "up0@10,5", "click", "down1@10,5",
+                                              "up1@10,5"}));
+}
+
+TEST_F(UserInputTest, DoubleClickComesBetweenTwoReleases) {
+  window_->onMouseDown = Note("down");
+  window_->onMouseUp = Note("up");
+  window_->onDoubleClick = [this] { notes_.push_back("double"); };
+  DoubleClickSurface(*window_, 40, 8);
+  PressSurface(*window_, 1, 2, MouseButton::Right);
+  ReleaseSurface(*window_, 1, 2, MouseButton::Right);
+  EXPECT_EQ(notes_, (std::vector<std::string>{"down0@40,8", "up0@40,8", "double", "up0@40,8",
+                                              "down1@1,2", "up1@1,2"}));
+}
+
+TEST_F(UserInputTest, GesturesStopWhenAHandlerDestroysTheirTarget) {
+  Label& close = window_->AddLabel();
+  close.onMouseUp = [this](const MouseEvent&) { window_.reset(); };
+  close.onClick = [this] { notes_.push_back("click"); };
+  Click(close);
+  EXPECT_TRUE(notes_.empty());
+
+  window_ = platform_.CreateWindow();
+  window_->onDoubleClick = [this] { window_.reset(); };
+  window_->onMouseUp = Note("up");
+  DoubleClickSurface(*window_, 1, 1);
+  EXPECT_EQ(notes_, std::vector<std::string>{"up0@1,1"});
+}
+
+}  // namespace
+}  // namespace lumora::headless

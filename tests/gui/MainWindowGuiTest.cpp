@@ -130,11 +130,11 @@ GPid MainWindowGuiTest::program_ = 0;
 
 TEST_F(MainWindowGuiTest, ViewsReachTheirStartPagesAndThePingCarriesTheUserId) {
   std::string id = IniRead(appDir_->Path() / "config.dll", "User", "Name", "0");
-  std::vector<std::string> pages = {"/box/",           "/box/tj/tj.asp?id=" + id,
-                                    "/box/tv/list.htm", "/box/tv/ad.htm",
-                                    "/box/js/ads/bo.html", "/box/js/ads/tao.html"};
-  EXPECT_TRUE(WaitUntil(
-      [&] { return std::all_of(pages.begin(), pages.end(), ServerSaw); }, std::chrono::seconds(20)));
+  std::vector<std::string> pages = {
+      "/box/",          "/box/tj/tj.asp?id=" + id, "/box/tv/list.htm",
+      "/box/tv/ad.htm", "/box/js/ads/bo.html",     "/box/js/ads/tao.html"};
+  EXPECT_TRUE(WaitUntil([&] { return std::all_of(pages.begin(), pages.end(), ServerSaw); },
+                        std::chrono::seconds(20)));
   for (const std::string& page : pages) EXPECT_TRUE(ServerSaw(page)) << page;
   EXPECT_TRUE(appDir_->Exists("c.htm"));
   EXPECT_TRUE(appDir_->Exists("i.gif"));

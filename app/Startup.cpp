@@ -33,14 +33,15 @@ std::optional<long long> ParseInteger(std::string_view text) {
   return value;
 }
 
+// The eight keys in their order, written to disk in one go.
 void CreateSettingsFile(const std::filesystem::path& config, const NetworkAdapterSource& adapters,
                         const Clock& clock) {
-  IniWrite(config, "main", "Name", kProductName);
-  IniWrite(config, "User", "Name", ObtainUserId(adapters, clock));
-  IniWrite(config, "Ver", "Name", kAppVersion);
-  for (const DefaultSetting& setting : kWindowDefaults) {
-    IniWrite(config, "S_q", setting.key, setting.value);
-  }
+  IniText text("");
+  text.Set("main", "Name", kProductName);
+  text.Set("User", "Name", ObtainUserId(adapters, clock));
+  text.Set("Ver", "Name", kAppVersion);
+  for (const DefaultSetting& setting : kWindowDefaults) text.Set("S_q", setting.key, setting.value);
+  WriteFileAtomically(config, text.Bytes());
 }
 
 void RepairSettings(const std::filesystem::path& config, const NetworkAdapterSource& adapters,

@@ -88,7 +88,8 @@ void BA1::LayoutStatusStrip() {
 }
 
 void BA1::OnResize() {
-  if (window_->State() == WindowState::Minimized) return;
+  // Until the skin is applied there is nothing to lay out; applying it lays the window out.
+  if (SkinApplied == 0 || window_->State() == WindowState::Minimized) return;
   if (CompactMode != 0) return LayoutCompact();
   Rect bounds = window_->Bounds();
   if (window_->State() != WindowState::Maximized) {

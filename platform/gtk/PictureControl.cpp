@@ -6,22 +6,35 @@ PictureControl::PictureControl(GtkWidget* parentBoard, WebViewGroup& webViews)
     : BoardControl<Picture>(parentBoard), children_(Widget(), webViews) {}
 
 void PictureControl::SetGeometry(Rect geometry) {
-  if (backColor_ && geometry.Extent() != surface_.Extent()) {
-    surface_ = Bitmap(geometry.Extent());
-    surface_.Fill(*backColor_);
-  } else {
-    surface_.Resize(geometry.Extent());
-  }
+  if (backColor_ && geometry.Extent() != surface_.Extent()) surface_ = Bitmap();
   BoardControl<Picture>::SetGeometry(geometry);
 }
 
 void PictureControl::SetBackColor(Color color) {
   backColor_ = color;
-  surface_.Fill(color);
+  surface_ = Bitmap();
   Refresh();
 }
 
+Bitmap& PictureControl::Surface() {
+  Size size = Geometry().Extent();
+  if (!surface_.Empty() && surface_.Extent() == size) return surface_;
+  if (surface_.Empty()) {
+    surface_ = Bitmap(size);
+    if (backColor_) surface_.Fill(*backColor_);
+  } else {
+    surface_.Resize(size);
+  }
+  return surface_;
+}
+
 void PictureControl::PaintBoard(cairo_t* cr, int, int) {
+  if (backColor_) {
+    cairo_set_source_rgb(cr, ((backColor_->rgb >> 16) & 0xFF) / 255.0,
+                         ((backColor_->rgb >> 8) & 0xFF) / 255.0, (backColor_->rgb & 0xFF) / 255.0);
+    cairo_paint(cr);
+  }
+  if (surface_.Empty()) return;
   cairo_set_source_surface(cr, surface_.Surface(), 0, 0);
   cairo_paint(cr);
 }

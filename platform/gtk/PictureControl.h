@@ -8,14 +8,15 @@
 namespace lumora::gtk {
 
 // A picture box: a surface kept at the control's size, painted under its child controls, which
-// it clips. With a back colour, the surface is cleared to it whenever the size changes.
+// it clips. With a back colour, the surface is cleared to it whenever the size changes. Most
+// pictures are plain coloured panels, so the surface is only made once something paints on it.
 class PictureControl : public BoardControl<Picture> {
  public:
   PictureControl(GtkWidget* parentBoard, WebViewGroup& webViews);
 
   void SetGeometry(Rect geometry) override;
   void SetBackColor(Color color) override;
-  Bitmap& Surface() override { return surface_; }
+  Bitmap& Surface() override;
   void Refresh() override { gtk_widget_queue_draw(Widget()); }
 
   Picture& AddPicture() override { return children_.AddPicture(); }
@@ -26,7 +27,7 @@ class PictureControl : public BoardControl<Picture> {
  private:
   void PaintBoard(cairo_t* cr, int width, int height) override;
 
-  Bitmap surface_{Size{}};
+  Bitmap surface_;  // empty until first asked for
   std::optional<Color> backColor_;
   ChildControls children_;
 };

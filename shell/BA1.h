@@ -198,7 +198,8 @@ class BA1 {
   void CompactCommand();
   void CenterOnScreen();
   void ToggleSideBar(Picture& handle, Picture& sideBar);
-  void LayoutSideBarHandle(Picture& handle, Picture& page);
+  void MarkTab(Picture& tab, const Bitmap& sheet, Rect cell, Control& content, bool selected);
+  Size LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Picture& left);
   void ResetHoverColours();
   void StoreWindowSize();
   std::filesystem::path ConfigPath() const;

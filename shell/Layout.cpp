@@ -135,29 +135,28 @@ void BA1::LayoutCompact() {
   }
 }
 
-void BA1::LayoutSideBarHandle(Picture& handle, Picture& page) {
+// A page split into a left area and a side bar, whose handle sits on the side bar's left edge
+// while it is open and at the page's right edge while it is closed.
+Size BA1::LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Picture& left) {
   Size extent = ExtentOf(page);
+  sideBar.SetGeometry({extent.width - kSideBarWidth, 0, kSideBarWidth, extent.height});
   bool open = handle.Tooltip() == "关闭侧栏";
-  int left = extent.width - (open ? kSideBarWidth : kHandleSize.width);
-  handle.SetGeometry(
-      {left, (extent.height - kHandleSize.height) / 2, kHandleSize.width, kHandleSize.height});
+  int handleLeft = extent.width - (open ? kSideBarWidth : kHandleSize.width);
+  handle.SetGeometry({handleLeft, (extent.height - kHandleSize.height) / 2, kHandleSize.width,
+                      kHandleSize.height});
   handle.Surface().Blit({0, 0}, ppt[11], {open ? 0 : 7, 0, 7, 40});
   handle.Refresh();
+  left.SetGeometry({0, 0, open ? handleLeft : extent.width, extent.height});
+  return ExtentOf(left);
 }
 
 void BA1::LayoutMainPage() {
-  Size page = ExtentOf(*zz);
-  l2->SetGeometry({page.width - kSideBarWidth, 0, kSideBarWidth, page.height});
-  Picture& handle = *npc[kMainSideBarHandle];
-  LayoutSideBarHandle(handle, *zz);
-  bool open = handle.Tooltip() == "关闭侧栏";
-  L1->SetGeometry({0, 0, open ? handle.Geometry().x : page.width, page.height});
+  Size left = LayoutSplitPage(*zz, *l2, *npc[kMainSideBarHandle], *L1);
 
   npc[kListHeader]->SetGeometry({0, 0, kSideBarWidth, 28});
   npc[kNowPlayingTab]->SetGeometry({25, 4, 60, 21});
   npc[kHistoryTab]->SetGeometry({105, 4, 60, 21});
 
-  Size left = ExtentOf(*L1);
   Pic2->SetGeometry({0, 0, left.width, left.height});
   ggx->Move({left.width - ExtentOf(*ggx).width, ggx->Geometry().y});
 
@@ -181,13 +180,8 @@ void BA1::LayoutMainPage() {
 }
 
 void BA1::LayoutTvPage() {
-  Size page = ExtentOf(*tv);
-  tvright->SetGeometry({page.width - kSideBarWidth, 0, kSideBarWidth, page.height});
-  Picture& handle = *npc[kTvSideBarHandle];
-  LayoutSideBarHandle(handle, *tv);
-  bool open = handle.Tooltip() == "关闭侧栏";
-  tvleft->SetGeometry({0, 0, open ? handle.Geometry().x : page.width, page.height});
-  gtv->Move({ExtentOf(*tvleft).width - ExtentOf(*gtv).width, gtv->Geometry().y});
+  Size left = LayoutSplitPage(*tv, *tvright, *npc[kTvSideBarHandle], *tvleft);
+  gtv->Move({left.width - ExtentOf(*gtv).width, gtv->Geometry().y});
   PlaceViewInFrame(*Web11, ExtentOf(*tvright));
   PlaceViewInFrame(*Web10, ExtentOf(*tvleft));
 }

@@ -22,6 +22,13 @@ int TabCell(int tab) {
 
 }  // namespace
 
+// Gives a tab its selected or unselected look and shows or hides what it selects.
+void BA1::MarkTab(Picture& tab, const Bitmap& sheet, Rect cell, Control& content, bool selected) {
+  tab.Surface().Blit({0, 0}, sheet, cell);
+  content.SetVisible(selected);
+  tab.Refresh();
+}
+
 void BA1::SelectPageTab(int index) {
   if (index == CurrentPageTab) return;
   auto pageOf = [this](int tab) {
@@ -36,14 +43,9 @@ void BA1::SelectPageTab(int index) {
         return zzp;
     }
   };
-  Picture& current = *npc[CurrentPageTab];
-  current.Surface().Blit({0, 0}, ppt[8], {TabCell(CurrentPageTab), 0, 68, 28});
-  pageOf(CurrentPageTab)->SetVisible(false);
-  current.Refresh();
-  Picture& next = *npc[index];
-  next.Surface().Blit({0, 0}, ppt[7], {TabCell(index), 0, 68, 28});
-  pageOf(index)->SetVisible(true);
-  next.Refresh();
+  MarkTab(*npc[CurrentPageTab], ppt[8], {TabCell(CurrentPageTab), 0, 68, 28},
+          *pageOf(CurrentPageTab), false);
+  MarkTab(*npc[index], ppt[7], {TabCell(index), 0, 68, 28}, *pageOf(index), true);
   CurrentPageTab = index;
 }
 
@@ -51,14 +53,9 @@ void BA1::SelectListTab(int index, bool force) {
   if (index == CurrentListTab && !force) return;
   auto panelOf = [this](int tab) { return tab == kNowPlayingTab ? Pic5 : Pic3; };
   auto cellOf = [](int tab) { return tab == kNowPlayingTab ? 0 : 60; };
-  Picture& current = *npc[CurrentListTab];
-  current.Surface().Blit({0, 0}, ppt[9], {cellOf(CurrentListTab), 21, 60, 21});
-  panelOf(CurrentListTab)->SetVisible(false);
-  current.Refresh();
-  Picture& next = *npc[index];
-  next.Surface().Blit({0, 0}, ppt[9], {cellOf(index), 0, 60, 21});
-  panelOf(index)->SetVisible(true);
-  next.Refresh();
+  MarkTab(*npc[CurrentListTab], ppt[9], {cellOf(CurrentListTab), 21, 60, 21},
+          *panelOf(CurrentListTab), false);
+  MarkTab(*npc[index], ppt[9], {cellOf(index), 0, 60, 21}, *panelOf(index), true);
   CurrentListTab = index;
 }
 

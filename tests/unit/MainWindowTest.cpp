@@ -99,7 +99,11 @@ TEST_F(MainWindowTest, SideBarOpenAndClosed) {
   EXPECT_EQ(Geometry(form_->L1), (Rect{0, 0, 784, 523}));
   EXPECT_EQ(Geometry(form_->Pic3), (Rect{0, 28, 202, 470}));
   EXPECT_EQ(Geometry(form_->npc[BA1::kMainSideBarHandle]), (Rect{784, 241, 7, 40}));
+  Bitmap& arrow = form_->npc[BA1::kMainSideBarHandle]->Surface();
+  EXPECT_EQ(arrow.PixelAt({3, 20}), form_->ppt[11].PixelAt({3, 20}));
   Click(BA1::kMainSideBarHandle);
+  EXPECT_EQ(form_->npc[BA1::kMainSideBarHandle]->Surface().PixelAt({3, 20}),
+            form_->ppt[11].PixelAt({10, 20}));
   EXPECT_EQ(form_->npc[BA1::kMainSideBarHandle]->Tooltip(), "显示侧栏");
   EXPECT_FALSE(form_->l2->Visible());
   EXPECT_EQ(Geometry(form_->L1).width, 986);

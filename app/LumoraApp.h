@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/ContentServer.h"
+#include "app/ServerFetch.h"
+#include "content/LinkRouter.h"
 #include "platform/Platform.h"
 #include "shell/BA1.h"
 
@@ -29,7 +31,9 @@ class LumoraApp {
   Platform& platform_;
   ContentServer server_;
   std::filesystem::path appDir_;
+  ServerFetch fetch_;
   std::unique_ptr<BA1> mainWindow_;
+  std::unique_ptr<LinkRouter> router_;
 };
 
 }  // namespace lumora

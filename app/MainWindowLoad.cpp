@@ -35,9 +35,6 @@ void BA1::Load() {
 }
 
 void BA1::StartWebViews(const std::string& userId) {
-  for (WebView* view : {Web1, Web2, Web3, Web5, Web6, Web8, Web9, Web10, Web11}) {
-    view->SetSilent(true);
-  }
   Web1->Navigate(server_.Portal());
   Web2->Navigate("about:blank");
   Web3->Navigate2((appDir_ / kHistoryPageFile).string());

@@ -1,10 +1,10 @@
 #include "app/Startup.h"
 
-#include <charconv>
 #include <optional>
 #include <string>
 
 #include "app/FileIo.h"
+#include "app/Numbers.h"
 #include "app/Settings.h"
 #include "app/UserId.h"
 #include "content/HistoryPage.h"
@@ -23,16 +23,6 @@ struct DefaultSetting {
 constexpr DefaultSetting kWindowDefaults[] = {
     {"ts", "3"}, {"quit", "2"}, {"s_size", "2"}, {"h_w", "14850"}, {"h_h", "9830"}};
 
-// A decimal integer, or nothing for an empty or non-numeric value (repaired like a missing key).
-std::optional<long long> ParseInteger(std::string_view text) {
-  long long value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // The eight keys in their order, written to disk in one go.
 void CreateSettingsFile(const std::filesystem::path& config, const NetworkAdapterSource& adapters,
                         const Clock& clock) {
@@ -48,10 +38,8 @@ void RepairSettings(const std::filesystem::path& config, const NetworkAdapterSou
                     const Clock& clock) {
   std::string id = IniRead(config, "user", "Name", "0");
   std::string version = IniRead(config, "ver", "Name", "0");
-  auto number = [&](std::string_view key) {
-    return ParseInteger(IniRead(config, "S_q", key, "0"));
-  };
-  std::optional<long long> values[std::size(kWindowDefaults)];
+  auto number = [&](std::string_view key) { return WholeNumber(IniRead(config, "S_q", key, "0")); };
+  std::optional<int> values[std::size(kWindowDefaults)];
   for (size_t i = 0; i < std::size(kWindowDefaults); ++i)
     values[i] = number(kWindowDefaults[i].key);
 

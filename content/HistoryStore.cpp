@@ -82,6 +82,14 @@ bool HistoryStore::ClearHistory() {
   return Rewrite(kPlayListFile, kCrLf);
 }
 
+std::optional<std::string> HistoryStore::ReadEntry(std::int32_t line) const {
+  auto list = ReadFileBytes(appDir_ / kPlayListFile);
+  if (!list) return std::nullopt;
+  std::vector<std::string_view> lines = SplitLines(*list);
+  if (line < 1 || static_cast<size_t>(line) > lines.size()) return std::string();
+  return GbkToUtf8(lines[line - 1]);
+}
+
 bool HistoryStore::Rewrite(std::string_view listFile, std::string_view bytes) {
   if (!WriteFileAtomically(appDir_ / listFile, bytes)) return false;
   page_.WriteHistoryPage(listFile);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "content/HistoryPage.h"
@@ -27,6 +29,9 @@ class HistoryStore {
   // Empties the list to one empty line. False, with the list as it was, when it is missing or
   // cannot be rewritten.
   bool ClearHistory();
+  // Line number `line` (from 1) of the play list, "" when the list is shorter; nothing when the
+  // list cannot be read.
+  std::optional<std::string> ReadEntry(std::int32_t line) const;
 
  private:
   bool Rewrite(std::string_view listFile, std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "shell/BA1.h"
 
+#include "app/Numbers.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "shell/Glyphs.h"
@@ -28,12 +29,7 @@ std::filesystem::path BA1::ConfigPath() const {
 }
 
 int BA1::ReadSetting(const char* key) const {
-  std::string text = IniRead(ConfigPath(), "S_q", key, "0");
-  try {
-    return std::stoi(text);
-  } catch (const std::exception&) {
-    return 0;
-  }
+  return WholeNumber(IniRead(ConfigPath(), "S_q", key, "0")).value_or(0);
 }
 
 void BA1::CreateParts() {
@@ -195,6 +191,8 @@ void BA1::WireEvents() {
     part->onMouseMove = [this](const MouseEvent&) { window_->SetPointer(PointerShape::Arrow); };
   }
   jia->onClick = [this] { jia_Click(); };
+  ggx->onClick = [this] { ggx_Click(); };
+  gtv->onClick = [this] { gtv_Click(); };
   qk->onClick = [this] { qk_Click(); };
   Web1->onDownloadComplete = [this] { OnPortalLoaded(); };
   Web1->onNavigateError = [this](const std::string& address) { OnPortalError(address); };
@@ -202,6 +200,7 @@ void BA1::WireEvents() {
     bo_pad->SetVisible(false);
     AdPanelState = 1;
   };
+  WireViewEvents();
   sizeSaveTimer_->SetInterval(kSizeSaveDelay);
   sizeSaveTimer_->onTick = [this] { StoreWindowSize(); };
 }

@@ -111,6 +111,13 @@ class BA1 {
 
   HistoryStore& PlayList() { return historyStore_; }
 
+  // Switches between no player (0), the video player (1) and the TV player (3).
+  void SetPlayerState(int mode);
+  void ggx_Click();  // closes the video player
+  void gtv_Click();  // closes the TV player
+  // The portal's context menu was asked for at the pointer.
+  std::function<void()> onPortalMenuRequested;
+
   // The portal view's loading cover.
   void OnPortalLoaded();
   void OnPortalError(const std::string& address);
@@ -189,6 +196,7 @@ class BA1 {
   void SetBackColours();
   void LoadPictures();
   void WireEvents();
+  void WireViewEvents();
   void StartWebViews(const std::string& userId);
   void LayoutStatusStrip();
   void PaintButton(int index, bool hover);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,25 +46,11 @@ void PlaySecondInstance() {
                                                   SplitCommandLine(Setting("LUMORA_TEST_ARGS"))));
 }
 
-// The backend where no display can be opened: all but windows and screen queries work.
-void PlayWithoutDisplay() {
-  GtkPlatform platform;
-  EXPECT_THROW(platform.CreateWindow(), std::runtime_error);
-  EXPECT_EQ(platform.GetDesktop().ScreenSize(), (Size{}));
-  std::unique_ptr<Timer> timer = platform.CreateTimer();
-  int ticks = 0;
-  timer->onTick = [&] { ++ticks; };
-  timer->SetInterval(10ms);
-  timer->SetEnabled(true);
-  EXPECT_TRUE(PumpUntil([&] { return ticks > 0; }, 2s));
-}
-
 // Run only as a helper process, by StartHelper.
 TEST(ChildProcess, DISABLED_Role) {
   std::string role = Setting("LUMORA_TEST_ROLE");
   if (role == "first") return PlayFirstInstance();
   if (role == "second") return PlaySecondInstance();
-  if (role == "no-display") return PlayWithoutDisplay();
   FAIL() << "no such role: " << role;
 }
 

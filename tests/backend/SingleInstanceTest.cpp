@@ -113,10 +113,5 @@ TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
   EXPECT_TRUE(handedOver[1].empty());
 }
 
-TEST(GtkPlatformTest, WorksWithoutADisplayExceptForWindows) {
-  auto helper = StartHelper("no-display", {"-DISPLAY", "-WAYLAND_DISPLAY"});
-  EXPECT_EQ(WaitForHelper(*helper), 0);
-}
-
 }  // namespace
 }  // namespace lumora::gtk

@@ -43,16 +43,6 @@ TEST_F(TimerTest, TicksOnlyWhileEnabled) {
   EXPECT_EQ(ticks_.size(), ticked);
 }
 
-TEST_F(TimerTest, ChangingTheIntervalStartsItAfresh) {
-  timer_->SetInterval(200ms);
-  timer_->SetEnabled(true);
-  PumpFor(120ms);
-  start_ = Clock::now();
-  timer_->SetInterval(150ms);
-  ASSERT_TRUE(PumpUntil([&] { return !ticks_.empty(); }, 2s));
-  EXPECT_GE(SinceStart(0), 145ms);
-}
-
 TEST_F(TimerTest, TickHandlerMayStopOrDestroyItsTimer) {
   timer_->onTick = [this] {
     ticks_.push_back(Clock::now());

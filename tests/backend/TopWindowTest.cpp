@@ -226,19 +226,6 @@ TEST_F(TopWindowTest, AutoSizedLabelTakesItsTextSizeAtOnce) {
   EXPECT_EQ(label.GetFont(), (Font{"Sans", 18, true, false}));
 }
 
-TEST_F(TopWindowTest, ImageTakesItsBitmapsSize) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Bitmap bitmap(Size{30, 20});
-  bitmap.Fill(Color{kGreen});
-  ImageBox& image = window.AddImage();
-  image.SetGeometry({50, 60, 5, 5});
-  image.SetImage(bitmap);
-  EXPECT_EQ(image.Geometry(), (Rect{50, 60, 30, 20}));
-  window.Show();
-  EXPECT_TRUE(ShowsAt(79, 79, kGreen));
-  EXPECT_EQ(PixelAt(80, 60), kBlue);
-}
-
 TEST_F(TopWindowTest, PictureWithBackColourIsClearedWhenResized) {
   TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
   Picture& picture = window.AddPicture();

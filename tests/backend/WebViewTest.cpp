@@ -20,17 +20,9 @@ constexpr Rect kWindowBounds{60, 220, 320, 240};
 
 // A port on 127.0.0.1 where nothing listens.
 std::uint16_t ClosedPort() {
-  GSocket* socket =
-      g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT, nullptr);
-  GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
-  GSocketAddress* any = g_inet_socket_address_new(loopback, 0);
-  g_socket_bind(socket, any, FALSE, nullptr);
-  GSocketAddress* bound = g_socket_get_local_address(socket, nullptr);
-  auto port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
-  g_object_unref(bound);
-  g_object_unref(any);
-  g_object_unref(loopback);
-  g_object_unref(socket);
+  g_autoptr(GSocketListener) listener = g_socket_listener_new();
+  guint16 port = g_socket_listener_add_any_inet_port(listener, nullptr, nullptr);
+  g_socket_listener_close(listener);
   return port;
 }
 
@@ -137,7 +129,7 @@ class WebViewTest : public ::testing::Test {
   std::function<void(const std::string& address, bool& cancel)> beforeNavigate;
 };
 
-TEST_F(WebViewTest, NavigateAsksBeforeLoadingAndOnlyOnce) {
+TEST_F(WebViewTest, NavigateAndRefreshAskBeforeLoadingAndOnlyOnce) {
   std::string address = server_.BaseUrl() + "index.html";
   bool requestedWhenAsked = true;
   beforeNavigate = [&](const std::string&, bool&) { requestedWhenAsked = Requested("index.html"); };
@@ -152,6 +144,11 @@ TEST_F(WebViewTest, NavigateAsksBeforeLoadingAndOnlyOnce) {
   EXPECT_EQ(events_.back(), "document");
   EXPECT_EQ(Events("begin").size(), 1u);
   EXPECT_EQ(view_->CurrentAddress(), address);
+
+  view_->Refresh();
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("before").size(), 1u) << "a reload is not asked for";
+  EXPECT_EQ(Events("begin").size(), 2u);
 }
 
 TEST_F(WebViewTest, AddressesTheEngineRewritesAreNotAskedForTwice) {
@@ -165,15 +162,6 @@ TEST_F(WebViewTest, AddressesTheEngineRewritesAreNotAskedForTwice) {
   view_->Navigate(noPath);
   ASSERT_TRUE(LoadsDocument());
   EXPECT_EQ(Events("before").size(), 2u);
-}
-
-TEST_F(WebViewTest, RefreshReloadsWithoutAskingAgain) {
-  view_->Navigate(server_.BaseUrl() + "index.html");
-  ASSERT_TRUE(LoadsDocument());
-  view_->Refresh();
-  ASSERT_TRUE(LoadsDocument());
-  EXPECT_EQ(Events("before").size(), 1u);
-  EXPECT_EQ(Events("begin").size(), 2u);
 }
 
 TEST_F(WebViewTest, CancelledNavigationNeverReachesTheServer) {
@@ -204,20 +192,6 @@ TEST_F(WebViewTest, HandlerMayNavigateItsOwnViewFromInside) {
   EXPECT_FALSE(Requested("play.htm"));
 }
 
-TEST_F(WebViewTest, LinkClickInThePageIsAskedWithItsAddress) {
-  std::string target = server_.BaseUrl() + "pp.htm";
-  ShowPageWithLink(target);
-  beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
-
-  Evaluate("document.querySelector('a').click()");
-  ASSERT_TRUE(PumpUntil([&] { return !Events("before").empty(); }));
-  EXPECT_EQ(Events("before"), std::vector<std::string>{"before " + target});
-  PumpFor(200ms);
-  EXPECT_FALSE(Requested("pp.htm"));
-  EXPECT_EQ(view_->CurrentAddress(), "about:blank");
-  EXPECT_EQ(Events("error").size(), 0u);
-}
-
 TEST_F(WebViewTest, CustomSchemeLinkArrivesAsWritten) {
   ShowPageWithLink("KAVOVOD://12-a-b-%u4E2D/");
   beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
@@ -225,6 +199,9 @@ TEST_F(WebViewTest, CustomSchemeLinkArrivesAsWritten) {
   Evaluate("document.querySelector('a').click()");
   ASSERT_TRUE(PumpUntil([&] { return !Events("before").empty(); }));
   EXPECT_EQ(Events("before"), std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"});
+  PumpFor(200ms);
+  EXPECT_EQ(view_->CurrentAddress(), "about:blank");
+  EXPECT_EQ(Events("error").size(), 0u) << "a cancelled link is no failed load";
 }
 
 TEST_F(WebViewTest, MissingPageIsANavigationError) {
@@ -270,18 +247,6 @@ TEST_F(WebViewTest, SilentViewShowsNoScriptDialogs) {
   ShowPageWithLink("#");
   view_->SetSilent(true);
   EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
-}
-
-TEST_F(WebViewTest, HistoryMovesFailWhereThereIsNoPage) {
-  EXPECT_FALSE(view_->GoBack());
-  EXPECT_FALSE(view_->GoForward());
-  view_->Navigate(server_.BaseUrl() + "index.html");
-  ASSERT_TRUE(LoadsDocument());
-  view_->Navigate(server_.BaseUrl() + "play.htm");
-  ASSERT_TRUE(LoadsDocument());
-  EXPECT_TRUE(view_->GoBack());
-  ASSERT_TRUE(
-      PumpUntil([&] { return view_->CurrentAddress().find("index.html") != std::string::npos; }));
 }
 
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppress) {

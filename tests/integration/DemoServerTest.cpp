@@ -1,11 +1,9 @@
+#include <gio/gio.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <libsoup/soup.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,7 +14,6 @@
 #include "server/Catalogue.h"
 #include "server/DemoServer.h"
 #include "server/GlibPtr.h"
-#include "server/HttpMessage.h"
 #include "server/SitePaths.h"
 
 namespace lumora {
@@ -26,7 +23,7 @@ const std::filesystem::path kSiteDir = LUMORA_TEST_SITE_DIR;
 constexpr guint kTimeoutMs = 5000;
 
 struct Response {
-  guint status = 0;
+  unsigned long status = 0;
   std::string contentType;
   std::string body;
 };
@@ -104,13 +101,6 @@ std::string RequestHead(std::string_view method, std::string_view target) {
   return std::string(method) + " " + std::string(target) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
 }
 
-// A well-formed GET head of exactly size bytes, filled up by one long header line.
-std::string HeadOfSize(size_t size) {
-  std::string start = "GET /box/ HTTP/1.1\r\nX-Filler: ";
-  std::string end = "\r\n\r\n";
-  return start + std::string(size - start.size() - end.size(), 'x') + end;
-}
-
 std::string StatusLine(std::string_view response) {
   return std::string(response.substr(0, response.find("\r\n")));
 }
@@ -121,55 +111,26 @@ std::string BodyOf(std::string_view response) {
                                            : std::string(response.substr(headEnd + 4));
 }
 
-// Every http address in a text resource, each running to the next "$$$" or the end.
-std::vector<std::string> AddressesIn(std::string_view text) {
-  std::vector<std::string> addresses;
-  for (size_t at = text.find("http://"); at != std::string_view::npos;
-       at = text.find("http://", at + 1)) {
-    addresses.emplace_back(text.substr(at, text.find("$$$", at) - at));
-  }
-  return addresses;
-}
-
 class DemoServerTest : public ::testing::Test {
  protected:
   void SetUp() override { server_.Start(0); }
 
-  Response Request(const char* method, const std::string& pathAndQuery) {
-    std::string url = "http://127.0.0.1:" + std::to_string(server_.Port()) + pathAndQuery;
-    GObjectPtr<SoupMessage> message(soup_message_new(method, url.c_str()));
-    if (!message) throw std::invalid_argument("bad address " + url);
-    GObjectPtr<GCancellable> cancellable(g_cancellable_new());
-    struct Pending {
-      bool done = false;
-      GBytes* body = nullptr;
-    } pending;
-    soup_session_send_and_read_async(
-        session_.get(), message.get(), G_PRIORITY_DEFAULT, cancellable.get(),
-        [](GObject* session, GAsyncResult* result, gpointer data) {
-          auto* pending = static_cast<Pending*>(data);
-          pending->body = soup_session_send_and_read_finish(SOUP_SESSION(session), result, nullptr);
-          pending->done = true;
-        },
-        &pending);
-    if (!IterateUntil(pending.done)) {
-      ADD_FAILURE() << "no answer to " << url;
-      g_cancellable_cancel(cancellable.get());
-      IterateUntil(pending.done);
+  // The answer to a GET, read as a client reads it.
+  Response Get(const std::string& target) {
+    std::string answer = Exchange(RequestHead("GET", target));
+    std::string head = answer.substr(0, answer.find("\r\n\r\n") + 2);
+    Response response{0, "", BodyOf(answer)};
+    if (head.starts_with("HTTP/1.1 ")) response.status = std::stoul(head.substr(9, 3));
+    constexpr std::string_view kType = "\r\nContent-Type: ";
+    if (size_t at = head.find(kType); at != std::string::npos) {
+      at += kType.size();
+      response.contentType = head.substr(at, head.find("\r\n", at) - at);
     }
-    g_autoptr(GBytes) body = pending.body;
-    Response response;
-    response.status = soup_message_get_status(message.get());
-    SoupMessageHeaders* headers = soup_message_get_response_headers(message.get());
-    const char* contentType = soup_message_headers_get_one(headers, "Content-Type");
-    response.contentType = contentType ? contentType : "";
-    gsize size = 0;
-    const char* data = body ? static_cast<const char*>(g_bytes_get_data(body, &size)) : "";
-    response.body.assign(data, size);
+    EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\n"),
+              std::string::npos)
+        << target << ": " << head;
     return response;
   }
-
-  Response Get(const std::string& pathAndQuery) { return Request("GET", pathAndQuery); }
 
   // Sends bytes on a fresh connection and returns the whole answer.
   std::string Exchange(std::string_view bytes) {
@@ -178,42 +139,51 @@ class DemoServerTest : public ::testing::Test {
     return client.ReadToEnd();
   }
 
-  std::ostringstream log_;
-  DemoServer server_{kSiteDir, &log_};
-  GObjectPtr<SoupSession> session_{soup_session_new()};
+  DemoServer server_{kSiteDir};
 };
 
 // Files
 
-TEST_F(DemoServerTest, ServesPagesAndStylesheetsAsUtf8) {
-  Response portal = Get("/box/");
-  EXPECT_EQ(portal.status, 200u);
-  EXPECT_EQ(portal.contentType, "text/html; charset=utf-8");
-  EXPECT_EQ(portal.body, SiteFile("box/index.html"));
-  EXPECT_NE(portal.body.find("<meta charset=\"utf-8\">"), std::string::npos);
-
-  EXPECT_EQ(Get("/").body, SiteFile("index.html"));
-
-  Response stylesheet = Get("/box/css/portal.css");
-  EXPECT_EQ(stylesheet.status, 200u);
-  EXPECT_EQ(stylesheet.contentType, "text/css; charset=utf-8");
-  EXPECT_EQ(stylesheet.body, SiteFile("box/css/portal.css"));
+void ExpectFile(const Response& response, const std::string& path, const char* file,
+                const char* type = "text/html; charset=utf-8") {
+  EXPECT_EQ(response.status, 200u) << path;
+  EXPECT_EQ(response.contentType, type) << path;
+  EXPECT_EQ(response.body, SiteFile(file)) << path;
 }
 
+// The pages the program opens, as it asks for them; engines ignore a stylesheet or a script
+// served under another type.
+TEST_F(DemoServerTest, EveryStartPageIsServed) {
+  for (auto [path, file] : std::vector<std::pair<std::string, const char*>>{
+           {"/box/", "box/index.html"},
+           {"/box/tv/list.htm", "box/tv/list.htm"},
+           {"/box/tv/ad.htm", "box/tv/ad.htm"},
+           {"/box/js/ads/bo.html", "box/js/ads/bo.html"},
+           {"/box/js/ads/tao.html", "box/js/ads/tao.html"},
+           {"/box/js/ads/tui.html", "box/js/ads/tui.html"},
+           {"/box/play.htm", "box/play.htm"},
+           {"/box/pp.htm?----", "box/pp.htm"},
+           {"/box/tv/kavotv.htm", "box/tv/kavotv.htm"},
+           {"/", "index.html"},
+       }) {
+    ExpectFile(Get(path), path, file);
+  }
+  ExpectFile(Get("/box/css/portal.css"), "portal.css", "box/css/portal.css",
+             "text/css; charset=utf-8");
+  ExpectFile(Get("/box/js/catalogue.js"), "catalogue.js", "box/js/catalogue.js",
+             "text/javascript; charset=utf-8");
+}
+
+// Encoded escapes from the tree are missing files too.
 TEST_F(DemoServerTest, MissingFileAnswers404Page) {
-  for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/box", "/elsewhere.html"}) {
+  ASSERT_FALSE(SiteFile("catalogue.txt").starts_with("(missing"));
+  for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/box", "/elsewhere.html",
+                           "/box/..%2Fcatalogue.txt", "/box/%2e%2e/catalogue.txt",
+                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%2E%2E%5Ccatalogue.txt"}) {
     Response response = Get(path);
     EXPECT_EQ(response.status, 404u) << path;
     EXPECT_EQ(response.contentType, "text/html; charset=utf-8") << path;
     EXPECT_NE(response.body.find("<html>"), std::string::npos) << path;
-  }
-}
-
-TEST_F(DemoServerTest, RefusesEncodedEscapesFromTheTree) {
-  ASSERT_FALSE(SiteFile("catalogue.txt").starts_with("(missing"));
-  for (const char* path : {"/box/..%2Fcatalogue.txt", "/box/%2e%2e/catalogue.txt",
-                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%2E%2E%5Ccatalogue.txt"}) {
-    EXPECT_EQ(Get(path).status, 404u) << path;
   }
 }
 
@@ -239,19 +209,6 @@ TEST_F(DemoServerTest, TextResourcesAreGbkOnTheWire) {
     EXPECT_EQ(response.body, Utf8ToGbk(FillAddressPlaceholders(text, server_.SiteUrl()))) << name;
   }
   EXPECT_NE(Get("/box/lib/gun.txt").body, SiteFile("box/lib/gun.txt")) << "no Chinese in gun.txt";
-}
-
-TEST_F(DemoServerTest, TextResourcesLinkToThisServersPort) {
-  for (const char* name : {"gun.txt", "tan.txt"}) {
-    std::string text = GbkToUtf8(Get(std::string("/box/lib/") + name).body);
-    EXPECT_EQ(text.find('{'), std::string::npos) << name << ": " << text;
-    std::vector<std::string> addresses = AddressesIn(text);
-    EXPECT_FALSE(addresses.empty()) << name;
-    for (const std::string& address : addresses) {
-      ASSERT_TRUE(address.starts_with(server_.SiteUrl())) << name << ": " << address;
-      EXPECT_EQ(Get(address.substr(server_.SiteUrl().size() - 1)).status, 200u) << address;
-    }
-  }
 }
 
 TEST(DemoServerPaths, FillsEveryAddressPlaceholder) {
@@ -297,16 +254,7 @@ TEST(DemoServerCatalogue, RejectsLinesThatWouldBreakTheReply) {
   }
 }
 
-TEST(DemoServerCatalogue, PortalShowsEveryItem) {
-  Catalogue catalogue = Catalogue::Load(kSiteDir / "catalogue.txt");
-  std::string portal = SiteFile("box/index.html");
-  EXPECT_GE(catalogue.Items().size(), 8u);
-  for (const CatalogueItem& item : catalogue.Items()) {
-    EXPECT_NE(portal.find("<h2>" + item.title + "</h2>"), std::string::npos) << item.title;
-  }
-}
-
-// Pings and the request log
+// Pings
 
 TEST_F(DemoServerTest, PingKeepsItsIdExactlyAsSent) {
   Response first = Get("/box/tj/tj.asp?id=0A-1B-2C-3D-4E-5F");
@@ -314,19 +262,9 @@ TEST_F(DemoServerTest, PingKeepsItsIdExactlyAsSent) {
   EXPECT_EQ(first.contentType, "text/html; charset=utf-8");
   Get("/box/tj/tj.asp?id=a+b%26c%3D%2F%20-~&x=1");
   Get("/box/tj/tj.asp?x=1");
-  EXPECT_EQ(server_.Pings(), (std::vector<std::string>{"0A-1B-2C-3D-4E-5F", "a+b%26c%3D%2F%20-~"}));
-}
-
-TEST_F(DemoServerTest, LogsOneLinePerRequest) {
-  Get("/box/");
-  Get("/box/missing.html");
-  Get("/box/h.asp?id=103&v=0&v1=0");
-  EXPECT_EQ(Request("POST", "/box/").status, 405u);
-  std::vector<std::string> expected{"GET /box/ 200", "GET /box/missing.html 404",
-                                    "GET /box/h.asp?id=103&v=0&v1=0 200", "POST /box/ 405"};
-  EXPECT_EQ(server_.RequestLog(), expected);
-  EXPECT_EQ(log_.str(),
-            expected[0] + "\n" + expected[1] + "\n" + expected[2] + "\n" + expected[3] + "\n");
+  Exchange(RequestHead("GET", "/box/tj/tj.asp?id=%u4E2D%zz-%&x=%u"));
+  EXPECT_EQ(server_.Pings(),
+            (std::vector<std::string>{"0A-1B-2C-3D-4E-5F", "a+b%26c%3D%2F%20-~", "%u4E2D%zz-%"}));
 }
 
 TEST_F(DemoServerTest, BusyPortIsReported) {
@@ -347,85 +285,6 @@ TEST_F(DemoServerTest, JsEscapedQueriesAreAnsweredAndLoggedAsSent) {
             "HTTP/1.1 404 Not Found");
   EXPECT_EQ(server_.RequestLog(),
             (std::vector<std::string>{"GET " + target + " 200", "GET /box/%u0070lay.htm 404"}));
-}
-
-TEST_F(DemoServerTest, PingIdWithStrayPercentSignsIsKeptAsSent) {
-  Exchange(RequestHead("GET", "/box/tj/tj.asp?id=%u4E2D%zz-%&x=%u"));
-  EXPECT_EQ(server_.Pings(), std::vector<std::string>{"%u4E2D%zz-%"});
-}
-
-TEST_F(DemoServerTest, HeadAnswersWithTheHeadOfGetOnly) {
-  std::string get = Exchange(RequestHead("GET", "/box/css/portal.css"));
-  std::string head = Exchange(RequestHead("HEAD", "/box/css/portal.css"));
-  EXPECT_EQ(head, get.substr(0, get.size() - BodyOf(get).size()));
-  EXPECT_EQ(BodyOf(get), SiteFile("box/css/portal.css"));
-  for (const std::string& line :
-       std::vector<std::string>{"Content-Type: text/css; charset=utf-8", "Connection: close",
-                                "Content-Length: " + std::to_string(BodyOf(get).size())}) {
-    EXPECT_NE(head.find("\r\n" + line + "\r\n"), std::string::npos) << line << " in " << head;
-  }
-  EXPECT_EQ(server_.RequestLog().back(), "HEAD /box/css/portal.css 200");
-}
-
-TEST_F(DemoServerTest, OtherMethodsAre405NamingTheAllowedOnes) {
-  for (const char* method : {"POST", "PUT", "DELETE", "OPTIONS"}) {
-    std::string response = Exchange(RequestHead(method, "/box/"));
-    EXPECT_EQ(StatusLine(response), "HTTP/1.1 405 Method Not Allowed") << method;
-    EXPECT_NE(response.find("\r\nAllow: GET, HEAD\r\n"), std::string::npos) << method;
-  }
-}
-
-// A copy of the site's catalogue and one page too large for the socket buffers to hold at once.
-class LargePageSite {
- public:
-  LargePageSite() : dir_(TemporaryDirectory()), page_(4 << 20, 'x') {
-    std::filesystem::copy_file(kSiteDir / "catalogue.txt", dir_ / "catalogue.txt");
-    std::filesystem::create_directory(dir_ / "box");
-    if (!WriteFileAtomically(dir_ / "box/large.html", page_))
-      throw std::runtime_error("cannot write the large page");
-  }
-  ~LargePageSite() { std::filesystem::remove_all(dir_); }
-
-  const std::filesystem::path& Dir() const { return dir_; }
-  const std::string& Page() const { return page_; }
-
- private:
-  static std::filesystem::path TemporaryDirectory() {
-    g_autofree char* dir = g_dir_make_tmp("lumora-site-XXXXXX", nullptr);
-    if (!dir) throw std::runtime_error("cannot make a temporary directory");
-    return dir;
-  }
-
-  std::filesystem::path dir_;
-  std::string page_;
-};
-
-// Closing a connection with unread bytes resets it, which throws away the part of the answer that
-// is still on its way.
-TEST(DemoServerWire, AnswerArrivesWholeThoughTheServerLeavesARequestBodyUnread) {
-  LargePageSite site;
-  DemoServer server(site.Dir());
-  server.Start(0);
-  RawClient client(server.Port());
-  std::string body(64 * 1024, 'y');
-  client.Send("GET /box/large.html HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) +
-              "\r\n\r\n" + body);
-  EXPECT_EQ(BodyOf(client.ReadToEnd()).size(), site.Page().size());
-}
-
-TEST_F(DemoServerTest, MalformedOrOversizedHeadsAre400AndServingGoesOn) {
-  EXPECT_EQ(StatusLine(Exchange(HeadOfSize(kMaxRequestHeadBytes))), "HTTP/1.1 200 OK");
-  for (const std::string& head :
-       {HeadOfSize(kMaxRequestHeadBytes + 1), std::string(kMaxRequestHeadBytes + 4000, 'x'),
-        std::string("garbage\r\n\r\n"), std::string("GET /box/\r\n\r\n"),
-        std::string("GET  /box/ HTTP/1.1\r\n\r\n"), std::string("GET /b x/ HTTP/1.1\r\n\r\n"),
-        std::string("GET box/ HTTP/1.1\r\n\r\n"), std::string("GET /box/ HTTP/2\r\n\r\n"),
-        std::string("GET /box/ HTTP/1.1\r\nno colon\r\n\r\n"),
-        std::string("GET /box/ HTTP/1.1\r\n folded: x\r\n\r\n")}) {
-    EXPECT_EQ(StatusLine(Exchange(head)), "HTTP/1.1 400 Bad Request") << head.substr(0, 40);
-  }
-  EXPECT_EQ(Get("/box/").status, 200u);
-  EXPECT_EQ(server_.RequestLog(), (std::vector<std::string>{"GET /box/ 200", "GET /box/ 200"}));
 }
 
 TEST_F(DemoServerTest, ClientsThatLeaveEarlyDoNotDisturbTheNextRequest) {
@@ -449,14 +308,6 @@ TEST_F(DemoServerTest, AnswersRequestsInParallel) {
   EXPECT_EQ(BodyOf(slow.ReadToEnd()), Utf8ToGbk(SiteFile("box/lib/wen.txt")));
   EXPECT_EQ(server_.RequestLog(),
             (std::vector<std::string>{"GET /box/css/portal.css 200", "GET /box/lib/wen.txt 200"}));
-}
-
-TEST_F(DemoServerTest, SilentClientIsDroppedAfterAFewSeconds) {
-  RawClient silent(server_.Port());
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(silent.ReadToEnd(), "");
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-  EXPECT_TRUE(server_.RequestLog().empty());
 }
 
 }  // namespace

@@ -65,17 +65,5 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsCommandLineToTheRunningOne) {
   EXPECT_EQ(handedOver_, (std::vector<CommandLine>{{"lumora", "-x"}}));
 }
 
-TEST_F(SingleInstanceTest, IdsAreHeldPerMachineAndReleasedWithTheProcess) {
-  ASSERT_TRUE(first_->GetSingleInstance().Claim("Lumora|BA1", {}));
-  HeadlessPlatform elsewhere;
-  EXPECT_TRUE(elsewhere.GetSingleInstance().Claim("Lumora|BA1", {}));
-  auto other = Process();
-  EXPECT_TRUE(other->GetSingleInstance().Claim("Other", {}));
-  first_.reset();
-  auto next = Process();
-  EXPECT_TRUE(next->GetSingleInstance().Claim("Lumora|BA1", {}));
-  EXPECT_FALSE(Process()->GetSingleInstance().Claim("Other", {}));
-}
-
 }  // namespace
 }  // namespace lumora::headless

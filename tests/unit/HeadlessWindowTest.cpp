@@ -23,17 +23,14 @@ class HeadlessWindowTest : public ::testing::Test {
   std::vector<Size> sizes_;
 };
 
-TEST_F(HeadlessWindowTest, ResizesOnlyWhenTheSizeChanges) {
+TEST_F(HeadlessWindowTest, ResizesWhenTheSizeChangesAndOnTheFirstShow) {
   window_->SetBounds({10, 20, 300, 200});
   window_->SetBounds({50, 60, 300, 200});
   window_->SetBounds({50, 60, 320, 200});
   EXPECT_EQ(sizes_, (std::vector<Size>{{300, 200}, {320, 200}}));
   EXPECT_EQ(window_->Bounds(), (Rect{50, 60, 320, 200}));
   EXPECT_EQ(window_->Surface().Extent(), (Size{320, 200}));
-}
 
-TEST_F(HeadlessWindowTest, FirstShowResizesOnce) {
-  window_->SetBounds({0, 0, 300, 200});
   sizes_.clear();
   window_->Show();
   window_->Hide();
@@ -82,34 +79,6 @@ TEST_F(HeadlessWindowTest, BoundsSetWhileMaximisedApplyOnRestore) {
   EXPECT_EQ(window_->Bounds(), (Rect{10, 10, 900, 500}));
 }
 
-TEST_F(HeadlessWindowTest, RecordsSystemLoopsAndClosing) {
-  window_->BeginSystemSize(HitCode::BottomRight);
-  window_->BeginSystemMove();
-  window_->BeginSystemSize(HitCode::Left);
-  EXPECT_EQ(platform_.LastSystemSize(*window_), HitCode::Left);
-  EXPECT_EQ(Window().SystemSizeCount(), 2);
-  EXPECT_EQ(platform_.SystemMoveCount(*window_), 1);
-  window_->Show();
-  window_->Close();
-  EXPECT_TRUE(Window().Closed());
-  EXPECT_FALSE(window_->IsShown());
-}
-
-TEST_F(HeadlessWindowTest, ThePlatformListsTheWindowsAlive) {
-  auto second = platform_.CreateWindow();
-  EXPECT_EQ(platform_.Windows(), (WindowList{&Window(), &AsHeadless(*second)}));
-  window_.reset();
-  EXPECT_EQ(platform_.Windows(), WindowList{&AsHeadless(*second)});
-}
-
-TEST_F(HeadlessWindowTest, ContainersOwnTheirChildrenInOrder) {
-  Picture& panel = window_->AddPicture();
-  Label& label = panel.AddLabel();
-  WebView& view = panel.AddWebView();
-  EXPECT_EQ(AsHeadless(panel).Children(), (std::vector<Control*>{&label, &view}));
-  EXPECT_EQ(Window().Children(), std::vector<Control*>{&panel});
-}
-
 TEST_F(HeadlessWindowTest, PictureSurfaceFollowsTheGeometryAndItsBackColour) {
   Picture& picture = window_->AddPicture();
   picture.SetGeometry({5, 5, 40, 30});
@@ -122,14 +91,6 @@ TEST_F(HeadlessWindowTest, PictureSurfaceFollowsTheGeometryAndItsBackColour) {
   picture.SetGeometry({9, 9, 50, 35});
   EXPECT_EQ(picture.Surface().Extent(), (Size{50, 35}));
   EXPECT_EQ(picture.Surface().PixelAt({0, 0}), 0xFF00FF00u) << "resizing clears to the colour";
-}
-
-TEST(MeasureTextTest, FullWidthCharactersTakeOneEmAndOthersHalf) {
-  EXPECT_EQ(MeasureText("ab", Font{}), (Size{12, 14}));
-  EXPECT_EQ(MeasureText("中文a", Font{}), (Size{30, 14}));
-  EXPECT_EQ(MeasureText("（ア한", Font{}), (Size{36, 14}));
-  EXPECT_EQ(MeasureText("a", Font{"Sans", 11}), (Size{8, 17})) << "half of a 15 pixel em";
-  EXPECT_EQ(MeasureText("", Font{"Sans", 10.5}), (Size{0, 16}));
 }
 
 TEST_F(HeadlessWindowTest, AutoSizedControlsTakeTheSizeOfTheirContent) {

@@ -15,12 +15,25 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   SingleInstance& instance = platform_.GetSingleInstance();
   if (!instance.Claim(kInstanceId, commandLine)) return false;
   mainWindow_ = std::make_unique<BA1>(platform_, server_, appDir_);
-  instance.onHandOver = [this](const std::vector<std::string>&) { mainWindow_->OnHandOver(); };
-  mainWindow_->onUnloaded = [this] { platform_.QuitMainLoop(); };
-  router_ = std::make_unique<LinkRouter>(*mainWindow_, fetch_, server_,
-                                         [](const std::string&) {});
+  BA1& window = *mainWindow_;
+  menus_ = std::make_unique<tip>(platform_, window, server_);
+  tray_ = std::make_unique<Tray>(platform_.GetTrayIcon(), window);
+  router_ = std::make_unique<LinkRouter>(
+      window, fetch_, server_, [this](const std::string& text) { tray_->TrayShowBalloon(text); });
   router_->Attach();
-  mainWindow_->Load();
+  instance.onHandOver = [&window](const std::vector<std::string>&) { window.OnHandOver(); };
+  window.onMenuRequested = [this, &window](Point at) {
+    menus_->r_m().PopupAt(window.Window(), at);
+  };
+  window.onPortalMenuRequested = [this, &window] {
+    menus_->myMenu().PopupAtPointer(window.Window());
+  };
+  window.onUnloaded = [this] {
+    tray_->TrayRemove();
+    platform_.QuitMainLoop();
+  };
+  window.Load();
+  tray_->TrayAdd(menus_->r_m(), std::string(kProductName));
   return true;
 }
 

@@ -7,6 +7,8 @@
 
 #include "app/ContentServer.h"
 #include "app/ServerFetch.h"
+#include "auxwin/Tray.h"
+#include "auxwin/tip.h"
 #include "content/LinkRouter.h"
 #include "platform/Platform.h"
 #include "shell/BA1.h"
@@ -26,6 +28,8 @@ class LumoraApp {
   bool Start(const std::vector<std::string>& commandLine);
 
   BA1* MainWindow() { return mainWindow_.get(); }
+  Tray* TrayIcon() { return tray_.get(); }
+  tip* Menus() { return menus_.get(); }
 
  private:
   Platform& platform_;
@@ -33,6 +37,8 @@ class LumoraApp {
   std::filesystem::path appDir_;
   ServerFetch fetch_;
   std::unique_ptr<BA1> mainWindow_;
+  std::unique_ptr<tip> menus_;
+  std::unique_ptr<Tray> tray_;
   std::unique_ptr<LinkRouter> router_;
 };
 

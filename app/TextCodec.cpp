@@ -118,6 +118,20 @@ std::string Utf8ToGbk(std::string_view utf8) {
   });
 }
 
+std::string CutToGbkBytes(std::string_view utf8, size_t maxBytes) {
+  size_t bytes = 0;
+  size_t at = 0;
+  while (at < utf8.size()) {
+    size_t consumed = 0;
+    DecodeUtf8(utf8.substr(at), consumed);
+    size_t width = Utf8ToGbk(utf8.substr(at, consumed)).size();
+    if (bytes + width > maxBytes) break;
+    bytes += width;
+    at += consumed;
+  }
+  return std::string(utf8.substr(0, at));
+}
+
 bool IsDoubleByteInGbk(char32_t codePoint) {
   if (codePoint < 0x80 || codePoint > 0xFFFF) return false;
   std::string utf8;

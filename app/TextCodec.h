@@ -12,6 +12,8 @@ namespace lumora {
 std::string GbkToUtf8(std::string_view gbk);
 // Characters GBK cannot encode become "?", as the systems served do it.
 std::string Utf8ToGbk(std::string_view utf8);
+// The longest start of the text whose GBK form fits maxBytes, never cutting a character.
+std::string CutToGbkBytes(std::string_view utf8, size_t maxBytes);
 // True when GBK encodes the code point in two bytes (a "double-width" character).
 bool IsDoubleByteInGbk(char32_t codePoint);
 

@@ -6,9 +6,11 @@
 #include "platform/Desktop.h"
 #include "platform/EventLoop.h"
 #include "platform/Http.h"
+#include "platform/Menu.h"
 #include "platform/NetworkAdapters.h"
 #include "platform/SingleInstance.h"
 #include "platform/Timer.h"
+#include "platform/Tray.h"
 #include "platform/Window.h"
 
 namespace lumora {
@@ -24,10 +26,12 @@ class Platform {
   virtual NetworkAdapterSource& GetNetworkAdapters() = 0;
   virtual Desktop& GetDesktop() = 0;
   virtual SingleInstance& GetSingleInstance() = 0;
+  virtual TrayIcon& GetTrayIcon() = 0;
 
   // A new hidden top-level window; every web view added to it shares one web process.
   virtual std::unique_ptr<TopWindow> CreateWindow() = 0;
   virtual std::unique_ptr<Timer> CreateTimer() = 0;
+  virtual std::unique_ptr<Menu> CreateMenu() = 0;
 
   // Runs the main loop until QuitMainLoop.
   virtual void RunMainLoop() = 0;

@@ -5,6 +5,7 @@
 #include "platform/gtk/GlibTimer.h"
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/GtkTopWindow.h"
+#include "platform/gtk/PopupMenu.h"
 
 namespace lumora::gtk {
 
@@ -15,6 +16,11 @@ std::unique_ptr<TopWindow> GtkPlatform::CreateWindow() {
 
 std::unique_ptr<Timer> GtkPlatform::CreateTimer() {
   return std::make_unique<GlibTimer>();
+}
+
+std::unique_ptr<Menu> GtkPlatform::CreateMenu() {
+  RequireGtk();
+  return std::make_unique<PopupMenu>();
 }
 
 void GtkPlatform::RunMainLoop() {

@@ -6,6 +6,7 @@
 #include "platform/gtk/GlibEventLoop.h"
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/GtkSingleInstance.h"
+#include "platform/gtk/GtkTrayIcon.h"
 #include "platform/gtk/SoupHttpClient.h"
 #include "platform/gtk/SystemClock.h"
 #include "platform/gtk/SystemNetworkAdapters.h"
@@ -26,9 +27,11 @@ class GtkPlatform : public Platform {
   NetworkAdapterSource& GetNetworkAdapters() override { return adapters_; }
   Desktop& GetDesktop() override { return desktop_; }
   SingleInstance& GetSingleInstance() override { return singleInstance_; }
+  TrayIcon& GetTrayIcon() override { return tray_; }
 
-  // Throws std::runtime_error when no display can be opened.
+  // Windows and menus throw std::runtime_error when no display can be opened.
   std::unique_ptr<TopWindow> CreateWindow() override;
+  std::unique_ptr<Menu> CreateMenu() override;
   std::unique_ptr<Timer> CreateTimer() override;
 
   // A quit asked for before the loop runs makes it return at once.
@@ -42,6 +45,7 @@ class GtkPlatform : public Platform {
   SystemNetworkAdapters adapters_;
   GtkDesktop desktop_;
   GtkSingleInstance singleInstance_;
+  GtkTrayIcon tray_;
   GMainLoop* mainLoop_ = nullptr;
   bool quitAsked_ = false;
 };

@@ -15,6 +15,10 @@ std::unique_ptr<Timer> HeadlessPlatform::CreateTimer() {
   return std::make_unique<HeadlessTimer>(time_);
 }
 
+std::unique_ptr<Menu> HeadlessPlatform::CreateMenu() {
+  return std::make_unique<HeadlessMenu>(menus_);
+}
+
 std::optional<HitCode> HeadlessPlatform::LastSystemSize(TopWindow& window) const {
   return AsHeadless(window).LastSystemSize();
 }

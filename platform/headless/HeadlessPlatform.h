@@ -6,7 +6,9 @@
 #include "platform/Platform.h"
 #include "platform/headless/FakeHttpClient.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/HeadlessMenu.h"
 #include "platform/headless/HeadlessSingleInstance.h"
+#include "platform/headless/HeadlessTrayIcon.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/VirtualTime.h"
 
@@ -20,7 +22,7 @@ class FakeNetworkAdapters : public NetworkAdapterSource {
 };
 
 // The in-memory backend: virtual time, scripted answers, nothing touches the real system.
-// Windows and timers it creates must not outlive it.
+// Windows, timers and menus it creates must not outlive it.
 class HeadlessPlatform : public Platform {
  public:
   static constexpr WallTime kDefaultStart{std::chrono::seconds(1'700'000'000)};
@@ -36,8 +38,10 @@ class HeadlessPlatform : public Platform {
   NetworkAdapterSource& GetNetworkAdapters() override { return adapters_; }
   lumora::Desktop& GetDesktop() override { return desktop_; }
   lumora::SingleInstance& GetSingleInstance() override { return singleInstance_; }
+  TrayIcon& GetTrayIcon() override { return tray_; }
   std::unique_ptr<TopWindow> CreateWindow() override;
   std::unique_ptr<Timer> CreateTimer() override;
+  std::unique_ptr<Menu> CreateMenu() override;
   // Runs the queued tasks in time order until QuitMainLoop, until no task is left, or until the
   // main loop limit of virtual time has passed, so a test never hangs. A quit requested before
   // the call makes it return at once.
@@ -48,8 +52,11 @@ class HeadlessPlatform : public Platform {
   FakeHttpClient& Http() { return http_; }
   FakeNetworkAdapters& Adapters() { return adapters_; }
   HeadlessDesktop& Desktop() { return desktop_; }
+  HeadlessTrayIcon& Tray() { return tray_; }
   // The windows alive, in the order they were created.
   const WindowList& Windows() const { return windows_; }
+  // The menus alive, in the order they were created.
+  const MenuList& Menus() const { return menus_; }
   // Shortcuts to the system loop records of a window.
   std::optional<HitCode> LastSystemSize(TopWindow& window) const;
   int SystemMoveCount(TopWindow& window) const;
@@ -64,7 +71,9 @@ class HeadlessPlatform : public Platform {
   FakeNetworkAdapters adapters_;
   HeadlessDesktop desktop_;
   HeadlessSingleInstance singleInstance_;
+  HeadlessTrayIcon tray_;
   WindowList windows_;
+  MenuList menus_;
   bool quitRequested_ = false;
   std::chrono::milliseconds mainLoopLimit_ = std::chrono::hours(1);
 };

@@ -1,0 +1,58 @@
+#include "auxwin/Tray.h"
+
+#include "app/Startup.h"
+#include "app/TextCodec.h"
+#include "resources/Resources.h"
+#include "shell/BA1.h"
+
+namespace lumora {
+
+Tray::Tray(TrayIcon& icon, BA1& window) : icon_(icon), window_(window) {}
+
+Tray::~Tray() {
+  icon_.onLeftClick = nullptr;
+  icon_.onRightClick = nullptr;
+}
+
+void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
+  menu_ = &menu;
+  icon_.onLeftClick = [this] { OnLeftClick(); };
+  icon_.onRightClick = [this] { OnRightClick(); };
+  record_.id = 0;
+  record_.tip = CutToGbkBytes(tipText, kTipBytes);
+  record_.added = true;
+  icon_.Add(Bitmap::FromPng(ResourceBytes("icon32.png")), record_.tip);
+}
+
+void Tray::TrayShowBalloon(const std::string& text) {
+  record_.balloonText = CutToGbkBytes(text, kBalloonTextBytes);
+  record_.balloonTitle = CutToGbkBytes(std::string(kProductName) + "提示:", kBalloonTitleBytes);
+  record_.tip = CutToGbkBytes(std::string(kProductName), kTipBytes);
+  record_.informationIcon = true;
+  icon_.ShowBalloon(record_.balloonTitle, record_.balloonText);
+}
+
+void Tray::TrayRemove() {
+  if (!record_.added) return;
+  record_.added = false;
+  icon_.Remove();
+  icon_.onLeftClick = nullptr;
+  icon_.onRightClick = nullptr;
+}
+
+// A minimised window comes back; otherwise a click toggles between shown and hidden.
+void Tray::OnLeftClick() {
+  TopWindow& window = window_.Window();
+  if (window.State() == WindowState::Minimized) return window.SetState(WindowState::Normal);
+  if (window.IsShown()) {
+    window.Hide();
+  } else {
+    window.Show();
+  }
+}
+
+void Tray::OnRightClick() {
+  if (menu_) menu_->PopupAtPointer(window_.Window());
+}
+
+}  // namespace lumora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace lumora {
+
+class BA1;
+
+// The main window's icon in the notification area: the way back to a hidden window, the program
+// menu on a right click, and balloons with problems to report.
+class Tray {
+ public:
+  // Field widths of the texts, in GBK bytes without the closing NUL.
+  static constexpr size_t kTipBytes = 127;
+  static constexpr size_t kBalloonTextBytes = 255;
+  static constexpr size_t kBalloonTitleBytes = 63;
+
+  Tray(TrayIcon& icon, BA1& window);
+  ~Tray();
+  Tray(const Tray&) = delete;
+  Tray& operator=(const Tray&) = delete;
+
+  void TrayAdd(Menu& menu, const std::string& tipText);
+  void TrayShowBalloon(const std::string& text);
+  void TrayRemove();
+
+  const TrayRecord& Record() const { return record_; }
+
+ private:
+  void OnLeftClick();
+  void OnRightClick();
+
+  TrayIcon& icon_;
+  BA1& window_;
+  Menu* menu_ = nullptr;
+  TrayRecord record_;
+};
+
+}  // namespace lumora

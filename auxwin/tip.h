@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "app/ContentServer.h"
+#include "platform/Platform.h"
+
+namespace lumora {
+
+class BA1;
+
+// The menu form: the portal's context menu and the program menu, each item one short command on
+// the main window, its portal view or the shell.
+class tip {
+ public:
+  tip(Platform& platform, BA1& window, ContentServer server);
+
+  Menu& myMenu() { return *myMenu_; }  // the portal view's context menu
+  Menu& r_m() { return *r_m_; }        // the program menu of the tray icon and the menu button
+
+ private:
+  void BuildPortalMenu();
+  void BuildProgramMenu();
+
+  Platform& platform_;
+  BA1& window_;
+  ContentServer server_;
+  std::unique_ptr<Menu> myMenu_;
+  std::unique_ptr<Menu> r_m_;
+};
+
+}  // namespace lumora

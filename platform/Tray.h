@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/Bitmap.h"
+
+namespace lumora {
+
+// What the program shows in the notification area, as it keeps it: icon id, tip, the last
+// balloon and whether balloons carry the information icon.
+struct TrayRecord {
+  int id = 0;
+  std::string tip;
+  std::string balloonTitle;
+  std::string balloonText;
+  bool informationIcon = false;
+  bool added = false;
+  bool operator==(const TrayRecord&) const = default;
+};
+
+// The process's one icon in the notification area. Nothing is reported when the desktop has no
+// notification area or no balloon service: the icon or the balloon is then simply not seen.
+class TrayIcon {
+ public:
+  virtual ~TrayIcon() = default;
+  // Shows the icon with its tip; on a shown icon, replaces both.
+  virtual void Add(const Bitmap& icon, const std::string& tip) = 0;
+  // A balloon with the information icon from the shown icon, replacing the one before; ignored
+  // while the icon is not shown.
+  virtual void ShowBalloon(const std::string& title, const std::string& text) = 0;
+  virtual void Remove() = 0;
+
+  // A click on the icon with the left button, or with the right one.
+  std::function<void()> onLeftClick;
+  std::function<void()> onRightClick;
+};
+
+}  // namespace lumora

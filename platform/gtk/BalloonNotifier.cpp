@@ -1,0 +1,47 @@
+#include "platform/gtk/BalloonNotifier.h"
+
+#include <gio/gio.h>
+
+#include "platform/gtk/GObjectPtr.h"
+
+namespace lumora::gtk {
+namespace {
+
+constexpr char kApplicationName[] = "Lumora";
+constexpr char kInformationIcon[] = "dialog-information";
+constexpr gint32 kServerDefaultTimeout = -1;
+
+struct PendingBalloon {
+  std::shared_ptr<guint32> lastId;
+  std::string title;
+  std::string text;
+};
+
+void TakeBalloonId(GObject* bus, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<std::shared_ptr<guint32>> lastId(static_cast<std::shared_ptr<guint32>*>(data));
+  g_autoptr(GVariant) reply =
+      g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
+  if (reply) g_variant_get(reply, "(u)", lastId->get());
+}
+
+void Notify(GObject*, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<PendingBalloon> balloon(static_cast<PendingBalloon*>(data));
+  GObjectPtr<GDBusConnection> bus(g_bus_get_finish(result, nullptr));
+  if (!bus) return;
+  g_dbus_connection_call(
+      bus.get(), "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+      "org.freedesktop.Notifications", "Notify",
+      g_variant_new("(susssasa{sv}i)", kApplicationName, *balloon->lastId, kInformationIcon,
+                    balloon->title.c_str(), balloon->text.c_str(), nullptr, nullptr,
+                    kServerDefaultTimeout),
+      G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, TakeBalloonId,
+      new std::shared_ptr<guint32>(balloon->lastId));
+}
+
+}  // namespace
+
+void BalloonNotifier::Show(const std::string& title, const std::string& text) {
+  g_bus_get(G_BUS_TYPE_SESSION, nullptr, Notify, new PendingBalloon{lastId_, title, text});
+}
+
+}  // namespace lumora::gtk

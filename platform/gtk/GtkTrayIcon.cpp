@@ -1,0 +1,69 @@
+#include "platform/gtk/GtkTrayIcon.h"
+
+#include "platform/gtk/GtkInit.h"
+
+namespace lumora::gtk {
+namespace {
+
+// D-Bus strings and GTK texts must be UTF-8; anything else is shown with replacement marks.
+std::string ValidUtf8(const std::string& text) {
+  g_autofree char* valid = g_utf8_make_valid(text.c_str(), -1);
+  return valid;
+}
+
+}  // namespace
+
+GtkTrayIcon::~GtkTrayIcon() {
+  if (watch_) g_bus_unwatch_name(watch_);
+}
+
+void GtkTrayIcon::Add(const Bitmap& icon, const std::string& tip) {
+  icon_ = icon;
+  tip_ = ValidUtf8(tip);
+  added_ = true;
+  if (item_) item_->Update(icon_, tip_);
+  if (xembed_) xembed_->Update(icon_, tip_);
+  if (!watch_) {
+    watch_ = g_bus_watch_name(G_BUS_TYPE_SESSION, StatusNotifierItem::kWatcherName,
+                              G_BUS_NAME_WATCHER_FLAGS_NONE, OnWatcherAppeared, OnWatcherVanished,
+                              this, nullptr);
+  }
+  Present();
+}
+
+void GtkTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (added_) balloons_.Show(ValidUtf8(title), ValidUtf8(text));
+}
+
+void GtkTrayIcon::Remove() {
+  added_ = false;
+  item_.reset();
+  xembed_.reset();
+}
+
+void GtkTrayIcon::Present() {
+  if (!added_ || !watchAnswered_) return;
+  if (watcherBus_) {
+    xembed_.reset();
+    if (!item_) item_ = std::make_unique<StatusNotifierItem>(watcherBus_.get(), *this, icon_, tip_);
+  } else {
+    item_.reset();
+    if (!xembed_ && EnsureGtk()) xembed_ = std::make_unique<XEmbedTrayIcon>(*this, icon_, tip_);
+  }
+}
+
+void GtkTrayIcon::OnWatcherAppeared(GDBusConnection* bus, const char*, const char*, gpointer data) {
+  auto* self = static_cast<GtkTrayIcon*>(data);
+  self->watcherBus_.reset(G_DBUS_CONNECTION(g_object_ref(bus)));
+  self->watchAnswered_ = true;
+  self->Present();
+}
+
+void GtkTrayIcon::OnWatcherVanished(GDBusConnection*, const char*, gpointer data) {
+  auto* self = static_cast<GtkTrayIcon*>(data);
+  self->watcherBus_.reset();
+  self->watchAnswered_ = true;
+  self->Present();
+}
+
+}  // namespace lumora::gtk

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <gio/gio.h>
+
+#include <string>
+
+#include "platform/Tray.h"
+#include "platform/gtk/GObjectPtr.h"
+
+namespace lumora::gtk {
+
+// The tray icon as a StatusNotifierItem on the session bus: the object /StatusNotifierItem under
+// a name of its own, registered with the StatusNotifierWatcher once the name is held. Activate
+// is a left click, ContextMenu a right click; the item has no exported menu. Destroying it takes
+// the name and the object off the bus, which tells the watcher the item is gone.
+class StatusNotifierItem {
+ public:
+  // The clicks are raised on `clicks`, which must outlive the item.
+  StatusNotifierItem(GDBusConnection* bus, TrayIcon& clicks, const Bitmap& icon,
+                     const std::string& tip);
+  ~StatusNotifierItem();
+  StatusNotifierItem(const StatusNotifierItem&) = delete;
+  StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
+
+  // Shows another icon and tip, telling the host they changed.
+  void Update(const Bitmap& icon, const std::string& tip);
+
+  static constexpr char kObjectPath[] = "/StatusNotifierItem";
+  // The watcher's bus name, which is also its interface.
+  static constexpr char kWatcherName[] = "org.kde.StatusNotifierWatcher";
+
+ private:
+  GVariant* Property(const char* name) const;
+  static void OnMethodCall(GDBusConnection* bus, const char* sender, const char* path,
+                           const char* interface, const char* method, GVariant* parameters,
+                           GDBusMethodInvocation* invocation, gpointer self);
+  static GVariant* OnGetProperty(GDBusConnection* bus, const char* sender, const char* path,
+                                 const char* interface, const char* name, GError** error,
+                                 gpointer self);
+  static void OnNameAcquired(GDBusConnection* bus, const char* name, gpointer self);
+
+  GObjectPtr<GDBusConnection> bus_;
+  TrayIcon& clicks_;
+  Bitmap icon_;
+  std::string tip_;
+  guint object_ = 0;
+  guint name_ = 0;
+};
+
+}  // namespace lumora::gtk

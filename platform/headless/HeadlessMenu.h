@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Menu.h"
+
+namespace lumora::headless {
+
+class HeadlessMenu;
+// The menus of one platform that are alive, in the order they were created.
+using MenuList = std::vector<HeadlessMenu*>;
+
+// One popup of a menu: on which window, and where (nothing: at the pointer).
+struct MenuPopup {
+  TopWindow* owner = nullptr;
+  std::optional<Point> at;
+  bool operator==(const MenuPopup&) const = default;
+};
+
+// A menu in memory. A popup opens it until a test chooses an item or dismisses it.
+class HeadlessMenu final : public Menu {
+ public:
+  // Enters the menu in the platform's list for its life; the list must outlive it.
+  explicit HeadlessMenu(MenuList& menus);
+  ~HeadlessMenu() override;
+  HeadlessMenu(const HeadlessMenu&) = delete;
+  HeadlessMenu& operator=(const HeadlessMenu&) = delete;
+
+  void AddItem(const std::string& caption, std::function<void()> command) override;
+  void AddSeparator() override;
+  void PopupAt(TopWindow& owner, Point windowPosition) override;
+  void PopupAtPointer(TopWindow& owner) override;
+
+  // The captions in order; a separator reads "-".
+  std::vector<std::string> Captions() const;
+  const std::vector<MenuPopup>& Popups() const { return popups_; }
+  bool IsOpen() const { return open_; }
+  // The user picks the first item with this caption from the open menu: the menu closes, then
+  // the item's command runs. False when the menu is not open or has no such item.
+  bool Choose(const std::string& caption);
+  // The user closes the open menu without choosing.
+  void Dismiss() { open_ = false; }
+
+ private:
+  struct Item {
+    std::string caption;
+    std::function<void()> command;  // empty for a separator
+  };
+
+  MenuList& menus_;
+  std::vector<Item> items_;
+  std::vector<MenuPopup> popups_;
+  bool open_ = false;
+};
+
+// The headless menu behind a menu of the headless platform.
+HeadlessMenu& AsHeadless(Menu& menu);
+
+}  // namespace lumora::headless

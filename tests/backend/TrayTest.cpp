@@ -1,0 +1,282 @@
+#include <cairo.h>
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/GtkTrayIcon.h"
+#include "platform/gtk/PopupMenu.h"
+#include "tests/backend/BackendTestSupport.h"
+
+namespace lumora::gtk {
+namespace {
+
+using namespace lumora::testing;
+
+template <auto Free>
+struct Unref {
+  void operator()(auto* object) const { Free(object); }
+};
+using VariantPtr = std::unique_ptr<GVariant, Unref<g_variant_unref>>;
+
+// Collects the warnings and criticals logged while it lives; all messages still reach GLib's
+// default writer.
+struct LogCatcher {
+  LogCatcher() {
+    static const bool installed = (g_log_set_writer_func(Write, nullptr, nullptr), true);
+    current = installed ? this : nullptr;
+  }
+  ~LogCatcher() { current = nullptr; }
+  static GLogWriterOutput Write(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                gpointer) {
+    bool caught = current && (level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
+    for (gsize i = 0; caught && i < count; ++i) {
+      if (std::string_view(fields[i].key) == "MESSAGE")
+        current->messages.emplace_back(static_cast<const char*>(fields[i].value));
+    }
+    return g_log_writer_default(level, fields, count, nullptr);
+  }
+  static inline LogCatcher* current = nullptr;
+  std::vector<std::string> messages;
+};
+
+// A connection of its own to the session bus, as another program would have.
+GObjectPtr<GDBusConnection> ConnectPeer() {
+  g_autofree char* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  return GObjectPtr<GDBusConnection>(g_dbus_connection_new_for_address_sync(
+      address,
+      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, nullptr));
+}
+
+// Calls a method from a peer and pumps the main loop for the answer; null on an error.
+VariantPtr CallAndWait(GDBusConnection* from, const std::string& service, const char* path,
+                       const char* interface, const char* method, GVariant* parameters) {
+  struct Answer {
+    bool done = false;
+    VariantPtr reply;
+  } answer;
+  // Times out before the pump does, so the answer never outlives this call.
+  g_dbus_connection_call(
+      from, service.c_str(), path, interface, method, parameters, nullptr, G_DBUS_CALL_FLAGS_NONE,
+      3000, nullptr,
+      [](GObject* bus, GAsyncResult* result, gpointer data) {
+        auto* answer = static_cast<Answer*>(data);
+        answer->reply.reset(g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr));
+        answer->done = true;
+      },
+      &answer);
+  PumpUntil([&] { return answer.done; });
+  return std::move(answer.reply);
+}
+
+// A service the test owns on the session bus: one object whose method calls are recorded (sender
+// and printed parameters) and answered with `reply`. Destroying it takes its name off the bus.
+class FakeService {
+ public:
+  struct Call {
+    std::string sender;
+    std::string parameters;
+  };
+
+  FakeService(const char* name, const char* path, const char* xml, std::function<GVariant*()> reply)
+      : bus_(ConnectPeer()), node_(g_dbus_node_info_new_for_xml(xml, nullptr)), reply_(reply) {
+    static const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
+    object_ = g_dbus_connection_register_object(bus_.get(), path, node_->interfaces[0], &vtable,
+                                                this, nullptr, nullptr);
+    VariantPtr owned(g_dbus_connection_call_sync(
+        bus_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+        "RequestName", g_variant_new("(su)", name, 4u /* do not queue */), nullptr,
+        G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr));
+    EXPECT_TRUE(owned) << name;
+  }
+  ~FakeService() {
+    g_dbus_connection_unregister_object(bus_.get(), object_);
+    g_dbus_connection_close_sync(bus_.get(), nullptr, nullptr);
+  }
+
+  GDBusConnection* Bus() const { return bus_.get(); }
+  std::vector<Call> calls;
+
+ private:
+  static void OnMethodCall(GDBusConnection*, const char* sender, const char*, const char*,
+                           const char*, GVariant* parameters, GDBusMethodInvocation* invocation,
+                           gpointer data) {
+    auto* self = static_cast<FakeService*>(data);
+    g_autofree char* printed = g_variant_print(parameters, TRUE);
+    self->calls.push_back({sender, printed});
+    g_dbus_method_invocation_return_value(invocation, self->reply_());
+  }
+
+  GObjectPtr<GDBusConnection> bus_;
+  std::unique_ptr<GDBusNodeInfo, Unref<g_dbus_node_info_unref>> node_;
+  std::function<GVariant*()> reply_;
+  guint object_ = 0;
+};
+
+constexpr char kWatcherXml[] = R"xml(<node>
+  <interface name="org.kde.StatusNotifierWatcher">
+    <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+  </interface></node>)xml";
+
+constexpr char kNotificationsXml[] = R"xml(<node>
+  <interface name="org.freedesktop.Notifications"><method name="Notify">
+    <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
+    <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
+    <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/><arg type="u" direction="out"/>
+  </method></interface></node>)xml";
+
+// Half-transparent red: premultiplied in the bitmap, straight on the bus.
+Bitmap HalfRedIcon() {
+  Bitmap icon(Size{2, 1});
+  cairo_t* cr = cairo_create(icon.Surface());
+  cairo_set_source_rgba(cr, 1, 0, 0, 0.5);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  return icon;
+}
+
+// Where the open menu is on the screen; nothing while it is closed.
+std::optional<Point> MenuOrigin(PopupMenu& menu) {
+  if (!gtk_widget_get_mapped(GTK_WIDGET(menu.Handle()))) return std::nullopt;
+  Point origin;
+  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(menu.Handle()));
+  gdk_window_get_origin(gtk_widget_get_window(toplevel), &origin.x, &origin.y);
+  return origin;
+}
+
+class TrayTest : public ::testing::Test {
+ protected:
+  TrayTest() {
+    menu_.AddItem("Back", [this] { clicks_.push_back("Back chosen"); });
+    menu_.AddSeparator();
+    menu_.AddItem("Quit", [this] { clicks_.push_back("Quit chosen"); });
+    tray_.onLeftClick = [this] { clicks_.push_back("left"); };
+    tray_.onRightClick = [this] {
+      clicks_.push_back("right");
+      menu_.PopupAtPointer(*window_);
+    };
+  }
+  GtkTrayIcon& Tray() { return dynamic_cast<GtkTrayIcon&>(tray_); }
+  bool ShowsXEmbedIcon() {
+    return PumpUntil([&] { return Tray().XEmbedIcon() && !Tray().Item(); });
+  }
+  // A user's choice of the item at this index: the menu closes, then the item runs.
+  void Choose(guint index) {
+    g_autoptr(GList) items = gtk_container_get_children(GTK_CONTAINER(menu_.Handle()));
+    GtkWidget* item = GTK_WIDGET(g_list_nth_data(items, index));
+    gtk_menu_shell_activate_item(GTK_MENU_SHELL(menu_.Handle()), item, TRUE);
+  }
+
+  GtkPlatform platform_;
+  TrayIcon& tray_ = platform_.GetTrayIcon();
+  std::unique_ptr<TopWindow> window_ = platform_.CreateWindow();
+  std::unique_ptr<Menu> ownedMenu_ = platform_.CreateMenu();
+  PopupMenu& menu_ = dynamic_cast<PopupMenu&>(*ownedMenu_);
+  std::vector<std::string> clicks_;
+};
+
+TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
+  LogCatcher log;
+  tray_.Add(HalfRedIcon(), "Lumora");
+  ASSERT_TRUE(ShowsXEmbedIcon());
+  GtkStatusIcon* icon = Tray().XEmbedIcon()->Handle();
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  g_autofree char* tip = gtk_status_icon_get_tooltip_text(icon);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  EXPECT_STREQ(tip, "Lumora");
+  g_signal_emit_by_name(icon, "activate");
+  g_signal_emit_by_name(icon, "popup-menu", 3u, 0u);
+  ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
+  Choose(0);
+  tray_.ShowBalloon("Lumora", "no notification service listens");
+
+  std::unique_ptr<FakeService> watcher =
+      std::make_unique<FakeService>("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                                    kWatcherXml, [] { return nullptr; });
+  ASSERT_TRUE(PumpUntil([&] { return !watcher->calls.empty(); }));
+  EXPECT_FALSE(Tray().XEmbedIcon());
+  GObjectPtr<GDBusConnection> ownBus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
+  EXPECT_EQ(watcher->calls[0].sender, g_dbus_connection_get_unique_name(ownBus.get()));
+  std::string service = watcher->calls[0].parameters;  // ('name',)
+  service = service.substr(2, service.size() - 5);
+  auto call = [&](const char* interface, const char* method, GVariant* parameters) {
+    return CallAndWait(watcher->Bus(), service, "/StatusNotifierItem", interface, method,
+                       parameters);
+  };
+
+  VariantPtr all(call("org.freedesktop.DBus.Properties", "GetAll",
+                      g_variant_new("(s)", "org.kde.StatusNotifierItem")));
+  ASSERT_TRUE(all);
+  g_autofree char* printed = g_variant_print(all.get(), FALSE);
+  for (const char* expected :
+       {"'Title': <'Lumora'>", "'ItemIsMenu': <false>", "'Status': <'Active'>",
+        "'IconPixmap': <[(2, 1, [byte 0x80, 0xff, 0x00, 0x00, 0x80, 0xff, 0x00, 0x00])]>"}) {
+    EXPECT_NE(std::string(printed).find(expected), std::string::npos) << printed;
+  }
+
+  ASSERT_TRUE(call("org.kde.StatusNotifierItem", "Activate", g_variant_new("(ii)", 5, 5)));
+  ASSERT_TRUE(call("org.kde.StatusNotifierItem", "SecondaryActivate", g_variant_new("(ii)", 5, 5)));
+  PointAtScreen(700, 500);
+  ASSERT_TRUE(call("org.kde.StatusNotifierItem", "ContextMenu", g_variant_new("(ii)", 5, 5)));
+  ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
+  EXPECT_EQ(MenuOrigin(menu_), (Point{701, 501})) << "the menu opens at the pointer";
+  Choose(2);
+  EXPECT_FALSE(MenuOrigin(menu_));
+  EXPECT_EQ(clicks_, (std::vector<std::string>{"left", "right", "Back chosen", "left", "right",
+                                               "Quit chosen"}));
+
+  watcher.reset();
+  EXPECT_TRUE(ShowsXEmbedIcon()) << "back to XEmbed when the watcher goes";
+  tray_.Remove();
+  EXPECT_FALSE(Tray().XEmbedIcon());
+  EXPECT_EQ(log.messages, std::vector<std::string>{});
+}
+
+TEST_F(TrayTest, BalloonsReachTheNotificationServiceEachReplacingTheLast) {
+  guint32 nextId = 41;
+  FakeService notifications("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                            kNotificationsXml, [&] { return g_variant_new("(u)", nextId++); });
+  tray_.ShowBalloon("Lumora", "before the icon");
+  tray_.Add(Bitmap(), "Lumora");
+  tray_.ShowBalloon("Lumora note:", "Could not read the data \xC3\xBC");
+  ASSERT_TRUE(PumpUntil([&] { return notifications.calls.size() == 1; }));
+  // The answer with the id reaches the tray before this ping does.
+  CallAndWait(notifications.Bus(), notifications.calls[0].sender, "/", "org.freedesktop.DBus.Peer",
+              "Ping", nullptr);
+  tray_.ShowBalloon("Lumora note:", "Again");
+  ASSERT_TRUE(PumpUntil([&] { return notifications.calls.size() == 2; }));
+
+  EXPECT_EQ(notifications.calls[0].parameters,
+            "('Lumora', uint32 0, 'dialog-information', 'Lumora note:', "
+            "'Could not read the data \xC3\xBC', @as [], @a{sv} {}, -1)");
+  EXPECT_NE(notifications.calls[1].parameters.find("uint32 41"), std::string::npos)
+      << notifications.calls[1].parameters;
+}
+
+TEST_F(TrayTest, MenuPopsUpAtAWindowPositionFromAClick) {
+  menu_.PopupAt(*window_, {20, 30});
+  EXPECT_FALSE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }, 100ms))
+      << "no popup on a hidden window";
+  window_->onMouseDown = [&](const MouseEvent&) { menu_.PopupAt(*window_, {20, 30}); };
+  window_->SetBounds({300, 200, 240, 160});
+  window_->Surface().Fill(Color{0x0000FF});
+  window_->Show();
+  ASSERT_TRUE(PumpUntil([] { return ScreenPixel(310, 210) == 0x0000FF; }));
+  ClickOnScreen(310, 210);
+  ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
+  EXPECT_EQ(MenuOrigin(menu_), (Point{320, 230}));
+  Choose(0);
+  EXPECT_EQ(clicks_, std::vector<std::string>{"Back chosen"});
+}
+
+}  // namespace
+}  // namespace lumora::gtk

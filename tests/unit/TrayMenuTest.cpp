@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "app/LumoraApp.h"
+#include "app/TextCodec.h"
+#include "platform/headless/HeadlessMenu.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "tests/unit/TempDir.h"
+
+namespace lumora {
+namespace {
+
+using headless::AsHeadless;
+
+class TrayMenuTest : public ::testing::Test {
+ protected:
+  TrayMenuTest() {
+    EXPECT_TRUE(app_.Start({"lumora"}));
+    app_.MainWindow()->onUnloaded = [this] { ++quits_; };
+  }
+
+  BA1& Form() { return *app_.MainWindow(); }
+  TopWindow& Window() { return Form().Window(); }
+  headless::HeadlessMenu& ProgramMenu() { return AsHeadless(app_.Menus()->r_m()); }
+  headless::HeadlessMenu& PortalMenu() { return AsHeadless(app_.Menus()->myMenu()); }
+  void LeftClickIcon() { platform_.Tray().onLeftClick(); }
+
+  test::TempDir dir_;
+  headless::HeadlessPlatform platform_;
+  LumoraApp app_{platform_, ContentServer("http://server/box/", "http://site/"), dir_.Path()};
+  int quits_ = 0;
+};
+
+TEST_F(TrayMenuTest, IconShowsTheCaptionAndTogglesOrRestoresTheWindow) {
+  EXPECT_TRUE(platform_.Tray().Shown().added);
+  EXPECT_EQ(platform_.Tray().Shown().tip, "Lumora");
+  LeftClickIcon();
+  EXPECT_FALSE(Window().IsShown());
+  LeftClickIcon();
+  EXPECT_TRUE(Window().IsShown());
+  Window().SetState(WindowState::Minimized);
+  LeftClickIcon();
+  EXPECT_EQ(Window().State(), WindowState::Normal);
+  EXPECT_TRUE(Window().IsShown()) << "restoring does not touch visibility";
+  LeftClickIcon();
+  LeftClickIcon();
+  EXPECT_TRUE(Window().IsShown()) << "a double click toggles twice";
+}
+
+TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointer) {
+  platform_.Tray().onRightClick();
+  ASSERT_EQ(ProgramMenu().Popups().size(), 1u);
+  EXPECT_EQ(ProgramMenu().Popups()[0], (headless::MenuPopup{&Window(), std::nullopt}));
+  EXPECT_TRUE(Window().IsShown());
+  EXPECT_EQ(
+      ProgramMenu().Captions(),
+      (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
+}
+
+TEST_F(TrayMenuTest, BalloonCarriesTheTitleAndTheTextCutToItsField) {
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "错";
+  app_.TrayIcon()->TrayShowBalloon(longText);
+  const TrayRecord& record = app_.TrayIcon()->Record();
+  EXPECT_EQ(record.balloonTitle, "Lumora提示:");
+  EXPECT_EQ(Utf8ToGbk(record.balloonText).size(), 254u);
+  EXPECT_TRUE(record.informationIcon);
+  EXPECT_EQ(platform_.Tray().Shown().balloonText, record.balloonText);
+}
+
+TEST_F(TrayMenuTest, FailedPlayRequestShowsTheBalloon) {
+  platform_.Time().Post(std::chrono::milliseconds(10), [this] {
+    platform_.Http().Answer(0, {true, 200, "0"});
+  });
+  bool cancel = false;
+  Form().Web1->onBeforeNavigate2("kavovod://1-0-0-T", cancel);
+  EXPECT_EQ(platform_.Tray().BalloonCount(), 1);
+  EXPECT_EQ(platform_.Tray().Shown().balloonText, "读取数据出错，请返回重试！");
+}
+
+TEST_F(TrayMenuTest, MenuButtonAndPortalContextMenuOpenTheirMenus) {
+  Form().npc_Click(BA1::kMenu);
+  Rect button = Form().npc[BA1::kMenu]->Geometry();
+  ASSERT_EQ(ProgramMenu().Popups().size(), 1u);
+  EXPECT_EQ(ProgramMenu().Popups()[0].at, (Point{button.x - 10, button.y + 20}));
+  EXPECT_FALSE(Form().Web1->onContextMenu({5, 5})) << "the engine's own menu never shows";
+  EXPECT_FALSE(Form().Web3->onContextMenu({5, 5}));
+  ASSERT_EQ(PortalMenu().Popups().size(), 1u);
+  EXPECT_FALSE(PortalMenu().Popups()[0].at.has_value());
+}
+
+TEST_F(TrayMenuTest, MenuCommandsActOnThePortalTheShellAndTheProgram) {
+  Form().Web1->Navigate("http://server/box/other.htm");
+  PortalMenu().PopupAtPointer(Window());
+  EXPECT_TRUE(PortalMenu().Choose("主页"));
+  EXPECT_EQ(Form().Web1->CurrentAddress(), "http://server/box/");
+  ProgramMenu().PopupAtPointer(Window());
+  EXPECT_TRUE(ProgramMenu().Choose("官方主页"));
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/"});
+  ProgramMenu().PopupAtPointer(Window());
+  EXPECT_TRUE(ProgramMenu().Choose("退出软件"));
+  EXPECT_EQ(quits_, 1);
+}
+
+}  // namespace
+}  // namespace lumora

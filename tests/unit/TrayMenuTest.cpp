@@ -103,3 +103,31 @@ TEST_F(TrayMenuTest, MenuCommandsActOnThePortalTheShellAndTheProgram) {
 
 }  // namespace
 }  // namespace lumora
+
+namespace lumora {
+namespace {
+
+TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
+  test::TempDir dir;
+  auto machine = std::make_shared<headless::InstanceRegistry>();
+  headless::HeadlessPlatform first(headless::HeadlessPlatform::kDefaultStart, machine);
+  LumoraApp running(first, ContentServer("http://server/box/", "http://site/"), dir.Path());
+  ASSERT_TRUE(running.Start({"lumora"}));
+  TopWindow& window = running.MainWindow()->Window();
+  window.SetState(WindowState::Minimized);
+  window.Hide();
+
+  std::filesystem::remove(dir / "date.dat");
+  headless::HeadlessPlatform second(headless::HeadlessPlatform::kDefaultStart, machine);
+  LumoraApp later(second, ContentServer("http://server/box/", "http://site/"), dir.Path());
+  EXPECT_FALSE(later.Start({"lumora", "--anything"}));
+  EXPECT_EQ(later.MainWindow(), nullptr) << "no window in the second process";
+  EXPECT_TRUE(dir.Exists("date.dat")) << "the start-up files are made before the hand-over";
+
+  first.Time().Advance(std::chrono::milliseconds(1));
+  EXPECT_TRUE(window.IsShown());
+  EXPECT_EQ(window.State(), WindowState::Normal);
+}
+
+}  // namespace
+}  // namespace lumora

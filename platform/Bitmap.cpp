@@ -25,12 +25,12 @@ struct CairoContext {
   cairo_t* cr;
 };
 
-void SetColor(cairo_t* cr, Color color) {
+}  // namespace
+
+void SetSourceColor(cairo_t* cr, Color color) {
   cairo_set_source_rgb(cr, ((color.rgb >> 16) & 0xFF) / 255.0, ((color.rgb >> 8) & 0xFF) / 255.0,
                        (color.rgb & 0xFF) / 255.0);
 }
-
-}  // namespace
 
 Bitmap::Bitmap(Size size)
     : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(size.width, 0),
@@ -58,7 +58,7 @@ void Bitmap::Fill(Color color) {
 void Bitmap::Fill(Rect area, Color color) {
   if (Empty()) return;
   CairoContext context(surface_.get());
-  SetColor(context.cr, color);
+  SetSourceColor(context.cr, color);
   cairo_rectangle(context.cr, area.x, area.y, area.width, area.height);
   cairo_fill(context.cr);
 }

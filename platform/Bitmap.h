@@ -9,6 +9,9 @@
 
 namespace lumora {
 
+// Makes color the cairo context's source.
+void SetSourceColor(cairo_t* cr, Color color);
+
 // A 32-bit image surface (cairo) that pictures paint from and into. Copies are plain copies of
 // the pixels, as the window chrome needs them; stretching scales the source rectangle.
 class Bitmap {

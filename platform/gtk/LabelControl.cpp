@@ -7,11 +7,6 @@
 namespace lumora::gtk {
 namespace {
 
-void SetSourceColor(cairo_t* cr, Color color) {
-  cairo_set_source_rgb(cr, ((color.rgb >> 16) & 0xFF) / 255.0, ((color.rgb >> 8) & 0xFF) / 255.0,
-                       (color.rgb & 0xFF) / 255.0);
-}
-
 struct FontDescriptionFree {
   void operator()(PangoFontDescription* description) const {
     pango_font_description_free(description);

@@ -30,8 +30,7 @@ Bitmap& PictureControl::Surface() {
 
 void PictureControl::PaintBoard(cairo_t* cr, int, int) {
   if (backColor_) {
-    cairo_set_source_rgb(cr, ((backColor_->rgb >> 16) & 0xFF) / 255.0,
-                         ((backColor_->rgb >> 8) & 0xFF) / 255.0, (backColor_->rgb & 0xFF) / 255.0);
+    SetSourceColor(cr, *backColor_);
     cairo_paint(cr);
   }
   if (surface_.Empty()) return;

@@ -50,11 +50,17 @@ void KeepStackingOrder(GtkWidget* child, gpointer board) {
   BoardState& state = StateOf(board);
   auto it = FindChild(state, child);
   if (it == state.children.end() || !gtk_widget_get_has_window(child)) return;
+  GdkWindow* window = gtk_widget_get_window(child);
+  if (window == nullptr) return;
   for (auto later = it + 1; later != state.children.end(); ++later) {
-    if (gtk_widget_get_realized(later->widget) && gtk_widget_get_has_window(later->widget)) {
-      gdk_window_restack(gtk_widget_get_window(child), gtk_widget_get_window(later->widget), FALSE);
-      return;
+    if (!gtk_widget_get_realized(later->widget) || !gtk_widget_get_has_window(later->widget)) {
+      continue;
     }
+    // Only windows with the same parent can be stacked against each other.
+    GdkWindow* sibling = gtk_widget_get_window(later->widget);
+    if (gdk_window_get_parent(sibling) != gdk_window_get_parent(window)) continue;
+    gdk_window_restack(window, sibling, FALSE);
+    return;
   }
 }
 

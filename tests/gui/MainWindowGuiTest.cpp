@@ -11,45 +11,23 @@
 
 #include "app/Settings.h"
 #include "server/DemoServer.h"
+#include "tests/gui/GuiSupport.h"
 #include "tests/unit/TempDir.h"
 
 namespace lumora {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Iterates the main loop (which serves the demo server) until done or the time is up.
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  auto end = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    g_main_context_iteration(nullptr, FALSE);
-    g_usleep(5000);
-  }
-  return true;
-}
-
-std::string Run(const std::string& command) {
-  g_autofree char* out = nullptr;
-  g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
-  return out != nullptr ? out : "";
-}
+using namespace gui;
 
 struct WindowInfo {
   std::string id;
   int x = 0, y = 0, width = 0, height = 0;
 };
 
-std::vector<std::string> LumoraWindows() {
-  std::vector<std::string> ids;
-  std::istringstream lines(Run("xdotool search --onlyvisible --name ^Lumora$"));
-  for (std::string id; std::getline(lines, id);) ids.push_back(id);
-  return ids;
-}
-
 WindowInfo Geometry(const std::string& id) {
   WindowInfo info{id};
-  std::string shell = Run("xdotool getwindowgeometry --shell " + id);
+  std::string shell = Shell("xdotool getwindowgeometry --shell " + id);
   auto value = [&](const char* key) {
     std::smatch match;
     std::regex pattern(std::string(key) + "=(-?[0-9]+)");
@@ -63,7 +41,7 @@ WindowInfo Geometry(const std::string& id) {
 }
 
 void Click(int x, int y) {
-  Run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
 struct Pixbuf {
@@ -145,7 +123,7 @@ TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
   EXPECT_EQ(window.width, 990);
   EXPECT_EQ(window.height, 655);
   // Give the views time to paint before the picture is kept.
-  WaitUntil([] { return false; }, std::chrono::seconds(3));
+  Pause(std::chrono::seconds(3));
   Pixbuf shot = Screenshot();
   std::filesystem::create_directories(LUMORA_ARTIFACT_DIR);
   gdk_pixbuf_save(shot.pixbuf, LUMORA_ARTIFACT_DIR "/main-window.png", "png", nullptr, nullptr);
@@ -168,7 +146,7 @@ TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
                now.height == area.height;
       },
       std::chrono::seconds(5)));
-  WaitUntil([] { return false; }, std::chrono::milliseconds(500));  // as a user would pause
+  Pause(std::chrono::milliseconds(500));  // as a user would pause
   WindowInfo maximised = Geometry(before.id);
   Click(maximised.x + maximised.width - 54 + 10, maximised.y + 17);
   EXPECT_TRUE(WaitUntil([&] { return Geometry(before.id).width == before.width; },
@@ -183,7 +161,7 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
                         std::chrono::seconds(5)));
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  WaitUntil([] { return false; }, std::chrono::milliseconds(500));
+  Pause(std::chrono::milliseconds(500));
   EXPECT_EQ(LumoraWindows().size(), 1u);
   EXPECT_EQ(waitpid(program_, nullptr, WNOHANG), 0) << "the first instance runs on";
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "server/DemoServer.h"
+#include "tests/gui/GuiSupport.h"
 #include "tests/unit/TempDir.h"
 
 namespace lumora {
@@ -24,40 +25,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-// Iterates the main loop (which serves the demo server and the fake bus services) until done or
-// the time is up.
-bool WaitUntil(const std::function<bool()>& done, milliseconds limit) {
-  auto end = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    g_main_context_iteration(nullptr, FALSE);
-    g_usleep(5000);
-  }
-  return true;
-}
-
-// A fixed pause where a user would pause; the loop keeps serving meanwhile.
-void Pause(milliseconds time) {
-  WaitUntil([] { return false; }, time);
-}
-
-std::string Shell(const std::string& command) {
-  g_autofree char* out = nullptr;
-  g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
-  return out != nullptr ? out : "";
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> LumoraWindows() {
-  return Lines(Shell("xdotool search --onlyvisible --name ^Lumora$"));
-}
+using namespace gui;
 
 // Every mapped child of the root window: managed frames and override-redirect popups alike.
 std::set<std::string> MappedTopWindows() {

@@ -40,9 +40,30 @@ inline std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// The program's main window, as the X server lists visible windows.
+// The program's main windows among the visible windows titled "Lumora"; small ones (the tray
+// icon's own window while no tray host embeds it) are left out.
 inline std::vector<std::string> LumoraWindows() {
-  return Lines(Shell("xdotool search --onlyvisible --name ^Lumora$"));
+  std::vector<std::string> windows;
+  for (const std::string& id : Lines(Shell("xdotool search --onlyvisible --name ^Lumora$"))) {
+    std::string geometry = Shell("xdotool getwindowgeometry --shell " + id);
+    size_t width = geometry.find("WIDTH=");
+    if (width != std::string::npos && std::stoi(geometry.substr(width + 6)) >= 200) {
+      windows.push_back(id);
+    }
+  }
+  return windows;
+}
+
+// The one main window, waiting a little for it to settle; "" when there is not exactly one.
+inline std::string MainWindowId() {
+  std::vector<std::string> windows;
+  WaitUntil(
+      [&] {
+        windows = LumoraWindows();
+        return windows.size() == 1;
+      },
+      std::chrono::seconds(5));
+  return windows.size() == 1 ? windows.front() : std::string();
 }
 
 }  // namespace lumora::gui

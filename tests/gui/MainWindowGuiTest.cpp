@@ -119,7 +119,7 @@ TEST_F(MainWindowGuiTest, ViewsReachTheirStartPagesAndThePingCarriesTheUserId) {
 }
 
 TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
-  WindowInfo window = Geometry(LumoraWindows().front());
+  WindowInfo window = Geometry(MainWindowId());
   EXPECT_EQ(window.width, 990);
   EXPECT_EQ(window.height, 655);
   // Give the views time to paint before the picture is kept.
@@ -135,7 +135,7 @@ TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
 }
 
 TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
-  WindowInfo before = Geometry(LumoraWindows().front());
+  WindowInfo before = Geometry(MainWindowId());
   Click(before.x + before.width - 54 + 10, before.y + 17);
   EXPECT_TRUE(WaitUntil(
       [&] {

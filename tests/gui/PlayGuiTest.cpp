@@ -39,7 +39,7 @@ struct Origin {
 };
 
 Origin WindowOrigin() {
-  std::string shell = Shell("xdotool getwindowgeometry --shell " + LumoraWindows().front());
+  std::string shell = Shell("xdotool getwindowgeometry --shell " + MainWindowId());
   auto value = [&](const char* key) {
     std::smatch match;
     std::regex pattern(std::string("\n") + key + "=(-?[0-9]+)");

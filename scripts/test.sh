@@ -8,7 +8,7 @@ scripts/setup.sh
 scripts/build.sh build
 scripts/with-session.sh ctest --test-dir build --output-on-failure -j2
 
-BUILD_TARGETS='unit_tests integration_tests' scripts/build.sh build-asan -DLUMORA_SANITIZE=ON
+BUILD_TARGETS='unit_tests integration_tests' scripts/build.sh build-asan -DLUMORA_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
   scripts/with-session.sh ctest --test-dir build-asan --output-on-failure -j2 -L 'unit|integration'

@@ -211,11 +211,6 @@ TEST_F(DemoServerTest, TextResourcesAreGbkOnTheWire) {
   EXPECT_NE(Get("/box/lib/gun.txt").body, SiteFile("box/lib/gun.txt")) << "no Chinese in gun.txt";
 }
 
-TEST(DemoServerPaths, FillsEveryAddressPlaceholder) {
-  EXPECT_EQ(FillAddressPlaceholders("{SITE}{BASE}x||{SITE}{SITE", "http://h:1/"),
-            "http://h:1/http://h:1/box/x||http://h:1/{SITE");
-}
-
 // Play data
 
 std::vector<std::string> SplitReply(const std::string& gbk) {
@@ -246,14 +241,6 @@ TEST_F(DemoServerTest, PlayDataWithoutSuchEpisodeHasNoDollar) {
   }
 }
 
-TEST(DemoServerCatalogue, RejectsLinesThatWouldBreakTheReply) {
-  for (const char* line :
-       {"1|t|x", "x|t|e|n=v", "1||e|n=v", "1|t|e|n", "1|t|e|n=a-b", "1|t|e|n=", "1|t|e$f|n=v",
-        "1|t|e|n$m=v", "1|t|e|!a$b", "1|t|e|n=v,", "1|t|e|n=v\n1|u|e|n=v"}) {
-    EXPECT_THROW(Catalogue::Parse(line), std::runtime_error) << line;
-  }
-}
-
 // Pings
 
 TEST_F(DemoServerTest, PingKeepsItsIdExactlyAsSent) {
@@ -265,12 +252,6 @@ TEST_F(DemoServerTest, PingKeepsItsIdExactlyAsSent) {
   Exchange(RequestHead("GET", "/box/tj/tj.asp?id=%u4E2D%zz-%&x=%u"));
   EXPECT_EQ(server_.Pings(),
             (std::vector<std::string>{"0A-1B-2C-3D-4E-5F", "a+b%26c%3D%2F%20-~", "%u4E2D%zz-%"}));
-}
-
-TEST_F(DemoServerTest, BusyPortIsReported) {
-  EXPECT_NE(server_.Port(), 0);
-  DemoServer second(kSiteDir);
-  EXPECT_THROW(second.Start(server_.Port()), std::runtime_error);
 }
 
 // The wire: what the program's pages send, and clients that misbehave
@@ -285,29 +266,6 @@ TEST_F(DemoServerTest, JsEscapedQueriesAreAnsweredAndLoggedAsSent) {
             "HTTP/1.1 404 Not Found");
   EXPECT_EQ(server_.RequestLog(),
             (std::vector<std::string>{"GET " + target + " 200", "GET /box/%u0070lay.htm 404"}));
-}
-
-TEST_F(DemoServerTest, ClientsThatLeaveEarlyDoNotDisturbTheNextRequest) {
-  // One client connects and goes, one goes halfway through its head, one before its answer.
-  RawClient(server_.Port());
-  RawClient(server_.Port()).Send("GET /box/ HT");
-  RawClient(server_.Port()).Send(RequestHead("GET", "/box/css/portal.css"));
-  EXPECT_EQ(Get("/box/lib/wen.txt").status, 200u);
-  // Only the one that sent a whole head was a request.
-  EXPECT_THAT(server_.RequestLog(), ::testing::UnorderedElementsAre("GET /box/css/portal.css 200",
-                                                                    "GET /box/lib/wen.txt 200"));
-}
-
-TEST_F(DemoServerTest, AnswersRequestsInParallel) {
-  RawClient slow(server_.Port());
-  slow.Send("GET /box/lib/wen.txt HTTP/1.1\r\n");
-  RawClient quick(server_.Port());
-  quick.Send(RequestHead("GET", "/box/css/portal.css"));
-  EXPECT_EQ(BodyOf(quick.ReadToEnd()), SiteFile("box/css/portal.css"));
-  slow.Send("Host: 127.0.0.1\r\n\r\n");
-  EXPECT_EQ(BodyOf(slow.ReadToEnd()), Utf8ToGbk(SiteFile("box/lib/wen.txt")));
-  EXPECT_EQ(server_.RequestLog(),
-            (std::vector<std::string>{"GET /box/css/portal.css 200", "GET /box/lib/wen.txt 200"}));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/UserInput.h"
 
 namespace lumora::headless {
 namespace {
@@ -107,55 +106,6 @@ TEST_F(HeadlessWindowTest, AutoSizedControlsTakeTheSizeOfTheirContent) {
   image.SetGeometry({1, 2, 100, 100});
   image.SetImage(Bitmap(Size{40, 14}));
   EXPECT_EQ(image.Geometry(), (Rect{1, 2, 40, 14}));
-}
-
-class UserInputTest : public HeadlessWindowTest {
- protected:
-  MouseHandler Note(const std::string& name) {
-    return [this, name](const MouseEvent& event) {
-      notes_.push_back(name + std::to_string(static_cast<int>(event.button)) + "@" +
-                       std::to_string(event.x) + "," + std::to_string(event.y));
-    };
-  }
-
-  std::vector<std::string> notes_;
-};
-
-TEST_F(UserInputTest, ClickPressesAndReleasesInTheMiddle) {
-  Picture& button = window_->AddPicture();
-  button.SetGeometry({100, 100, 20, 11});
-  button.onMouseDown = Note("down");
-  button.onMouseUp = Note("up");
-  button.onClick = [this] { notes_.push_back("click"); };
-  Click(button);
-  PressRight(button);
-  EXPECT_EQ(notes_, (std::vector<std::string>{"down0@10,5", "up0@10,5", "click", "down1@10,5",
-                                              "up1@10,5"}));
-}
-
-TEST_F(UserInputTest, DoubleClickComesBetweenTwoReleases) {
-  window_->onMouseDown = Note("down");
-  window_->onMouseUp = Note("up");
-  window_->onDoubleClick = [this] { notes_.push_back("double"); };
-  DoubleClickSurface(*window_, 40, 8);
-  PressSurface(*window_, 1, 2, MouseButton::Right);
-  ReleaseSurface(*window_, 1, 2, MouseButton::Right);
-  EXPECT_EQ(notes_, (std::vector<std::string>{"down0@40,8", "up0@40,8", "double", "up0@40,8",
-                                              "down1@1,2", "up1@1,2"}));
-}
-
-TEST_F(UserInputTest, GesturesStopWhenAHandlerDestroysTheirTarget) {
-  Label& close = window_->AddLabel();
-  close.onMouseUp = [this](const MouseEvent&) { window_.reset(); };
-  close.onClick = [this] { notes_.push_back("click"); };
-  Click(close);
-  EXPECT_TRUE(notes_.empty());
-
-  window_ = platform_.CreateWindow();
-  window_->onDoubleClick = [this] { window_.reset(); };
-  window_->onMouseUp = Note("up");
-  DoubleClickSurface(*window_, 1, 1);
-  EXPECT_EQ(notes_, std::vector<std::string>{"up0@1,1"});
 }
 
 }  // namespace

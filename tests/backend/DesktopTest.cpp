@@ -63,18 +63,5 @@ TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingMeansNo) {
             MessageAnswer::Ok);
 }
 
-TEST(DesktopTest, StartProcessRunsAProgramAndReportsOneThatCannotStart) {
-  GtkPlatform platform;
-  TempDir dir;
-  std::string script = dir / "updater";
-  std::string marker = dir / "started";
-  std::ofstream(script) << "#!/bin/sh\ntouch '" << marker << "'\n";
-  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-
-  EXPECT_TRUE(platform.GetDesktop().StartProcess(script));
-  EXPECT_TRUE(PumpUntil([&] { return std::filesystem::exists(marker); }));
-  EXPECT_FALSE(platform.GetDesktop().StartProcess(dir / "missing"));
-}
-
 }  // namespace
 }  // namespace lumora::gtk

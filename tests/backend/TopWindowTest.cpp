@@ -207,25 +207,6 @@ TEST_F(TopWindowTest, LeavingAControlRaisesAMoveOutsideIt) {
   EXPECT_EQ(moves.back().y, -1);
 }
 
-TEST_F(TopWindowTest, AutoSizedLabelTakesItsTextSizeAtOnce) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Label& label = window.AddLabel();
-  label.SetGeometry({10, 10, 5, 5});
-  label.SetAutoSize(true);
-  label.SetCaption("Lumora 9.0");
-  Rect shortText = label.Geometry();
-  EXPECT_EQ(shortText.Origin(), (Point{10, 10}));
-  EXPECT_GT(shortText.width, 30);
-  EXPECT_GT(shortText.height, 8);
-
-  label.SetCaption("Lumora 9.0 Lumora 9.0");
-  EXPECT_GT(label.Geometry().width, shortText.width);
-  label.SetCaption("Lumora");
-  label.SetFont({"Sans", 18, true, false});
-  EXPECT_GT(label.Geometry().height, shortText.height);
-  EXPECT_EQ(label.GetFont(), (Font{"Sans", 18, true, false}));
-}
-
 TEST_F(TopWindowTest, PictureWithBackColourIsClearedWhenResized) {
   TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
   Picture& picture = window.AddPicture();
@@ -243,23 +224,6 @@ TEST_F(TopWindowTest, PictureWithBackColourIsClearedWhenResized) {
   picture.SetGeometry({10, 10, 40, 20});
   EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFFFF0000u);
   EXPECT_EQ(picture.Surface().Extent(), (Size{40, 20}));
-}
-
-TEST_F(TopWindowTest, CloseRequestIsTheProgramsDecision) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  int requests = 0;
-  window.onCloseRequest = [&] { ++requests; };
-  window.Show();
-  auto* handle = dynamic_cast<GtkTopWindow&>(window).Handle();
-  GdkEvent* event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(handle))));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
-
-  EXPECT_EQ(requests, 1);
-  EXPECT_TRUE(window.IsShown());
-  window.Close();
-  EXPECT_FALSE(window.IsShown());
 }
 
 }  // namespace

@@ -265,23 +265,5 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppress) {
   EXPECT_EQ(VisibleToplevelCount(), toplevels) << "no engine menu";
 }
 
-TEST_F(WebViewTest, ViewPlacedOutsideItsFrameIsClippedByIt) {
-  Picture& frame = window_->AddPicture();
-  frame.SetGeometry({40, 40, 120, 80});
-  WebView& framed = frame.AddWebView();
-  framed.SetGeometry({-2, -2, 124, 84});
-  framed.WriteDocument("<html><body style='margin:0;background:#ff0000'></body></html>");
-  int x = kWindowBounds.x + 40;
-  int y = kWindowBounds.y + 40;
-
-  ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(x + 60, y + 40) == 0xFF0000; }));
-  EXPECT_EQ(ScreenPixel(x, y), 0xFF0000u);
-  EXPECT_EQ(ScreenPixel(x + 119, y + 79), 0xFF0000u);
-  EXPECT_NE(ScreenPixel(x - 1, y + 40), 0xFF0000u);
-  EXPECT_NE(ScreenPixel(x + 60, y - 1), 0xFF0000u);
-  EXPECT_NE(ScreenPixel(x + 120, y + 40), 0xFF0000u);
-  EXPECT_NE(ScreenPixel(x + 60, y + 80), 0xFF0000u);
-}
-
 }  // namespace
 }  // namespace lumora::gtk

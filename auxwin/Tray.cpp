@@ -10,14 +10,14 @@ namespace lumora {
 Tray::Tray(TrayIcon& icon, BA1& window) : icon_(icon), window_(window) {}
 
 Tray::~Tray() {
-  icon_.onLeftClick = nullptr;
-  icon_.onRightClick = nullptr;
+  ForgetWindowAndMenu();
 }
 
 void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
   menu_ = &menu;
   icon_.onLeftClick = [this] { OnLeftClick(); };
   icon_.onRightClick = [this] { OnRightClick(); };
+  icon_.ExportMenu(&menu);
   record_.id = 0;
   record_.tip = CutToGbkBytes(tipText, kTipBytes);
   record_.added = true;
@@ -36,8 +36,14 @@ void Tray::TrayRemove() {
   if (!record_.added) return;
   record_.added = false;
   icon_.Remove();
+  ForgetWindowAndMenu();
+}
+
+// The icon outlives this object, the window and the menu.
+void Tray::ForgetWindowAndMenu() {
   icon_.onLeftClick = nullptr;
   icon_.onRightClick = nullptr;
+  icon_.ExportMenu(nullptr);
 }
 
 // A minimised window comes back; otherwise a click toggles between shown and hidden.

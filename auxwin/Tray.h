@@ -31,6 +31,7 @@ class Tray {
  private:
   void OnLeftClick();
   void OnRightClick();
+  void ForgetWindowAndMenu();
 
   TrayIcon& icon_;
   BA1& window_;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Bitmap.h"
+#include "platform/Menu.h"
 
 namespace lumora {
 
@@ -30,6 +31,9 @@ class TrayIcon {
   // while the icon is not shown.
   virtual void ShowBalloon(const std::string& title, const std::string& text) = 0;
   virtual void Remove() = 0;
+  // The menu to export for tray hosts that show only the menus icons export, rather than ask the
+  // icon to open its own; null for none. The menu must outlive the icon's use of it.
+  virtual void ExportMenu(Menu* menu) = 0;
 
   // A click on the icon with the left button, or with the right one.
   std::function<void()> onLeftClick;

@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkTrayIcon.h"
 
 #include "platform/gtk/GtkInit.h"
+#include "platform/gtk/PopupMenu.h"
 
 namespace lumora::gtk {
 namespace {
@@ -41,11 +42,20 @@ void GtkTrayIcon::Remove() {
   xembed_.reset();
 }
 
+void GtkTrayIcon::ExportMenu(Menu* menu) {
+  auto* popup = dynamic_cast<PopupMenu*>(menu);
+  menu_.reset(popup ? GTK_MENU(g_object_ref(popup->Handle())) : nullptr);
+  if (item_) item_->ExportMenu(menu_.get());
+}
+
 void GtkTrayIcon::Present() {
   if (!added_ || !watchAnswered_) return;
   if (watcherBus_) {
     xembed_.reset();
-    if (!item_) item_ = std::make_unique<StatusNotifierItem>(watcherBus_.get(), *this, icon_, tip_);
+    if (!item_) {
+      item_ = std::make_unique<StatusNotifierItem>(watcherBus_.get(), *this, icon_, tip_);
+      item_->ExportMenu(menu_.get());
+    }
   } else {
     item_.reset();
     if (!xembed_ && EnsureGtk()) xembed_ = std::make_unique<XEmbedTrayIcon>(*this, icon_, tip_);

@@ -25,6 +25,7 @@ class GtkTrayIcon final : public TrayIcon {
   void Add(const Bitmap& icon, const std::string& tip) override;
   void ShowBalloon(const std::string& title, const std::string& text) override;
   void Remove() override;
+  void ExportMenu(Menu* menu) override;
 
   // How the icon is shown at the moment; nothing while it is not added or no way works.
   const StatusNotifierItem* Item() const { return item_.get(); }
@@ -39,6 +40,7 @@ class GtkTrayIcon final : public TrayIcon {
 
   Bitmap icon_;
   std::string tip_;
+  GObjectPtr<GtkMenu> menu_;
   bool added_ = false;
   guint watch_ = 0;
   bool watchAnswered_ = false;

@@ -104,6 +104,11 @@ void StatusNotifierItem::Update(const Bitmap& icon, const std::string& tip) {
   }
 }
 
+void StatusNotifierItem::ExportMenu(GtkMenu* menu) {
+  menu_.reset();
+  if (menu) menu_ = std::make_unique<ExportedMenu>(bus_.get(), menu);
+}
+
 GVariant* StatusNotifierItem::Property(const char* name) const {
   std::string_view property = name;
   if (property == "Category") return g_variant_new_string("ApplicationStatus");
@@ -114,7 +119,8 @@ GVariant* StatusNotifierItem::Property(const char* name) const {
   if (property == "ToolTip")
     return g_variant_new("(s@a(iiay)ss)", "", IconPixmaps({}), tip_.c_str(), "");
   if (property == "ItemIsMenu") return g_variant_new_boolean(FALSE);
-  return g_variant_new_object_path(kNoMenu);  // "Menu", the one property left
+  // "Menu", the one property left
+  return g_variant_new_object_path(menu_ ? ExportedMenu::kObjectPath : kNoMenu);
 }
 
 void StatusNotifierItem::OnMethodCall(GDBusConnection*, const char*, const char*, const char*,

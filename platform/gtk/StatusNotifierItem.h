@@ -2,17 +2,20 @@
 
 #include <gio/gio.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/Tray.h"
+#include "platform/gtk/ExportedMenu.h"
 #include "platform/gtk/GObjectPtr.h"
 
 namespace lumora::gtk {
 
 // The tray icon as a StatusNotifierItem on the session bus: the object /StatusNotifierItem under
 // a name of its own, registered with the StatusNotifierWatcher once the name is held. Activate
-// is a left click, ContextMenu a right click; the item has no exported menu. Destroying it takes
-// the name and the object off the bus, which tells the watcher the item is gone.
+// is a left click, ContextMenu a right click; a menu may be exported beside it for hosts that open
+// it themselves. Destroying it takes the name and the objects off the bus, which tells the watcher
+// the item is gone.
 class StatusNotifierItem {
  public:
   // The clicks are raised on `clicks`, which must outlive the item.
@@ -24,6 +27,8 @@ class StatusNotifierItem {
 
   // Shows another icon and tip, telling the host they changed.
   void Update(const Bitmap& icon, const std::string& tip);
+  // Exports this menu beside the item, or none when null.
+  void ExportMenu(GtkMenu* menu);
 
   static constexpr char kObjectPath[] = "/StatusNotifierItem";
   // The watcher's bus name, which is also its interface.
@@ -43,6 +48,7 @@ class StatusNotifierItem {
   TrayIcon& clicks_;
   Bitmap icon_;
   std::string tip_;
+  std::unique_ptr<ExportedMenu> menu_;
   guint object_ = 0;
   guint name_ = 0;
 };

@@ -11,16 +11,19 @@ class HeadlessTrayIcon final : public TrayIcon {
   void Add(const Bitmap& icon, const std::string& tip) override;
   void ShowBalloon(const std::string& title, const std::string& text) override;
   void Remove() override { shown_.added = false; }
+  void ExportMenu(Menu* menu) override { exported_ = menu; }
 
   // The icon as the notification area shows it; the balloon fields hold the last balloon.
   const TrayRecord& Shown() const { return shown_; }
   const Bitmap& Icon() const { return icon_; }
   int BalloonCount() const { return balloons_; }
+  Menu* ExportedMenu() const { return exported_; }
 
  private:
   TrayRecord shown_;
   Bitmap icon_;
   int balloons_ = 0;
+  Menu* exported_ = nullptr;
 };
 
 }  // namespace lumora::headless

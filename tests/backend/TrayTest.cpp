@@ -14,11 +14,15 @@
 #include "platform/gtk/GtkTrayIcon.h"
 #include "platform/gtk/PopupMenu.h"
 #include "tests/backend/BackendTestSupport.h"
+#include "tests/support/FakeBusService.h"
 
 namespace lumora::gtk {
 namespace {
 
 using namespace lumora::testing;
+using test::FakeBusService;
+using test::kNotificationsXml;
+using test::kWatcherXml;
 
 template <auto Free>
 struct Unref {
@@ -47,16 +51,6 @@ struct LogCatcher {
   std::vector<std::string> messages;
 };
 
-// A connection of its own to the session bus, as another program would have.
-GObjectPtr<GDBusConnection> ConnectPeer() {
-  g_autofree char* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  return GObjectPtr<GDBusConnection>(g_dbus_connection_new_for_address_sync(
-      address,
-      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, nullptr));
-}
-
 // Calls a method from a peer and pumps the main loop for the answer; null on an error.
 VariantPtr CallAndWait(GDBusConnection* from, const std::string& service, const char* path,
                        const char* interface, const char* method, GVariant* parameters) {
@@ -77,62 +71,6 @@ VariantPtr CallAndWait(GDBusConnection* from, const std::string& service, const 
   PumpUntil([&] { return answer.done; });
   return std::move(answer.reply);
 }
-
-// A service the test owns on the session bus: one object whose method calls are recorded (sender
-// and printed parameters) and answered with `reply`. Destroying it takes its name off the bus.
-class FakeService {
- public:
-  struct Call {
-    std::string sender;
-    std::string parameters;
-  };
-
-  FakeService(const char* name, const char* path, const char* xml, std::function<GVariant*()> reply)
-      : bus_(ConnectPeer()), node_(g_dbus_node_info_new_for_xml(xml, nullptr)), reply_(reply) {
-    static const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
-    object_ = g_dbus_connection_register_object(bus_.get(), path, node_->interfaces[0], &vtable,
-                                                this, nullptr, nullptr);
-    VariantPtr owned(g_dbus_connection_call_sync(
-        bus_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "RequestName", g_variant_new("(su)", name, 4u /* do not queue */), nullptr,
-        G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr));
-    EXPECT_TRUE(owned) << name;
-  }
-  ~FakeService() {
-    g_dbus_connection_unregister_object(bus_.get(), object_);
-    g_dbus_connection_close_sync(bus_.get(), nullptr, nullptr);
-  }
-
-  GDBusConnection* Bus() const { return bus_.get(); }
-  std::vector<Call> calls;
-
- private:
-  static void OnMethodCall(GDBusConnection*, const char* sender, const char*, const char*,
-                           const char*, GVariant* parameters, GDBusMethodInvocation* invocation,
-                           gpointer data) {
-    auto* self = static_cast<FakeService*>(data);
-    g_autofree char* printed = g_variant_print(parameters, TRUE);
-    self->calls.push_back({sender, printed});
-    g_dbus_method_invocation_return_value(invocation, self->reply_());
-  }
-
-  GObjectPtr<GDBusConnection> bus_;
-  std::unique_ptr<GDBusNodeInfo, Unref<g_dbus_node_info_unref>> node_;
-  std::function<GVariant*()> reply_;
-  guint object_ = 0;
-};
-
-constexpr char kWatcherXml[] = R"xml(<node>
-  <interface name="org.kde.StatusNotifierWatcher">
-    <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
-  </interface></node>)xml";
-
-constexpr char kNotificationsXml[] = R"xml(<node>
-  <interface name="org.freedesktop.Notifications"><method name="Notify">
-    <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
-    <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
-    <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/><arg type="u" direction="out"/>
-  </method></interface></node>)xml";
 
 // Half-transparent red: premultiplied in the bitmap, straight on the bus.
 Bitmap HalfRedIcon() {
@@ -199,15 +137,13 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   Choose(0);
   tray_.ShowBalloon("Lumora", "no notification service listens");
 
-  std::unique_ptr<FakeService> watcher =
-      std::make_unique<FakeService>("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                                    kWatcherXml, [] { return nullptr; });
+  auto watcher = std::make_unique<FakeBusService>("org.kde.StatusNotifierWatcher",
+                                                  "/StatusNotifierWatcher", kWatcherXml);
   ASSERT_TRUE(PumpUntil([&] { return !watcher->calls.empty(); }));
   EXPECT_FALSE(Tray().XEmbedIcon());
   GObjectPtr<GDBusConnection> ownBus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
   EXPECT_EQ(watcher->calls[0].sender, g_dbus_connection_get_unique_name(ownBus.get()));
-  std::string service = watcher->calls[0].parameters;  // ('name',)
-  service = service.substr(2, service.size() - 5);
+  std::string service = test::RegisteredItem(watcher->calls[0]);
   auto call = [&](const char* interface, const char* method, GVariant* parameters) {
     return CallAndWait(watcher->Bus(), service, "/StatusNotifierItem", interface, method,
                        parameters);
@@ -241,10 +177,60 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   EXPECT_EQ(log.messages, std::vector<std::string>{});
 }
 
+TEST_F(TrayTest, ItemExportsTheMenuAndRunsTheItemAHostClicks) {
+  tray_.ExportMenu(&menu_);
+  tray_.Add(Bitmap(), "Lumora");
+  FakeBusService watcher("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", kWatcherXml);
+  ASSERT_TRUE(PumpUntil([&] { return !watcher.calls.empty(); }));
+  std::string service = test::RegisteredItem(watcher.calls[0]);
+  auto call = [&](const char* path, const char* interface, const char* method,
+                  GVariant* parameters) {
+    VariantPtr reply = CallAndWait(watcher.Bus(), service, path, interface, method, parameters);
+    g_autofree char* printed = reply ? g_variant_print(reply.get(), FALSE) : nullptr;
+    return std::string(printed ? printed : "error");
+  };
+  auto menuCall = [&](const char* method, GVariant* parameters) {
+    return call("/MenuBar", "com.canonical.dbusmenu", method, parameters);
+  };
+  auto layout = [&](int parent) {
+    const char* allProperties[] = {nullptr};
+    return menuCall("GetLayout", g_variant_new("(ii^as)", parent, -1, allProperties));
+  };
+  auto menuPath = [&] {
+    return call("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
+                g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
+  };
+
+  EXPECT_EQ(menuPath(), "(<objectpath '/MenuBar'>,)");
+  EXPECT_EQ(layout(0),
+            "(1, (0, {'children-display': <'submenu'>}, ["
+            "<(1, {'label': <'Back'>, 'enabled': <true>, 'visible': <true>}, @av [])>, "
+            "<(2, {'type': <'separator'>, 'visible': <true>}, @av [])>, "
+            "<(3, {'label': <'Quit'>, 'enabled': <true>, 'visible': <true>}, @av [])>]))");
+  EXPECT_EQ(layout(3), "(1, (3, {'label': <'Quit'>, 'enabled': <true>, 'visible': <true>}, []))");
+  EXPECT_EQ(layout(4), "error");
+  const char* label[] = {"label", nullptr};
+  EXPECT_EQ(menuCall("GetGroupProperties",
+                     g_variant_new("(@ai^as)", g_variant_new_parsed("[1, 2, 9]"), label)),
+            "([(1, {'label': <'Back'>}), (2, {})],)");
+  EXPECT_EQ(menuCall("GetProperty", g_variant_new("(is)", 1, "label")), "(<'Back'>,)");
+
+  ASSERT_EQ(menuCall("Event", g_variant_new("(isvu)", 2, "clicked", g_variant_new_int32(0), 0u)),
+            "()");
+  ASSERT_EQ(menuCall("Event", g_variant_new("(isvu)", 3, "clicked", g_variant_new_int32(0), 0u)),
+            "()");
+  EXPECT_TRUE(PumpUntil([&] { return !clicks_.empty(); }));
+  EXPECT_EQ(clicks_, std::vector<std::string>{"Quit chosen"}) << "a separator runs nothing";
+
+  tray_.ExportMenu(nullptr);
+  EXPECT_EQ(menuPath(), "(<objectpath '/NO_DBUSMENU'>,)");
+  EXPECT_EQ(layout(0), "error");
+}
+
 TEST_F(TrayTest, BalloonsReachTheNotificationServiceEachReplacingTheLast) {
   guint32 nextId = 41;
-  FakeService notifications("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                            kNotificationsXml, [&] { return g_variant_new("(u)", nextId++); });
+  FakeBusService notifications("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                               kNotificationsXml, [&] { return g_variant_new("(u)", nextId++); });
   tray_.ShowBalloon("Lumora", "before the icon");
   tray_.Add(Bitmap(), "Lumora");
   tray_.ShowBalloon("Lumora note:", "Could not read the data \xC3\xBC");

@@ -17,6 +17,7 @@
 
 #include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
+#include "tests/support/FakeBusService.h"
 #include "tests/unit/TempDir.h"
 
 namespace lumora {
@@ -91,70 +92,6 @@ Origin PortalTile(int index) {
   return {5 + 16 + column * 240 + 114, 39 + 41 + 12 + row * 216 + 76};
 }
 
-// A name the test owns on its session bus with one object whose method calls are recorded
-// (method and printed parameters) and answered with `reply`.
-class FakeService {
- public:
-  struct Call {
-    std::string method;
-    std::string parameters;
-  };
-
-  FakeService(GDBusConnection* bus, const char* name, const char* path, const char* xml,
-              const char* reply)
-      : bus_(bus),
-        node_(g_dbus_node_info_new_for_xml(xml, nullptr), g_dbus_node_info_unref),
-        reply_(reply) {
-    static const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
-    object_ = g_dbus_connection_register_object(bus_, path, node_->interfaces[0], &vtable, this,
-                                                nullptr, nullptr);
-    owner_ = g_bus_own_name_on_connection(bus_, name, G_BUS_NAME_OWNER_FLAGS_NONE, OnAcquired,
-                                          nullptr, this, nullptr);
-  }
-  ~FakeService() {
-    g_bus_unown_name(owner_);
-    g_dbus_connection_unregister_object(bus_, object_);
-  }
-  FakeService(const FakeService&) = delete;
-  FakeService& operator=(const FakeService&) = delete;
-
-  bool Owned() const { return owned_; }
-  std::vector<Call> calls;
-
- private:
-  static void OnAcquired(GDBusConnection*, const char*, gpointer self) {
-    static_cast<FakeService*>(self)->owned_ = true;
-  }
-  static void OnMethodCall(GDBusConnection*, const char*, const char*, const char*,
-                           const char* method, GVariant* parameters,
-                           GDBusMethodInvocation* invocation, gpointer data) {
-    auto* self = static_cast<FakeService*>(data);
-    g_autofree char* printed = g_variant_print(parameters, FALSE);
-    self->calls.push_back({method, printed});
-    g_dbus_method_invocation_return_value(
-        invocation, self->reply_ ? g_variant_new_parsed(self->reply_) : nullptr);
-  }
-
-  GDBusConnection* bus_;
-  std::unique_ptr<GDBusNodeInfo, decltype(&g_dbus_node_info_unref)> node_;
-  const char* reply_;
-  guint object_ = 0;
-  guint owner_ = 0;
-  bool owned_ = false;
-};
-
-constexpr char kWatcherXml[] = R"xml(<node>
-  <interface name="org.kde.StatusNotifierWatcher">
-    <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
-  </interface></node>)xml";
-
-constexpr char kNotificationsXml[] = R"xml(<node>
-  <interface name="org.freedesktop.Notifications"><method name="Notify">
-    <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
-    <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
-    <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/><arg type="u" direction="out"/>
-  </method></interface></node>)xml";
-
 // The real program in a directory of its own, against the demo server, under the test's X
 // server, window manager and session bus, where the test plays tray host and notification
 // service.
@@ -164,12 +101,11 @@ class PlayGuiTest : public ::testing::Test {
     gdk_init(nullptr, nullptr);
     bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     ASSERT_TRUE(bus_);
-    watcher_ = new FakeService(bus_, "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                               kWatcherXml, nullptr);
+    watcher_ = new test::FakeBusService("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                                        test::kWatcherXml);
     notifications_ =
-        new FakeService(bus_, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                        kNotificationsXml, "(@u 7,)");
-    ASSERT_TRUE(WaitUntil([] { return watcher_->Owned() && notifications_->Owned(); }, seconds(5)));
+        new test::FakeBusService("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                                 test::kNotificationsXml, [] { return g_variant_new("(u)", 7u); });
     server_ = new DemoServer(LUMORA_TEST_SITE_DIR);
     server_->Start(LUMORA_DEMO_PORT);
     appDir_ = new test::TempDir();
@@ -215,22 +151,23 @@ class PlayGuiTest : public ::testing::Test {
   }
 
   static bool ItemShown() {
-    return std::any_of(
-        watcher_->calls.begin(), watcher_->calls.end(),
-        [](const FakeService::Call& call) { return call.method == "RegisterStatusNotifierItem"; });
+    return std::any_of(watcher_->calls.begin(), watcher_->calls.end(),
+                       [](const test::FakeBusService::Call& call) {
+                         return call.method == "RegisterStatusNotifierItem";
+                       });
   }
 
   static GDBusConnection* bus_;
-  static FakeService* watcher_;
-  static FakeService* notifications_;
+  static test::FakeBusService* watcher_;
+  static test::FakeBusService* notifications_;
   static DemoServer* server_;
   static test::TempDir* appDir_;
   static GPid program_;
 };
 
 GDBusConnection* PlayGuiTest::bus_ = nullptr;
-FakeService* PlayGuiTest::watcher_ = nullptr;
-FakeService* PlayGuiTest::notifications_ = nullptr;
+test::FakeBusService* PlayGuiTest::watcher_ = nullptr;
+test::FakeBusService* PlayGuiTest::notifications_ = nullptr;
 DemoServer* PlayGuiTest::server_ = nullptr;
 test::TempDir* PlayGuiTest::appDir_ = nullptr;
 GPid PlayGuiTest::program_ = 0;
@@ -289,16 +226,26 @@ TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
   EXPECT_FALSE(Saw("GET /box/play.htm?", from));
 }
 
-TEST_F(PlayGuiTest, TrayItemActivationHidesAndShowsTheWindow) {
+TEST_F(PlayGuiTest, TrayItemExportsTheMenuAndItsActivationHidesAndShowsTheWindow) {
   ASSERT_TRUE(WaitUntil(ItemShown, seconds(5)));
-  std::string item = watcher_->calls.front().parameters;  // ('name',)
-  item = item.substr(2, item.size() - 5);
+  std::string item = test::RegisteredItem(watcher_->calls.front());
   auto activate = [&] {
     g_autoptr(GVariant) reply = g_dbus_connection_call_sync(
         bus_, item.c_str(), "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate",
         g_variant_new("(ii)", 0, 0), nullptr, G_DBUS_CALL_FLAGS_NONE, 3000, nullptr, nullptr);
     return reply != nullptr;
   };
+  const char* allProperties[] = {nullptr};
+  g_autoptr(GVariant) layout =
+      g_dbus_connection_call_sync(bus_, item.c_str(), "/MenuBar", "com.canonical.dbusmenu",
+                                  "GetLayout", g_variant_new("(ii^as)", 0, -1, allProperties),
+                                  nullptr, G_DBUS_CALL_FLAGS_NONE, 3000, nullptr, nullptr);
+  ASSERT_TRUE(layout) << "the program menu is exported for hosts that open it themselves";
+  g_autofree char* printed = g_variant_print(layout, FALSE);
+  EXPECT_TRUE(
+      std::regex_search(printed, std::regex("'软件设置'.*'关于我们'.*'separator'.*'官方主页'"
+                                            ".*'升级检测'.*'退出软件'")))
+      << printed;
   ASSERT_TRUE(activate());
   EXPECT_TRUE(WaitUntil([] { return LumoraWindows().empty(); }, seconds(5)));
   ASSERT_TRUE(activate());

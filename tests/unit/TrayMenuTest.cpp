@@ -46,7 +46,8 @@ TEST_F(TrayMenuTest, IconShowsTheCaptionAndTogglesOrRestoresTheWindow) {
   EXPECT_TRUE(Window().IsShown()) << "a double click toggles twice";
 }
 
-TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointer) {
+TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsIt) {
+  EXPECT_EQ(platform_.Tray().ExportedMenu(), &app_.Menus()->r_m());
   platform_.Tray().onRightClick();
   ASSERT_EQ(ProgramMenu().Popups().size(), 1u);
   EXPECT_EQ(ProgramMenu().Popups()[0], (headless::MenuPopup{&Window(), std::nullopt}));

@@ -77,6 +77,9 @@ void lumora_board_finalize(GObject* object) {
 }
 
 void lumora_board_realize(GtkWidget* widget) {
+  // The web engine raises "realize" again on the ancestors of a view it realizes, even when they
+  // are realized: a second window would orphan the children realized under the first.
+  if (gtk_widget_get_realized(widget) && gtk_widget_get_window(widget)) return;
   BoardState& state = StateOf(widget);
   gtk_widget_set_realized(widget, TRUE);
   GtkAllocation allocation;

@@ -5,6 +5,7 @@
 
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkTopWindow.h"
+#include "platform/gtk/PictureControl.h"
 #include "tests/backend/BackendTestSupport.h"
 
 namespace lumora::gtk {
@@ -96,6 +97,25 @@ TEST_F(TopWindowTest, ChildrenAreClippedByTheirPicture) {
   EXPECT_EQ(PixelAt(40, 19), kBlue);
   EXPECT_EQ(PixelAt(70, 40), kBlue);
   EXPECT_EQ(PixelAt(40, 70), kBlue);
+}
+
+// The web engine raises "realize" again on the ancestors of a view it realizes late.
+TEST_F(TopWindowTest, PageRealizedTwiceStillShowsItsChildrenInPlace) {
+  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
+  Picture& page = window.AddPicture();
+  page.SetGeometry({10, 10, 180, 130});
+  page.SetBackColor(Color{kRed});
+  page.SetVisible(false);
+  Picture& child = page.AddPicture();
+  child.SetGeometry({100, 60, 40, 30});
+  child.SetBackColor(Color{kGreen});
+  window.Show();
+  ASSERT_TRUE(ShowsAt(20, 20, kBlue));
+
+  g_signal_emit_by_name(dynamic_cast<PictureControl&>(page).Widget(), "realize");
+  page.SetVisible(true);
+  EXPECT_TRUE(ShowsAt(120, 80, kGreen));
+  EXPECT_EQ(PixelAt(20, 20), kRed);
 }
 
 TEST_F(TopWindowTest, RoundedRegionCutsOneCornerPixel) {

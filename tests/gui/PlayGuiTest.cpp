@@ -79,9 +79,23 @@ std::vector<guint32> TabCell(Origin centre) {
   return pixels;
 }
 
-// Page tabs, 68 x 28 from (20, 8): portal and player.
+// The colour of the screen at this window point.
+guint32 PixelAt(int x, int y) {
+  Origin window = WindowOrigin();
+  g_autoptr(GdkPixbuf) shot =
+      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), window.x + x, window.y + y, 1, 1);
+  if (shot == nullptr) return 0;
+  const guchar* p = gdk_pixbuf_read_pixels(shot);
+  return (p[0] << 16) | (p[1] << 8) | p[2];
+}
+
+// The channel list's number badges.
+constexpr guint32 kChannelBadge = 0x3B4652;
+
+// Page tabs, 68 x 28 from (20, 8): portal, player, TV, shopping.
 constexpr Origin kPortalTab{20 + 34, 22};
 constexpr Origin kPlayerTab{88 + 34, 22};
+constexpr Origin kTvTab{156 + 34, 22};
 
 // The portal view fills the page area from (7, 41), overlapping it by 2 pixels on every side:
 // a 980 pixel wide page of four 228 pixel columns, 12 apart after 16 of padding, below a
@@ -91,6 +105,18 @@ Origin PortalTile(int index) {
   int row = index / 4;
   return {5 + 16 + column * 240 + 114, 39 + 41 + 12 + row * 216 + 76};
 }
+
+// The player page's list side bar, 202 wide at the page's right edge (window x 781); its tabs
+// lie 4 below its top, the lists' views from 28 below it, overlapping by 2.
+constexpr Origin kHistoryListTab{781 + 105 + 30, 41 + 4 + 10};
+constexpr Origin kFirstHistoryRow{779 + 40, 67 + 12};
+constexpr Origin kFirstRowDelete{779 + 197, kFirstHistoryRow.y};
+// A history row under the pointer takes this background.
+constexpr guint32 kHoveredRow = 0x312D26;
+// The TV page: the channel list's view in the same side bar place, below a 29 pixel heading,
+// 39 pixels a channel; the close button 18 x 18 at the top right of the 774 wide player area.
+constexpr Origin kFirstChannel{779 + 100, 39 + 29 + 19};
+constexpr Origin kTvClose{7 + 774 - 9, 41 + 9};
 
 // The real program in a directory of its own, against the demo server, under the test's X
 // server, window manager and session bus, where the test plays tray host and notification
@@ -150,6 +176,20 @@ class PlayGuiTest : public ::testing::Test {
     return text.substr(0, text.find("\r\n"));
   }
 
+  // Brings the history list to the front and points at its first row, waiting until the row
+  // shows it is under the pointer: the list is loaded, laid out and its script has run.
+  static bool PointAtFirstHistoryRow() {
+    Click(kHistoryListTab.x, kHistoryListTab.y);
+    // A row reloaded under a still pointer learns of it only when the pointer moves.
+    int moves = 0;
+    return WaitUntil(
+        [&] {
+          MoveTo(kFirstHistoryRow.x + ++moves % 2, kFirstHistoryRow.y);
+          return PixelAt(kFirstHistoryRow.x + 130, kFirstHistoryRow.y - 10) == kHoveredRow;
+        },
+        seconds(5));
+  }
+
   static bool ItemShown() {
     return std::any_of(watcher_->calls.begin(), watcher_->calls.end(),
                        [](const test::FakeBusService::Call& call) {
@@ -189,6 +229,41 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   EXPECT_TRUE(WaitUntil([&] { return TabCell(kPlayerTab) != player; }, seconds(5)))
       << "the player tab is marked selected";
   EXPECT_NE(TabCell(kPortalTab), portal);
+}
+
+TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
+  ASSERT_TRUE(FirstLine("date.dat").starts_with("101|")) << "the tile's play comes first";
+  Click(kPlayerTab.x, kPlayerTab.y);
+  ASSERT_TRUE(PointAtFirstHistoryRow());
+  size_t from = LogSize();
+  Click(kFirstHistoryRow.x, kFirstHistoryRow.y);
+  ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/pp.htm?101-0-0-", from); }, seconds(5)));
+  std::string info = server_->RequestLog()[*Find("GET /box/pp.htm?", from)];
+  EXPECT_TRUE(info.ends_with("-00 200")) << info;
+  // The information page starts the recorded episode, which records the entry again.
+  ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/play.htm?m/101/0/1", from); }, seconds(5)));
+  ASSERT_TRUE(WaitUntil([] { return FirstLine("date.dat").starts_with("101|"); }, seconds(5)));
+
+  // Opening brought the information list to the front; the row's delete icon shows only under
+  // the pointer.
+  ASSERT_TRUE(PointAtFirstHistoryRow());
+  Click(kFirstRowDelete.x, kFirstRowDelete.y);
+  EXPECT_TRUE(WaitUntil([] { return !appDir_->Read("date.dat").starts_with("101|"); }, seconds(5)))
+      << appDir_->Read("date.dat");
+  EXPECT_EQ(appDir_->Read("c.htm").find("open://1>"), std::string::npos);
+}
+
+TEST_F(PlayGuiTest, ChannelPlaysOnTheTvPageAndItsCloseButtonStopsIt) {
+  Click(kTvTab.x, kTvTab.y);
+  ASSERT_TRUE(WaitUntil(
+      [] { return PixelAt(kFirstChannel.x - 85, kFirstChannel.y) == kChannelBadge; }, seconds(5)))
+      << "the channel list shows";
+  size_t from = LogSize();
+  Click(kFirstChannel.x, kFirstChannel.y);
+  ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/tv/kavotv.htm?ch=1&", from); }, seconds(5)));
+  size_t playing = LogSize();
+  Click(kTvClose.x, kTvClose.y);
+  EXPECT_TRUE(WaitUntil([&] { return Saw("GET /box/tv/ad.htm ", playing); }, seconds(5)));
 }
 
 TEST_F(PlayGuiTest, RightClickOnThePortalOpensTheMenuAndEscapeClosesIt) {

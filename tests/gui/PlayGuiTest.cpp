@@ -17,6 +17,7 @@
 
 #include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
+#include "tests/support/BusMonitor.h"
 #include "tests/support/FakeBusService.h"
 #include "tests/unit/TempDir.h"
 
@@ -92,6 +93,8 @@ guint32 PixelAt(int x, int y) {
 // The channel list's number badges.
 constexpr guint32 kChannelBadge = 0x3B4652;
 
+constexpr char kNotificationDaemon[] = "/usr/lib/notification-daemon/notification-daemon";
+
 // Page tabs, 68 x 28 from (20, 8): portal, player, TV, shopping.
 constexpr Origin kPortalTab{20 + 34, 22};
 constexpr Origin kPlayerTab{88 + 34, 22};
@@ -118,9 +121,32 @@ constexpr guint32 kHoveredRow = 0x312D26;
 constexpr Origin kFirstChannel{779 + 100, 39 + 29 + 19};
 constexpr Origin kTvClose{7 + 774 - 9, 41 + 9};
 
+GPid StartProcess(std::string path) {
+  char* argv[] = {path.data(), nullptr};
+  GPid pid = 0;
+  g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid, nullptr);
+  return pid;
+}
+
+void StopProcess(GPid pid) {
+  if (pid == 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+bool NameHasOwner(GDBusConnection* bus, const char* name) {
+  g_autoptr(GVariant) reply = g_dbus_connection_call_sync(
+      bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+      g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
+      nullptr);
+  gboolean owned = FALSE;
+  if (reply) g_variant_get(reply, "(b)", &owned);
+  return owned;
+}
+
 // The real program in a directory of its own, against the demo server, under the test's X
-// server, window manager and session bus, where the test plays tray host and notification
-// service.
+// server, window manager and session bus, with Debian's notification daemon; the test plays
+// the tray host.
 class PlayGuiTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -129,17 +155,16 @@ class PlayGuiTest : public ::testing::Test {
     ASSERT_TRUE(bus_);
     watcher_ = new test::FakeBusService("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
                                         test::kWatcherXml);
-    notifications_ =
-        new test::FakeBusService("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                                 test::kNotificationsXml, [] { return g_variant_new("(u)", 7u); });
+    notifications_ = new test::BusMonitor(
+        "type='method_call',interface='org.freedesktop.Notifications',member='Notify'");
+    notificationDaemon_ = StartProcess(kNotificationDaemon);
+    ASSERT_TRUE(
+        WaitUntil([] { return NameHasOwner(bus_, "org.freedesktop.Notifications"); }, seconds(10)));
     server_ = new DemoServer(LUMORA_TEST_SITE_DIR);
     server_->Start(LUMORA_DEMO_PORT);
     appDir_ = new test::TempDir();
     std::filesystem::copy_file(LUMORA_BINARY, appDir_->Path() / "lumora");
-    std::string binary = (appDir_->Path() / "lumora").string();
-    char* argv[] = {binary.data(), nullptr};
-    g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &program_,
-                  nullptr);
+    program_ = StartProcess((appDir_->Path() / "lumora").string());
     ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, seconds(20)));
     // The portal paints its tiles once its style sheet is in.
     ASSERT_TRUE(WaitUntil([] { return Saw("GET /box/css/portal.css "); }, seconds(20)));
@@ -147,10 +172,8 @@ class PlayGuiTest : public ::testing::Test {
   }
 
   static void TearDownTestSuite() {
-    if (program_ != 0) {
-      kill(program_, SIGTERM);
-      waitpid(program_, nullptr, 0);
-    }
+    StopProcess(program_);
+    StopProcess(notificationDaemon_);
     delete appDir_;
     delete server_;
     delete notifications_;
@@ -199,7 +222,8 @@ class PlayGuiTest : public ::testing::Test {
 
   static GDBusConnection* bus_;
   static test::FakeBusService* watcher_;
-  static test::FakeBusService* notifications_;
+  static test::BusMonitor* notifications_;
+  static GPid notificationDaemon_;
   static DemoServer* server_;
   static test::TempDir* appDir_;
   static GPid program_;
@@ -207,7 +231,8 @@ class PlayGuiTest : public ::testing::Test {
 
 GDBusConnection* PlayGuiTest::bus_ = nullptr;
 test::FakeBusService* PlayGuiTest::watcher_ = nullptr;
-test::FakeBusService* PlayGuiTest::notifications_ = nullptr;
+test::BusMonitor* PlayGuiTest::notifications_ = nullptr;
+GPid PlayGuiTest::notificationDaemon_ = 0;
 DemoServer* PlayGuiTest::server_ = nullptr;
 test::TempDir* PlayGuiTest::appDir_ = nullptr;
 GPid PlayGuiTest::program_ = 0;
@@ -293,11 +318,14 @@ TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
   Origin tile = PortalTile(7);  // item 108
   Click(tile.x, tile.y);
   ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/h.asp?id=108&", from); }, seconds(5)));
-  ASSERT_TRUE(WaitUntil([] { return !notifications_->calls.empty(); }, seconds(5)));
-  EXPECT_NE(
-      notifications_->calls.back().parameters.find("'Lumora提示:', '读取数据出错，请返回重试！'"),
-      std::string::npos)
-      << notifications_->calls.back().parameters;
+  ASSERT_TRUE(WaitUntil([] { return !notifications_->Calls().empty(); }, seconds(5)));
+  std::string notify = notifications_->Calls().back();
+  EXPECT_NE(notify.find("'Lumora提示:', '读取数据出错，请返回重试！'"), std::string::npos)
+      << notify;
+  EXPECT_TRUE(
+      WaitUntil([] { return !Shell("xdotool search --onlyvisible --name ^Notification$").empty(); },
+                seconds(5)))
+      << "the notification daemon shows the balloon";
   EXPECT_FALSE(Saw("GET /box/play.htm?", from));
 }
 

@@ -28,8 +28,6 @@ class Desktop {
 
   // Opens an address (web page, file) with the user's default program.
   virtual void OpenAddress(const std::string& address) = 0;
-  // Starts a program; false when it could not be started.
-  virtual bool StartProcess(const std::string& path) = 0;
 };
 
 }  // namespace lumora

@@ -68,9 +68,6 @@ class TopWindow : public Container {
   virtual Bitmap& Surface() = 0;
   virtual void Refresh() = 0;
 
-  // Closes the window for good; its controls go with it.
-  virtual void Close() = 0;
-
   MouseHandler onMouseDown;
   MouseHandler onMouseMove;
   MouseHandler onMouseUp;

@@ -80,10 +80,4 @@ void GtkDesktop::OpenAddress(const std::string& address) {
   g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, nullptr, nullptr);
 }
 
-bool GtkDesktop::StartProcess(const std::string& path) {
-  const gchar* argv[] = {path.c_str(), nullptr};
-  return g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr,
-                       nullptr, nullptr, nullptr);
-}
-
 }  // namespace lumora::gtk

@@ -12,7 +12,6 @@ class GtkDesktop : public Desktop {
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
   void OpenAddress(const std::string& address) override;
-  bool StartProcess(const std::string& path) override;
 };
 
 }  // namespace lumora::gtk

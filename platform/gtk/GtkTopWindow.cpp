@@ -63,7 +63,7 @@ GtkTopWindow::~GtkTopWindow() {
   mouse_.reset();
   g_signal_handlers_disconnect_by_data(window_.get(), this);
   BoardSetPainter(board_.get(), nullptr);
-  if (!closed_) gtk_widget_destroy(window_.get());
+  gtk_widget_destroy(window_.get());
 }
 
 void GtkTopWindow::SetTitle(const std::string& title) {
@@ -117,7 +117,6 @@ void GtkTopWindow::TakeRestoredBounds() {
 }
 
 void GtkTopWindow::Show() {
-  if (closed_) return;
   gtk_widget_show(window_.get());
   RaiseResizeOnFirstShow();
 }
@@ -127,11 +126,10 @@ void GtkTopWindow::Hide() {
 }
 
 bool GtkTopWindow::IsShown() const {
-  return !closed_ && gtk_widget_get_visible(window_.get());
+  return gtk_widget_get_visible(window_.get());
 }
 
 void GtkTopWindow::Present() {
-  if (closed_) return;
   gtk_widget_show(window_.get());
   gtk_window_present(Handle());
   RaiseResizeOnFirstShow();
@@ -153,7 +151,6 @@ void GtkTopWindow::SetPointer(PointerShape shape) {
 }
 
 void GtkTopWindow::BeginSystemMove() {
-  if (closed_) return;
   ButtonPress press = PressForSystemLoop();
   gtk_window_begin_move_drag(Handle(), static_cast<gint>(press.button), press.rootX, press.rootY,
                              press.time);
@@ -161,7 +158,6 @@ void GtkTopWindow::BeginSystemMove() {
 
 void GtkTopWindow::BeginSystemSize(HitCode edge) {
   if (edge == HitCode::Caption) return BeginSystemMove();
-  if (closed_) return;
   ButtonPress press = PressForSystemLoop();
   gtk_window_begin_resize_drag(Handle(), EdgeFor(edge), static_cast<gint>(press.button),
                                press.rootX, press.rootY, press.time);
@@ -179,12 +175,6 @@ void GtkTopWindow::Refresh() {
   gtk_widget_queue_draw(board_.get());
 }
 
-void GtkTopWindow::Close() {
-  if (std::exchange(closed_, true)) return;
-  g_signal_handlers_disconnect_by_data(window_.get(), this);
-  gtk_widget_destroy(window_.get());
-}
-
 void GtkTopWindow::PaintBoard(cairo_t* cr, int, int) {
   cairo_set_source_surface(cr, surface_.Surface(), 0, 0);
   cairo_paint(cr);
@@ -199,7 +189,7 @@ void GtkTopWindow::TakeSize(Size size) {
 }
 
 void GtkTopWindow::ApplyRegion() {
-  if (!region_ || closed_) return;
+  if (!region_) return;
   RegionPtr pixels = RoundedRegionPixels(*region_);
   gtk_widget_shape_combine_region(window_.get(), pixels.get());
 }

@@ -51,7 +51,6 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   void SetMaximizedBounds(Rect bounds) override;
   Bitmap& Surface() override { return surface_; }
   void Refresh() override;
-  void Close() override;
 
   GtkWindow* Handle() const { return GTK_WINDOW(window_.get()); }
 
@@ -82,7 +81,6 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   WindowState state_ = WindowState::Normal;
   bool alwaysOnTop_ = false;
   bool shownBefore_ = false;
-  bool closed_ = false;
   PointerShape pointer_ = PointerShape::Arrow;
   std::optional<RoundedRegion> region_;
 };

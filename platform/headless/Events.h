@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-#include <initializer_list>
 #include <memory>
 #include <utility>
 
@@ -25,15 +23,5 @@ class Lifetime {
  private:
   std::shared_ptr<const int> token_ = std::make_shared<const int>(0);
 };
-
-// Runs the steps in order while the object they act on is alive.
-inline void RunWhileAlive(const Lifetime& object,
-                          std::initializer_list<std::function<void()>> steps) {
-  std::weak_ptr<const void> alive = object.Watch();
-  for (const auto& step : steps) {
-    if (alive.expired()) return;
-    step();
-  }
-}
 
 }  // namespace lumora::headless

@@ -68,17 +68,13 @@ class HeadlessPicture final : public HeadlessContainer<HeadlessControl<Picture>>
   // Also clears the surface to the colour at once.
   void SetBackColor(Color color) override;
   Bitmap& Surface() override { return surface_; }
-  void Refresh() override { ++refreshes_; }
-
-  std::optional<Color> BackColor() const { return backColor_; }
-  int RefreshCount() const { return refreshes_; }
+  void Refresh() override {}
 
  private:
   void ClearToBackColor();
 
   Bitmap surface_{Size{}};
   std::optional<Color> backColor_;
-  int refreshes_ = 0;
 };
 
 // The size a label gives its text, in place of a font engine. One em is the font's size in
@@ -93,13 +89,10 @@ class HeadlessLabel final : public HeadlessControl<Label> {
   std::string Caption() const override { return caption_; }
   void SetForeColor(Color color) override { foreColor_ = color; }
   Color ForeColor() const override { return foreColor_; }
-  void SetBackColor(Color color) override { backColor_ = color; }
+  void SetBackColor(Color) override {}
   void SetFont(const Font& font) override;
   Font GetFont() const override { return font_; }
   void SetAutoSize(bool autoSize) override;
-
-  Color BackColor() const { return backColor_; }
-  bool AutoSize() const { return autoSize_; }
 
  protected:
   std::optional<Size> ContentSize() const override;
@@ -107,7 +100,6 @@ class HeadlessLabel final : public HeadlessControl<Label> {
  private:
   std::string caption_;
   Color foreColor_{0x000000};
-  Color backColor_{0xFFFFFF};
   Font font_;
   bool autoSize_ = false;
 };
@@ -115,8 +107,6 @@ class HeadlessLabel final : public HeadlessControl<Label> {
 class HeadlessImageBox final : public HeadlessControl<ImageBox> {
  public:
   void SetImage(const Bitmap& image) override;
-
-  const Bitmap& Image() const { return image_; }
 
  protected:
   // Without an image the box keeps the size it is given.

@@ -17,9 +17,4 @@ MessageAnswer HeadlessDesktop::ShowMessage(TopWindow* owner, const std::string& 
   return message.answer;
 }
 
-bool HeadlessDesktop::StartProcess(const std::string& path) {
-  startedProcesses_.push_back(path);
-  return startProcessResult_;
-}
-
 }  // namespace lumora::headless

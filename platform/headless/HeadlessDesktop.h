@@ -20,35 +20,29 @@ struct ShownMessage {
   bool scripted = false;
 };
 
-// A desktop in memory: settable screen metrics, scripted message boxes and a recording shell.
+// A desktop in memory: a 1600 x 1000 screen with a settable work area, scripted message boxes and
+// a recording shell.
 class HeadlessDesktop final : public Desktop {
  public:
-  Size ScreenSize() const override { return screenSize_; }
+  Size ScreenSize() const override { return {1600, 1000}; }
   Rect WorkArea() const override { return workArea_; }
   // Answers with the next scripted answer; without one, No to a Yes/No box and Ok to an Ok box.
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
   void OpenAddress(const std::string& address) override { openedAddresses_.push_back(address); }
-  bool StartProcess(const std::string& path) override;
 
-  void SetScreenSize(Size size) { screenSize_ = size; }
   void SetWorkArea(Rect area) { workArea_ = area; }
   // Queues the answer of a coming message box; boxes take the answers in order.
   void QueueAnswer(MessageAnswer answer) { scriptedAnswers_.push_back(answer); }
-  void SetStartProcessResult(bool started) { startProcessResult_ = started; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   const std::vector<std::string>& OpenedAddresses() const { return openedAddresses_; }
-  const std::vector<std::string>& StartedProcesses() const { return startedProcesses_; }
 
  private:
-  Size screenSize_{1600, 1000};
   Rect workArea_{0, 0, 1600, 960};
   std::deque<MessageAnswer> scriptedAnswers_;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> openedAddresses_;
-  std::vector<std::string> startedProcesses_;
-  bool startProcessResult_ = true;
 };
 
 }  // namespace lumora::headless

@@ -20,7 +20,7 @@ struct MenuPopup {
   bool operator==(const MenuPopup&) const = default;
 };
 
-// A menu in memory. A popup opens it until a test chooses an item or dismisses it.
+// A menu in memory. A popup opens it until a test chooses an item.
 class HeadlessMenu final : public Menu {
  public:
   // Enters the menu in the platform's list for its life; the list must outlive it.
@@ -37,12 +37,9 @@ class HeadlessMenu final : public Menu {
   // The captions in order; a separator reads "-".
   std::vector<std::string> Captions() const;
   const std::vector<MenuPopup>& Popups() const { return popups_; }
-  bool IsOpen() const { return open_; }
   // The user picks the first item with this caption from the open menu: the menu closes, then
   // the item's command runs. False when the menu is not open or has no such item.
   bool Choose(const std::string& caption);
-  // The user closes the open menu without choosing.
-  void Dismiss() { open_ = false; }
 
  private:
   struct Item {

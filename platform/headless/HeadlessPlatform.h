@@ -43,8 +43,8 @@ class HeadlessPlatform : public Platform {
   std::unique_ptr<Timer> CreateTimer() override;
   std::unique_ptr<Menu> CreateMenu() override;
   // Runs the queued tasks in time order until QuitMainLoop, until no task is left, or until the
-  // main loop limit of virtual time has passed, so a test never hangs. A quit requested before
-  // the call makes it return at once.
+  // main loop's limit of an hour of virtual time has passed, so a test never hangs. A quit
+  // requested before the call makes it return at once.
   void RunMainLoop() override;
   void QuitMainLoop() override { quitRequested_ = true; }
 
@@ -60,10 +60,6 @@ class HeadlessPlatform : public Platform {
   // Shortcuts to the system loop records of a window.
   std::optional<HitCode> LastSystemSize(TopWindow& window) const;
   int SystemMoveCount(TopWindow& window) const;
-  // True from QuitMainLoop until RunMainLoop returns for it.
-  bool QuitRequested() const { return quitRequested_; }
-  // How much virtual time one RunMainLoop may run through; one hour unless set.
-  void SetMainLoopLimit(std::chrono::milliseconds limit) { mainLoopLimit_ = limit; }
 
  private:
   VirtualTime time_;
@@ -75,7 +71,6 @@ class HeadlessPlatform : public Platform {
   WindowList windows_;
   MenuList menus_;
   bool quitRequested_ = false;
-  std::chrono::milliseconds mainLoopLimit_ = std::chrono::hours(1);
 };
 
 }  // namespace lumora::headless

@@ -20,8 +20,6 @@ class HeadlessTimer final : public Timer {
   void SetEnabled(bool enabled) override;
   bool Enabled() const override { return enabled_; }
 
-  std::chrono::milliseconds Interval() const { return interval_; }
-
  private:
   // Queues the next tick one interval from now, when the timer ticks at all.
   void StartPeriod();

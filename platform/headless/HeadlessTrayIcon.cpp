@@ -2,8 +2,7 @@
 
 namespace lumora::headless {
 
-void HeadlessTrayIcon::Add(const Bitmap& icon, const std::string& tip) {
-  icon_ = icon;
+void HeadlessTrayIcon::Add(const Bitmap&, const std::string& tip) {
   shown_.tip = tip;
   shown_.added = true;
 }

@@ -15,13 +15,11 @@ class HeadlessTrayIcon final : public TrayIcon {
 
   // The icon as the notification area shows it; the balloon fields hold the last balloon.
   const TrayRecord& Shown() const { return shown_; }
-  const Bitmap& Icon() const { return icon_; }
   int BalloonCount() const { return balloons_; }
   Menu* ExportedMenu() const { return exported_; }
 
  private:
   TrayRecord shown_;
-  Bitmap icon_;
   int balloons_ = 0;
   Menu* exported_ = nullptr;
 };

@@ -48,18 +48,11 @@ void HeadlessWindow::Show() {
 }
 
 void HeadlessWindow::Present() {
-  ++presents_;
   Show();
-}
-
-void HeadlessWindow::Close() {
-  closed_ = true;
-  shown_ = false;
 }
 
 void HeadlessWindow::BeginSystemSize(HitCode edge) {
   lastSystemSize_ = edge;
-  ++systemSizes_;
 }
 
 HeadlessWindow& AsHeadless(TopWindow& window) {

@@ -26,8 +26,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   HeadlessWindow(const HeadlessWindow&) = delete;
   HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
-  void SetTitle(const std::string& title) override { title_ = title; }
-  void SetIcon(const Bitmap& icon) override { icon_ = icon; }
+  void SetTitle(const std::string&) override {}
+  void SetIcon(const Bitmap&) override {}
   void SetBounds(Rect bounds) override;
   Rect Bounds() const override { return bounds_; }
   Size ClientSize() const override { return bounds_.Extent(); }
@@ -47,18 +47,9 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   void BeginSystemSize(HitCode edge) override;
   void SetMaximizedBounds(Rect bounds) override { maximizedBounds_ = bounds; }
   Bitmap& Surface() override { return surface_; }
-  void Refresh() override { ++refreshes_; }
-  // Hides the window for good; its controls stay in memory until the window is destroyed.
-  void Close() override;
+  void Refresh() override {}
 
-  const std::string& Title() const { return title_; }
-  const Bitmap& Icon() const { return icon_; }
-  // How often Present brought the window to the front.
-  int PresentCount() const { return presents_; }
-  int RefreshCount() const { return refreshes_; }
-  bool Closed() const { return closed_; }
   int SystemMoveCount() const { return systemMoves_; }
-  int SystemSizeCount() const { return systemSizes_; }
   // The edge the last system size loop started from; none before the first.
   std::optional<HitCode> LastSystemSize() const { return lastSystemSize_; }
 
@@ -69,8 +60,6 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
 
   const Desktop& desktop_;
   WindowList& windows_;
-  std::string title_;
-  Bitmap icon_;
   Rect bounds_;
   // The bounds of the normal state, kept while the window is minimised or maximised.
   Rect normalBounds_;
@@ -79,14 +68,10 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   bool shown_ = false;
   bool everShown_ = false;
   bool alwaysOnTop_ = false;
-  bool closed_ = false;
   std::optional<RoundedRegion> region_;
   PointerShape pointer_ = PointerShape::Arrow;
   Bitmap surface_{Size{}};
-  int presents_ = 0;
-  int refreshes_ = 0;
   int systemMoves_ = 0;
-  int systemSizes_ = 0;
   std::optional<HitCode> lastSystemSize_;
 };
 

@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"
 #include "tests/unit/TempDir.h"
 
@@ -69,6 +70,12 @@ TEST_F(MainWindowTest, StartsEveryViewOnItsStartPage) {
   EXPECT_EQ(form_->Web11->CurrentAddress(), "http://server/box/tv/list.htm");
   EXPECT_EQ(form_->CurrentPageTab, 9);
   EXPECT_EQ(form_->CurrentListTab, 12);
+  for (WebView* view : {form_->Web1, form_->Web2, form_->Web3, form_->Web5, form_->Web6,
+                        form_->Web8, form_->Web9, form_->Web10, form_->Web11}) {
+    headless::HeadlessWebView& engine = headless::AsHeadless(*view);
+    engine.StartLoad();
+    EXPECT_TRUE(engine.Silent()) << "every page loads silent, " << view->CurrentAddress();
+  }
 }
 
 TEST_F(MainWindowTest, CaptionButtonsKeepTheirDistanceFromTheRightEdgeAtAnyWidth) {

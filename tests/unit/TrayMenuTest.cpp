@@ -4,6 +4,7 @@
 #include "app/TextCodec.h"
 #include "platform/headless/HeadlessMenu.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessWebView.h"
 #include "tests/unit/TempDir.h"
 
 namespace lumora {
@@ -90,9 +91,22 @@ TEST_F(TrayMenuTest, MenuButtonAndPortalContextMenuOpenTheirMenus) {
 }
 
 TEST_F(TrayMenuTest, MenuCommandsActOnThePortalTheShellAndTheProgram) {
+  headless::HeadlessWebView& portal = headless::AsHeadless(*Form().Web1);
+  auto choose = [this](const std::string& caption) {
+    PortalMenu().PopupAtPointer(Window());
+    return PortalMenu().Choose(caption);
+  };
   Form().Web1->Navigate("http://server/box/other.htm");
-  PortalMenu().PopupAtPointer(Window());
-  EXPECT_TRUE(PortalMenu().Choose("主页"));
+  EXPECT_TRUE(choose("后退"));
+  EXPECT_EQ(portal.CurrentAddress(), "http://server/box/");
+  EXPECT_TRUE(choose("前进"));
+  EXPECT_EQ(portal.CurrentAddress(), "http://server/box/other.htm");
+  EXPECT_TRUE(choose("刷新"));
+  EXPECT_TRUE(choose("复制"));
+  EXPECT_TRUE(choose("粘贴"));
+  EXPECT_EQ(std::vector<int>({portal.RefreshCount(), portal.CopyCount(), portal.PasteCount()}),
+            std::vector<int>({1, 1, 1}));
+  EXPECT_TRUE(choose("主页"));
   EXPECT_EQ(Form().Web1->CurrentAddress(), "http://server/box/");
   ProgramMenu().PopupAtPointer(Window());
   EXPECT_TRUE(ProgramMenu().Choose("官方主页"));

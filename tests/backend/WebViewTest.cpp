@@ -249,7 +249,7 @@ TEST_F(WebViewTest, SilentViewShowsNoScriptDialogs) {
   EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
 }
 
-TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppress) {
+TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
   ShowPageWithLink("#");
   std::vector<Point> asked;
   view_->onContextMenu = [&](Point at) {
@@ -263,6 +263,14 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppress) {
   EXPECT_EQ(asked[0], (Point{150, 100}));
   PumpFor(200ms);
   EXPECT_EQ(VisibleToplevelCount(), toplevels) << "no engine menu";
+
+  view_->Navigate(server_.BaseUrl() + "lib/gun.txt");
+  ASSERT_TRUE(LoadsDocument());
+  ClickOnScreen(kWindowBounds.x + 40, kWindowBounds.y + 30, 3);
+  ASSERT_TRUE(PumpUntil([&] { return asked.size() == 2; })) << "also over a plain text document";
+  EXPECT_EQ(asked[1], (Point{40, 30}));
+  PumpFor(200ms);
+  EXPECT_EQ(VisibleToplevelCount(), toplevels);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "bench/StartupProbe.h"
 #include "content/HistoryPage.h"
 #include "server/DemoServer.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::bench {
 namespace {

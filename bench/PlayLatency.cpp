@@ -22,7 +22,7 @@
 #include "server/Catalogue.h"
 #include "server/DemoServer.h"
 #include "server/SitePaths.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::bench {
 namespace {

@@ -12,7 +12,7 @@
 #include "bench/StartupProbe.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::bench {
 namespace {

@@ -1,7 +1,8 @@
 #include "platform/gtk/ExportedMenu.h"
 
-#include <memory>
 #include <string_view>
+
+#include "platform/gtk/BusInterface.h"
 
 namespace lumora::gtk {
 namespace {
@@ -45,14 +46,9 @@ constexpr char kMenuXml[] = R"xml(<node>
 // The items never change once the menu is built, so the layout keeps its first revision.
 constexpr guint32 kRevision = 1;
 
-struct NodeInfoUnref {
-  void operator()(GDBusNodeInfo* node) const { g_dbus_node_info_unref(node); }
-};
-
 GDBusInterfaceInfo* MenuInterface() {
-  static const std::unique_ptr<GDBusNodeInfo, NodeInfoUnref> node(
-      g_dbus_node_info_new_for_xml(kMenuXml, nullptr));
-  return node->interfaces[0];
+  static const InterfaceInfoPtr info = InterfaceFromXml(kMenuXml);
+  return info.get();
 }
 
 // The menu's item with this id, or null for the root and for ids the menu does not have.
@@ -166,8 +162,9 @@ GVariant* ExportedMenu::Property(int id, const char* name) const {
   return value ? g_variant_new("(v)", value) : nullptr;
 }
 
-// Runs the item's command once the host's call is answered, like a choice in the popup.
-void ExportedMenu::Clicked(int id, std::string_view event) const {
+// A click runs the item's command once the host's call is answered, like a choice in the popup;
+// other events change nothing.
+void ExportedMenu::HandleEvent(int id, std::string_view event) const {
   GtkWidget* item = ItemWithId(menu_.get(), id);
   if (event != "clicked" || !item || GTK_IS_SEPARATOR_MENU_ITEM(item) ||
       !gtk_widget_get_sensitive(item)) {
@@ -186,7 +183,7 @@ GVariant* ExportedMenu::Events(GVariant* events) const {
   const char* event = nullptr;
   while (g_variant_iter_next(&iter, "(i&svu)", &id, &event, nullptr, nullptr)) {
     if (!IsKnownId(menu_.get(), id)) g_variant_builder_add(&unknown, "i", id);
-    Clicked(id, event);
+    HandleEvent(id, event);
   }
   return g_variant_new("(ai)", &unknown);
 }
@@ -211,7 +208,7 @@ GVariant* ExportedMenu::Answer(std::string_view method, GVariant* parameters) co
   if (method == "Event") {
     const char* event = nullptr;
     g_variant_get(parameters, "(i&svu)", &id, &event, nullptr, nullptr);
-    Clicked(id, event);
+    HandleEvent(id, event);
     return g_variant_new("()");
   }
   if (method == "EventGroup") {

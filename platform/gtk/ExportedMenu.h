@@ -36,7 +36,7 @@ class ExportedMenu {
   GVariant* GroupProperties(GVariant* ids, GVariant* propertyNames) const;
   GVariant* Property(int id, const char* name) const;
   GVariant* Events(GVariant* events) const;
-  void Clicked(int id, std::string_view event) const;
+  void HandleEvent(int id, std::string_view event) const;
 
   GObjectPtr<GDBusConnection> bus_;
   GObjectPtr<GtkMenu> menu_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/gtk/BusInterface.h"
 #include "platform/gtk/Raise.h"
 
 namespace lumora::gtk {
@@ -37,14 +38,9 @@ constexpr char kItemXml[] = R"xml(<node>
   </interface>
 </node>)xml";
 
-struct NodeInfoUnref {
-  void operator()(GDBusNodeInfo* node) const { g_dbus_node_info_unref(node); }
-};
-
 GDBusInterfaceInfo* ItemInterface() {
-  static const std::unique_ptr<GDBusNodeInfo, NodeInfoUnref> node(
-      g_dbus_node_info_new_for_xml(kItemXml, nullptr));
-  return node->interfaces[0];
+  static const InterfaceInfoPtr info = InterfaceFromXml(kItemXml);
+  return info.get();
 }
 
 // A bus name of the form the watcher expects, unique within the session.

@@ -122,15 +122,6 @@ int WaitForHelper(const HelperExit& helper, std::chrono::milliseconds timeout) {
   return helper.done ? helper.code : -1;
 }
 
-TempDir::TempDir() {
-  g_autofree char* path = g_dir_make_tmp("lumora-backend-XXXXXX", nullptr);
-  path_ = path;
-}
-
-TempDir::~TempDir() {
-  std::filesystem::remove_all(path_);
-}
-
 std::filesystem::path SiteDir() {
   return std::filesystem::path(__FILE__).parent_path() / "../../server/site";
 }

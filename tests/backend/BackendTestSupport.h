@@ -27,20 +27,6 @@ void ClickOnScreen(int x, int y, int button = 1, int count = 1);
 // Presses the left button, moves a little, then on to the end and releases it there.
 void DragOnScreen(int fromX, int fromY, int toX, int toY);
 
-// A private temporary directory, removed with its contents at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Path() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
 // The demo server's site in the source tree.
 std::filesystem::path SiteDir();
 

@@ -12,6 +12,7 @@
 #include "platform/gtk/HandOverSocket.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/backend/CommandLines.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::gtk {
 namespace {
@@ -79,10 +80,10 @@ TEST(SingleInstanceTest, LaterStartHandsOverItsCommandLineOnTheSessionBus) {
 }
 
 TEST(SingleInstanceTest, WithoutASessionBusLaterStartHandsOverThroughASocket) {
-  TempDir runtime;
+  test::TempDir runtime;
   std::vector<std::string> noBus{
-      "-DBUS_SESSION_BUS_ADDRESS", "-DISPLAY", "XDG_RUNTIME_DIR=" + runtime.Path(),
-      "LUMORA_TEST_APP_ID=Lumora.BA1", "LUMORA_TEST_OUTPUT=" + runtime / "first.txt"};
+      "-DBUS_SESSION_BUS_ADDRESS", "-DISPLAY", "XDG_RUNTIME_DIR=" + runtime.Path().string(),
+      "LUMORA_TEST_APP_ID=Lumora.BA1", "LUMORA_TEST_OUTPUT=" + (runtime / "first.txt").string()};
   auto first = StartHelper("first", noBus);
   ASSERT_TRUE(PumpUntil([&] { return FileText(runtime / "first.txt") == "claimed\n"; }));
   EXPECT_TRUE(std::filesystem::exists(runtime / "lumora-Lumora.BA1.socket"));
@@ -95,7 +96,7 @@ TEST(SingleInstanceTest, WithoutASessionBusLaterStartHandsOverThroughASocket) {
 }
 
 TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
-  TempDir runtime;
+  test::TempDir runtime;
   std::string path = runtime / "test.socket";
   LeaveStaleSocket(path);
   std::vector<std::vector<std::string>> handedOver;

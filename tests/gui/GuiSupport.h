@@ -1,6 +1,8 @@
 #pragma once
 
 #include <glib.h>
+#include <signal.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <functional>
@@ -25,6 +27,20 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
 // A fixed pause where a user would pause; the loop keeps serving meanwhile.
 inline void Pause(std::chrono::milliseconds time) {
   WaitUntil([] { return false; }, time);
+}
+
+// Starts a program without arguments; its exit is left for StopProcess or waitpid to collect.
+inline GPid StartProcess(std::string path) {
+  char* argv[] = {path.data(), nullptr};
+  GPid pid = 0;
+  g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid, nullptr);
+  return pid;
+}
+
+inline void StopProcess(GPid pid) {
+  if (pid == 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
 }
 
 inline std::string Shell(const std::string& command) {

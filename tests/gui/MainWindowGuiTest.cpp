@@ -1,6 +1,5 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -12,7 +11,7 @@
 #include "app/Settings.h"
 #include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {
@@ -69,20 +68,12 @@ class MainWindowGuiTest : public ::testing::Test {
   }
 
   static void TearDownTestSuite() {
-    kill(program_, SIGTERM);
-    waitpid(program_, nullptr, 0);
+    StopProcess(program_);
     delete appDir_;
     delete server_;
   }
 
-  static GPid Start() {
-    std::string binary = (appDir_->Path() / "lumora").string();
-    char* argv[] = {binary.data(), nullptr};
-    GPid pid = 0;
-    g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid,
-                  nullptr);
-    return pid;
-  }
+  static GPid Start() { return StartProcess((appDir_->Path() / "lumora").string()); }
 
   static bool ServerSaw(const std::string& target) {
     for (const std::string& line : server_->RequestLog()) {

@@ -1,8 +1,6 @@
 #include <gdk/gdk.h>
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +17,7 @@
 #include "tests/gui/GuiSupport.h"
 #include "tests/support/BusMonitor.h"
 #include "tests/support/FakeBusService.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {
@@ -120,19 +118,6 @@ constexpr guint32 kHoveredRow = 0x312D26;
 // 39 pixels a channel; the close button 18 x 18 at the top right of the 774 wide player area.
 constexpr Origin kFirstChannel{779 + 100, 39 + 29 + 19};
 constexpr Origin kTvClose{7 + 774 - 9, 41 + 9};
-
-GPid StartProcess(std::string path) {
-  char* argv[] = {path.data(), nullptr};
-  GPid pid = 0;
-  g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid, nullptr);
-  return pid;
-}
-
-void StopProcess(GPid pid) {
-  if (pid == 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-}
 
 bool NameHasOwner(GDBusConnection* bus, const char* name) {
   g_autoptr(GVariant) reply = g_dbus_connection_call_sync(

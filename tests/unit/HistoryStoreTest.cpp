@@ -2,7 +2,7 @@
 
 #include "app/TextCodec.h"
 #include "content/HistoryStore.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {

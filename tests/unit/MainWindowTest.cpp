@@ -5,7 +5,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/Settings.h"
 #include "app/TextCodec.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {

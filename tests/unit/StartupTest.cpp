@@ -4,7 +4,7 @@
 #include "app/Startup.h"
 #include "app/TextCodec.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "tests/unit/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ContentServer.h"
-#include "app/ServerFetch.h"
 #include "auxwin/Tray.h"
 #include "auxwin/tip.h"
 #include "content/LinkRouter.h"
+#include "core/ContentServer.h"
+#include "core/ServerFetch.h"
 #include "platform/Platform.h"
 #include "shell/BA1.h"
 

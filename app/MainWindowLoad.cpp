@@ -1,6 +1,6 @@
-#include "app/Settings.h"
 #include "app/Startup.h"
 #include "content/HistoryPage.h"
+#include "core/Settings.h"
 #include "shell/BA1.h"
 #include "shell/Theme.h"
 

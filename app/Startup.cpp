@@ -3,12 +3,12 @@
 #include <optional>
 #include <string>
 
-#include "app/FileIo.h"
-#include "app/Numbers.h"
-#include "app/Settings.h"
-#include "app/UserId.h"
 #include "content/HistoryPage.h"
 #include "content/PlayListFormat.h"
+#include "core/FileIo.h"
+#include "core/Numbers.h"
+#include "core/Settings.h"
+#include "core/UserId.h"
 #include "resources/Resources.h"
 
 namespace lumora {

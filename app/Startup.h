@@ -1,16 +1,12 @@
 #pragma once
 
 #include <filesystem>
-#include <string_view>
 
+#include "core/Product.h"
 #include "platform/Clock.h"
 #include "platform/NetworkAdapters.h"
 
 namespace lumora {
-
-inline constexpr std::string_view kAppVersion = "9.0";
-inline constexpr std::string_view kProductName = "Lumora";
-inline constexpr std::string_view kSettingsFile = "config.dll";
 
 // The directory of the running executable, where every local file lives.
 std::filesystem::path ExecutableDirectory();

@@ -1,7 +1,7 @@
 #include "auxwin/Tray.h"
 
-#include "app/Startup.h"
-#include "app/TextCodec.h"
+#include "core/Product.h"
+#include "core/TextCodec.h"
 #include "resources/Resources.h"
 #include "shell/BA1.h"
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/ContentServer.h"
+#include "core/ContentServer.h"
 #include "platform/Platform.h"
 
 namespace lumora {

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/FileIo.h"
-#include "app/TextCodec.h"
 #include "bench/StartupProbe.h"
 #include "content/HistoryPage.h"
+#include "core/FileIo.h"
+#include "core/TextCodec.h"
 #include "server/DemoServer.h"
 #include "tests/support/TempDir.h"
 

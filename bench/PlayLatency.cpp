@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/LumoraApp.h"
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/Catalogue.h"
 #include "server/DemoServer.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/FileIo.h"
-#include "app/JsEscape.h"
-#include "app/TextCodec.h"
 #include "content/PlayListFormat.h"
+#include "core/FileIo.h"
+#include "core/JsEscape.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {

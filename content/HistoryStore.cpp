@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "app/FileIo.h"
-#include "app/TextCodec.h"
 #include "content/PlayListFormat.h"
+#include "core/FileIo.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {

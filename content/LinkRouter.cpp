@@ -1,12 +1,11 @@
 #include "content/LinkRouter.h"
 
-#include "app/FileIo.h"
-#include "app/JsEscape.h"
-#include "app/Numbers.h"
-#include "app/TextCodec.h"
 #include "content/LinkPayload.h"
 #include "content/PlayListFormat.h"
-#include "shell/BA1.h"
+#include "core/FileIo.h"
+#include "core/JsEscape.h"
+#include "core/Numbers.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {
@@ -34,7 +33,8 @@ std::optional<int> NumberOrZeroIfMissing(const std::vector<std::string_view>& fi
 
 }  // namespace
 
-LinkRouter::LinkRouter(BA1& window, ServerFetch& fetch, ContentServer server, Balloon showBalloon)
+LinkRouter::LinkRouter(RouterWindow& window, ServerFetch& fetch, ContentServer server,
+                       Balloon showBalloon)
     : window_(window),
       fetch_(fetch),
       server_(std::move(server)),
@@ -47,10 +47,10 @@ void LinkRouter::Attach() {
       (this->*handler)(url, cancel);
     };
   };
-  route(*window_.Web1, &LinkRouter::OnPortalNavigate);
-  route(*window_.Web3, &LinkRouter::OnHistoryNavigate);
-  route(*window_.Web5, &LinkRouter::OnInformationNavigate);
-  route(*window_.Web11, &LinkRouter::OnChannelNavigate);
+  route(window_.PortalView(), &LinkRouter::OnPortalNavigate);
+  route(window_.HistoryView(), &LinkRouter::OnHistoryNavigate);
+  route(window_.InformationView(), &LinkRouter::OnInformationNavigate);
+  route(window_.ChannelView(), &LinkRouter::OnChannelNavigate);
 }
 
 void LinkRouter::OnPortalNavigate(const std::string& url, bool& cancel) {
@@ -66,14 +66,14 @@ void LinkRouter::OnPortalNavigate(const std::string& url, bool& cancel) {
 void LinkRouter::OnInformationNavigate(const std::string& url, bool& cancel) {
   if (!Contains(url, kPlayScheme) && !Contains(url, kPlayerScheme)) return;
   cancel = true;
-  window_.Web1->Navigate2(url);
+  window_.PortalView().Navigate2(url);
 }
 
 void LinkRouter::OnChannelNavigate(const std::string& url, bool& cancel) {
   if (!url.starts_with(kTvScheme)) return;
   cancel = true;
-  window_.Web10->Navigate(server_.TvPlayerPage(RemoveAll(url, kTvScheme)));
-  window_.gtv->SetVisible(true);
+  window_.TvPlayerView().Navigate(server_.TvPlayerPage(RemoveAll(url, kTvScheme)));
+  window_.ShowTvCloseButton();
   window_.SetPlayerState(3);
 }
 
@@ -96,13 +96,14 @@ void LinkRouter::PlayLink(const std::string& url) {
   std::string v = Field(fields, 1);
   std::string v1 = Field(fields, 2);
   std::string title = Field(fields, 3);
-  window_.npc_Click(BA1::kPlayerTab);
+  window_.ShowPlayerPage();
   std::string reply = fetch_.FetchText(server_.PlayData(id, v, v1));
   if (reply.find('$') == std::string::npos) return showBalloon_(kReadFailed);
   std::vector<std::string_view> parts = SplitFields(reply, "$");
-  window_.Web1->Navigate2(std::string(kPlayerScheme) + Field(parts, 2) + "&&&" +
-                          JsEscape(FieldOrEmpty(parts, 1)) + "&&&" + title + "&&&" +
-                          Field(parts, 0) + "&&&" + std::to_string(id) + "&&&" + v + "&&&" + v1);
+  window_.PortalView().Navigate2(std::string(kPlayerScheme) + Field(parts, 2) + "&&&" +
+                                 JsEscape(FieldOrEmpty(parts, 1)) + "&&&" + title + "&&&" +
+                                 Field(parts, 0) + "&&&" + std::to_string(id) + "&&&" + v + "&&&" +
+                                 v1);
 }
 
 // kaqvod://first&&&second&&&title&&&extra&&&id&&&v&&&v1[&&&flag]: plays, may open the item's
@@ -112,13 +113,15 @@ void LinkRouter::PlayerLink(const std::string& url) {
   std::vector<std::string_view> fields = SplitFields(payload, "&&&");
   int id = WholeNumber(FieldOrEmpty(fields, 4)).value_or(0);
   window_.SetPlayerState(1);
-  window_.Web2->Navigate(server_.PlayerPage(FieldOrEmpty(fields, 0), FieldOrEmpty(fields, 1)));
+  window_.PlayerView().Navigate(
+      server_.PlayerPage(FieldOrEmpty(fields, 0), FieldOrEmpty(fields, 1)));
   bool recordable = !FieldOrEmpty(fields, 2).empty() && !FieldOrEmpty(fields, 4).empty() &&
                     !FieldOrEmpty(fields, 1).empty();
   if (recordable) {
     if (FieldOrEmpty(fields, 7) == "0") {
-      window_.Web5->Navigate2(server_.InfoPage(std::to_string(id) + "-" + Field(fields, 5) + "-" +
-                                               Field(fields, 6) + "-" + Field(fields, 2) + "-0"));
+      window_.InformationView().Navigate2(
+          server_.InfoPage(std::to_string(id) + "-" + Field(fields, 5) + "-" + Field(fields, 6) +
+                           "-" + Field(fields, 2) + "-0"));
     }
     std::optional<int> v = NumberOrZeroIfMissing(fields, 5);
     std::optional<int> v1 = NumberOrZeroIfMissing(fields, 6);
@@ -127,8 +130,8 @@ void LinkRouter::PlayerLink(const std::string& url) {
                                        FieldOrEmpty(fields, 1), *v, *v1, 0);
     }
   }
-  window_.npc_Click(BA1::kPlayerTab);
-  window_.npc_Click(BA1::kNowPlayingTab);
+  window_.ShowPlayerPage();
+  window_.ShowNowPlaying();
 }
 
 // delk://n/: removes line n of the play list. A payload that is no number does nothing.
@@ -136,7 +139,7 @@ void LinkRouter::DeleteLink(const std::string& url) {
   std::optional<int> line = WholeNumber(RemoveAll(RemoveAll(url, kDeleteScheme), "/"));
   if (!line) return;
   window_.PlayList().RemoveHistory(kPlayListFile, *line);
-  window_.Web5->Refresh();
+  window_.InformationView().Refresh();
 }
 
 // open://n/: shows the information page of line n of the play list, starting its episode.
@@ -146,10 +149,10 @@ void LinkRouter::OpenLink(const std::string& url) {
   std::optional<std::string> entry = window_.PlayList().ReadEntry(*line);
   if (!entry) return;
   std::vector<std::string_view> fields = SplitFields(*entry, "|");
-  window_.Web5->Navigate2(server_.InfoPage(Field(fields, 0) + "-" + Field(fields, 4) + "-" +
-                                           Field(fields, 5) + "-" + Field(fields, 1) + "-" +
-                                           Field(fields, 4) + Field(fields, 5)));
-  window_.npc_Click(BA1::kNowPlayingTab);
+  window_.InformationView().Navigate2(
+      server_.InfoPage(Field(fields, 0) + "-" + Field(fields, 4) + "-" + Field(fields, 5) + "-" +
+                       Field(fields, 1) + "-" + Field(fields, 4) + Field(fields, 5)));
+  window_.ShowNowPlaying();
 }
 
 }  // namespace lumora

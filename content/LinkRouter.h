@@ -3,12 +3,11 @@
 #include <functional>
 #include <string>
 
-#include "app/ContentServer.h"
-#include "app/ServerFetch.h"
+#include "content/RouterWindow.h"
+#include "core/ContentServer.h"
+#include "core/ServerFetch.h"
 
 namespace lumora {
-
-class BA1;
 
 // The program's own link schemes inside the main window's views: play links ask the server for
 // play data, player links open the player and record the item, TV links open the TV player,
@@ -17,7 +16,7 @@ class LinkRouter {
  public:
   using Balloon = std::function<void(const std::string& text)>;
 
-  LinkRouter(BA1& window, ServerFetch& fetch, ContentServer server, Balloon showBalloon);
+  LinkRouter(RouterWindow& window, ServerFetch& fetch, ContentServer server, Balloon showBalloon);
 
   // Takes the navigations of the four views that carry the program's links.
   void Attach();
@@ -34,7 +33,7 @@ class LinkRouter {
   void DeleteLink(const std::string& url);
   void OpenLink(const std::string& url);
 
-  BA1& window_;
+  RouterWindow& window_;
   ServerFetch& fetch_;
   ContentServer server_;
   Balloon showBalloon_;

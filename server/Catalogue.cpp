@@ -4,7 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/FileIo.h"
+#include "core/FileIo.h"
 
 namespace lumora {
 namespace {

@@ -3,8 +3,8 @@
 #include <optional>
 #include <utility>
 
-#include "app/FileIo.h"
-#include "app/TextCodec.h"
+#include "core/FileIo.h"
+#include "core/TextCodec.h"
 #include "server/SitePaths.h"
 
 namespace lumora {

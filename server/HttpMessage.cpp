@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/FileIo.h"
+#include "core/FileIo.h"
 
 namespace lumora {
 namespace {

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <utility>
 
-#include "app/FileIo.h"
+#include "core/FileIo.h"
 
 namespace lumora {
 namespace {

@@ -1,8 +1,8 @@
 #include "shell/BA1.h"
 
-#include "app/Numbers.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
+#include "core/Numbers.h"
+#include "core/Product.h"
+#include "core/Settings.h"
 #include "shell/Glyphs.h"
 #include "shell/Theme.h"
 

@@ -6,8 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "app/ContentServer.h"
 #include "content/HistoryStore.h"
+#include "content/RouterWindow.h"
+#include "core/ContentServer.h"
 #include "platform/Platform.h"
 
 namespace lumora {
@@ -39,7 +40,7 @@ void RoundWindow(TopWindow& window);
 // The main window: a frameless, skinned window painted from skin sheets, with four pages, two
 // side bars and the nine web views of the content server. Part names follow the window's own
 // short names; a comment at each says what the part is.
-class BA1 {
+class BA1 : public RouterWindow {
  public:
   // Window button and tab elements of the npc array.
   enum Element {
@@ -62,7 +63,7 @@ class BA1 {
   };
 
   BA1(Platform& platform, ContentServer server, std::filesystem::path appDir);
-  ~BA1();
+  ~BA1() override;
   BA1(const BA1&) = delete;
   BA1& operator=(const BA1&) = delete;
 
@@ -109,10 +110,18 @@ class BA1 {
   // The clear-list label: asks, then empties the play list.
   void qk_Click();
 
-  HistoryStore& PlayList() { return historyStore_; }
-
-  // Switches between no player (0), the video player (1) and the TV player (3).
-  void SetPlayerState(int mode);
+  // What the link router acts on.
+  WebView& PortalView() override { return *Web1; }
+  WebView& PlayerView() override { return *Web2; }
+  WebView& HistoryView() override { return *Web3; }
+  WebView& InformationView() override { return *Web5; }
+  WebView& TvPlayerView() override { return *Web10; }
+  WebView& ChannelView() override { return *Web11; }
+  HistoryStore& PlayList() override { return historyStore_; }
+  void ShowPlayerPage() override { npc_Click(kPlayerTab); }
+  void ShowNowPlaying() override { npc_Click(kNowPlayingTab); }
+  void SetPlayerState(int mode) override;
+  void ShowTvCloseButton() override;
   void ggx_Click();  // closes the video player
   void gtv_Click();  // closes the TV player
   // The portal's context menu was asked for at the pointer.

@@ -1,5 +1,5 @@
-#include "app/Settings.h"
-#include "app/Startup.h"
+#include "core/Product.h"
+#include "core/Settings.h"
 #include "shell/BA1.h"
 #include "shell/Theme.h"
 

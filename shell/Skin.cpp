@@ -1,7 +1,7 @@
 #include <string>
 
-#include "app/Settings.h"
-#include "app/Startup.h"
+#include "core/Product.h"
+#include "core/Settings.h"
 #include "resources/Resources.h"
 #include "shell/BA1.h"
 #include "shell/Glyphs.h"

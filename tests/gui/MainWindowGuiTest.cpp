@@ -8,7 +8,7 @@
 #include <functional>
 #include <regex>
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
 #include "tests/support/TempDir.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileIo.h"
-#include "app/TextCodec.h"
+#include "core/FileIo.h"
+#include "core/TextCodec.h"
 #include "server/Catalogue.h"
 #include "server/DemoServer.h"
 #include "server/GlibPtr.h"

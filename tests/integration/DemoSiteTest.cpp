@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileIo.h"
-#include "app/JsEscape.h"
+#include "core/FileIo.h"
+#include "core/JsEscape.h"
 #include "server/Catalogue.h"
 
 namespace lumora {

@@ -5,9 +5,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/FileIo.h"
-#include "app/ServerFetch.h"
-#include "app/TextCodec.h"
+#include "core/FileIo.h"
+#include "core/ServerFetch.h"
+#include "core/TextCodec.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/FileIo.h"
+#include "core/FileIo.h"
 
 namespace lumora::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/TextCodec.h"
 #include "content/HistoryStore.h"
+#include "core/TextCodec.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/JsEscape.h"
+#include "core/JsEscape.h"
 
 namespace lumora {
 namespace {

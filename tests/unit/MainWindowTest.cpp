@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
 #include "app/Startup.h"
+#include "core/Settings.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"

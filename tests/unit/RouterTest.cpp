@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/ServerFetch.h"
 #include "app/Startup.h"
-#include "app/TextCodec.h"
 #include "content/LinkRouter.h"
+#include "core/ServerFetch.h"
+#include "core/TextCodec.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/ServerFetch.h"
-#include "app/TextCodec.h"
+#include "core/ServerFetch.h"
+#include "core/TextCodec.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace lumora {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
-#include "app/TextCodec.h"
+#include "core/Settings.h"
+#include "core/TextCodec.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
 #include "app/Startup.h"
-#include "app/TextCodec.h"
+#include "core/Settings.h"
+#include "core/TextCodec.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "tests/support/TempDir.h"
 

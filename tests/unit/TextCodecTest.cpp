@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/LumoraApp.h"
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 #include "platform/headless/HeadlessMenu.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"

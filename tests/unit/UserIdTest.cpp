@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/UserId.h"
+#include "core/UserId.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace lumora {

@@ -1,9 +1,9 @@
-#include "app/ServerFetch.h"
+#include "core/ServerFetch.h"
 
 #include <memory>
 #include <optional>
 
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/FileIo.h"
+#include "core/FileIo.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

@@ -35,6 +35,10 @@ void BA1::ggx_Click() {
   PlayerState = 0;
 }
 
+void BA1::ShowTvCloseButton() {
+  gtv->SetVisible(true);
+}
+
 void BA1::gtv_Click() {
   gtv->SetVisible(false);
   PlayerState = 0;

@@ -1,8 +1,8 @@
-#include "app/JsEscape.h"
+#include "core/JsEscape.h"
 
 #include <optional>
 
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {

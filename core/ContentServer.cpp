@@ -1,4 +1,4 @@
-#include "app/ContentServer.h"
+#include "core/ContentServer.h"
 
 namespace lumora {
 

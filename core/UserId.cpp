@@ -1,4 +1,4 @@
-#include "app/UserId.h"
+#include "core/UserId.h"
 
 #include <random>
 

@@ -1,4 +1,4 @@
-#include "app/TextCodec.h"
+#include "core/TextCodec.h"
 
 #include <errno.h>
 #include <iconv.h>

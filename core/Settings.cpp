@@ -1,9 +1,9 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <vector>
 
-#include "app/FileIo.h"
-#include "app/TextCodec.h"
+#include "core/FileIo.h"
+#include "core/TextCodec.h"
 
 namespace lumora {
 namespace {

@@ -28,6 +28,7 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   window.onPortalMenuRequested = [this, &window] {
     menus_->myMenu().PopupAtPointer(window.Window());
   };
+  window.onQuit = [this] { Quit(); };
   window.onUnloaded = [this] {
     tray_->TrayRemove();
     platform_.QuitMainLoop();
@@ -35,6 +36,10 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   window.Load();
   tray_->TrayAdd(menus_->r_m(), std::string(kProductName));
   return true;
+}
+
+void LumoraApp::Quit() {
+  mainWindow_->Unload();
 }
 
 }  // namespace lumora

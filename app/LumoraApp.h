@@ -32,6 +32,9 @@ class LumoraApp {
   tip* Menus() { return menus_.get(); }
 
  private:
+  // The quit routine: unloads the other forms, then the main window.
+  void Quit();
+
   Platform& platform_;
   ContentServer server_;
   std::filesystem::path appDir_;

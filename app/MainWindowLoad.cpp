@@ -54,10 +54,11 @@ void BA1::OnHandOver() {
 }
 
 void BA1::ttt_v() {
-  if (ShowExitAd == 1) {
-    window_->Hide();
-    return;
-  }
+  if (onQuit) return onQuit();
+  Unload();
+}
+
+void BA1::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   window_->Hide();

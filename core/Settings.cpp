@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/AsciiCase.h"
 #include "core/FileIo.h"
 #include "core/TextCodec.h"
 
@@ -37,15 +38,6 @@ std::string_view Trim(std::string_view text) {
   size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // The name of a section header line "[name]", or nothing when the line is not one.

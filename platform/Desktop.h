@@ -10,7 +10,8 @@ class TopWindow;
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Information, Question, Warning };
-enum class MessageAnswer { Ok, Yes, No };
+// Dismissed: a Yes/No box closed without an answer (Escape or its close box).
+enum class MessageAnswer { Ok, Yes, No, Dismissed };
 
 // The desktop around the program's windows: screen metrics, modal message boxes and the shell.
 class Desktop {
@@ -21,7 +22,8 @@ class Desktop {
   // The part of the screen not taken by panels, in screen pixels.
   virtual Rect WorkArea() const = 0;
 
-  // A modal message box; returns once the user answered.
+  // A modal message box; returns once the user answered. In a Yes/No box Yes is the default
+  // button (Enter answers it).
   virtual MessageAnswer ShowMessage(TopWindow* owner, const std::string& text,
                                     const std::string& title, MessageButtons buttons,
                                     MessageIcon icon) = 0;

@@ -71,8 +71,12 @@ class BA1 : public RouterWindow {
   void Load();
   // A later start of the program handed over: bring the window back to the front.
   void OnHandOver();
-  // Quits the program.
+  // Quits the program: runs onQuit, which the program's top sets to unload the other forms and
+  // then either show the exit ad or unload this window; without it, unloads this window.
   void ttt_v();
+  std::function<void()> onQuit;
+  // Hides the window for good and reports it unloaded.
+  void Unload();
   // Called once the window is gone for good.
   std::function<void()> onUnloaded;
   // The menu button asks for the program menu at this window position.

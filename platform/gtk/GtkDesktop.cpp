@@ -31,7 +31,8 @@ GtkMessageType MessageTypeFor(MessageIcon icon) {
 
 MessageAnswer AnswerFor(gint response, MessageButtons buttons) {
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-  return response == GTK_RESPONSE_YES ? MessageAnswer::Yes : MessageAnswer::No;
+  if (response == GTK_RESPONSE_YES) return MessageAnswer::Yes;
+  return response == GTK_RESPONSE_NO ? MessageAnswer::No : MessageAnswer::Dismissed;
 }
 
 // A URI as it stands, or the file URI of a local path.
@@ -70,6 +71,10 @@ MessageAnswer GtkDesktop::ShowMessage(TopWindow* owner, const std::string& text,
       MessageTypeFor(icon), buttons == MessageButtons::YesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK,
       "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
+  if (buttons == MessageButtons::YesNo) {
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
+    gtk_widget_grab_focus(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES));
+  }
   gint response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
   return AnswerFor(response, buttons);

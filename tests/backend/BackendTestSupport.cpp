@@ -123,7 +123,7 @@ int WaitForHelper(const HelperExit& helper, std::chrono::milliseconds timeout) {
 }
 
 std::filesystem::path SiteDir() {
-  return std::filesystem::path(__FILE__).parent_path() / "../../server/site";
+  return LUMORA_TEST_SITE_DIR;
 }
 
 }  // namespace lumora::testing

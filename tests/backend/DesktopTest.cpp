@@ -38,7 +38,7 @@ void AnswerNextDialog(gint response, std::string* title) {
       new Answer{response, title}, [](gpointer data) { delete static_cast<Answer*>(data); });
 }
 
-TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingMeansNo) {
+TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingIsNoAnswer) {
   GtkPlatform platform;
   std::unique_ptr<TopWindow> owner = platform.CreateWindow();
   owner->SetBounds({100, 100, 200, 100});
@@ -54,7 +54,7 @@ TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingMeansNo) {
   AnswerNextDialog(GTK_RESPONSE_DELETE_EVENT, &title);
   EXPECT_EQ(platform.GetDesktop().ShowMessage(nullptr, "Update now?", "Update",
                                               MessageButtons::YesNo, MessageIcon::Warning),
-            MessageAnswer::No);
+            MessageAnswer::Dismissed);
   EXPECT_EQ(title, "Update");
 
   AnswerNextDialog(GTK_RESPONSE_DELETE_EVENT, &title);

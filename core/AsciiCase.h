@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+
+namespace lumora {
+
+// Compares ASCII letters without regard to case; other bytes (GBK included) must match exactly.
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace lumora

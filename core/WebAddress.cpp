@@ -1,0 +1,17 @@
+#include "core/WebAddress.h"
+
+#include "core/AsciiCase.h"
+
+namespace lumora {
+
+bool IsWebAddress(std::string_view address) {
+  return StartsWithIgnoringCase(address, "http://") || StartsWithIgnoringCase(address, "https://");
+}
+
+bool OpenWebAddress(Desktop& desktop, const std::string& address) {
+  if (!IsWebAddress(address)) return false;
+  desktop.OpenAddress(address);
+  return true;
+}
+
+}  // namespace lumora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "content/HistoryStore.h"
 #include "content/PlayListFormat.h"
 #include "core/FileIo.h"
 #include "core/JsEscape.h"
@@ -41,6 +42,8 @@ constexpr std::string_view kScript =
 constexpr std::string_view kRowsPlaceholder = "<vod>";
 constexpr std::string_view kEmptyListRow = "<tr><td colspan=2 align=center>暂无记录</td></tr>";
 constexpr int kTitleWidth = 24;
+// A play keeps this many lines: the new entry and the old ones it keeps.
+constexpr size_t kShownLines = HistoryStore::kKeptLines + 1;
 
 // Titles come from the server; escaping keeps them text in a page that may read local files.
 std::string EscapeHtml(std::string_view text) {
@@ -78,21 +81,32 @@ std::string Row(int lineNumber, std::string_view title, std::string_view shortTi
          "><img src=\"i.gif\" alt=\"删除\"></a></td><td>&nbsp;</td></tr>";
 }
 
-std::string Rows(const std::vector<std::string_view>& listLines) {
+// The lines the page shows: at most as many as a play keeps, so a damaged, huge list cannot make
+// a huge page. Decoded first, so a GBK character whose second byte is "|" splits nothing.
+std::vector<std::string> ShownLines(const std::vector<std::string_view>& listLines) {
+  size_t count = std::min(listLines.size(), kShownLines);
+  std::vector<std::string> lines;
+  lines.reserve(count);
+  for (size_t i = 0; i < count; ++i) lines.push_back(GbkToUtf8(listLines[i]));
+  return lines;
+}
+
+std::string Rows(const std::vector<std::string>& listLines) {
   std::string rows;
   int lineNumber = 0;
-  for (std::string_view line : listLines) {
+  for (const std::string& line : listLines) {
     ++lineNumber;
     if (!IsEntryLine(line)) continue;
-    std::string title = JsUnescape(GbkToUtf8(FieldOrEmpty(SplitFields(line, "|"), 1)));
+    std::string title = JsUnescape(FieldOrEmpty(SplitFields(line, "|"), 1));
     std::string shortTitle = CutToWidth(title, kTitleWidth);
     if (!shortTitle.empty()) rows += Row(lineNumber, title, shortTitle);
   }
   return rows.empty() ? std::string(kEmptyListRow) : rows;
 }
 
-bool HasEntries(const std::vector<std::string_view>& listLines) {
-  return std::any_of(listLines.begin(), listLines.end(), IsEntryLine);
+bool HasEntries(const std::vector<std::string>& listLines) {
+  return std::any_of(listLines.begin(), listLines.end(),
+                     [](const std::string& line) { return IsEntryLine(line); });
 }
 
 }  // namespace
@@ -118,7 +132,7 @@ std::string CutToWidth(std::string_view text, int width) {
 std::string RenderHistoryPage(const std::vector<std::string_view>& listLines) {
   std::string page(kTemplate);
   page += kScript;
-  std::string rows = Rows(listLines);
+  std::string rows = Rows(ShownLines(listLines));
   for (size_t at = page.find(kRowsPlaceholder); at != std::string::npos;
        at = page.find(kRowsPlaceholder, at + rows.size())) {
     page.replace(at, kRowsPlaceholder.size(), rows);
@@ -136,7 +150,9 @@ bool HistoryPage::WriteHistoryPage(std::string_view listFile) {
   std::string page = RenderHistoryPage(lines) + std::string(kCrLf);
   std::filesystem::path pagePath = appDir_ / kHistoryPageFile;
   // With entries, a failed write is skipped and the view still reloads; without, it ends here.
-  if (!WriteFileAtomically(pagePath, Utf8ToGbk(page)) && !HasEntries(lines)) return false;
+  if (!WriteFileAtomically(pagePath, Utf8ToGbk(page)) && !HasEntries(ShownLines(lines))) {
+    return false;
+  }
   if (showPage_) showPage_(pagePath);
   return true;
 }

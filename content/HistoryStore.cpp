@@ -26,11 +26,16 @@ std::optional<double> ItemNumber(std::string_view line) {
   return value;
 }
 
-// A field may not carry a line break: it would split the entry and shift every line number.
-std::string OnOneLine(std::string_view text) {
+// A field may not carry a line break, which would split the entry and shift every line number,
+// nor a bare "|", which would shift the later fields; "%7C" shows as "|" after unescaping.
+std::string AsField(std::string_view text) {
   std::string out;
   for (char c : text) {
-    if (c != '\r' && c != '\n') out += c;
+    if (c == '|') {
+      out += "%7C";
+    } else if (c != '\r' && c != '\n') {
+      out += c;
+    }
   }
   return out;
 }
@@ -49,14 +54,15 @@ bool HistoryStore::AppendHistory(std::int32_t id, std::string_view title, std::s
                                  std::int32_t flag) {
   auto list = ReadFileBytes(appDir_ / kPlayListFile);
   if (!list) return false;
-  std::string entry = std::to_string(id) + "|" + OnOneLine(title) + "|" + OnOneLine(extra) + "|" +
-                      OnOneLine(arg2) + "|" + std::to_string(v) + "|" + std::to_string(v1) + "|" +
+  std::string entry = std::to_string(id) + "|" + AsField(title) + "|" + AsField(extra) + "|" +
+                      AsField(arg2) + "|" + std::to_string(v) + "|" + std::to_string(v1) + "|" +
                       std::to_string(flag);
   std::string kept;
   int count = 0;
   for (std::string_view line : SplitLines(*list)) {
     if (++count > kKeptLines) break;
-    if (!IsEntryLine(line) || ItemNumber(line) == std::optional<double>(id)) continue;
+    std::string decoded = GbkToUtf8(line);
+    if (!IsEntryLine(decoded) || ItemNumber(decoded) == std::optional<double>(id)) continue;
     kept.append(line).append(kCrLf);
   }
   RemoveOneTrailingCrLf(kept);

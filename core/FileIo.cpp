@@ -1,12 +1,10 @@
 #include "core/FileIo.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace lumora {
 namespace {
@@ -23,10 +21,18 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  ssize_t got = 0;
+  do {
+    got = read(fd, buffer, sizeof buffer);
+    if (got > 0) bytes.append(buffer, static_cast<size_t>(got));
+  } while (got > 0 || (got < 0 && errno == EINTR));
+  close(fd);
+  // A directory opens but cannot be read (EISDIR): that is a failure, not an empty file.
+  if (got < 0) return std::nullopt;
   return bytes;
 }
 

@@ -58,6 +58,15 @@ TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersAndSkipUntitledEntries) {
             "</a></td><td>&nbsp;</td></tr>");
 }
 
+TEST(HistoryPageRenderTest, ShowsNoMoreLinesThanAPlayKeeps) {
+  std::vector<std::string> owned;
+  for (int i = 1; i <= 5000; ++i) owned.push_back(std::to_string(i) + "|t|E|B|1|2|0");
+  std::vector<std::string_view> lines(owned.begin(), owned.end());
+  std::string page = RenderHistoryPage(lines);
+  EXPECT_NE(page.find("href=open://101>"), std::string::npos);
+  EXPECT_EQ(page.find("href=open://102>"), std::string::npos);
+}
+
 TEST(HistoryPageRenderTest, TitlesFromTheServerCannotInjectMarkup) {
   std::string page = RenderHistoryPage({"1|%3Cscript%3Ealert%281%29%3C/script%3E|||0|0|0",
                                         "2|a%20onmouseover%3D%22x%22%27|||0|0|0"});

@@ -57,9 +57,16 @@ TEST_F(HistoryStoreTest, AppendKeepsTheFirstHundredOldLines) {
   EXPECT_TRUE(after.ends_with("1100|t|e|b|0|0|0\r\n"));
 }
 
-TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLine) {
-  ASSERT_TRUE(store_.AppendHistory(3, "%u4E2D", "第一集\r\n2|x", "b", -1, 0, 0));
-  EXPECT_EQ(dir_.Read("date.dat"), "3|%u4E2D|" + Utf8ToGbk("第一集") + "2|x|b|-1|0|0\r\n\r\n");
+TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndKeepSevenFields) {
+  ASSERT_TRUE(store_.AppendHistory(3, "%u4E2D", "第一集\r\n2|x", "b|c", -1, 0, 0));
+  EXPECT_EQ(dir_.Read("date.dat"),
+            "3|%u4E2D|" + Utf8ToGbk("第一集") + "2%7Cx|b%7Cc|-1|0|0\r\n\r\n");
+  // A GBK character whose second byte is "|" (亅 is 81 7C) splits nothing.
+  ASSERT_TRUE(store_.AppendHistory(4, "亅x", "亅", "亅", 5, 6, 0));
+  std::optional<std::string> entry = store_.ReadEntry(1);
+  ASSERT_TRUE(entry.has_value());
+  EXPECT_EQ(*entry, "4|亅x|亅|亅|5|6|0");
+  EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk(">·亅x</a>")), std::string::npos);
 }
 
 TEST_F(HistoryStoreTest, RemoveAddressesLinesByNumberIncludingEmptyOnes) {
@@ -90,7 +97,7 @@ TEST_F(HistoryStoreTest, ClearLeavesOneEmptyLineAndRefreshesThePage) {
   EXPECT_EQ(pageShown_, 2);
 }
 
-TEST_F(HistoryStoreTest, MissingListChangesNothing) {
+TEST_F(HistoryStoreTest, MissingOrUnreadableListChangesNothing) {
   std::filesystem::remove(dir_ / "date.dat");
   EXPECT_FALSE(Append(7));
   EXPECT_FALSE(store_.RemoveHistory("date.dat", 1));
@@ -98,6 +105,13 @@ TEST_F(HistoryStoreTest, MissingListChangesNothing) {
   EXPECT_FALSE(dir_.Exists("date.dat"));
   EXPECT_FALSE(dir_.Exists("c.htm"));
   EXPECT_EQ(pageShown_, 0);
+
+  // A list that cannot be read (here a folder) is a failure, never an exception.
+  std::filesystem::create_directory(dir_ / "date.dat");
+  EXPECT_FALSE(Append(7));
+  EXPECT_FALSE(store_.RemoveHistory("date.dat", 1));
+  EXPECT_FALSE(store_.ReadEntry(1).has_value());
+  EXPECT_FALSE(dir_.Exists("c.htm"));
 }
 
 }  // namespace

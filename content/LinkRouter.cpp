@@ -31,6 +31,14 @@ std::optional<int> NumberOrZeroIfMissing(const std::vector<std::string_view>& fi
   return index < fields.size() ? WholeNumber(fields[index]) : std::optional<int>(0);
 }
 
+// A piece put into a player link may not carry the link's field separator: it would shift the item
+// number and the episode that get recorded.
+std::string AsPlayerField(std::string_view piece) {
+  std::string text(piece);
+  while (text.find("&&&") != std::string::npos) text = RemoveAll(text, "&&&");
+  return text;
+}
+
 }  // namespace
 
 LinkRouter::LinkRouter(RouterWindow& window, ServerFetch& fetch, ContentServer server,
@@ -95,15 +103,20 @@ void LinkRouter::PlayLink(const std::string& url) {
   int id = WholeNumber(FieldOrEmpty(fields, 0)).value_or(0);
   std::string v = Field(fields, 1);
   std::string v1 = Field(fields, 2);
-  std::string title = Field(fields, 3);
   window_.ShowPlayerPage();
   std::string reply = fetch_.FetchText(server_.PlayData(id, v, v1));
   if (reply.find('$') == std::string::npos) return showBalloon_(kReadFailed);
   std::vector<std::string_view> parts = SplitFields(reply, "$");
-  window_.PortalView().Navigate2(std::string(kPlayerScheme) + Field(parts, 2) + "&&&" +
-                                 JsEscape(FieldOrEmpty(parts, 1)) + "&&&" + title + "&&&" +
-                                 Field(parts, 0) + "&&&" + std::to_string(id) + "&&&" + v + "&&&" +
-                                 v1);
+  std::vector<std::string> pieces = {AsPlayerField(FieldOrEmpty(parts, 2)),
+                                     JsEscape(FieldOrEmpty(parts, 1)),
+                                     AsPlayerField(FieldOrEmpty(fields, 3)),
+                                     AsPlayerField(FieldOrEmpty(parts, 0)),
+                                     std::to_string(id),
+                                     AsPlayerField(v),
+                                     AsPlayerField(v1)};
+  std::string link(kPlayerScheme);
+  for (size_t i = 0; i < pieces.size(); ++i) link += (i ? "&&&" : "") + pieces[i];
+  window_.PortalView().Navigate2(link);
 }
 
 // kaqvod://first&&&second&&&title&&&extra&&&id&&&v&&&v1[&&&flag]: plays, may open the item's

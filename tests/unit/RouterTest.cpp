@@ -62,6 +62,13 @@ TEST_F(RouterTest, PlayLinkAsksTheServerAndFollowsThePlayerLinkItMakes) {
   EXPECT_TRUE(balloons_.empty());
 }
 
+TEST_F(RouterTest, FieldSeparatorsInsidePiecesCannotShiftWhatIsRecorded) {
+  ReplyWith("x&&&999$name$m/101/0/1");
+  EXPECT_TRUE(Follow(form_->Web1, "kavovod://101-1-2-T&&&7&&&8/"));
+  EXPECT_TRUE(List().starts_with("101|T78|x999|name|1|2|0\r\n")) << List();
+  EXPECT_EQ(Address(form_->Web2), "http://server/box/play.htm?m/101/0/1$$$name");
+}
+
 TEST_F(RouterTest, PlayLinkWithoutPlayDataShowsTheBalloonOnly) {
   ReplyWith("0");
   EXPECT_TRUE(Follow(form_->Web1, "kavovod://abc-a-b-T"));

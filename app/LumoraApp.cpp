@@ -1,6 +1,8 @@
 #include "app/LumoraApp.h"
 
 #include "app/Startup.h"
+#include "content/PlayListFormat.h"
+#include "core/FileIo.h"
 
 namespace lumora {
 
@@ -14,6 +16,8 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   RunStartup(appDir_, platform_.GetNetworkAdapters(), platform_.GetClock());
   SingleInstance& instance = platform_.GetSingleInstance();
   if (!instance.Claim(kInstanceId, commandLine)) return false;
+  RemoveLeftoverTemporaries(appDir_,
+                            {kSettingsFile, kPlayListFile, kHistoryPageFile, kDeleteIconFile});
   mainWindow_ = std::make_unique<BA1>(platform_, server_, appDir_);
   BA1& window = *mainWindow_;
   menus_ = std::make_unique<tip>(platform_, window, server_);

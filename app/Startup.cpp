@@ -54,6 +54,15 @@ void RepairSettings(const std::filesystem::path& config, const NetworkAdapterSou
   }
 }
 
+// The page mirrors the list; a run that ended between writing the two leaves it missing or older.
+bool PageBehindList(const std::filesystem::path& appDir) {
+  std::error_code pageError;
+  std::error_code listError;
+  auto page = std::filesystem::last_write_time(appDir / kHistoryPageFile, pageError);
+  auto list = std::filesystem::last_write_time(appDir / kPlayListFile, listError);
+  return pageError || (!listError && page < list);
+}
+
 }  // namespace
 
 std::filesystem::path ExecutableDirectory() {
@@ -71,9 +80,7 @@ void RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource&
   if (!std::filesystem::exists(appDir / kPlayListFile, error)) {
     WriteFileAtomically(appDir / kPlayListFile, kCrLf);
   }
-  if (!std::filesystem::exists(appDir / kHistoryPageFile, error)) {
-    HistoryPage(appDir, nullptr).WriteHistoryPage(kPlayListFile);
-  }
+  if (PageBehindList(appDir)) HistoryPage(appDir, nullptr).WriteHistoryPage(kPlayListFile);
   // The history page shows this delete icon beside each row.
   if (!std::filesystem::exists(appDir / kDeleteIconFile, error)) {
     WriteFileAtomically(appDir / kDeleteIconFile, ResourceBytes(kDeleteIconFile));

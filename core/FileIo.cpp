@@ -9,6 +9,18 @@
 namespace lumora {
 namespace {
 
+// A temporary file is "." + name + "." + six characters that mkstemp picks.
+constexpr std::string_view kTemporaryTail = "XXXXXX";
+
+std::string TemporaryPrefix(std::string_view name) {
+  return "." + std::string(name) + ".";
+}
+
+bool IsTemporaryOf(std::string_view file, std::string_view name) {
+  std::string prefix = TemporaryPrefix(name);
+  return file.size() == prefix.size() + kTemporaryTail.size() && file.starts_with(prefix);
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t written = write(fd, bytes.data(), bytes.size());
@@ -37,7 +49,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  std::string temp = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string temp = (path.parent_path() /
+                      (TemporaryPrefix(path.filename().string()) + std::string(kTemporaryTail)))
+                         .string();
   int fd = mkstemp(temp.data());
   if (fd < 0) return false;
   struct stat existing;
@@ -47,6 +61,19 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
   unlink(temp.c_str());
   return false;
+}
+
+void RemoveLeftoverTemporaries(const std::filesystem::path& dir,
+                               const std::vector<std::string_view>& names) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+    std::string file = entry.path().filename().string();
+    for (std::string_view name : names) {
+      if (IsTemporaryOf(file, name) && entry.is_regular_file(error)) {
+        std::filesystem::remove(entry.path(), error);
+      }
+    }
+  }
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -18,6 +18,11 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // old file is then untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Removes the temporary files that WriteFileAtomically leaves for these names in dir when the
+// process is killed in the middle of a write. Only the process that owns dir may call it.
+void RemoveLeftoverTemporaries(const std::filesystem::path& dir,
+                               const std::vector<std::string_view>& names);
+
 // Splits text into lines ended by CR LF, a lone LF or a lone CR. A final line end does not start
 // another line, so "a\r\n" is one line and "\r\n" is one empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);

@@ -83,10 +83,18 @@ TEST_F(StartupTest, ExistingListAndPageAreNeverReplaced) {
   EXPECT_EQ(dir_.Read("c.htm"), "stale");
 }
 
-TEST_F(StartupTest, MissingPageIsGeneratedFromTheExistingList) {
+TEST_F(StartupTest, MissingOrOlderPageIsRenderedFromTheList) {
   dir_.Write("date.dat", "7|abc|E|B|1|2|0\r\n");
   Start();
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk("href=open://1>·abc</a>")), std::string::npos);
+
+  // A run that ended between writing the list and its page left the page behind the list.
+  dir_.Write("date.dat", "8|xyz|E|B|1|2|0\r\n");
+  std::filesystem::last_write_time(
+      dir_ / "c.htm",
+      std::filesystem::last_write_time(dir_ / "date.dat") - std::chrono::seconds(1));
+  Start();
+  EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk("href=open://1>·xyz</a>")), std::string::npos);
 }
 
 }  // namespace

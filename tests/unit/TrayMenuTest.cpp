@@ -124,10 +124,20 @@ namespace {
 
 TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
   test::TempDir dir;
+  // Files an earlier run was killed in the middle of writing.
+  for (const char* name : {".date.dat.a1B2c3", ".c.htm.XyZ123", ".config.dll.000000"}) {
+    dir.Write(name, "half");
+  }
+  dir.Write(".date.dat.notours", "keep");
   auto machine = std::make_shared<headless::InstanceRegistry>();
   headless::HeadlessPlatform first(headless::HeadlessPlatform::kDefaultStart, machine);
   LumoraApp running(first, ContentServer("http://server/box/", "http://site/"), dir.Path());
   ASSERT_TRUE(running.Start({"lumora"}));
+  EXPECT_FALSE(dir.Exists(".date.dat.a1B2c3"));
+  EXPECT_FALSE(dir.Exists(".c.htm.XyZ123"));
+  EXPECT_FALSE(dir.Exists(".config.dll.000000"));
+  EXPECT_TRUE(dir.Exists(".date.dat.notours"));
+  dir.Write(".date.dat.d4E5f6", "being written by the running instance");
   TopWindow& window = running.MainWindow()->Window();
   window.SetState(WindowState::Minimized);
   window.Hide();
@@ -138,6 +148,7 @@ TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
   EXPECT_FALSE(later.Start({"lumora", "--anything"}));
   EXPECT_EQ(later.MainWindow(), nullptr) << "no window in the second process";
   EXPECT_TRUE(dir.Exists("date.dat")) << "the start-up files are made before the hand-over";
+  EXPECT_TRUE(dir.Exists(".date.dat.d4E5f6")) << "a second start touches no temporary file";
 
   first.Time().Advance(std::chrono::milliseconds(1));
   EXPECT_TRUE(window.IsShown());

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/Startup.h"
 #include "content/HistoryPage.h"
 #include "core/Settings.h"
@@ -12,6 +14,22 @@ constexpr const char* kDarkDocument =
     "<html><head><style type=\"text/css\">*{margin:0;padding:0;}body{overflow:auto;"
     "background:#212121;width:100%;}</style></head><body></body></html>";
 
+// Centred on the screen at the stored size, but never larger than the work area, smaller than the
+// minimum or outside the work area: a damaged size must not put the window out of reach.
+Rect StartBounds(Size twips, Size screen, Rect workArea) {
+  auto fit = [](int pixels, int minimum, int most) {
+    return std::max(std::min(pixels, most), std::min(minimum, most));
+  };
+  int width = fit(TwipsToPixels(twips.width), TwipsToPixels(kMinimumTwips.width), workArea.width);
+  int height =
+      fit(TwipsToPixels(twips.height), TwipsToPixels(kMinimumTwips.height), workArea.height);
+  auto place = [](int centred, int size, int start, int extent) {
+    return std::clamp(centred, start, start + extent - size);
+  };
+  return {place((screen.width - width) / 2, width, workArea.x, workArea.width),
+          place((screen.height - height) / 2, height, workArea.y, workArea.height), width, height};
+}
+
 }  // namespace
 
 void BA1::Load() {
@@ -21,10 +39,7 @@ void BA1::Load() {
   std::string userId = IniRead(ConfigPath(), "user", "Name", "0");
   bool savedSize = ReadSetting("s_size") == 2;
   Size twips = savedSize ? Size{ReadSetting("h_w"), ReadSetting("h_h")} : kDefaultTwips;
-  Size screen = platform_.GetDesktop().ScreenSize();
-  Size size{TwipsToPixels(twips.width), TwipsToPixels(twips.height)};
-  window_->SetBounds({(screen.width - size.width) / 2, (screen.height - size.height) / 2,
-                      size.width, size.height});
+  window_->SetBounds(StartBounds(twips, platform_.GetDesktop().ScreenSize(), workArea));
   CurrentPageTab = kPortalTab;
   CurrentListTab = kHistoryTab;
   LoadPictures();

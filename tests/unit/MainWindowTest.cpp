@@ -56,6 +56,15 @@ TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeCentred) {
   BA1 standard(platform_, ContentServer("http://server/box/", "http://site/"), dir_.Path());
   standard.Load();
   EXPECT_EQ(standard.Window().ClientSize(), (Size{990, 655}));
+
+  // Damaged sizes stay in the file, but the window opens within the work area (0, 0, 1600, 960).
+  IniWrite(dir_ / "config.dll", "S_q", "s_size", "2");
+  IniWrite(dir_ / "config.dll", "S_q", "h_w", "-99999");
+  IniWrite(dir_ / "config.dll", "S_q", "h_h", "2147483647");
+  BA1 damaged(platform_, ContentServer("http://server/box/", "http://site/"), dir_.Path());
+  damaged.Load();
+  EXPECT_EQ(damaged.Window().Bounds(), (Rect{350, 0, 900, 960}));
+  EXPECT_EQ(Setting("h_w"), "-99999");
 }
 
 TEST_F(MainWindowTest, StartsEveryViewOnItsStartPage) {

@@ -2,6 +2,8 @@
 
 #include <gio/gio.h>
 
+#include "platform/gtk/Raise.h"
+
 namespace lumora::gtk {
 namespace {
 
@@ -22,7 +24,7 @@ struct Transfer {
   void Finish(HttpResult result) {
     if (abandoned) return;
     abandoned = true;
-    onDone(std::move(result));
+    Raise(onDone, std::move(result));
   }
 };
 

@@ -210,7 +210,9 @@ gboolean WebViewControl::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEv
   gdouble y = 0;
   if (event) gdk_event_get_coords(event, &x, &y);
   auto handler = self->onContextMenu;
-  bool showEngineMenu = handler(Point{static_cast<int>(x), static_cast<int>(y)});
+  bool showEngineMenu = Guarded(false, [&] {
+    return handler(Point{static_cast<int>(x), static_cast<int>(y)});
+  });
   return showEngineMenu ? FALSE : TRUE;
 }
 

@@ -26,6 +26,16 @@ class TimerTest : public ::testing::Test {
   Clock::time_point start_ = Clock::now();
 };
 
+TEST_F(TimerTest, AHandlerThatThrowsIsReportedAndTheLoopGoesOn) {
+  timer_->onTick = [this] {
+    ticks_.push_back(Clock::now());
+    throw std::runtime_error("cannot read date.dat");
+  };
+  timer_->SetInterval(10ms);
+  timer_->SetEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return ticks_.size() >= 2; }, 2s));
+}
+
 TEST_F(TimerTest, TicksOnlyWhileEnabled) {
   timer_->SetInterval(20ms);
   PumpFor(60ms);

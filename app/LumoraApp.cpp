@@ -19,6 +19,8 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   RemoveLeftoverTemporaries(appDir_,
                             {kSettingsFile, kPlayListFile, kHistoryPageFile, kDeleteIconFile});
   mainWindow_ = std::make_unique<BA1>(platform_, server_, appDir_);
+  writeFailureNotice_ =
+      std::make_unique<WriteFailureNotice>(platform_, [this] { return &mainWindow_->Window(); });
   BA1& window = *mainWindow_;
   menus_ = std::make_unique<tip>(platform_, window, server_);
   tray_ = std::make_unique<Tray>(platform_.GetTrayIcon(), window);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/WriteFailureNotice.h"
 #include "auxwin/Tray.h"
 #include "auxwin/tip.h"
 #include "content/LinkRouter.h"
@@ -43,6 +44,7 @@ class LumoraApp {
   std::unique_ptr<tip> menus_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<LinkRouter> router_;
+  std::unique_ptr<WriteFailureNotice> writeFailureNotice_;
 };
 
 }  // namespace lumora

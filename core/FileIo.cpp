@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+
 namespace lumora {
 namespace {
 
@@ -21,6 +23,16 @@ bool IsTemporaryOf(std::string_view file, std::string_view name) {
   return file.size() == prefix.size() + kTemporaryTail.size() && file.starts_with(prefix);
 }
 
+WriteFailureHandler& FailureHandler() {
+  static WriteFailureHandler handler;
+  return handler;
+}
+
+bool ReportFailure(const std::filesystem::path& path, int error) {
+  if (FailureHandler()) FailureHandler()(path, std::strerror(error));
+  return false;
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t written = write(fd, bytes.data(), bytes.size());
@@ -31,6 +43,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 }  // namespace
+
+void OnWriteFailure(WriteFailureHandler handler) {
+  FailureHandler() = std::move(handler);
+}
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -53,14 +69,15 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
                       (TemporaryPrefix(path.filename().string()) + std::string(kTemporaryTail)))
                          .string();
   int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
+  if (fd < 0) return ReportFailure(path, errno);
   struct stat existing;
   mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
   bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
   if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
+  int error = errno;
   unlink(temp.c_str());
-  return false;
+  return ReportFailure(path, error);
 }
 
 void RemoveLeftoverTemporaries(const std::filesystem::path& dir,

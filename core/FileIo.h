@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,12 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // crash leaves either the old file or the new one, never half of one. False when it failed; the
 // old file is then untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Told of each failed write: the file and the system's reason.
+using WriteFailureHandler =
+    std::function<void(const std::filesystem::path& file, const std::string& reason)>;
+// Sets the one handler of failed writes; an empty one stops the reports.
+void OnWriteFailure(WriteFailureHandler handler);
 
 // Removes the temporary files that WriteFileAtomically leaves for these names in dir when the
 // process is killed in the middle of a write. Only the process that owns dir may call it.

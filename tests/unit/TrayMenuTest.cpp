@@ -47,6 +47,20 @@ TEST_F(TrayMenuTest, IconShowsTheCaptionAndTogglesOrRestoresTheWindow) {
   EXPECT_TRUE(Window().IsShown()) << "a double click toggles twice";
 }
 
+TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason) {
+  std::filesystem::remove(dir_ / "c.htm");
+  std::filesystem::create_directory(dir_ / "c.htm");  // the page cannot be replaced
+  EXPECT_TRUE(Form().PlayList().AppendHistory(7, "T", "E", "B", 1, 2, 0));
+  EXPECT_TRUE(Form().PlayList().AppendHistory(8, "T", "E", "B", 1, 2, 0));
+  EXPECT_TRUE(platform_.Desktop().Messages().empty()) << "not from inside the failing handler";
+  platform_.Time().Advance(std::chrono::milliseconds(10));
+  ASSERT_EQ(platform_.Desktop().Messages().size(), 1u);
+  const headless::ShownMessage& told = platform_.Desktop().Messages()[0];
+  EXPECT_EQ(told.title, "提示：");
+  EXPECT_EQ(told.owner, &Window());
+  EXPECT_EQ(told.text, "无法保存文件 " + (dir_ / "c.htm").string() + "：Is a directory");
+}
+
 TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsIt) {
   EXPECT_EQ(platform_.Tray().ExportedMenu(), &app_.Menus()->r_m());
   platform_.Tray().onRightClick();

@@ -8,6 +8,7 @@ packages=(
   libglib2.0-dev libsoup-3.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev
   # tests
   googletest libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
   xvfb xauth x11-utils dbus dbus-bin openbox xdotool notification-daemon fonts-wqy-zenhei
 )
 

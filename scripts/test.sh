@@ -12,3 +12,7 @@ BUILD_TARGETS='unit_tests integration_tests' scripts/build.sh build-asan -DLUMOR
   -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   scripts/with-session.sh ctest --test-dir build-asan --output-on-failure -j2 -L 'unit|integration'
+
+# Every parser of outside input under libFuzzer for a short while from its seed corpus.
+CC=clang CXX=clang++ BUILD_TARGETS=fuzz_targets scripts/build.sh build-fuzz -DLUMORA_FUZZ=ON
+ctest --test-dir build-fuzz --output-on-failure -j2 -L fuzz

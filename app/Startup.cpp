@@ -55,12 +55,13 @@ void RepairSettings(const std::filesystem::path& config, const NetworkAdapterSou
 }
 
 // The page mirrors the list; a run that ended between writing the two leaves it missing or older.
+// File times are coarse (a few milliseconds), so a page of the same time may be behind as well.
 bool PageBehindList(const std::filesystem::path& appDir) {
   std::error_code pageError;
   std::error_code listError;
   auto page = std::filesystem::last_write_time(appDir / kHistoryPageFile, pageError);
   auto list = std::filesystem::last_write_time(appDir / kPlayListFile, listError);
-  return pageError || (!listError && page < list);
+  return pageError || (!listError && page <= list);
 }
 
 }  // namespace

@@ -75,9 +75,12 @@ TEST_F(StartupTest, StoredIdStaysWhateverTheAdaptersAreLater) {
   EXPECT_EQ(Setting("User", "Name"), "01-02-03-04-05-06");
 }
 
-TEST_F(StartupTest, ExistingListAndPageAreNeverReplaced) {
+TEST_F(StartupTest, ExistingListAndNewerPageAreNeverReplaced) {
   dir_.Write("date.dat", "7|T|E|B|1|2|0\r\n");
   dir_.Write("c.htm", "stale");
+  std::filesystem::last_write_time(
+      dir_ / "c.htm",
+      std::filesystem::last_write_time(dir_ / "date.dat") + std::chrono::seconds(1));
   Start();
   EXPECT_EQ(dir_.Read("date.dat"), "7|T|E|B|1|2|0\r\n");
   EXPECT_EQ(dir_.Read("c.htm"), "stale");

@@ -46,7 +46,28 @@ WebViewControl::WebViewControl(GtkWidget* parentBoard, WebViewGroup& group)
 }
 
 WebViewControl::~WebViewControl() {
+  StopStallWatch();
   g_signal_handlers_disconnect_by_data(Widget(), this);
+}
+
+void WebViewControl::WatchForStall() {
+  StopStallWatch();
+  stallWatch_ = g_timeout_add(static_cast<guint>(stallLimit_.count()), OnStalled, this);
+}
+
+void WebViewControl::StopStallWatch() {
+  if (stallWatch_ != 0) g_source_remove(std::exchange(stallWatch_, 0));
+}
+
+// A server that accepts and then sends nothing of the page (or only its head) would leave the
+// view loading for ever; as the system's web control did, such a load fails as a navigation
+// error once it has received nothing for the stall limit.
+gboolean WebViewControl::OnStalled(gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  self->stallWatch_ = 0;
+  self->stalled_ = true;
+  webkit_web_view_stop_loading(self->View());
+  return G_SOURCE_REMOVE;
 }
 
 void WebViewControl::Navigate(const std::string& address) {
@@ -168,8 +189,16 @@ void WebViewControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpoint
   auto* self = static_cast<WebViewControl*>(data);
   if (event == WEBKIT_LOAD_STARTED) {
     self->loadFailed_ = false;
+    self->stalled_ = false;
+    self->WatchForStall();
     Raise(self->onDownloadBegin);
-  } else if (event == WEBKIT_LOAD_FINISHED && !std::exchange(self->loadFailed_, false)) {
+  } else if (event == WEBKIT_LOAD_REDIRECTED) {
+    self->WatchForStall();
+  } else if (event == WEBKIT_LOAD_COMMITTED) {
+    self->StopStallWatch();
+  } else if (event == WEBKIT_LOAD_FINISHED) {
+    self->StopStallWatch();
+    if (std::exchange(self->loadFailed_, false)) return;
     std::weak_ptr<char> alive = self->alive_;
     Raise(self->onDownloadComplete);
     if (!alive.expired()) Raise(self->onDocumentComplete);
@@ -181,8 +210,11 @@ gboolean WebViewControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* ad
   auto* self = static_cast<WebViewControl*>(data);
   // The engine reports the end of a failed load once more as finished: that one is not raised.
   self->loadFailed_ = true;
+  self->StopStallWatch();
   std::weak_ptr<char> alive = self->alive_;
-  if (!IsInterruption(error)) Raise(self->onNavigateError, std::string(address ? address : ""));
+  if (std::exchange(self->stalled_, false) || !IsInterruption(error)) {
+    Raise(self->onNavigateError, std::string(address ? address : ""));
+  }
   if (!alive.expired()) Raise(self->onDownloadComplete);
   // No engine error page: its load would be one more navigation the program never asked for.
   return TRUE;

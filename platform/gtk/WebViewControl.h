@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <string>
@@ -34,6 +35,9 @@ class WebViewControl : public WidgetControl<WebView> {
   void WriteDocument(const std::string& html) override;
   std::string CurrentAddress() const override;
 
+  // How long a load may receive nothing before it fails as a navigation error.
+  void SetStallLimit(std::chrono::milliseconds limit) { stallLimit_ = limit; }
+
  private:
   WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
   // A load of ours whose policy decision is not to be raised again.
@@ -42,6 +46,10 @@ class WebViewControl : public WidgetControl<WebView> {
   bool DecideNavigation(WebKitNavigationPolicyDecision* decision);
   void DecideNewWindow(WebKitNavigationPolicyDecision* decision);
   void CheckResponse(WebKitResponsePolicyDecision* decision);
+  // The stall watch runs from the start of a load (or a redirect) until the page starts arriving.
+  void WatchForStall();
+  void StopStallWatch();
+  static gboolean OnStalled(gpointer self);
 
   static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer self);
@@ -58,6 +66,9 @@ class WebViewControl : public WidgetControl<WebView> {
   bool silent_ = false;
   bool loadFailed_ = false;
   bool destroyed_ = false;
+  std::chrono::milliseconds stallLimit_{30000};
+  guint stallWatch_ = 0;
+  bool stalled_ = false;
   // Handlers may destroy this control; callbacks check this token before going on.
   std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

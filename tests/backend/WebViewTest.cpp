@@ -221,6 +221,19 @@ TEST_F(WebViewTest, RefusedConnectionIsANavigationError) {
   EXPECT_EQ(documents_, 0);
 }
 
+TEST_F(WebViewTest, ServerThatAcceptsButNeverAnswersIsANavigationError) {
+  // Connections queue in the listener's backlog and are never answered.
+  g_autoptr(GSocketListener) silent = g_socket_listener_new();
+  guint16 port = g_socket_listener_add_any_inet_port(silent, nullptr, nullptr);
+  dynamic_cast<WebViewControl&>(*view_).SetStallLimit(300ms);
+  std::string address = "http://127.0.0.1:" + std::to_string(port) + "/box/";
+  view_->Navigate(address);
+  ASSERT_TRUE(PumpUntil([&] { return !Events("error").empty(); }, 5s));
+  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
+  ASSERT_TRUE(PumpUntil([&] { return events_.back() == "complete"; }, 2s));
+  EXPECT_EQ(documents_, 0);
+}
+
 TEST_F(WebViewTest, WindowOpenAsksForANewWindowAndOpensNone) {
   ShowPageWithLink("#");
   std::string address = server_.BaseUrl() + "js/ads/pop1.html";

@@ -38,7 +38,9 @@ void LoadFont(GtkCssProvider* style, const Font& font, const char* selectorsAndR
   gtk_css_provider_load_from_data(style, css.str().c_str(), -1, nullptr);
 }
 
-constexpr const char* kCheckBoxRoom = "checkbutton { padding: 0; min-height: 0; }";
+constexpr const char* kCheckBoxRoom =
+    "checkbutton { padding: 0; min-height: 0; }\n"
+    "check { margin: 0 4px 0 0; min-width: 13px; min-height: 13px; }";
 constexpr const char* kButtonRoom = "button { padding: 0 4px; min-height: 0; }";
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -150,6 +151,14 @@ TEST_F(SettingsDialogGuiTest, BoxChangedAndAppliedSurvivesCancelAndReopening) {
   Box dialog = WindowBox(DialogId());
   EXPECT_EQ(dialog.width, 472);
   EXPECT_EQ(dialog.height, 313);
+  char mainWindow[32];
+  snprintf(mainWindow, sizeof mainWindow, "window id # 0x%lx", std::stoul(MainWindowId()));
+  EXPECT_NE(Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR").find(mainWindow),
+            std::string::npos)
+      << "owned by the main window";
+  EXPECT_NE(Shell("xprop -id " + DialogId() + " _NET_WM_STATE").find("SKIP_TASKBAR"),
+            std::string::npos)
+      << "the taskbar is left to the main window";
   ClickDialog(kHideToTrayBox);
   ClickDialog(kApplyButton);
   EXPECT_TRUE(WaitUntil([] { return Setting("quit") == "1"; }, seconds(5)));

@@ -22,7 +22,8 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   writeFailureNotice_ =
       std::make_unique<WriteFailureNotice>(platform_, [this] { return &mainWindow_->Window(); });
   BA1& window = *mainWindow_;
-  menus_ = std::make_unique<tip>(platform_, window, server_);
+  settings_ = std::make_unique<BA3>(platform_, window, server_.SiteUrl(), appDir_);
+  menus_ = std::make_unique<tip>(platform_, window, server_, *settings_);
   tray_ = std::make_unique<Tray>(platform_.GetTrayIcon(), window);
   router_ = std::make_unique<LinkRouter>(
       window, fetch_, server_, [this](const std::string& text) { tray_->TrayShowBalloon(text); });
@@ -45,6 +46,7 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
 }
 
 void LumoraApp::Quit() {
+  settings_->Unload();
   mainWindow_->Unload();
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/WriteFailureNotice.h"
+#include "auxwin/BA3.h"
 #include "auxwin/Tray.h"
 #include "auxwin/tip.h"
 #include "content/LinkRouter.h"
@@ -31,6 +32,7 @@ class LumoraApp {
   BA1* MainWindow() { return mainWindow_.get(); }
   Tray* TrayIcon() { return tray_.get(); }
   tip* Menus() { return menus_.get(); }
+  BA3* SettingsDialog() { return settings_.get(); }
 
  private:
   // The quit routine: unloads the other forms, then the main window.
@@ -41,6 +43,7 @@ class LumoraApp {
   std::filesystem::path appDir_;
   ServerFetch fetch_;
   std::unique_ptr<BA1> mainWindow_;
+  std::unique_ptr<BA3> settings_;
   std::unique_ptr<tip> menus_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<LinkRouter> router_;

@@ -1,5 +1,6 @@
 #include "auxwin/Tray.h"
 
+#include "auxwin/BA3Settings.h"
 #include "core/Product.h"
 #include "core/TextCodec.h"
 #include "resources/Resources.h"
@@ -25,6 +26,7 @@ void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
 }
 
 void Tray::TrayShowBalloon(const std::string& text) {
+  if (!TrayBalloonsOn(window_.AppDir() / "config.dll")) return;
   record_.balloonText = CutToGbkBytes(text, kBalloonTextBytes);
   record_.balloonTitle = CutToGbkBytes(std::string(kProductName) + "提示:", kBalloonTitleBytes);
   record_.tip = CutToGbkBytes(std::string(kProductName), kTipBytes);

@@ -1,13 +1,15 @@
 #include "auxwin/tip.h"
 
+#include "auxwin/BA3.h"
 #include "shell/BA1.h"
 
 namespace lumora {
 
-tip::tip(Platform& platform, BA1& window, ContentServer server)
+tip::tip(Platform& platform, BA1& window, ContentServer server, BA3& settings)
     : platform_(platform),
       window_(window),
       server_(std::move(server)),
+      settings_(settings),
       myMenu_(platform.CreateMenu()),
       r_m_(platform.CreateMenu()) {
   BuildPortalMenu();
@@ -26,14 +28,28 @@ void tip::BuildPortalMenu() {
 }
 
 void tip::BuildProgramMenu() {
-  // The settings dialog and the update check are not part of the program yet; their items are
-  // in place and do nothing until they are.
-  r_m_->AddItem("软件设置", [] {});
-  r_m_->AddItem("关于我们", [] {});
+  // The update check is not part of the program yet; its item is in place and does nothing
+  // until it is.
+  r_m_->AddItem("软件设置", [this] { ShowSettingsDialog(false); });
+  r_m_->AddItem("关于我们", [this] { ShowSettingsDialog(true); });
   r_m_->AddSeparator();
   r_m_->AddItem("官方主页", [this] { platform_.GetDesktop().OpenAddress(server_.SiteUrl()); });
   r_m_->AddItem("升级检测", [] {});
   r_m_->AddItem("退出软件", [this] { window_.ttt_v(); });
+}
+
+// An always-on-top main window would cover the dialog while it comes up, so it lets go of the
+// top for that moment.
+void tip::ShowSettingsDialog(bool aboutPage) {
+  TopWindow& main = window_.Window();
+  bool wasOnTop = window_.npc[BA1::kOnTop]->Tooltip() == "取消置顶";
+  if (wasOnTop) window_.zhi_d(0);
+  if (!main.IsShown()) main.Show();
+  if (main.State() == WindowState::Minimized) main.SetState(WindowState::Normal);
+  settings_.Show();
+  if (wasOnTop) window_.zhi_d(1);
+  if (aboutPage) settings_.d_z_Click(BA3::kAboutPage);
+  settings_.Focus();
 }
 
 }  // namespace lumora

@@ -49,17 +49,17 @@ std::optional<std::string_view> SectionName(std::string_view line) {
   return Trim(line.substr(1, close - 1));
 }
 
+// A key line "name=value", or a bare "name" line: a key with no value, which reads as missing.
 struct KeyValue {
   std::string_view key;
-  std::string_view value;
+  std::optional<std::string_view> value;
 };
 
 std::optional<KeyValue> ParseKeyLine(std::string_view line) {
   std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   size_t equals = trimmed.find('=');
-  if (trimmed.empty() || trimmed.front() == ';' || equals == std::string_view::npos) {
-    return std::nullopt;
-  }
+  if (equals == std::string_view::npos) return KeyValue{trimmed, std::nullopt};
   return KeyValue{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
 }
 
@@ -140,7 +140,8 @@ std::optional<std::string> IniText::Find(std::string_view section, std::string_v
   if (!index) return std::nullopt;
   const Line& line = lines[*index];
   auto entry = ParseKeyLine(std::string_view(bytes_).substr(line.begin, line.end - line.begin));
-  return GbkToUtf8(CutGbk(WithoutQuotes(entry->value), kMaxValueBytes));
+  if (!entry->value) return std::nullopt;
+  return GbkToUtf8(CutGbk(WithoutQuotes(*entry->value), kMaxValueBytes));
 }
 
 void IniText::Set(std::string_view section, std::string_view key, std::string_view value) {

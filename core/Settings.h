@@ -8,7 +8,9 @@
 namespace lumora {
 
 // The settings file "config.dll": INI text in GBK with CR LF line ends. Section and key names
-// match without regard to case; blanks around names and values are not part of them.
+// match without regard to case; blanks around names and values are not part of them. A bare
+// "name" line inside a section is that key with no value: it reads as missing, and writing the
+// key turns that line into "name=value".
 
 // The value of [section] key, cut to 254 bytes of its GBK form; defaultValue when the file,
 // the section or the key is missing. A key present with an empty value gives "".

@@ -53,6 +53,8 @@ class Label;
 class Picture;
 class ImageBox;
 class WebView;
+class CheckBox;
+class Button;
 
 // What controls can be placed in: a window or a picture. Controls added later lie above
 // those added earlier. The container owns what it creates.
@@ -63,6 +65,8 @@ class Container {
   virtual Label& AddLabel() = 0;
   virtual ImageBox& AddImage() = 0;
   virtual WebView& AddWebView() = 0;
+  virtual CheckBox& AddCheckBox() = 0;
+  virtual Button& AddButton() = 0;
 };
 
 // A picture box: a surface of its own (kept at the control's size) that shows through wherever
@@ -102,6 +106,26 @@ class Label : public Control {
 class ImageBox : public Control {
  public:
   virtual void SetImage(const Bitmap& image) = 0;
+};
+
+// The system's check box: a box with its caption beside it. The user's click (or Space while it
+// has the focus) toggles it, then raises onClick; SetChecked raises nothing.
+class CheckBox : public Control {
+ public:
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual std::string Caption() const = 0;
+  virtual void SetChecked(bool checked) = 0;
+  virtual bool Checked() const = 0;
+  virtual void SetFont(const Font& font) = 0;
+};
+
+// The system's push button. An "&" in the caption marks the next letter as its access key
+// (Alt + the letter presses it); "&&" shows one "&". Clicks and key presses raise onClick.
+class Button : public Control {
+ public:
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual std::string Caption() const = 0;
+  virtual void SetFont(const Font& font) = 0;
 };
 
 // An embedded web view of the window's shared web engine.

@@ -52,6 +52,8 @@ class TopWindow : public Container {
   virtual void Present() = 0;
   virtual void SetAlwaysOnTop(bool onTop) = 0;
   virtual bool AlwaysOnTop() const = 0;
+  // An owned window stays above its owner and leaves the taskbar to it.
+  virtual void SetOwner(TopWindow& owner) = 0;
 
   // Clips the window to a rounded rectangle; kept until replaced.
   virtual void SetRegion(const RoundedRegion& region) = 0;

@@ -36,6 +36,8 @@ int PixelsToTwips(int pixels);
 
 // Gives a window its rounded region: its size plus one, corner ellipse 4 x 4.
 void RoundWindow(TopWindow& window);
+// Stretches the edges and corners of the frame skin sheet around a surface of this size.
+void PaintSkinFrame(Bitmap& surface, const Bitmap& frame, Size client);
 
 // The main window: a frameless, skinned window painted from skin sheets, with four pages, two
 // side bars and the nine web views of the content server. Part names follow the window's own
@@ -137,6 +139,7 @@ class BA1 : public RouterWindow {
   void jia_Click();
 
   TopWindow& Window() { return *window_; }
+  const std::filesystem::path& AppDir() const { return appDir_; }
 
   // Window state shared with the other parts of the program.
   int CurrentPageTab = 9;

@@ -30,13 +30,9 @@ void RoundWindow(TopWindow& window) {
   window.SetRegion({{size.width + 1, size.height + 1}, 4});
 }
 
-void BA1::PaintFrame() {
-  Size client = window_->ClientSize();
+void PaintSkinFrame(Bitmap& surface, const Bitmap& frame, Size client) {
   int sw = client.width;
   int sh = client.height;
-  Bitmap& surface = window_->Surface();
-  const Bitmap& frame = ppt[0];
-  surface.Fill(kPageBack);
   surface.StretchBlit({0, 50, 35, sh - 50}, frame, {0, 50, 35, 10});
   surface.StretchBlit({sw - 35, 50, 35, sh - 50}, frame, {45, 50, 35, 10});
   surface.StretchBlit({35, sh - 40, sw - 70, 40}, frame, {35, 60, 10, 40});
@@ -45,6 +41,12 @@ void BA1::PaintFrame() {
   surface.StretchBlit({40, 0, sw - 70, 50}, frame, {40, 0, 10, 50});
   surface.StretchBlit({0, 0, 40, 50}, frame, {0, 0, 40, 50});
   surface.StretchBlit({sw - 30, 0, 30, 50}, frame, {50, 0, 30, 50});
+}
+
+void BA1::PaintFrame() {
+  Bitmap& surface = window_->Surface();
+  surface.Fill(kPageBack);
+  PaintSkinFrame(surface, ppt[0], window_->ClientSize());
   window_->Refresh();
   RoundWindow(*window_);
 }

@@ -3,6 +3,7 @@
 #include "platform/gtk/ImageControl.h"
 #include "platform/gtk/LabelControl.h"
 #include "platform/gtk/PictureControl.h"
+#include "platform/gtk/SystemControls.h"
 #include "platform/gtk/WebViewControl.h"
 
 namespace lumora::gtk {
@@ -34,6 +35,14 @@ ImageBox& ChildControls::AddImage() {
 
 WebView& ChildControls::AddWebView() {
   return Add<WebViewControl>(webViews_);
+}
+
+CheckBox& ChildControls::AddCheckBox() {
+  return Add<CheckBoxControl>();
+}
+
+Button& ChildControls::AddButton() {
+  return Add<ButtonControl>();
 }
 
 }  // namespace lumora::gtk

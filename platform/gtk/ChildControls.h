@@ -24,6 +24,8 @@ class ChildControls : public Container {
   Label& AddLabel() override;
   ImageBox& AddImage() override;
   WebView& AddWebView() override;
+  CheckBox& AddCheckBox() override;
+  Button& AddButton() override;
 
  private:
   template <typename ControlType, typename... Args>

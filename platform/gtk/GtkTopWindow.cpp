@@ -140,6 +140,11 @@ void GtkTopWindow::SetAlwaysOnTop(bool onTop) {
   gtk_window_set_keep_above(Handle(), onTop);
 }
 
+void GtkTopWindow::SetOwner(TopWindow& owner) {
+  gtk_window_set_transient_for(Handle(), static_cast<GtkTopWindow&>(owner).Handle());
+  gtk_window_set_skip_taskbar_hint(Handle(), true);
+}
+
 void GtkTopWindow::SetRegion(const RoundedRegion& region) {
   region_ = region;
   ApplyRegion();

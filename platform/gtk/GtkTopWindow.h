@@ -28,6 +28,8 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   Label& AddLabel() override { return controls_->AddLabel(); }
   ImageBox& AddImage() override { return controls_->AddImage(); }
   WebView& AddWebView() override { return controls_->AddWebView(); }
+  CheckBox& AddCheckBox() override { return controls_->AddCheckBox(); }
+  Button& AddButton() override { return controls_->AddButton(); }
 
   void SetTitle(const std::string& title) override;
   void SetIcon(const Bitmap& icon) override;
@@ -42,6 +44,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   void Present() override;
   void SetAlwaysOnTop(bool onTop) override;
   bool AlwaysOnTop() const override { return alwaysOnTop_; }
+  void SetOwner(TopWindow& owner) override;
   void SetRegion(const RoundedRegion& region) override;
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override;

@@ -23,6 +23,8 @@ class PictureControl : public BoardControl<Picture> {
   Label& AddLabel() override { return children_.AddLabel(); }
   ImageBox& AddImage() override { return children_.AddImage(); }
   WebView& AddWebView() override { return children_.AddWebView(); }
+  CheckBox& AddCheckBox() override { return children_.AddCheckBox(); }
+  Button& AddButton() override { return children_.AddButton(); }
 
  private:
   void PaintBoard(cairo_t* cr, int width, int height) override;

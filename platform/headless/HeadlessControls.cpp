@@ -65,6 +65,16 @@ WebView& HeadlessContainer<Base>::AddWebView() {
 }
 
 template <class Base>
+CheckBox& HeadlessContainer<Base>::AddCheckBox() {
+  return Add<HeadlessCheckBox>();
+}
+
+template <class Base>
+Button& HeadlessContainer<Base>::AddButton() {
+  return Add<HeadlessButton>();
+}
+
+template <class Base>
 std::vector<Control*> HeadlessContainer<Base>::Children() const {
   std::vector<Control*> children;
   for (const auto& child : children_) children.push_back(child.get());
@@ -128,6 +138,11 @@ std::optional<Size> HeadlessImageBox::ContentSize() const {
   return image_.Extent();
 }
 
+void HeadlessCheckBox::Click() {
+  checked_ = !checked_;
+  Raise(onClick);
+}
+
 HeadlessPicture& AsHeadless(Picture& picture) {
   return dynamic_cast<HeadlessPicture&>(picture);
 }
@@ -138,6 +153,14 @@ HeadlessLabel& AsHeadless(Label& label) {
 
 HeadlessImageBox& AsHeadless(ImageBox& image) {
   return dynamic_cast<HeadlessImageBox&>(image);
+}
+
+HeadlessCheckBox& AsHeadless(CheckBox& box) {
+  return dynamic_cast<HeadlessCheckBox&>(box);
+}
+
+HeadlessButton& AsHeadless(Button& button) {
+  return dynamic_cast<HeadlessButton&>(button);
 }
 
 }  // namespace lumora::headless

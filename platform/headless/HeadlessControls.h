@@ -50,6 +50,8 @@ class HeadlessContainer : public Base {
   Label& AddLabel() override;
   ImageBox& AddImage() override;
   WebView& AddWebView() override;
+  CheckBox& AddCheckBox() override;
+  Button& AddButton() override;
 
   // The children in the order they were added, the lowest first.
   std::vector<Control*> Children() const;
@@ -89,7 +91,8 @@ class HeadlessLabel final : public HeadlessControl<Label> {
   std::string Caption() const override { return caption_; }
   void SetForeColor(Color color) override { foreColor_ = color; }
   Color ForeColor() const override { return foreColor_; }
-  void SetBackColor(Color) override {}
+  void SetBackColor(Color color) override { backColor_ = color; }
+  std::optional<Color> BackColor() const { return backColor_; }
   void SetFont(const Font& font) override;
   Font GetFont() const override { return font_; }
   void SetAutoSize(bool autoSize) override;
@@ -100,6 +103,7 @@ class HeadlessLabel final : public HeadlessControl<Label> {
  private:
   std::string caption_;
   Color foreColor_{0x000000};
+  std::optional<Color> backColor_;
   Font font_;
   bool autoSize_ = false;
 };
@@ -116,9 +120,40 @@ class HeadlessImageBox final : public HeadlessControl<ImageBox> {
   Bitmap image_;
 };
 
+class HeadlessCheckBox final : public HeadlessControl<CheckBox> {
+ public:
+  void SetCaption(const std::string& text) override { caption_ = text; }
+  std::string Caption() const override { return caption_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+  bool Checked() const override { return checked_; }
+  void SetFont(const Font& font) override { font_ = font; }
+  Font GetFont() const { return font_; }
+  // The user's click: toggles the box, then raises onClick.
+  void Click();
+
+ private:
+  std::string caption_;
+  bool checked_ = false;
+  Font font_;
+};
+
+class HeadlessButton final : public HeadlessControl<Button> {
+ public:
+  void SetCaption(const std::string& text) override { caption_ = text; }
+  std::string Caption() const override { return caption_; }
+  void SetFont(const Font& font) override { font_ = font; }
+  Font GetFont() const { return font_; }
+
+ private:
+  std::string caption_;
+  Font font_;
+};
+
 // The headless controls behind the controls of a headless window.
 HeadlessPicture& AsHeadless(Picture& picture);
 HeadlessLabel& AsHeadless(Label& label);
 HeadlessImageBox& AsHeadless(ImageBox& image);
+HeadlessCheckBox& AsHeadless(CheckBox& box);
+HeadlessButton& AsHeadless(Button& button);
 
 }  // namespace lumora::headless

@@ -48,6 +48,7 @@ void HeadlessWindow::Show() {
 }
 
 void HeadlessWindow::Present() {
+  ++presents_;
   Show();
 }
 

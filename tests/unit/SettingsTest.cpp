@@ -74,6 +74,15 @@ TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
             "[User]\r\nName=x\r\nextra=y\r\n");
 }
 
+TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
+  dir_.Write("config.dll", "[S_q]\r\n quit \r\nquit=1\r\n; ts\r\nts=3\r\n");
+  EXPECT_EQ(Read("S_q", "quit"), "0") << "the bare line hides the later one";
+  EXPECT_EQ(Read("S_q", "ts"), "3") << "a comment is no key";
+  ASSERT_TRUE(IniWrite(dir_ / "config.dll", "S_q", "QUIT", "2"));
+  EXPECT_EQ(dir_.Read("config.dll"), "[S_q]\r\nquit=2\r\nquit=1\r\n; ts\r\nts=3\r\n");
+  EXPECT_EQ(Read("S_q", "quit"), "2");
+}
+
 TEST_F(SettingsTest, LineBreaksInAValueCannotCreateNewKeys) {
   ASSERT_TRUE(IniWrite(dir_ / "config.dll", "S_q", "quit", "1\r\nts=2"));
   EXPECT_EQ(Read("S_q", "ts"), "0");

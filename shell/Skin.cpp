@@ -9,16 +9,23 @@
 namespace lumora {
 namespace {
 
-// Skin sheet i of skin n is the bitmap resource 101 + 100 n + i; missing ones stay empty.
-Bitmap SkinSheet(int skin, int index) {
-  return Bitmap::FromPng(ResourceBytes(std::to_string(101 + 100 * skin + index) + ".png"));
+// Skin sheet i of skin n is the bitmap resource 101 + 100 n + i; missing ones stay empty. A
+// screen scaled by two or more gets the sheet drawn at double size where there is one: the same
+// logical size, twice the detail.
+Bitmap SkinSheet(int skin, int index, int screenScale) {
+  std::string name = std::to_string(101 + 100 * skin + index) + ".png";
+  if (screenScale >= 2) {
+    Bitmap doubled = Bitmap::FromPng(ResourceBytes("2x/" + name), 2);
+    if (!doubled.Empty()) return doubled;
+  }
+  return Bitmap::FromPng(ResourceBytes(name));
 }
 
 }  // namespace
 
 void BA1::p_p(int skin) {
   for (int index = 0; index < static_cast<int>(ppt.size()); ++index) {
-    Bitmap sheet = SkinSheet(skin, index);
+    Bitmap sheet = SkinSheet(skin, index, platform_.GetDesktop().ScaleFactor());
     if (!sheet.Empty()) ppt[index] = sheet;
   }
   if (SkinApplied == 1) {

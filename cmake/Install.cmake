@@ -14,13 +14,15 @@ set(CPACK_PACKAGE_NAME lumora)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "Lumora maintainers <maintainers@lumora.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop client for the Lumora video portal")
+# The lines under the summary line of the package's description.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-       "Desktop client for the Lumora video portal\n"
-       "Shows the portal's pages in a skinned window with its own player, TV and shopping tabs, "
-       "keeps a play list of what was watched and lives in the notification area. The demo "
-       "content server, lumora-demo-server, is included so that a default build can be tried.")
+       "Shows the portal's pages in a skinned window with its own player, TV and\n"
+       "shopping tabs, keeps a play list of what was watched and lives in the\n"
+       "notification area. The demo content server, lumora-demo-server, is included\n"
+       "so that a default build can be tried.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY lumora)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 # Dependencies come from the shared libraries the executables link (dpkg-shlibdeps).

@@ -12,7 +12,8 @@ namespace {
 // Said once, on the one start that runs on Wayland.
 void ReportWaylandLimits() {
   if (!GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default())) return;
-  std::cerr << "lumora: no X server reachable, running as a native Wayland client: the window "
+  std::cerr << "lumora: running as a native Wayland client (no X server was reachable, or "
+               "GDK_BACKEND asked for Wayland): the window "
                "cannot centre itself at start, the popup ad cannot place itself at the bottom "
                "right of the screen, \"always on top\" has no effect, and the tray icon needs a "
                "StatusNotifierItem host (there is no XEmbed tray)\n";

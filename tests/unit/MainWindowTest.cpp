@@ -331,6 +331,8 @@ TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
   for (auto page : {&BA1::zz, &BA1::zzp, &BA1::tv, &BA1::ying, &BA1::Pic1, &BA1::Pic3}) {
     EXPECT_EQ(Geometry(scaled.*page), Geometry(form_.get()->*page));
   }
+  EXPECT_EQ(scaled.w3.Scale(), 2);
+  EXPECT_EQ(Geometry(scaled.jia), Geometry(form_->jia));
   EXPECT_EQ(scaled.Window().Bounds(), Window().Bounds());
 }
 

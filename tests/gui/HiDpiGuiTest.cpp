@@ -41,8 +41,13 @@ int FineBlocks(GdkPixbuf* shot, GdkRectangle area) {
   return fine;
 }
 
-// On a screen scaled by two, the window keeps its logical size (twice the screen pixels) and its
-// chrome is painted from the double-size skin sheets.
+// Stops the program however the test ends.
+struct RunningProgram {
+  ~RunningProgram() { StopProcess(pid); }
+  GPid pid;
+};
+
+// On a screen scaled by two the chrome is painted from the double-size skin sheets.
 TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
   gdk_init(nullptr, nullptr);
   DemoServer server(LUMORA_TEST_SITE_DIR);
@@ -54,7 +59,7 @@ TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
   IniWrite(appDir / "config.dll", "S_q", "h_w", "13500");
   IniWrite(appDir / "config.dll", "S_q", "h_h", "7000");
   g_setenv("GDK_SCALE", "2", TRUE);
-  GPid program = StartProcess((appDir / "lumora").string());
+  RunningProgram program{StartProcess((appDir / "lumora").string())};
   g_unsetenv("GDK_SCALE");
 
   std::string id;
@@ -71,7 +76,6 @@ TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
   GdkRectangle caption{left, GeometryValue(id, "Y"), 1200, 56};
   EXPECT_GT(FineBlocks(shot, caption), 2000);
   g_object_unref(shot);
-  StopProcess(program);
 }
 
 }  // namespace

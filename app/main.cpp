@@ -1,16 +1,24 @@
 #include <exception>
 #include <iostream>
 
+#include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/LumoraApp.h"
-#include "app/Startup.h"
 #include "platform/gtk/GtkPlatform.h"
 
 int main(int argc, char** argv) {
+  std::vector<std::string> commandLine(argv, argv + argc);
+  if (std::optional<std::string> information = lumora::InformationAskedFor(commandLine)) {
+    std::cout << *information;
+    return 0;
+  }
   try {
     lumora::gtk::GtkPlatform platform;
-    lumora::LumoraApp app(platform, lumora::ContentServer::Configured(),
-                          lumora::ExecutableDirectory());
-    if (!app.Start(std::vector<std::string>(argv, argv + argc))) return 0;
+    std::optional<std::filesystem::path> appDir =
+        lumora::OpenDataFolder(platform.GetDesktop(), lumora::CurrentDataFolderInputs());
+    if (!appDir) return 1;
+    lumora::LumoraApp app(platform, lumora::ContentServer::Configured(), *appDir);
+    if (!app.Start(commandLine)) return 0;
     platform.RunMainLoop();
     return 0;
   } catch (const std::exception& error) {

@@ -14,8 +14,13 @@ namespace {
 // A temporary file is "." + name + "." + six characters that mkstemp picks.
 constexpr std::string_view kTemporaryTail = "XXXXXX";
 
+// Built by appending: GCC 12 at -O3 misreads the overlap of an insert at the front of a string
+// (-Wrestrict).
 std::string TemporaryPrefix(std::string_view name) {
-  return "." + std::string(name) + ".";
+  std::string prefix = ".";
+  prefix += name;
+  prefix += '.';
+  return prefix;
 }
 
 bool IsTemporaryOf(std::string_view file, std::string_view name) {
@@ -65,9 +70,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  std::string temp = (path.parent_path() /
-                      (TemporaryPrefix(path.filename().string()) + std::string(kTemporaryTail)))
-                         .string();
+  std::string name = TemporaryPrefix(path.filename().string());
+  name += kTemporaryTail;
+  std::string temp = (path.parent_path() / name).string();
   int fd = mkstemp(temp.data());
   if (fd < 0) return ReportFailure(path, errno);
   struct stat existing;

@@ -32,13 +32,16 @@ void SetSourceColor(cairo_t* cr, Color color) {
                        (color.rgb & 0xFF) / 255.0);
 }
 
-Bitmap::Bitmap(Size size)
-    : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(size.width, 0),
-                                          std::max(size.height, 0)),
+Bitmap::Bitmap(Size size, int scale)
+    : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(size.width, 0) * scale,
+                                          std::max(size.height, 0) * scale),
                Destroy()),
-      size_(size) {}
+      size_(size),
+      scale_(scale) {
+  cairo_surface_set_device_scale(surface_.get(), scale, scale);
+}
 
-Bitmap Bitmap::FromPng(std::string_view bytes) {
+Bitmap Bitmap::FromPng(std::string_view bytes, int scale) {
   PngReader reader{bytes};
   cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadPng, &reader);
   Bitmap bitmap;
@@ -46,8 +49,11 @@ Bitmap Bitmap::FromPng(std::string_view bytes) {
     cairo_surface_destroy(surface);
     return bitmap;
   }
+  cairo_surface_set_device_scale(surface, scale, scale);
   bitmap.surface_.reset(surface, Destroy());
-  bitmap.size_ = {cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
+  bitmap.size_ = {cairo_image_surface_get_width(surface) / scale,
+                  cairo_image_surface_get_height(surface) / scale};
+  bitmap.scale_ = scale;
   return bitmap;
 }
 
@@ -89,7 +95,7 @@ void Bitmap::StretchBlit(Rect to, const Bitmap& source, Rect from) {
 
 void Bitmap::Resize(Size size) {
   if (size == size_ && !Empty()) return;
-  Bitmap resized(size);
+  Bitmap resized(size, scale_);
   if (!Empty()) resized.Blit({0, 0}, *this, Rect{0, 0, size_.width, size_.height});
   *this = resized;
 }
@@ -100,7 +106,7 @@ std::uint32_t Bitmap::PixelAt(Point at) const {
   const unsigned char* data = cairo_image_surface_get_data(surface_.get());
   int stride = cairo_image_surface_get_stride(surface_.get());
   std::uint32_t pixel;
-  std::memcpy(&pixel, data + at.y * stride + at.x * 4, sizeof pixel);
+  std::memcpy(&pixel, data + at.y * scale_ * stride + at.x * scale_ * 4, sizeof pixel);
   return pixel;
 }
 

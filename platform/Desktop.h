@@ -21,6 +21,8 @@ class Desktop {
   virtual Size ScreenSize() const = 0;
   // The part of the screen not taken by panels, in screen pixels.
   virtual Rect WorkArea() const = 0;
+  // Device pixels per logical pixel: 2 on a screen scaled by two.
+  virtual int ScaleFactor() const = 0;
 
   // A modal message box; returns once the user answered. In a Yes/No box Yes is the default
   // button (Enter answers it).

@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1
 shift
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMORA_WERROR=ON "$@" >/dev/null
 # shellcheck disable=SC2086
 cmake --build "$dir" ${BUILD_TARGETS:+--target $BUILD_TARGETS}

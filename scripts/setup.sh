@@ -6,10 +6,13 @@ packages=(
   # build
   g++ cmake ninja-build pkg-config
   libglib2.0-dev libsoup-3.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev
+  # the Debian package (cpack -G DEB): its dependencies come from dpkg-shlibdeps, which needs file
+  dpkg-dev file
   # tests
   googletest libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils dbus dbus-bin openbox xdotool notification-daemon fonts-wqy-zenhei
+  desktop-file-utils appstream weston xwayland
 )
 
 missing=()

@@ -14,8 +14,18 @@
 
 namespace {
 
+// The installed site beside the executable's bin/ folder, else the site in the source tree.
+std::filesystem::path DefaultSiteDir() {
+  std::error_code error;
+  std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  std::filesystem::path installed =
+      (executable.parent_path() / LUMORA_DEMO_INSTALLED_SITE).lexically_normal();
+  if (!error && std::filesystem::is_directory(installed, error)) return installed;
+  return LUMORA_DEMO_SITE_DIR;
+}
+
 struct Options {
-  std::filesystem::path siteDir = LUMORA_DEMO_SITE_DIR;
+  std::filesystem::path siteDir = DefaultSiteDir();
   int port = LUMORA_DEMO_PORT;
 };
 

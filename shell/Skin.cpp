@@ -9,16 +9,26 @@
 namespace lumora {
 namespace {
 
+// A screen scaled by two or more gets the picture drawn at double size where there is one: the
+// same logical size, twice the detail.
+Bitmap ScaledPicture(const std::string& name, int screenScale) {
+  if (screenScale >= 2) {
+    Bitmap doubled = Bitmap::FromPng(ResourceBytes("2x/" + name), 2);
+    if (!doubled.Empty()) return doubled;
+  }
+  return Bitmap::FromPng(ResourceBytes(name));
+}
+
 // Skin sheet i of skin n is the bitmap resource 101 + 100 n + i; missing ones stay empty.
-Bitmap SkinSheet(int skin, int index) {
-  return Bitmap::FromPng(ResourceBytes(std::to_string(101 + 100 * skin + index) + ".png"));
+Bitmap SkinSheet(int skin, int index, int screenScale) {
+  return ScaledPicture(std::to_string(101 + 100 * skin + index) + ".png", screenScale);
 }
 
 }  // namespace
 
 void BA1::p_p(int skin) {
   for (int index = 0; index < static_cast<int>(ppt.size()); ++index) {
-    Bitmap sheet = SkinSheet(skin, index);
+    Bitmap sheet = SkinSheet(skin, index, platform_.GetDesktop().ScaleFactor());
     if (!sheet.Empty()) ppt[index] = sheet;
   }
   if (SkinApplied == 1) {
@@ -35,8 +45,9 @@ void BA1::p_p(int skin) {
 }
 
 void BA1::LoadPictures() {
-  jia->SetImage(Bitmap::FromPng(ResourceBytes("wait.png")));
-  w3 = Bitmap::FromPng(ResourceBytes("error.png"));
+  int scale = platform_.GetDesktop().ScaleFactor();
+  jia->SetImage(ScaledPicture("wait.png", scale));
+  w3 = ScaledPicture("error.png", scale);
   window_->SetIcon(Bitmap::FromPng(ResourceBytes("icon.png")));
   PaintCloseGlyph(ggx->Surface());
   PaintCloseGlyph(gtv->Surface());

@@ -53,6 +53,11 @@ Size GtkDesktop::ScreenSize() const {
   return {area.width, area.height};
 }
 
+int GtkDesktop::ScaleFactor() const {
+  GdkMonitor* monitor = MainMonitor();
+  return monitor ? gdk_monitor_get_scale_factor(monitor) : 1;
+}
+
 Rect GtkDesktop::WorkArea() const {
   GdkMonitor* monitor = MainMonitor();
   if (!monitor) return {};

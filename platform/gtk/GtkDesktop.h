@@ -9,6 +9,7 @@ class GtkDesktop : public Desktop {
  public:
   Size ScreenSize() const override;
   Rect WorkArea() const override;
+  int ScaleFactor() const override;
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
   void OpenAddress(const std::string& address) override;

@@ -48,6 +48,8 @@ GtkTopWindow::GtkTopWindow()
   gtk_widget_set_app_paintable(window_.get(), TRUE);
   gtk_container_add(GTK_CONTAINER(window), board_.get());
   gtk_widget_show(board_.get());
+  // Drawn at the screen's scale, so the chrome painted into it stays sharp on a scaled screen.
+  surface_ = Bitmap(Size{}, gtk_widget_get_scale_factor(window_.get()));
   controls_ = std::make_unique<ChildControls>(board_.get(), webViews_);
   mouse_ = std::make_unique<MouseRouter>(
       board_.get(), MouseHandlers{&onMouseDown, &onMouseMove, &onMouseUp, nullptr, &onDoubleClick});

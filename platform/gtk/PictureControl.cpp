@@ -20,7 +20,7 @@ Bitmap& PictureControl::Surface() {
   Size size = Geometry().Extent();
   if (!surface_.Empty() && surface_.Extent() == size) return surface_;
   if (surface_.Empty()) {
-    surface_ = Bitmap(size);
+    surface_ = Bitmap(size, gtk_widget_get_scale_factor(Widget()));
     if (backColor_) surface_.Fill(*backColor_);
   } else {
     surface_.Resize(size);

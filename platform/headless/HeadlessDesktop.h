@@ -26,12 +26,14 @@ class HeadlessDesktop final : public Desktop {
  public:
   Size ScreenSize() const override { return {1600, 1000}; }
   Rect WorkArea() const override { return workArea_; }
+  int ScaleFactor() const override { return scale_; }
   // Answers with the next scripted answer; without one, No to a Yes/No box and Ok to an Ok box.
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
   void OpenAddress(const std::string& address) override { openedAddresses_.push_back(address); }
 
   void SetWorkArea(Rect area) { workArea_ = area; }
+  void SetScaleFactor(int scale) { scale_ = scale; }
   // Queues the answer of a coming message box; boxes take the answers in order.
   void QueueAnswer(MessageAnswer answer) { scriptedAnswers_.push_back(answer); }
 
@@ -40,6 +42,7 @@ class HeadlessDesktop final : public Desktop {
 
  private:
   Rect workArea_{0, 0, 1600, 960};
+  int scale_ = 1;
   std::deque<MessageAnswer> scriptedAnswers_;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> openedAddresses_;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "resources/generator/DesktopIcons.h"
 #include "resources/generator/Sheets.h"
 
 namespace lumora::skin {
@@ -70,12 +71,17 @@ void DrawEverything(const fs::path& folder) {
 }  // namespace lumora::skin
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: " << argv[0] << " OUTPUT_FOLDER\n";
+  bool icons = argc == 3 && std::string(argv[1]) == "--desktop-icons";
+  if (argc != 2 && !icons) {
+    std::cerr << "usage: " << argv[0] << " OUTPUT_FOLDER | --desktop-icons OUTPUT_FOLDER\n";
     return 2;
   }
   try {
-    lumora::skin::DrawEverything(argv[1]);
+    if (icons) {
+      lumora::skin::DrawDesktopIcons(argv[2]);
+    } else {
+      lumora::skin::DrawEverything(argv[1]);
+    }
   } catch (const std::exception& error) {
     std::cerr << argv[0] << ": " << error.what() << '\n';
     return 1;

@@ -325,6 +325,26 @@ TEST_F(MainWindowTest, FrameIsPaintedFromTheSkinSheetAndRounded) {
   EXPECT_EQ(Window().Region(), (RoundedRegion{{1001, 601}, 4}));
 }
 
+TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
+  platform_.Desktop().SetScaleFactor(2);
+  BA1 scaled(platform_, ContentServer("http://server/box/", "http://site/"), dir_.Path());
+  scaled.Load();
+  for (size_t i = 0; i < 12; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(scaled.ppt[i].Scale(), 2);
+    EXPECT_EQ(scaled.ppt[i].Extent(), form_->ppt[i].Extent());
+  }
+  for (size_t i = 0; i < form_->npc.size(); ++i) {
+    EXPECT_EQ(Geometry(scaled.npc[i]), Geometry(form_->npc[i])) << i;
+  }
+  for (auto page : {&BA1::zz, &BA1::zzp, &BA1::tv, &BA1::ying, &BA1::Pic1, &BA1::Pic3}) {
+    EXPECT_EQ(Geometry(scaled.*page), Geometry(form_.get()->*page));
+  }
+  EXPECT_EQ(scaled.w3.Scale(), 2);
+  EXPECT_EQ(Geometry(scaled.jia), Geometry(form_->jia));
+  EXPECT_EQ(scaled.Window().Bounds(), Window().Bounds());
+}
+
 TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   EXPECT_FALSE(form_->Pic1->Visible());
   form_->Web1->onDownloadComplete();

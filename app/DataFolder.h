@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Desktop.h"
+
+namespace lumora {
+
+// What decides where the program keeps its files (settings, play list, history page and its
+// picture).
+struct DataFolderInputs {
+  std::filesystem::path executableDir;
+  // The executable runs from an installed bin/ folder (a system or packaged install).
+  bool installed = false;
+  bool executableDirWritable = false;
+  std::string xdgDataHome;  // $XDG_DATA_HOME, empty when unset
+  std::string home;         // $HOME, empty when unset
+};
+
+struct DataFolderChoice {
+  std::filesystem::path folder;
+  // Why the folder cannot be used, in the system's words; empty when it can.
+  std::string failure;
+};
+
+// $XDG_DATA_HOME/lumora, or ~/.local/share/lumora where XDG_DATA_HOME is unset or not absolute;
+// empty when neither variable gives a folder.
+std::filesystem::path PerUserDataFolder(std::string_view xdgDataHome, std::string_view home);
+
+// The executable's folder for a portable copy or a build folder; otherwise (an installed program,
+// or a folder it cannot write) the per-user data folder, made with mode 0700 when missing.
+DataFolderChoice ChooseDataFolder(const DataFolderInputs& inputs);
+
+// The inputs of this process: its executable, the installed layout beside it, the environment.
+DataFolderInputs CurrentDataFolderInputs();
+
+// The chosen folder, or nothing after telling the user in a message box which folder cannot be
+// written and why: the program must not run on with settings it cannot keep.
+std::optional<std::filesystem::path> OpenDataFolder(Desktop& desktop,
+                                                    const DataFolderInputs& inputs);
+
+}  // namespace lumora

@@ -26,13 +26,15 @@ void tip::BuildPortalMenu() {
 }
 
 void tip::BuildProgramMenu() {
-  // The settings dialog and the update check are not part of the program yet; their items are
-  // in place and do nothing until they are.
+  // The settings dialog is not part of the program yet; its items are in place and do nothing
+  // until it is.
   r_m_->AddItem("软件设置", [] {});
   r_m_->AddItem("关于我们", [] {});
   r_m_->AddSeparator();
   r_m_->AddItem("官方主页", [this] { platform_.GetDesktop().OpenAddress(server_.SiteUrl()); });
-  r_m_->AddItem("升级检测", [] {});
+  r_m_->AddItem("升级检测", [this] {
+    if (onUpdateCheck) onUpdateCheck();
+  });
   r_m_->AddItem("退出软件", [this] { window_.ttt_v(); });
 }
 

@@ -85,4 +85,14 @@ void GtkDesktop::OpenAddress(const std::string& address) {
   g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, nullptr, nullptr);
 }
 
+bool GtkDesktop::StartProcess(const std::string& path) {
+  // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so it leaves no zombie behind and
+  // outlives this program; it starts in its own directory, as an updater expects.
+  g_autofree char* directory = g_path_get_dirname(path.c_str());
+  std::string program = path;
+  char* argv[] = {program.data(), nullptr};
+  return g_spawn_async(directory, argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+                       nullptr);
+}
+
 }  // namespace lumora::gtk

@@ -4,7 +4,8 @@
 
 namespace lumora::gtk {
 
-// The primary monitor (or the first), GTK message dialogs and GIO's launching.
+// The primary monitor (or the first), GTK message dialogs, GIO's launching and GLib's process
+// spawning.
 class GtkDesktop : public Desktop {
  public:
   Size ScreenSize() const override;
@@ -12,6 +13,7 @@ class GtkDesktop : public Desktop {
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
   void OpenAddress(const std::string& address) override;
+  bool StartProcess(const std::string& path) override;
 };
 
 }  // namespace lumora::gtk

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <regex>
@@ -126,20 +127,24 @@ class ExitExtrasGuiTest : public ::testing::Test {
     server_->Start(LUMORA_DEMO_PORT);
   }
   static void TearDownTestSuite() { delete server_; }
-  void SetUp() override { server_->OfferVersion(""); }
+  void SetUp() override {
+    server_->OfferVersion("");
+    logStart_ = server_->RequestLog().size();
+  }
 
-  static bool ServerSaw(const std::string& target) {
-    for (const std::string& line : server_->RequestLog()) {
-      if (line.find(" " + target + " ") != std::string::npos) return true;
-    }
-    return false;
+  // Whether the server was asked for target since this test began.
+  bool ServerSaw(const std::string& target) const {
+    const std::vector<std::string>& log = server_->RequestLog();
+    return std::any_of(log.begin() + logStart_, log.end(), [&](const std::string& line) {
+      return line.find(" " + target + " ") != std::string::npos;
+    });
   }
 
   // Starts the program and closes its main window once the control file was read, which asks
   // for the exit ad; the exit ad window's id.
   std::string QuitToExitAd() {
     EXPECT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, seconds(20)));
-    EXPECT_TRUE(WaitUntil([] { return ServerSaw("/box/lib/wen.txt"); }, seconds(20)));
+    EXPECT_TRUE(WaitUntil([this] { return ServerSaw("/box/lib/wen.txt"); }, seconds(20)));
     Pause(std::chrono::milliseconds(500));  // the answer is applied as it arrives
     Box main = GeometryOf(MainWindowId());
     Click(main.x + main.width - 22, main.y + 17);  // the close button
@@ -150,6 +155,7 @@ class ExitExtrasGuiTest : public ::testing::Test {
 
   static DemoServer* server_;
   FakeBrowser browser_;
+  size_t logStart_ = 0;
 };
 
 DemoServer* ExitExtrasGuiTest::server_ = nullptr;
@@ -166,7 +172,7 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsClosePictureEndsThePr
   gdk_monitor_get_geometry(gdk_display_get_primary_monitor(gdk_display_get_default()), &screen);
   EXPECT_NEAR(box.x, (screen.width - 299) / 2, 1);
   EXPECT_NEAR(box.y, (screen.height - 247) / 2, 1);
-  EXPECT_TRUE(WaitUntil([] { return ServerSaw("/box/js/ads/tui.html"); }, seconds(5)));
+  EXPECT_TRUE(WaitUntil([this] { return ServerSaw("/box/js/ads/tui.html"); }, seconds(5)));
 
   // The close picture's orange cross appears after a second, at the top right.
   auto crossShown = [&] {
@@ -185,7 +191,7 @@ TEST_F(ExitExtrasGuiTest, ALinkOfTheExitAdOpensInTheBrowserAndEndsTheProgram) {
   Program program(browser_);
   std::string exitAd = QuitToExitAd();
   ASSERT_FALSE(exitAd.empty());
-  ASSERT_TRUE(WaitUntil([] { return ServerSaw("/box/js/ads/tui.html"); }, seconds(5)));
+  ASSERT_TRUE(WaitUntil([this] { return ServerSaw("/box/js/ads/tui.html"); }, seconds(5)));
   Pause(seconds(1));  // the page lays out its links
   Box box = GeometryOf(exitAd);
   Click(box.x + 120, box.y + 62);  // the first recommendation

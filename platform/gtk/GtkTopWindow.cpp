@@ -48,7 +48,7 @@ GtkTopWindow::GtkTopWindow()
   gtk_widget_set_app_paintable(window_.get(), TRUE);
   gtk_container_add(GTK_CONTAINER(window), board_.get());
   gtk_widget_show(board_.get());
-  controls_ = std::make_unique<ChildControls>(board_.get(), webViews_);
+  controls_ = std::make_unique<ChildControls>(board_.get(), SharedWebViews());
   mouse_ = std::make_unique<MouseRouter>(
       board_.get(), MouseHandlers{&onMouseDown, &onMouseMove, &onMouseUp, nullptr, &onDoubleClick});
   g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);

@@ -153,6 +153,13 @@ class ExitExtrasGuiTest : public ::testing::Test {
     return exitAd;
   }
 
+  // The update offer comes about 6 s after start; true once it is up and has the keyboard.
+  static bool WaitForOfferWithFocus() {
+    std::string offer;
+    return WaitUntil([&] { return !(offer = VisibleWindow("提示：")).empty(); }, seconds(25)) &&
+           WaitUntil([&] { return Shell("xdotool getactivewindow") == offer + "\n"; }, seconds(5));
+  }
+
   static DemoServer* server_;
   FakeBrowser browser_;
   size_t logStart_ = 0;
@@ -203,10 +210,7 @@ TEST_F(ExitExtrasGuiTest, ALinkOfTheExitAdOpensInTheBrowserAndEndsTheProgram) {
 TEST_F(ExitExtrasGuiTest, OfferAnsweredWithEnterDownloadsTheUpdaterAndEndsWithoutTheExitAd) {
   server_->OfferVersion("9.1");
   Program program(browser_);
-  std::string offer;
-  ASSERT_TRUE(WaitUntil([&] { return !(offer = VisibleWindow("提示：")).empty(); }, seconds(25)));
-  ASSERT_TRUE(
-      WaitUntil([&] { return Shell("xdotool getactivewindow") == offer + "\n"; }, seconds(5)));
+  ASSERT_TRUE(WaitForOfferWithFocus());
   SaveScreen("update-offer.png");
   Shell("xdotool key Return");
   EXPECT_TRUE(program.WaitForEnd(seconds(10)));
@@ -218,10 +222,7 @@ TEST_F(ExitExtrasGuiTest, OfferAnsweredWithEnterDownloadsTheUpdaterAndEndsWithou
 TEST_F(ExitExtrasGuiTest, OfferAnsweredWithEscapeKeepsTheProgramRunning) {
   server_->OfferVersion("9.1");
   Program program(browser_);
-  std::string offer;
-  ASSERT_TRUE(WaitUntil([&] { return !(offer = VisibleWindow("提示：")).empty(); }, seconds(25)));
-  ASSERT_TRUE(
-      WaitUntil([&] { return Shell("xdotool getactivewindow") == offer + "\n"; }, seconds(5)));
+  ASSERT_TRUE(WaitForOfferWithFocus());
   Shell("xdotool key Escape");
   EXPECT_TRUE(WaitUntil([] { return VisibleWindow("提示：").empty(); }, seconds(5)));
   Pause(seconds(1));

@@ -1,8 +1,10 @@
 #include "shell/UpdateCheck.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -33,16 +35,25 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// The field read as a number: a decimal number with blanks around it; nothing for other text.
+// The field read as a number: a finite decimal number with blanks around it; nothing for other
+// text.
 std::optional<double> NumberValue(std::string_view field) {
   field = TrimBlanks(field);
   if (!field.empty() && field.front() == '+') field.remove_prefix(1);
   double value = 0;
   auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-  if (field.empty() || error != std::errc() || end != field.data() + field.size()) {
+  if (field.empty() || error != std::errc() || end != field.data() + field.size() ||
+      !std::isfinite(value)) {
     return std::nullopt;
   }
   return value;
+}
+
+// The nearest whole number, held to the range of int.
+int Rounded(double value) {
+  constexpr double kLow = std::numeric_limits<int>::min();
+  constexpr double kHigh = std::numeric_limits<int>::max();
+  return static_cast<int>(std::lround(std::clamp(value, kLow, kHigh)));
 }
 
 // The number the field begins with, blanks ignored, rounded; 0 for a field without one.
@@ -57,7 +68,7 @@ int LeadingWholeNumber(std::string_view field) {
     number += c;
   }
   std::optional<double> value = NumberValue(number);
-  return value ? static_cast<int>(std::lround(*value)) : 0;
+  return value ? Rounded(*value) : 0;
 }
 
 bool EqualsOne(std::optional<std::string_view> field) {
@@ -125,7 +136,7 @@ void UpdateCheck::ApplyControlFile(const std::string& text) {
   window_.ShowExitAd = LeadingWholeNumber(*field(kExitAd));
   if (auto ticker = field(kTicker)) {
     if (std::optional<double> value = NumberValue(*ticker)) {
-      window_.TickerEnabled = static_cast<int>(std::lround(*value));
+      window_.TickerEnabled = Rounded(*value);
     }
   }
   if (auto version = field(kVersion)) window_.LatestVersion = WithoutCrLf(*version);

@@ -108,6 +108,8 @@ TEST(UpdateCheckTest, FieldsAreReadAsTheServerSendsThem) {
       {"1====1", 1, 0, false, true, ""},
       {" 1 x====1.0====0==== 1 ====1\r\n", 1, 1, true, true, ""},
       {"1.6====x====0====y====z====9.0====9.5", 2, 0, false, false, ""},
+      {"99999999999====0====0====1e300====0====9.0", 2147483647, 2147483647, false, false, ""},
+      {"0====nan====0====inf====nan====9.0", 0, 0, false, false, ""},
       {"1----1----0----1----1----9.1", 0, 0, false, false, ""},
       {"", 0, 0, false, false, ""},
   };
@@ -117,7 +119,7 @@ TEST(UpdateCheckTest, FieldsAreReadAsTheServerSendsThem) {
     program.RunCheck(c.body);
     EXPECT_EQ(program.Form().ShowExitAd, c.showExitAd);
     EXPECT_EQ(program.Form().TickerEnabled, c.tickerEnabled);
-    EXPECT_EQ(program.tickers, c.tickerEnabled);
+    EXPECT_EQ(program.tickers, c.tickerEnabled == 1 ? 1 : 0);
     EXPECT_EQ(program.Form().bo_pad->Visible(), c.panel);
     EXPECT_EQ(program.popups, c.popup ? 1 : 0);
     if (*c.offered == '\0') {
@@ -242,6 +244,9 @@ TEST(ExitAdTest, ClosePictureOrANewWindowOfThePageEndsTheProgramAtOnce) {
   QuitToExitAd(clicked).ClosePicture().onClick();
   EXPECT_TRUE(clicked.Ended());
   EXPECT_FALSE(clicked.app.ExitAd()->Window().IsShown());
+  Program closedByTheSystem;
+  QuitToExitAd(closedByTheSystem).Window().onCloseRequest();
+  EXPECT_TRUE(closedByTheSystem.Ended());
 
   for (const char* address : {"http://127.0.0.1/", "file:///etc/passwd"}) {
     SCOPED_TRACE(address);

@@ -207,28 +207,29 @@ TEST_F(ExitExtrasGuiTest, ALinkOfTheExitAdOpensInTheBrowserAndEndsTheProgram) {
   EXPECT_EQ(browser_.Opened(), server_->SiteUrl() + "\n");
 }
 
-TEST_F(ExitExtrasGuiTest, OfferAnsweredWithEnterDownloadsTheUpdaterAndEndsWithoutTheExitAd) {
+TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereEnterDownloads) {
   server_->OfferVersion("9.1");
   Program program(browser_);
+  ASSERT_TRUE(WaitForOfferWithFocus());
+  Shell("xdotool key Escape");
+  ASSERT_TRUE(WaitUntil([] { return VisibleWindow("提示：").empty(); }, seconds(5)));
+  Pause(seconds(1));
+  EXPECT_TRUE(program.Running());
+  EXPECT_EQ(LumoraWindows().size(), 1u);
+
+  auto mapped = [] { return Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''")); };
+  size_t before = mapped().size();
+  Box main = GeometryOf(MainWindowId());
+  Click(main.x + main.width - 152, main.y + 17);  // the menu button
+  ASSERT_TRUE(WaitUntil([&] { return mapped().size() > before; }, seconds(5)));
+  Shell("xdotool key Down Down Down Down Return");  // "升级检测", past the separator
   ASSERT_TRUE(WaitForOfferWithFocus());
   SaveScreen("update-offer.png");
   Shell("xdotool key Return");
   EXPECT_TRUE(program.WaitForEnd(seconds(10)));
   EXPECT_TRUE(WaitUntil([&] { return !browser_.Opened().empty(); }, seconds(10)));
-  EXPECT_EQ(browser_.Opened(), server_->BaseUrl() + "update/update.exe\n");
+  EXPECT_EQ(browser_.Opened(), server_->BaseUrl() + "update/update.exe\n") << "only after Yes";
   EXPECT_FALSE(ServerSaw("/box/js/ads/tui.html"));
-}
-
-TEST_F(ExitExtrasGuiTest, OfferAnsweredWithEscapeKeepsTheProgramRunning) {
-  server_->OfferVersion("9.1");
-  Program program(browser_);
-  ASSERT_TRUE(WaitForOfferWithFocus());
-  Shell("xdotool key Escape");
-  EXPECT_TRUE(WaitUntil([] { return VisibleWindow("提示：").empty(); }, seconds(5)));
-  Pause(seconds(1));
-  EXPECT_TRUE(program.Running());
-  EXPECT_EQ(LumoraWindows().size(), 1u);
-  EXPECT_EQ(browser_.Opened(), "");
 }
 
 }  // namespace

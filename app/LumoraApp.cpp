@@ -28,7 +28,9 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   router_ = std::make_unique<LinkRouter>(
       window, fetch_, server_, [this](const std::string& text) { tray_->TrayShowBalloon(text); });
   router_->Attach();
-  instance.onHandOver = [&window](const std::vector<std::string>&) { window.OnHandOver(); };
+  updateCheck_ = std::make_unique<UpdateCheck>(platform_, window, fetch_, server_, appDir_);
+  menus_->onUpdateCheck = [this] { updateCheck_->shengji(); };
+  instance.onHandOver = [this](const std::vector<std::string>&) { OnHandOver(); };
   window.onMenuRequested = [this, &window](Point at) {
     menus_->r_m().PopupAt(window.Window(), at);
   };
@@ -47,7 +49,19 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
 
 void LumoraApp::Quit() {
   settings_->Unload();
+  if (mainWindow_->ShowExitAd == 1) {
+    mainWindow_->Window().Hide();
+    if (!exitAd_) exitAd_ = std::make_unique<ba4>(platform_, *mainWindow_, server_);
+    exitAd_->Show();
+    return;
+  }
   mainWindow_->Unload();
+  if (exitAd_) exitAd_->Unload();
+}
+
+void LumoraApp::OnHandOver() {
+  if (exitAd_) exitAd_->Unload();
+  mainWindow_->OnHandOver();
 }
 
 }  // namespace lumora

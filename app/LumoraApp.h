@@ -8,12 +8,14 @@
 #include "app/WriteFailureNotice.h"
 #include "auxwin/BA3.h"
 #include "auxwin/Tray.h"
+#include "auxwin/ba4.h"
 #include "auxwin/tip.h"
 #include "content/LinkRouter.h"
 #include "core/ContentServer.h"
 #include "core/ServerFetch.h"
 #include "platform/Platform.h"
 #include "shell/BA1.h"
+#include "shell/UpdateCheck.h"
 
 namespace lumora {
 
@@ -33,10 +35,16 @@ class LumoraApp {
   Tray* TrayIcon() { return tray_.get(); }
   tip* Menus() { return menus_.get(); }
   BA3* SettingsDialog() { return settings_.get(); }
+  UpdateCheck* Updates() { return updateCheck_.get(); }
+  // The exit ad window, once the quit routine loaded it.
+  ba4* ExitAd() { return exitAd_.get(); }
 
  private:
-  // The quit routine: unloads the other forms, then the main window.
+  // The quit routine: unloads the other forms, then shows the exit ad window in the main
+  // window's stead when the server asked for it, or unloads the main window.
   void Quit();
+  // A later start of the program: takes the exit ad window down and brings the main window back.
+  void OnHandOver();
 
   Platform& platform_;
   ContentServer server_;
@@ -48,6 +56,8 @@ class LumoraApp {
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<LinkRouter> router_;
   std::unique_ptr<WriteFailureNotice> writeFailureNotice_;
+  std::unique_ptr<UpdateCheck> updateCheck_;
+  std::unique_ptr<ba4> exitAd_;
 };
 
 }  // namespace lumora

@@ -28,13 +28,13 @@ void tip::BuildPortalMenu() {
 }
 
 void tip::BuildProgramMenu() {
-  // The update check is not part of the program yet; its item is in place and does nothing
-  // until it is.
   r_m_->AddItem("软件设置", [this] { ShowSettingsDialog(false); });
   r_m_->AddItem("关于我们", [this] { ShowSettingsDialog(true); });
   r_m_->AddSeparator();
   r_m_->AddItem("官方主页", [this] { platform_.GetDesktop().OpenAddress(server_.SiteUrl()); });
-  r_m_->AddItem("升级检测", [] {});
+  r_m_->AddItem("升级检测", [this] {
+    if (onUpdateCheck) onUpdateCheck();
+  });
   r_m_->AddItem("退出软件", [this] { window_.ttt_v(); });
 }
 

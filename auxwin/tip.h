@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "core/ContentServer.h"
@@ -18,6 +19,9 @@ class tip {
 
   Menu& myMenu() { return *myMenu_; }  // the portal view's context menu
   Menu& r_m() { return *r_m_; }        // the program menu of the tray icon and the menu button
+
+  // "升级检测": the main window's manual update check, shengji.
+  std::function<void()> onUpdateCheck;
 
  private:
   void BuildPortalMenu();

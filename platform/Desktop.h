@@ -32,6 +32,9 @@ class Desktop {
 
   // Opens an address (web page, file) with the user's default program.
   virtual void OpenAddress(const std::string& address) = 0;
+  // Starts the program at path as a process of its own, with no shell and without waiting for
+  // it. False when it could not be started.
+  virtual bool StartProcess(const std::string& path) = 0;
 };
 
 }  // namespace lumora

@@ -28,7 +28,7 @@ class Platform {
   virtual SingleInstance& GetSingleInstance() = 0;
   virtual TrayIcon& GetTrayIcon() = 0;
 
-  // A new hidden top-level window; every web view added to it shares one web process.
+  // A new hidden top-level window; the web views of every window share one web process.
   virtual std::unique_ptr<TopWindow> CreateWindow() = 0;
   virtual std::unique_ptr<Timer> CreateTimer() = 0;
   virtual std::unique_ptr<Menu> CreateMenu() = 0;

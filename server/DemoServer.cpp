@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::string_view kPlayDataPath = "/box/h.asp";
 constexpr std::string_view kPingPath = "/box/tj/tj.asp";
+constexpr std::string_view kControlFilePath = "/box/lib/wen.txt";
+// The control file's version is its last field.
+constexpr std::string_view kFieldSeparator = "====";
 constexpr std::string_view kHtmlType = "text/html; charset=utf-8";
 
 constexpr std::string_view kNotFoundPage =
@@ -67,6 +70,7 @@ HttpResponse DemoServer::Route(const RequestLine& request) {
   if (!IsReadOnlyMethod(request.method)) return MethodNotAllowed();
   if (request.Path() == kPlayDataPath) return AnswerPlayData(request.Query());
   if (request.Path() == kPingPath) return AnswerPing(request.Query());
+  if (request.Path() == kControlFilePath) return AnswerControlFile();
   return AnswerSiteFile(request.Path());
 }
 
@@ -92,6 +96,17 @@ HttpResponse DemoServer::AnswerSiteFile(std::string_view path) const {
   if (!bytes) return NotFound();
   if (!IsServedAsGbk(file)) return Ok(ContentTypeFor(file), std::move(*bytes));
   return Ok(ContentTypeFor(file), Utf8ToGbk(FillAddressPlaceholders(*bytes, SiteUrl())));
+}
+
+HttpResponse DemoServer::AnswerControlFile() const {
+  HttpResponse response = AnswerSiteFile(kControlFilePath);
+  size_t lastField = response.body.rfind(kFieldSeparator);
+  if (offeredVersion_.empty() || response.status != 200 || lastField == std::string::npos) {
+    return response;
+  }
+  response.body.resize(lastField + kFieldSeparator.size());
+  response.body += Utf8ToGbk(offeredVersion_) + "\r\n";
+  return response;
 }
 
 void DemoServer::Log(const RequestLine& request, int status) {

@@ -34,6 +34,10 @@ class DemoServer {
   // "http://127.0.0.1:PORT/box/", what "{BASE}" in text files becomes.
   std::string BaseUrl() const;
 
+  // From now on the control file "lib/wen.txt" names this version as the latest, so the client
+  // offers an update; "" serves the file as it stands.
+  void OfferVersion(std::string version) { offeredVersion_ = std::move(version); }
+
   // The id of every usage ping in arrival order, exactly as it stood in the query.
   const std::vector<std::string>& Pings() const { return pings_; }
   // One line per request answered: method, target exactly as received, status.
@@ -45,12 +49,14 @@ class DemoServer {
   HttpResponse AnswerPlayData(std::string_view query) const;
   HttpResponse AnswerPing(std::string_view query);
   HttpResponse AnswerSiteFile(std::string_view path) const;
+  HttpResponse AnswerControlFile() const;
   void Log(const RequestLine& request, int status);
 
   std::filesystem::path siteDir_;
   std::ostream* log_;
   Catalogue catalogue_;
   std::uint16_t port_ = 0;
+  std::string offeredVersion_;
   std::vector<std::string> pings_;
   std::vector<std::string> requestLog_;
   HttpServer server_;

@@ -27,14 +27,18 @@ std::filesystem::path DefaultSiteDir() {
 struct Options {
   std::filesystem::path siteDir = DefaultSiteDir();
   int port = LUMORA_DEMO_PORT;
+  std::string offeredVersion;
 };
 
 // Fills options from the command line; false (with the reason on stderr) when it is unusable.
 bool ParseOptions(int& argc, char**& argv, Options& options) {
   g_autofree gchar* site = nullptr;
+  g_autofree gchar* version = nullptr;
   GOptionEntry entries[] = {
       {"site", 0, 0, G_OPTION_ARG_FILENAME, &site, "Site directory to serve", "DIR"},
       {"port", 0, 0, G_OPTION_ARG_INT, &options.port, "Port on 127.0.0.1 (0: any free port)", "N"},
+      {"offer-version", 0, 0, G_OPTION_ARG_STRING, &version,
+       "Name VERSION as the latest in lib/wen.txt, so the client offers an update", "VERSION"},
       {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
   g_autoptr(GOptionContext) context = g_option_context_new("- serve the Lumora demo site");
   g_option_context_add_main_entries(context, entries, nullptr);
@@ -44,10 +48,12 @@ bool ParseOptions(int& argc, char**& argv, Options& options) {
     return false;
   }
   if (options.port < 0 || options.port > 65535 || argc > 1) {
-    std::cerr << "lumora-demo-server: expected only --site DIR and --port 0..65535\n";
+    std::cerr << "lumora-demo-server: expected only --site DIR, --port 0..65535 and "
+                 "--offer-version VERSION\n";
     return false;
   }
   if (site) options.siteDir = site;
+  if (version) options.offeredVersion = version;
   return true;
 }
 
@@ -64,6 +70,7 @@ int main(int argc, char** argv) {
   try {
     g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
     lumora::DemoServer server(options.siteDir, &std::cout);
+    server.OfferVersion(options.offeredVersion);
     server.Start(static_cast<std::uint16_t>(options.port));
     std::cout << "lumora-demo-server: serving " << server.BaseUrl() << " from "
               << options.siteDir.string() << std::endl;

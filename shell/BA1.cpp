@@ -80,6 +80,7 @@ void BA1::CreatePlayerPage() {
   adp = &m_ad->AddPicture();
   adp->SetGeometry({0, 0, kAdPictureSize.width, kAdPictureSize.height});
   bo_pad = &m_ad->AddPicture();
+  bo_pad->SetVisible(false);  // until the control file asks for the ad panel
   Web8 = &bo_pad->AddWebView();
   l2 = &zz->AddPicture();
   npc[kListHeader] = &l2->AddPicture();

@@ -79,6 +79,7 @@ class BA1 : public RouterWindow {
   std::function<void()> onQuit;
   // Hides the window for good and reports it unloaded.
   void Unload();
+  bool Unloaded() const { return unloaded_; }
   // Called once the window is gone for good.
   std::function<void()> onUnloaded;
   // The menu button asks for the program menu at this window position.

@@ -43,7 +43,23 @@ std::string UriFor(const std::string& address) {
   return uri;
 }
 
+// How long the end of the program waits for launches under way.
+constexpr gint64 kLaunchGraceMicroseconds = 5 * G_USEC_PER_SEC;
+
+void OnLaunched(GObject*, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<std::shared_ptr<int>> pending(static_cast<std::shared_ptr<int>*>(data));
+  g_app_info_launch_default_for_uri_finish(result, nullptr);
+  --**pending;
+}
+
 }  // namespace
+
+GtkDesktop::~GtkDesktop() {
+  gint64 end = g_get_monotonic_time() + kLaunchGraceMicroseconds;
+  while (*pendingLaunches_ > 0 && g_get_monotonic_time() < end) {
+    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
+  }
+}
 
 Size GtkDesktop::ScreenSize() const {
   GdkMonitor* monitor = MainMonitor();
@@ -87,7 +103,19 @@ MessageAnswer GtkDesktop::ShowMessage(TopWindow* owner, const std::string& text,
 
 void GtkDesktop::OpenAddress(const std::string& address) {
   std::string uri = UriFor(address);
-  g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, nullptr, nullptr);
+  ++*pendingLaunches_;
+  g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, OnLaunched,
+                                          new std::shared_ptr<int>(pendingLaunches_));
+}
+
+bool GtkDesktop::StartProcess(const std::string& path) {
+  // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so it leaves no zombie behind and
+  // outlives this program; it starts in its own directory, as an updater expects.
+  g_autofree char* directory = g_path_get_dirname(path.c_str());
+  std::string program = path;
+  char* argv[] = {program.data(), nullptr};
+  return g_spawn_async(directory, argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+                       nullptr);
 }
 
 }  // namespace lumora::gtk

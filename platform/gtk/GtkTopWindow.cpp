@@ -50,7 +50,7 @@ GtkTopWindow::GtkTopWindow()
   gtk_widget_show(board_.get());
   // Drawn at the screen's scale, so the chrome painted into it stays sharp on a scaled screen.
   surface_ = Bitmap(Size{}, gtk_widget_get_scale_factor(window_.get()));
-  controls_ = std::make_unique<ChildControls>(board_.get(), webViews_);
+  controls_ = std::make_unique<ChildControls>(board_.get(), SharedWebViews());
   mouse_ = std::make_unique<MouseRouter>(
       board_.get(), MouseHandlers{&onMouseDown, &onMouseMove, &onMouseUp, nullptr, &onDoubleClick});
   g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);

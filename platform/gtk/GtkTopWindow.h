@@ -73,7 +73,6 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
 
   GObjectPtr<GtkWidget> window_;
   GObjectPtr<GtkWidget> board_;
-  WebViewGroup webViews_;
   std::unique_ptr<ChildControls> controls_;
   std::unique_ptr<MouseRouter> mouse_;
   Bitmap surface_{Size{}};

@@ -25,13 +25,27 @@ WebKitWebContext* SharedWebContext() {
 }
 
 GtkWidget* WebViewGroup::NewView() {
-  if (first_) return webkit_web_view_new_with_related_view(first_.get());
-  GObjectPtr<WebKitSettings> settings(NewSettings());
-  auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
-                                            "settings", settings.get(), nullptr));
-  // The group keeps the first view for relating the later ones; the caller gets its own hold.
-  first_.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
-  return GTK_WIDGET(view);
+  GtkWidget* view = nullptr;
+  if (!views_.empty()) {
+    view = webkit_web_view_new_with_related_view(WEBKIT_WEB_VIEW(views_.front()));
+  } else {
+    GObjectPtr<WebKitSettings> settings(NewSettings());
+    view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
+                                   "settings", settings.get(), nullptr));
+  }
+  views_.push_back(view);
+  g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
+  return view;
+}
+
+void WebViewGroup::OnViewDestroyed(GtkWidget* view, gpointer group) {
+  std::vector<GtkWidget*>& views = static_cast<WebViewGroup*>(group)->views_;
+  std::erase(views, view);
+}
+
+WebViewGroup& SharedWebViews() {
+  static WebViewGroup* const group = new WebViewGroup;
+  return *group;
 }
 
 }  // namespace lumora::gtk

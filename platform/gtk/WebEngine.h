@@ -2,6 +2,8 @@
 
 #include <webkit2/webkit2.h>
 
+#include <vector>
+
 #include "platform/gtk/GObjectPtr.h"
 
 namespace lumora::gtk {
@@ -10,17 +12,23 @@ namespace lumora::gtk {
 // process.
 WebKitWebContext* SharedWebContext();
 
-// The web views of one window. The first is made on the shared context with the program's
-// settings (no hardware acceleration, pages without a charset read as GBK, scripts may open
-// windows, which the views report instead of opening); every later one is related to it, so
-// all of them share its web process and its settings.
+// The program's web views, of every window. The first is made on the shared context with the
+// program's settings (no hardware acceleration, pages without a charset read as GBK, scripts may
+// open windows, which the views report instead of opening); every later one is related to the
+// oldest view alive, so all of them share one web process and the settings.
 class WebViewGroup {
  public:
   // A new view; the caller takes the floating reference.
   GtkWidget* NewView();
 
  private:
-  GObjectPtr<WebKitWebView> first_;
+  static void OnViewDestroyed(GtkWidget* view, gpointer group);
+
+  // The views not yet destroyed, oldest first.
+  std::vector<GtkWidget*> views_;
 };
+
+// The group of every window's views; it lives as long as the process.
+WebViewGroup& SharedWebViews();
 
 }  // namespace lumora::gtk

@@ -31,14 +31,21 @@ class HeadlessDesktop final : public Desktop {
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
   void OpenAddress(const std::string& address) override { openedAddresses_.push_back(address); }
+  // Records the path; succeeds unless a test said otherwise.
+  bool StartProcess(const std::string& path) override {
+    startedProcesses_.push_back(path);
+    return processesStart_;
+  }
 
   void SetWorkArea(Rect area) { workArea_ = area; }
   void SetScaleFactor(int scale) { scale_ = scale; }
   // Queues the answer of a coming message box; boxes take the answers in order.
   void QueueAnswer(MessageAnswer answer) { scriptedAnswers_.push_back(answer); }
+  void SetProcessesStart(bool start) { processesStart_ = start; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   const std::vector<std::string>& OpenedAddresses() const { return openedAddresses_; }
+  const std::vector<std::string>& StartedProcesses() const { return startedProcesses_; }
 
  private:
   Rect workArea_{0, 0, 1600, 960};
@@ -46,6 +53,8 @@ class HeadlessDesktop final : public Desktop {
   std::deque<MessageAnswer> scriptedAnswers_;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> openedAddresses_;
+  std::vector<std::string> startedProcesses_;
+  bool processesStart_ = true;
 };
 
 }  // namespace lumora::headless

@@ -34,6 +34,8 @@ void DrawIcon(Canvas& canvas);
 // The loading cover's pictures.
 void DrawWaiting(Canvas& canvas);
 void DrawLoadError(Canvas& canvas);
+// The exit ad window's close picture, 51 x 21.
+void DrawExitAdClose(Canvas& canvas);
 // The history page's delete icon: a small cross in a few shades for a GIF.
 IndexedImage MakeDeleteIcon();
 

@@ -42,6 +42,7 @@ constexpr Picture kPictures[] = {
     {"icon16.png", {16, 16}, DrawIcon, false},
     {"wait.png", {200, 120}, DrawWaiting, true},
     {"error.png", {200, 120}, DrawLoadError, true},
+    {"exitclose.png", {51, 21}, DrawExitAdClose, true},
 };
 
 void WritePicture(const Picture& picture, const fs::path& file, int scale) {

@@ -6,6 +6,7 @@
 
 #include "platform/gtk/GtkPlatform.h"
 #include "tests/backend/BackendTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::gtk {
 namespace {
@@ -61,6 +62,27 @@ TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingIsNoAnswer) {
   EXPECT_EQ(platform.GetDesktop().ShowMessage(nullptr, "Done.", "Lumora", MessageButtons::Ok,
                                               MessageIcon::Information),
             MessageAnswer::Ok);
+}
+
+TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {
+  GtkPlatform platform;
+  test::TempDir dir;
+  // A name a shell would split and run as two commands.
+  std::filesystem::path program = dir / "up date;touch shell-ran";
+  // It waits up to 5 s for the file "go", which the test makes only once the call returned.
+  std::ofstream(program)
+      << "#!/bin/sh\nfor i in $(seq 100); do [ -e go ] && break; sleep 0.05; done\n"
+         "pwd > started\n";
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  EXPECT_TRUE(platform.GetDesktop().StartProcess(program.string()));
+  EXPECT_FALSE(dir.Exists("started")) << "returned without waiting";
+  dir.Write("go", "");
+  ASSERT_TRUE(PumpUntil([&] { return dir.Read("started") == dir.Path().string() + "\n"; }));
+  EXPECT_FALSE(dir.Exists("shell-ran"));
+
+  std::filesystem::permissions(program, std::filesystem::perms::owner_read);
+  EXPECT_FALSE(platform.GetDesktop().StartProcess(program.string()));
+  EXPECT_FALSE(platform.GetDesktop().StartProcess((dir / "missing").string()));
 }
 
 }  // namespace

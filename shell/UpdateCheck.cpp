@@ -1,0 +1,187 @@
+#include "shell/UpdateCheck.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/FileIo.h"
+#include "core/Product.h"
+#include "core/WebAddress.h"
+
+namespace lumora {
+namespace {
+
+constexpr auto kCheckDelay = std::chrono::milliseconds(6000);
+constexpr std::string_view kFieldSeparator = "====";
+constexpr const char* kMessageTitle = "提示：";
+constexpr const char* kUpToDate = "你现在使用的是最新版本，无需升级!";
+constexpr const char* kLocalUpdater = "update.exe";
+
+// The fields of the control file, by number.
+enum Field { kExitAd = 0, kPopupAd = 1, kTicker = 3, kAdPanel = 4, kVersion = 5 };
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The field read as a number: a finite decimal number with blanks around it; nothing for other
+// text.
+std::optional<double> NumberValue(std::string_view field) {
+  field = TrimBlanks(field);
+  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+  double value = 0;
+  auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+  if (field.empty() || error != std::errc() || end != field.data() + field.size() ||
+      !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// The nearest whole number, held to the range of int.
+int Rounded(double value) {
+  constexpr double kLow = std::numeric_limits<int>::min();
+  constexpr double kHigh = std::numeric_limits<int>::max();
+  return static_cast<int>(std::lround(std::clamp(value, kLow, kHigh)));
+}
+
+// The number the field begins with, blanks ignored, rounded; 0 for a field without one.
+int LeadingWholeNumber(std::string_view field) {
+  std::string number;
+  for (char c : field) {
+    if (IsBlank(c)) continue;
+    bool digit = c >= '0' && c <= '9';
+    bool sign = (c == '-' || c == '+') && number.empty();
+    bool point = c == '.' && number.find('.') == std::string::npos;
+    if (!digit && !sign && !point) break;
+    number += c;
+  }
+  std::optional<double> value = NumberValue(number);
+  return value ? Rounded(*value) : 0;
+}
+
+bool EqualsOne(std::optional<std::string_view> field) {
+  std::optional<double> value = field ? NumberValue(*field) : std::nullopt;
+  return value && *value == 1;
+}
+
+std::string WithoutCrLf(std::string_view text) {
+  std::string result;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text.substr(at, 2) == "\r\n") {
+      ++at;
+    } else {
+      result += text[at];
+    }
+  }
+  return result;
+}
+
+// A plain text comparison with the installed version: "10.0", "8.0" and " 9.0" are all new.
+bool IsNewVersion(const std::string& version) {
+  return !version.empty() && version != "0" && version != kAppVersion;
+}
+
+bool IsExecutableFile(const std::filesystem::path& path) {
+  using std::filesystem::perms;
+  std::error_code error;
+  auto status = std::filesystem::status(path, error);
+  return !error && std::filesystem::is_regular_file(status) &&
+         (status.permissions() & (perms::owner_exec | perms::group_exec | perms::others_exec)) !=
+             perms::none;
+}
+
+}  // namespace
+
+UpdateCheck::UpdateCheck(Platform& platform, BA1& window, ServerFetch& fetch, ContentServer server,
+                         std::filesystem::path appDir)
+    : platform_(platform),
+      window_(window),
+      fetch_(fetch),
+      server_(std::move(server)),
+      appDir_(std::move(appDir)),
+      Timer5(platform.CreateTimer()) {
+  Timer5->onTick = [this] { Timer5_Timer(); };
+  Timer5->SetInterval(kCheckDelay);
+  Timer5->SetEnabled(true);
+}
+
+void UpdateCheck::Timer5_Timer() {
+  Timer5->SetEnabled(false);
+  std::weak_ptr<char> alive = alive_;
+  std::string text = fetch_.FetchText(server_.ControlFile());
+  // The user may have quit while the server was asked: the check then ends without a trace.
+  if (alive.expired() || window_.Unloaded()) return;
+  if (text.find(kFieldSeparator) == std::string::npos) return;
+  ApplyControlFile(text);
+}
+
+void UpdateCheck::ApplyControlFile(const std::string& text) {
+  std::vector<std::string_view> fields = SplitFields(text, kFieldSeparator);
+  auto field = [&fields](Field number) -> std::optional<std::string_view> {
+    if (static_cast<size_t>(number) >= fields.size()) return std::nullopt;
+    return fields[number];
+  };
+  window_.ShowExitAd = LeadingWholeNumber(*field(kExitAd));
+  if (auto ticker = field(kTicker)) {
+    if (std::optional<double> value = NumberValue(*ticker)) {
+      window_.TickerEnabled = Rounded(*value);
+    }
+  }
+  if (auto version = field(kVersion)) window_.LatestVersion = WithoutCrLf(*version);
+
+  if (IsNewVersion(window_.LatestVersion) && !OfferUpdate()) return;
+  if (EqualsOne(field(kPopupAd)) && onShowPopupAd) onShowPopupAd();
+  if (window_.TickerEnabled == 1 && onStartTicker) onStartTicker();
+  if (EqualsOne(field(kAdPanel)) && window_.AdPanelState != 1) {
+    window_.AdPanelState = 2;
+    window_.bo_pad->SetVisible(true);
+  }
+}
+
+void UpdateCheck::shengji() {
+  if (IsNewVersion(window_.LatestVersion)) {
+    OfferUpdate();
+    return;
+  }
+  platform_.GetDesktop().ShowMessage(&window_.Window(), kUpToDate, kMessageTitle,
+                                     MessageButtons::Ok, MessageIcon::Question);
+}
+
+bool UpdateCheck::OfferUpdate() {
+  std::string question = "检测到最新版本 " + window_.LatestVersion + " ,你需要现在升级吗？";
+  std::weak_ptr<char> alive = alive_;
+  MessageAnswer answer = platform_.GetDesktop().ShowMessage(
+      &window_.Window(), question, kMessageTitle, MessageButtons::YesNo, MessageIcon::None);
+  if (alive.expired() || window_.Unloaded()) return false;
+  // Closing the box without an answer is a No: nothing is installed behind the user's back.
+  if (answer != MessageAnswer::Yes) return true;
+  LaunchUpdate();
+  return false;
+}
+
+void UpdateCheck::LaunchUpdate() {
+  Desktop& desktop = platform_.GetDesktop();
+  std::filesystem::path updater = appDir_ / kLocalUpdater;
+  // Whether the start or the download worked, the program quits so the updater can replace it.
+  if (IsExecutableFile(updater)) {
+    desktop.StartProcess(updater.string());
+  } else {
+    OpenWebAddress(desktop, server_.Updater());
+  }
+  window_.ShowExitAd = 0;
+  window_.ttt_v();
+}
+
+}  // namespace lumora

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "app/LumoraApp.h"
+#include "platform/headless/HeadlessMenu.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessWebView.h"
+#include "tests/support/TempDir.h"
+
+namespace lumora {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kControlFile = "http://server/box/lib/wen.txt";
+constexpr const char* kOfferFile = "1====1====0====1====1====9.1\r\n";
+constexpr const char* kOffer = "检测到最新版本 9.1 ,你需要现在升级吗？";
+
+// One run of the program on the headless backend, with the extras' hooks counted.
+struct Program {
+  explicit Program(std::shared_ptr<headless::InstanceRegistry> machine =
+                       std::make_shared<headless::InstanceRegistry>())
+      : platform(headless::HeadlessPlatform::kDefaultStart, std::move(machine)) {
+    // A later start hands over to the running one and has no window.
+    if (!app.Start({"lumora"})) return;
+    app.Updates()->onShowPopupAd = [this] { ++popups; };
+    app.Updates()->onStartTicker = [this] { ++tickers; };
+  }
+
+  BA1& Form() { return *app.MainWindow(); }
+  headless::HeadlessDesktop& Desktop() { return platform.Desktop(); }
+  const std::vector<headless::ShownMessage>& Messages() { return Desktop().Messages(); }
+
+  // Runs past the 6 s check; the server answers the control file 50 ms after it was asked.
+  void RunCheck(const std::string& body) {
+    platform.Time().Post(6050ms, [this, body] {
+      ASSERT_EQ(platform.Http().RequestedUrls(), std::vector<std::string>{kControlFile});
+      platform.Http().Answer(0, {true, 200, body});
+    });
+    platform.Time().Advance(7s);
+  }
+
+  void Choose(const std::string& caption) {
+    headless::HeadlessMenu& menu = headless::AsHeadless(app.Menus()->r_m());
+    menu.PopupAtPointer(Form().Window());
+    EXPECT_TRUE(menu.Choose(caption));
+  }
+
+  // The main window is gone for good and the tray icon with it.
+  bool Ended() { return Form().Unloaded() && !platform.Tray().Shown().added; }
+
+  test::TempDir dir;
+  headless::HeadlessPlatform platform;
+  LumoraApp app{platform, ContentServer("http://server/box/", "http://site/"), dir.Path()};
+  int popups = 0;
+  int tickers = 0;
+};
+
+TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsAndSwitchesTheExtrasOnAfterANo) {
+  for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Dismissed}) {
+    Program program;
+    program.platform.Time().Post(5999ms, [&] {
+      EXPECT_TRUE(program.platform.Http().RequestedUrls().empty()) << "not before 6 s";
+    });
+    program.Desktop().QueueAnswer(answer);
+    program.RunCheck(kOfferFile);
+    program.platform.Time().Advance(60s);
+
+    EXPECT_EQ(program.platform.Http().RequestedUrls().size(), 1u) << "once per run";
+    ASSERT_EQ(program.Messages().size(), 1u);
+    const headless::ShownMessage& offer = program.Messages()[0];
+    EXPECT_EQ(offer.text, kOffer);
+    EXPECT_EQ(offer.title, "提示：");
+    EXPECT_EQ(offer.owner, &program.Form().Window());
+    EXPECT_EQ(offer.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(std::make_pair(program.popups, program.tickers), std::make_pair(1, 1));
+    EXPECT_TRUE(program.Form().bo_pad->Visible());
+    EXPECT_EQ(program.Form().AdPanelState, 2);
+    EXPECT_EQ(program.Form().ShowExitAd, 1);
+    EXPECT_TRUE(program.Desktop().OpenedAddresses().empty());
+    program.Choose("退出软件");
+    ASSERT_NE(program.app.ExitAd(), nullptr);
+    EXPECT_TRUE(program.app.ExitAd()->Window().IsShown());
+  }
+}
+
+TEST(UpdateCheckTest, FieldsAreReadAsTheServerSendsThem) {
+  struct Case {
+    const char* body;
+    int showExitAd;
+    int tickerEnabled;
+    bool panel;
+    bool popup;
+    const char* offered;  // the version in the question, "" for none
+  };
+  const Case cases[] = {
+      {"0====0====0====0====0====9.0\r\n", 0, 0, false, false, ""},
+      {"0====0====0====0====0====9.0\n", 0, 0, false, false, "9.0\n"},
+      {"0====0====0====0====0====8.0", 0, 0, false, false, "8.0"},
+      {"0====0====0====0====0==== 9.0", 0, 0, false, false, " 9.0"},
+      {"0====0====0====0====0====0\r\n", 0, 0, false, false, ""},
+      {"1====1", 1, 0, false, true, ""},
+      {" 1 x====1.0====0==== 1 ====1\r\n", 1, 1, true, true, ""},
+      {"1.6====x====0====y====z====9.0====9.5", 2, 0, false, false, ""},
+      {"99999999999====0====0====1e300====0====9.0", 2147483647, 2147483647, false, false, ""},
+      {"0====nan====0====inf====nan====9.0", 0, 0, false, false, ""},
+      {"1----1----0----1----1----9.1", 0, 0, false, false, ""},
+      {"", 0, 0, false, false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    Program program;
+    program.RunCheck(c.body);
+    EXPECT_EQ(program.Form().ShowExitAd, c.showExitAd);
+    EXPECT_EQ(program.Form().TickerEnabled, c.tickerEnabled);
+    EXPECT_EQ(program.tickers, c.tickerEnabled == 1 ? 1 : 0);
+    EXPECT_EQ(program.Form().bo_pad->Visible(), c.panel);
+    EXPECT_EQ(program.popups, c.popup ? 1 : 0);
+    if (*c.offered == '\0') {
+      EXPECT_TRUE(program.Messages().empty());
+    } else {
+      ASSERT_EQ(program.Messages().size(), 1u);
+      EXPECT_EQ(program.Messages()[0].text,
+                std::string("检测到最新版本 ") + c.offered + " ,你需要现在升级吗？");
+    }
+  }
+}
+
+TEST(UpdateCheckTest, AnAdPageThatFailedKeepsItsPanelHidden) {
+  Program program;
+  program.Form().Web8->onNavigateError("http://server/box/js/ads/bo.html");
+  program.RunCheck("0====0====0====0====1====9.0");
+  EXPECT_FALSE(program.Form().bo_pad->Visible());
+  EXPECT_EQ(program.Form().AdPanelState, 1);
+}
+
+TEST(UpdateCheckTest, YesStartsTheLocalUpdaterOrOpensTheDownloadAndQuitsWithoutTheExitAd) {
+  enum class Updater { None, Executable, PlainFile, FailsToStart };
+  for (Updater updater :
+       {Updater::None, Updater::Executable, Updater::PlainFile, Updater::FailsToStart}) {
+    SCOPED_TRACE(static_cast<int>(updater));
+    Program program;
+    std::filesystem::path path = program.dir / "update.exe";
+    if (updater != Updater::None) std::ofstream(path) << "#!/bin/sh\n";
+    if (updater == Updater::Executable || updater == Updater::FailsToStart) {
+      std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+    program.Desktop().SetProcessesStart(updater != Updater::FailsToStart);
+    program.Desktop().QueueAnswer(MessageAnswer::Yes);
+    program.RunCheck(kOfferFile);
+
+    bool starts = updater == Updater::Executable || updater == Updater::FailsToStart;
+    EXPECT_EQ(program.Desktop().StartedProcesses(),
+              starts ? std::vector<std::string>{path.string()} : std::vector<std::string>{});
+    EXPECT_EQ(program.Desktop().OpenedAddresses(),
+              starts ? std::vector<std::string>{}
+                     : std::vector<std::string>{"http://server/box/update/update.exe"});
+    EXPECT_TRUE(program.Ended());
+    EXPECT_EQ(program.app.ExitAd(), nullptr) << "the exit ad is never loaded";
+    EXPECT_EQ(program.popups + program.tickers, 0) << "the remaining steps do not run";
+    EXPECT_FALSE(program.Form().bo_pad->Visible());
+  }
+}
+
+TEST(UpdateCheckTest, ManualCheckAnswersFromWhatTheAutomaticCheckRead) {
+  Program program;
+  program.Choose("升级检测");
+  ASSERT_EQ(program.Messages().size(), 1u);
+  EXPECT_EQ(program.Messages()[0].text, "你现在使用的是最新版本，无需升级!");
+  EXPECT_EQ(program.Messages()[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(program.Messages()[0].icon, MessageIcon::Question);
+  EXPECT_TRUE(program.platform.Http().RequestedUrls().empty()) << "never asks the server";
+
+  program.Desktop().QueueAnswer(MessageAnswer::No);
+  program.RunCheck(kOfferFile);
+  program.Desktop().QueueAnswer(MessageAnswer::Dismissed);
+  program.Choose("升级检测");
+  EXPECT_FALSE(program.Ended());
+  program.Desktop().QueueAnswer(MessageAnswer::Yes);
+  program.Choose("升级检测");
+  ASSERT_EQ(program.Messages().size(), 4u);
+  EXPECT_EQ(program.Messages()[3].text, kOffer);
+  EXPECT_EQ(program.Desktop().OpenedAddresses(),
+            std::vector<std::string>{"http://server/box/update/update.exe"});
+  EXPECT_TRUE(program.Ended());
+}
+
+TEST(UpdateCheckTest, AQuitDuringTheFetchEndsTheCheckQuietly) {
+  Program program;
+  program.platform.Time().Post(6010ms, [&] { program.Choose("退出软件"); });
+  program.Desktop().QueueAnswer(MessageAnswer::Yes);
+  program.RunCheck(kOfferFile);
+  EXPECT_TRUE(program.Ended());
+  EXPECT_TRUE(program.Messages().empty());
+  EXPECT_EQ(program.popups + program.tickers, 0);
+  EXPECT_FALSE(program.Form().bo_pad->Visible());
+  EXPECT_EQ(program.app.ExitAd(), nullptr);
+}
+
+// The exit ad window
+
+// Quits a program whose control file asked for the exit ad.
+ba4& QuitToExitAd(Program& program) {
+  program.Form().ShowExitAd = 1;
+  program.Choose("退出软件");
+  return *program.app.ExitAd();
+}
+
+TEST(ExitAdTest, ShowsThePageCentredRevealsItsCloseAfterASecondAndEndsAfterTwenty) {
+  Program program;
+  ba4& exitAd = QuitToExitAd(program);
+  EXPECT_FALSE(program.Form().Window().IsShown());
+  EXPECT_FALSE(program.Form().Unloaded());
+  EXPECT_TRUE(exitAd.Window().IsShown());
+  EXPECT_EQ(exitAd.Window().Bounds(), (Rect{650, 376, 299, 247}));
+  EXPECT_EQ(exitAd.Page().CurrentAddress(), "http://server/box/js/ads/tui.html");
+  EXPECT_EQ(exitAd.Page().Geometry(), (Rect{-2, -2, 303, 251}));
+  headless::AsHeadless(exitAd.Page()).StartLoad();
+  EXPECT_TRUE(headless::AsHeadless(exitAd.Page()).Silent());
+
+  program.platform.Time().Advance(999ms);
+  EXPECT_FALSE(exitAd.ClosePicture().Visible());
+  program.platform.Time().Advance(1ms);
+  EXPECT_TRUE(exitAd.ClosePicture().Visible());
+  EXPECT_EQ(exitAd.ClosePicture().Geometry(), (Rect{244, 5, 51, 21}));
+  program.platform.Time().Advance(18999ms);
+  EXPECT_FALSE(program.Ended());
+  program.platform.Time().Advance(1ms);
+  EXPECT_TRUE(program.Ended());
+  EXPECT_FALSE(exitAd.Window().IsShown());
+}
+
+TEST(ExitAdTest, ClosePictureOrANewWindowOfThePageEndsTheProgramAtOnce) {
+  Program clicked;
+  QuitToExitAd(clicked).ClosePicture().onClick();
+  EXPECT_TRUE(clicked.Ended());
+  EXPECT_FALSE(clicked.app.ExitAd()->Window().IsShown());
+  Program closedByTheSystem;
+  QuitToExitAd(closedByTheSystem).Window().onCloseRequest();
+  EXPECT_TRUE(closedByTheSystem.Ended());
+
+  for (const char* address : {"http://127.0.0.1/", "file:///etc/passwd"}) {
+    SCOPED_TRACE(address);
+    Program program;
+    QuitToExitAd(program).Page().onNewWindow2(address);
+    EXPECT_TRUE(program.Ended());
+    EXPECT_EQ(program.Desktop().OpenedAddresses(), std::string(address).starts_with("http")
+                                                       ? std::vector<std::string>{address}
+                                                       : std::vector<std::string>{});
+  }
+}
+
+TEST(ExitAdTest, ASecondStartTakesItDownAndTheProgramGoesOn) {
+  auto machine = std::make_shared<headless::InstanceRegistry>();
+  Program running(machine);
+  ba4& exitAd = QuitToExitAd(running);
+  running.platform.Time().Advance(1500ms);
+  ASSERT_TRUE(exitAd.ClosePicture().Visible());
+
+  Program later(machine);
+  EXPECT_EQ(later.app.MainWindow(), nullptr);
+  running.platform.Time().Advance(1ms);
+  EXPECT_FALSE(exitAd.Window().IsShown());
+  EXPECT_TRUE(running.Form().Window().IsShown());
+  running.platform.Time().Advance(60s);
+  EXPECT_FALSE(running.Ended()) << "the exit ad's timers stopped with it";
+
+  running.Choose("退出软件");
+  EXPECT_TRUE(exitAd.Window().IsShown());
+  EXPECT_FALSE(exitAd.ClosePicture().Visible()) << "loaded afresh";
+  running.platform.Time().Advance(20s);
+  EXPECT_TRUE(running.Ended());
+}
+
+}  // namespace
+}  // namespace lumora

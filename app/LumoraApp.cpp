@@ -38,7 +38,16 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   return true;
 }
 
+void LumoraApp::ShowPopupAd() {
+  if (!popupAd_ || !popupAd_->Loaded()) {
+    popupAd_ = std::make_unique<tankou>(platform_, server_);
+    popupAd_->Load();
+  }
+  popupAd_->Hide();
+}
+
 void LumoraApp::Quit() {
+  if (popupAd_) popupAd_->Unload();
   mainWindow_->Unload();
 }
 

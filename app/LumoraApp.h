@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "auxwin/Tray.h"
+#include "auxwin/tankou.h"
 #include "auxwin/tip.h"
 #include "content/LinkRouter.h"
 #include "core/ContentServer.h"
@@ -30,6 +31,11 @@ class LumoraApp {
   BA1* MainWindow() { return mainWindow_.get(); }
   Tray* TrayIcon() { return tray_.get(); }
   tip* Menus() { return menus_.get(); }
+  tankou* PopupAd() { return popupAd_.get(); }
+
+  // Refers to the popup ad window and keeps it hidden: loaded on first use, or again after it
+  // unloaded itself, its load starts its own schedule of popups.
+  void ShowPopupAd();
 
  private:
   // The quit routine: unloads the other forms, then the main window.
@@ -43,6 +49,7 @@ class LumoraApp {
   std::unique_ptr<tip> menus_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<LinkRouter> router_;
+  std::unique_ptr<tankou> popupAd_;
 };
 
 }  // namespace lumora

@@ -201,6 +201,7 @@ void BA1::WireEvents() {
     AdPanelState = 1;
   };
   WireViewEvents();
+  WireTicker();
   sizeSaveTimer_->SetInterval(kSizeSaveDelay);
   sizeSaveTimer_->onTick = [this] { StoreWindowSize(); };
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "content/HistoryStore.h"
 #include "content/RouterWindow.h"
@@ -114,6 +115,13 @@ class BA1 : public RouterWindow {
   // The clear-list label: asks, then empties the play list.
   void qk_Click();
 
+  // The scrolling ticker in gunp: loads the server's ticker list and starts cycling it.
+  void gun_ad();
+  void Timerg_Timer();
+  void La_MouseMove(int index, const MouseEvent& event);
+  void La_Click(int index);
+  void gunp_MouseMove();
+
   // What the link router acts on.
   WebView& PortalView() override { return *Web1; }
   WebView& PlayerView() override { return *Web2; }
@@ -158,34 +166,41 @@ class BA1 : public RouterWindow {
 
   // Window buttons, page tabs, list tabs and side-bar handles.
   std::array<Picture*, 16> npc{};
-  Picture* zz = nullptr;       // player page: player, ad panel, list side bar
-  Picture* zzp = nullptr;      // portal page
-  Picture* tv = nullptr;       // TV page
-  Picture* ying = nullptr;     // shopping page
-  Picture* Pic1 = nullptr;     // frame of the portal view
-  Picture* wait = nullptr;     // loading cover over the portal
-  ImageBox* jia = nullptr;     // the cover's picture; click retries
-  Picture* L1 = nullptr;       // left area of the player page
-  Picture* Pic2 = nullptr;     // frame of the video player view
-  Picture* ggx = nullptr;      // closes the video player
-  Picture* m_ad = nullptr;     // ad panel shown while no video plays
-  Picture* adp = nullptr;      // the ad panel's centred picture
-  Picture* bo_pad = nullptr;   // banner frame of the ad view
-  Picture* l2 = nullptr;       // list side bar of the player page
-  Picture* Pic3 = nullptr;     // frame of the history page view
-  Picture* Pic5 = nullptr;     // frame of the item information view
-  Picture* shan = nullptr;     // bottom strip of the list side bar
-  Label* qk = nullptr;         // clear-list label
-  Picture* tvleft = nullptr;   // TV player area
-  Picture* gtv = nullptr;      // closes the TV player
-  Picture* tvright = nullptr;  // TV channel list side bar
-  Picture* P1 = nullptr;       // custom tooltip of the window buttons
-  Label* bo_tip = nullptr;     // its text
-  Label* jbi = nullptr;        // exit-compact-mode glyph
-  Label* ni_name = nullptr;    // product label
-  Label* ni_bo1 = nullptr;     // compact player's caption label
-  Picture* gunp = nullptr;     // ticker panel
-  Label* La0 = nullptr;        // first ticker item
+  Picture* zz = nullptr;          // player page: player, ad panel, list side bar
+  Picture* zzp = nullptr;         // portal page
+  Picture* tv = nullptr;          // TV page
+  Picture* ying = nullptr;        // shopping page
+  Picture* Pic1 = nullptr;        // frame of the portal view
+  Picture* wait = nullptr;        // loading cover over the portal
+  ImageBox* jia = nullptr;        // the cover's picture; click retries
+  Picture* L1 = nullptr;          // left area of the player page
+  Picture* Pic2 = nullptr;        // frame of the video player view
+  Picture* ggx = nullptr;         // closes the video player
+  Picture* m_ad = nullptr;        // ad panel shown while no video plays
+  Picture* adp = nullptr;         // the ad panel's centred picture
+  Picture* bo_pad = nullptr;      // banner frame of the ad view
+  Picture* l2 = nullptr;          // list side bar of the player page
+  Picture* Pic3 = nullptr;        // frame of the history page view
+  Picture* Pic5 = nullptr;        // frame of the item information view
+  Picture* shan = nullptr;        // bottom strip of the list side bar
+  Label* qk = nullptr;            // clear-list label
+  Picture* tvleft = nullptr;      // TV player area
+  Picture* gtv = nullptr;         // closes the TV player
+  Picture* tvright = nullptr;     // TV channel list side bar
+  Picture* P1 = nullptr;          // custom tooltip of the window buttons
+  Label* bo_tip = nullptr;        // its text
+  Label* jbi = nullptr;           // exit-compact-mode glyph
+  Label* ni_name = nullptr;       // product label
+  Label* ni_bo1 = nullptr;        // compact player's caption label
+  Picture* gunp = nullptr;        // ticker panel
+  Label* La0 = nullptr;           // first ticker item
+  std::vector<Label*> La;         // ticker items, La[0] being La0
+  std::unique_ptr<Timer> Timerg;  // ticker step while an item moves, else the end of its rest
+  std::vector<std::string> TickerUrls;
+  int TickerLast = 0;
+  int TickerIndex = 0;
+  int TickerTop = 0;   // rest line of the items
+  int TickerHold = 0;  // rest time in milliseconds
 
   // The nine web views: portal, video player, history page, item information, usage ping,
   // ad banner, shopping page, TV player, TV channel list.
@@ -222,6 +237,10 @@ class BA1 : public RouterWindow {
   void MarkTab(Picture& tab, const Bitmap& sheet, Rect cell, Control& content, bool selected);
   Size LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Picture& left);
   void ResetHoverColours();
+  void WireTicker();
+  void TakeTickerItems(const std::vector<std::string_view>& items);
+  void TickerRestOver();
+  void TickerUnderline(int index, bool on);
   void StoreWindowSize();
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;

@@ -140,6 +140,15 @@ void GtkTopWindow::SetAlwaysOnTop(bool onTop) {
   gtk_window_set_keep_above(Handle(), onTop);
 }
 
+void GtkTopWindow::SetPassive(bool passive) {
+  passive_ = passive;
+  GtkWindow* window = Handle();
+  gtk_window_set_skip_taskbar_hint(window, passive);
+  gtk_window_set_skip_pager_hint(window, passive);
+  gtk_window_set_accept_focus(window, !passive);
+  gtk_window_set_focus_on_map(window, !passive);
+}
+
 void GtkTopWindow::SetRegion(const RoundedRegion& region) {
   region_ = region;
   ApplyRegion();

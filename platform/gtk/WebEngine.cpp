@@ -1,5 +1,7 @@
 #include "platform/gtk/WebEngine.h"
 
+#include <vector>
+
 namespace lumora::gtk {
 namespace {
 
@@ -11,6 +13,22 @@ WebKitSettings* NewSettings() {
   // window.open must reach the view's policy decision, where it becomes a new-window request.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
   return settings;
+}
+
+// The views alive in the process, in the order they were made.
+std::vector<WebKitWebView*>& LiveViews() {
+  static std::vector<WebKitWebView*> views;
+  return views;
+}
+
+void ForgetView(GtkWidget* view, gpointer) {
+  std::erase(LiveViews(), WEBKIT_WEB_VIEW(view));
+}
+
+WebKitWebView* NewUnrelatedView() {
+  GObjectPtr<WebKitSettings> settings(NewSettings());
+  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
+                                      "settings", settings.get(), nullptr));
 }
 
 }  // namespace
@@ -25,12 +43,13 @@ WebKitWebContext* SharedWebContext() {
 }
 
 GtkWidget* WebViewGroup::NewView() {
-  if (first_) return webkit_web_view_new_with_related_view(first_.get());
-  GObjectPtr<WebKitSettings> settings(NewSettings());
-  auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
-                                            "settings", settings.get(), nullptr));
-  // The group keeps the first view for relating the later ones; the caller gets its own hold.
-  first_.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
+  std::vector<WebKitWebView*>& live = LiveViews();
+  WebKitWebView* view = live.empty()
+                            ? NewUnrelatedView()
+                            : WEBKIT_WEB_VIEW(webkit_web_view_new_with_related_view(live.front()));
+  live.push_back(view);
+  // A view being destroyed can no longer be related to.
+  g_signal_connect(view, "destroy", G_CALLBACK(ForgetView), nullptr);
   return GTK_WIDGET(view);
 }
 

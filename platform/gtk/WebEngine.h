@@ -10,17 +10,14 @@ namespace lumora::gtk {
 // process.
 WebKitWebContext* SharedWebContext();
 
-// The web views of one window. The first is made on the shared context with the program's
-// settings (no hardware acceleration, pages without a charset read as GBK, scripts may open
-// windows, which the views report instead of opening); every later one is related to it, so
-// all of them share its web process and its settings.
+// Makes the web views of the windows. A view made while none is alive is made on the shared
+// context with the program's settings (no hardware acceleration, pages without a charset read as
+// GBK, scripts may open windows, which the views report instead of opening); every other one is
+// related to a live view, so the views of all windows share one web process and its settings.
 class WebViewGroup {
  public:
   // A new view; the caller takes the floating reference.
   GtkWidget* NewView();
-
- private:
-  GObjectPtr<WebKitWebView> first_;
 };
 
 }  // namespace lumora::gtk

@@ -33,6 +33,7 @@ class WebViewControl : public WidgetControl<WebView> {
   void SetSilent(bool silent) override { silent_ = silent; }
   void WriteDocument(const std::string& html) override;
   std::string CurrentAddress() const override;
+  void FitPageBody(std::function<void(Size)> onMeasured) override;
 
  private:
   WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
@@ -53,6 +54,7 @@ class WebViewControl : public WidgetControl<WebView> {
   static gboolean OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
                                 WebKitHitTestResult* hit, gpointer self);
   static void OnDestroy(GtkWidget* widget, gpointer self);
+  static void OnBodyFitted(GObject* view, GAsyncResult* result, gpointer request);
 
   std::deque<std::string> approved_;  // address keys, oldest first
   bool silent_ = false;

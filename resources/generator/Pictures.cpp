@@ -105,6 +105,25 @@ void DrawLoadError(Canvas& canvas) {
   DrawCentredText(cr, "页面加载失败，点击重试", {14, colour::kPageText}, kCoverText);
 }
 
+void DrawPopupClose(Canvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  RoundedRectPath(cr, 0.5, 0.5, 39, 13, 6.5);
+  SetColour(cr, colour::kPageRim, 0.85);
+  cairo_fill_preserve(cr);
+  SetColour(cr, colour::kWindowBorder);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  DrawCentredText(cr, "关闭", {10, colour::kPageText}, {3, 0, 24, 14});
+  cairo_move_to(cr, 28.5, 4.5);
+  cairo_line_to(cr, 33.5, 9.5);
+  cairo_move_to(cr, 33.5, 4.5);
+  cairo_line_to(cr, 28.5, 9.5);
+  SetColour(cr, colour::kAccent);
+  cairo_set_line_width(cr, 1.4);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
+}
+
 IndexedImage MakeDeleteIcon() {
   Canvas canvas({11, 11}, 1);
   cairo_t* cr = canvas.Context();

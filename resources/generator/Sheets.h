@@ -34,6 +34,8 @@ void DrawIcon(Canvas& canvas);
 // The loading cover's pictures.
 void DrawWaiting(Canvas& canvas);
 void DrawLoadError(Canvas& canvas);
+// The popup ad window's close picture: "关闭" and a cross on a dark pill, 40 x 14.
+void DrawPopupClose(Canvas& canvas);
 // The history page's delete icon: a small cross in a few shades for a GIF.
 IndexedImage MakeDeleteIcon();
 

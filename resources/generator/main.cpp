@@ -41,6 +41,7 @@ constexpr Picture kPictures[] = {
     {"icon16.png", {16, 16}, DrawIcon, false},
     {"wait.png", {200, 120}, DrawWaiting, true},
     {"error.png", {200, 120}, DrawLoadError, true},
+    {"popclose.png", {40, 14}, DrawPopupClose, true},
 };
 
 void WritePicture(const Picture& picture, const fs::path& file, int scale) {

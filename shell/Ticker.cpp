@@ -24,10 +24,16 @@ milliseconds RestSpan(int holdMs) {
   return kTickerStep * (holdMs / kTickerStep.count() + 2);
 }
 
+void WireItem(BA1& form, Label& item, int index) {
+  item.onMouseMove = [&form, index](const MouseEvent& e) { form.La_MouseMove(index, e); };
+  item.onClick = [&form, index] { form.La_Click(index); };
+}
+
 }  // namespace
 
 void BA1::WireTicker() {
   La.push_back(La0);
+  WireItem(*this, *La0, 0);
   La0->SetForeColor(kTickerText);
   Timerg = platform_.CreateTimer();
   Timerg->SetInterval(kTickerStep);
@@ -63,9 +69,7 @@ void BA1::TakeTickerItems(const std::vector<std::string_view>& items) {
       copy.SetFont(La0->GetFont());
       copy.SetForeColor(La0->ForeColor());
       copy.SetVisible(false);
-      int index = static_cast<int>(j);
-      copy.onMouseMove = [this, index](const MouseEvent& e) { La_MouseMove(index, e); };
-      copy.onClick = [this, index] { La_Click(index); };
+      WireItem(*this, copy, static_cast<int>(j));
       La.push_back(&copy);
     }
     std::vector<std::string_view> fields = SplitFields(items[j], "||");

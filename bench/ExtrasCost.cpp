@@ -97,15 +97,17 @@ long TreeCpuTicks() {
   return ticks;
 }
 
-int Run() {
+// The figures line.
+std::string Measure() {
   test::TempDir appDir;
   std::ostringstream log;
   DemoServer server(LUMORA_BENCH_SITE_DIR, &log);
   server.Start(0);
   gtk::GtkPlatform platform;
   LumoraApp app(platform, ContentServer(server.BaseUrl(), server.SiteUrl()), appDir.Path());
-  if (!app.Start({"lumora-extras-cost"}))
+  if (!app.Start({"lumora-extras-cost"})) {
     throw std::runtime_error("another instance of the program runs");
+  }
   PumpFor(kSettle);
   app.MainWindow()->gun_ad();
   PumpFor(kSettle);
@@ -123,11 +125,12 @@ int Run() {
   IdleFor(kIdleSpan);
   double wall = std::chrono::duration<double>(Clock::now() - start).count();
   double cpu = static_cast<double>(TreeCpuTicks() - ticksBefore) / sysconf(_SC_CLK_TCK);
-  std::cout << "extras-cost popup_pss_kb=" << after - before << " before_pss_kb=" << before
-            << " processes_before=" << processesBefore
-            << " processes_after=" << ProcessTree(getpid()).size()
-            << " idle_cpu_percent=" << 100 * cpu / wall << " over_s=" << wall << "\n";
-  return 0;
+  std::ostringstream figures;
+  figures << "extras-cost popup_pss_kb=" << after - before << " before_pss_kb=" << before
+          << " processes_before=" << processesBefore
+          << " processes_after=" << ProcessTree(getpid()).size()
+          << " idle_cpu_percent=" << 100 * cpu / wall << " over_s=" << wall;
+  return figures.str();
 }
 
 }  // namespace
@@ -135,7 +138,8 @@ int Run() {
 
 int main() {
   try {
-    return lumora::bench::Run();
+    std::cout << lumora::bench::Measure() << std::endl;
+    return 0;
   } catch (const std::exception& error) {
     std::cout << "extras-cost error: " << error.what() << "\n";
     return 1;

@@ -166,41 +166,45 @@ class BA1 : public RouterWindow {
 
   // Window buttons, page tabs, list tabs and side-bar handles.
   std::array<Picture*, 16> npc{};
-  Picture* zz = nullptr;          // player page: player, ad panel, list side bar
-  Picture* zzp = nullptr;         // portal page
-  Picture* tv = nullptr;          // TV page
-  Picture* ying = nullptr;        // shopping page
-  Picture* Pic1 = nullptr;        // frame of the portal view
-  Picture* wait = nullptr;        // loading cover over the portal
-  ImageBox* jia = nullptr;        // the cover's picture; click retries
-  Picture* L1 = nullptr;          // left area of the player page
-  Picture* Pic2 = nullptr;        // frame of the video player view
-  Picture* ggx = nullptr;         // closes the video player
-  Picture* m_ad = nullptr;        // ad panel shown while no video plays
-  Picture* adp = nullptr;         // the ad panel's centred picture
-  Picture* bo_pad = nullptr;      // banner frame of the ad view
-  Picture* l2 = nullptr;          // list side bar of the player page
-  Picture* Pic3 = nullptr;        // frame of the history page view
-  Picture* Pic5 = nullptr;        // frame of the item information view
-  Picture* shan = nullptr;        // bottom strip of the list side bar
-  Label* qk = nullptr;            // clear-list label
-  Picture* tvleft = nullptr;      // TV player area
-  Picture* gtv = nullptr;         // closes the TV player
-  Picture* tvright = nullptr;     // TV channel list side bar
-  Picture* P1 = nullptr;          // custom tooltip of the window buttons
-  Label* bo_tip = nullptr;        // its text
-  Label* jbi = nullptr;           // exit-compact-mode glyph
-  Label* ni_name = nullptr;       // product label
-  Label* ni_bo1 = nullptr;        // compact player's caption label
-  Picture* gunp = nullptr;        // ticker panel
-  Label* La0 = nullptr;           // first ticker item
-  std::vector<Label*> La;         // ticker items, La[0] being La0
-  std::unique_ptr<Timer> Timerg;  // ticker step while an item moves, else the end of its rest
+  Picture* zz = nullptr;       // player page: player, ad panel, list side bar
+  Picture* zzp = nullptr;      // portal page
+  Picture* tv = nullptr;       // TV page
+  Picture* ying = nullptr;     // shopping page
+  Picture* Pic1 = nullptr;     // frame of the portal view
+  Picture* wait = nullptr;     // loading cover over the portal
+  ImageBox* jia = nullptr;     // the cover's picture; click retries
+  Picture* L1 = nullptr;       // left area of the player page
+  Picture* Pic2 = nullptr;     // frame of the video player view
+  Picture* ggx = nullptr;      // closes the video player
+  Picture* m_ad = nullptr;     // ad panel shown while no video plays
+  Picture* adp = nullptr;      // the ad panel's centred picture
+  Picture* bo_pad = nullptr;   // banner frame of the ad view
+  Picture* l2 = nullptr;       // list side bar of the player page
+  Picture* Pic3 = nullptr;     // frame of the history page view
+  Picture* Pic5 = nullptr;     // frame of the item information view
+  Picture* shan = nullptr;     // bottom strip of the list side bar
+  Label* qk = nullptr;         // clear-list label
+  Picture* tvleft = nullptr;   // TV player area
+  Picture* gtv = nullptr;      // closes the TV player
+  Picture* tvright = nullptr;  // TV channel list side bar
+  Picture* P1 = nullptr;       // custom tooltip of the window buttons
+  Label* bo_tip = nullptr;     // its text
+  Label* jbi = nullptr;        // exit-compact-mode glyph
+  Label* ni_name = nullptr;    // product label
+  Label* ni_bo1 = nullptr;     // compact player's caption label
+  Picture* gunp = nullptr;     // ticker panel
+  Label* La0 = nullptr;        // first ticker item
+
+  // Ticker items, La[0] being La0, and the ticker's state.
+  std::vector<Label*> La;
+  // Steps an item while it moves; otherwise ends its rest.
+  std::unique_ptr<Timer> Timerg;
   std::vector<std::string> TickerUrls;
   int TickerLast = 0;
   int TickerIndex = 0;
-  int TickerTop = 0;   // rest line of the items
-  int TickerHold = 0;  // rest time in milliseconds
+  // The items' rest line, and their rest in milliseconds.
+  int TickerTop = 0;
+  int TickerHold = 0;
 
   // The nine web views: portal, video player, history page, item information, usage ping,
   // ad banner, shopping page, TV player, TV channel list.

@@ -1,4 +1,3 @@
-#include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -31,26 +30,16 @@ Box GeometryOf(const std::string& id) {
   return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
 }
 
-// The popup ad window: the program's visible window that is not its main window.
-std::string PopupWindowId(const std::string& mainId) {
-  for (const std::string& id : Lines(Shell("xdotool search --onlyvisible --class lumora"))) {
-    Box box = GeometryOf(id);
-    if (id != mainId && box.width == 300 && box.height == 180) return id;
-  }
-  return "";
-}
-
 std::string ReadFile(const std::filesystem::path& file) {
   std::ifstream in(file);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The real program against the demo server, whose control file switches the ticker and the
-// popup ad on, with a fake default web browser that writes the addresses it is given to a file.
+// The real program against the demo server, whose control file switches the ticker on, with a fake
+// default web browser that writes the addresses it is given to a file.
 class ExtrasGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gdk_init(nullptr, nullptr);
     server_.Start(LUMORA_DEMO_PORT);
     RegisterFakeBrowser();
     std::filesystem::copy_file(LUMORA_BINARY, appDir_.Path() / "lumora");
@@ -103,25 +92,6 @@ TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
   }
   ASSERT_TRUE(opened) << "no address reached the default browser";
   EXPECT_EQ(ReadFile(opened_), server_.SiteUrl() + "\n");
-}
-
-// Runs once the update check is in: about 20 s after start the popup ad comes up at the bottom
-// right of the work area at its page's size, kept above, out of the taskbar, and the main window
-// keeps the focus.
-TEST_F(ExtrasGuiTest, PopupComesUpAtTheBottomRightWithoutTakingTheFocus) {
-  Shell("xdotool windowactivate --sync " + mainId_);
-  std::string focus = Shell("xdotool getwindowfocus");
-  std::string popup;
-  ASSERT_TRUE(WaitUntil([&] { return !(popup = PopupWindowId(mainId_)).empty(); }, 45s));
-  GdkRectangle area;
-  gdk_monitor_get_workarea(gdk_display_get_primary_monitor(gdk_display_get_default()), &area);
-  Box box = GeometryOf(popup);
-  EXPECT_EQ(box.x, area.x + area.width - 300);
-  EXPECT_EQ(box.y, area.y + area.height - 180);
-  std::string states = Shell("xprop -id " + popup + " _NET_WM_STATE");
-  EXPECT_NE(states.find("_NET_WM_STATE_ABOVE"), std::string::npos) << states;
-  EXPECT_NE(states.find("_NET_WM_STATE_SKIP_TASKBAR"), std::string::npos) << states;
-  EXPECT_EQ(Shell("xdotool getwindowfocus"), focus);
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ constexpr int kTickerHoldMs = 5000;
 constexpr size_t kTickerMaxItems = 51;  // list positions 0 to 50
 constexpr Point kSingleItemStart{0, 10};
 
-// A step-counted rest of hold / step steps ends on the step after the count passed it: the item
-// sits on the rest line for that many steps plus two after the one that brought it there.
+// How long an item sits on the rest line: hold / step steps and two more, 5.1 s for a 5 s hold,
+// as a rest counted step by step would; the timer waits it out in one period.
 milliseconds RestSpan(int holdMs) {
   return kTickerStep * (holdMs / kTickerStep.count() + 2);
 }

@@ -47,8 +47,17 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   return true;
 }
 
+void LumoraApp::ShowPopupAd() {
+  if (!popupAd_ || !popupAd_->Loaded()) {
+    popupAd_ = std::make_unique<tankou>(platform_, server_);
+    popupAd_->Load();
+  }
+  popupAd_->Hide();
+}
+
 void LumoraApp::Quit() {
   settings_->Unload();
+  if (popupAd_) popupAd_->Unload();
   if (mainWindow_->ShowExitAd == 1) {
     mainWindow_->Window().Hide();
     if (!exitAd_) exitAd_ = std::make_unique<ba4>(platform_, *mainWindow_, server_);

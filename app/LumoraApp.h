@@ -9,6 +9,7 @@
 #include "auxwin/BA3.h"
 #include "auxwin/Tray.h"
 #include "auxwin/ba4.h"
+#include "auxwin/tankou.h"
 #include "auxwin/tip.h"
 #include "content/LinkRouter.h"
 #include "core/ContentServer.h"
@@ -38,6 +39,11 @@ class LumoraApp {
   UpdateCheck* Updates() { return updateCheck_.get(); }
   // The exit ad window, once the quit routine loaded it.
   ba4* ExitAd() { return exitAd_.get(); }
+  tankou* PopupAd() { return popupAd_.get(); }
+
+  // Refers to the popup ad window and keeps it hidden: loaded on first use, or again after it
+  // unloaded itself, its load starts its own schedule of popups.
+  void ShowPopupAd();
 
  private:
   // The quit routine: unloads the other forms, then shows the exit ad window in the main
@@ -58,6 +64,7 @@ class LumoraApp {
   std::unique_ptr<WriteFailureNotice> writeFailureNotice_;
   std::unique_ptr<UpdateCheck> updateCheck_;
   std::unique_ptr<ba4> exitAd_;
+  std::unique_ptr<tankou> popupAd_;
 };
 
 }  // namespace lumora

@@ -145,6 +145,10 @@ class WebView : public Control {
   // Replaces the current document with this HTML text.
   virtual void WriteDocument(const std::string& html) = 0;
   virtual std::string CurrentAddress() const = 0;
+  // Measures the page body's scroll size in pixels, then takes away the body's border, margin
+  // and scroll bars, so the page fits a view of that size. Reports the size once known; nothing
+  // when the document has no body.
+  virtual void FitPageBody(std::function<void(Size)> onMeasured) = 0;
 
   // Raised before every navigation, also one started by Navigate from inside a handler; setting
   // cancel stops it.

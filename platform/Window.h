@@ -54,6 +54,10 @@ class TopWindow : public Container {
   virtual bool AlwaysOnTop() const = 0;
   // An owned window stays above its owner and leaves the taskbar to it.
   virtual void SetOwner(TopWindow& owner) = 0;
+  // A passive window (a popup beside the user's work) has no taskbar or switcher entry, and
+  // showing or clicking it leaves the focus where it was. Set before the first show.
+  virtual void SetPassive(bool passive) = 0;
+  virtual bool Passive() const = 0;
 
   // Clips the window to a rounded rectangle; kept until replaced.
   virtual void SetRegion(const RoundedRegion& region) = 0;

@@ -202,6 +202,7 @@ void BA1::WireEvents() {
     AdPanelState = 1;
   };
   WireViewEvents();
+  WireTicker();
   sizeSaveTimer_->SetInterval(kSizeSaveDelay);
   sizeSaveTimer_->onTick = [this] { StoreWindowSize(); };
 }

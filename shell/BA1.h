@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "content/HistoryStore.h"
 #include "content/RouterWindow.h"
@@ -117,6 +118,13 @@ class BA1 : public RouterWindow {
   // The clear-list label: asks, then empties the play list.
   void qk_Click();
 
+  // The scrolling ticker in gunp: loads the server's ticker list and starts cycling it.
+  void gun_ad();
+  void Timerg_Timer();
+  void La_MouseMove(int index, const MouseEvent& event);
+  void La_Click(int index);
+  void gunp_MouseMove();
+
   // What the link router acts on.
   WebView& PortalView() override { return *Web1; }
   WebView& PlayerView() override { return *Web2; }
@@ -191,6 +199,17 @@ class BA1 : public RouterWindow {
   Picture* gunp = nullptr;     // ticker panel
   Label* La0 = nullptr;        // first ticker item
 
+  // Ticker items, La[0] being La0, and the ticker's state.
+  std::vector<Label*> La;
+  // Steps an item while it moves; otherwise ends its rest.
+  std::unique_ptr<Timer> Timerg;
+  std::vector<std::string> TickerUrls;
+  int TickerLast = 0;
+  int TickerIndex = 0;
+  // The items' rest line, and their rest in milliseconds.
+  int TickerTop = 0;
+  int TickerHold = 0;
+
   // The nine web views: portal, video player, history page, item information, usage ping,
   // ad banner, shopping page, TV player, TV channel list.
   WebView* Web1 = nullptr;
@@ -226,6 +245,10 @@ class BA1 : public RouterWindow {
   void MarkTab(Picture& tab, const Bitmap& sheet, Rect cell, Control& content, bool selected);
   Size LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Picture& left);
   void ResetHoverColours();
+  void WireTicker();
+  void TakeTickerItems(const std::vector<std::string_view>& items);
+  void TickerRestOver();
+  void TickerUnderline(int index, bool on);
   void StoreWindowSize();
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;

@@ -98,6 +98,7 @@ void BA1::ShowButtonTooltip(int index) {
 void BA1::ResetHoverColours() {
   if (jbi->ForeColor() != kDarkRed) jbi->SetForeColor(kDarkRed);
   if (qk->ForeColor() != kClearListGrey) qk->SetForeColor(kClearListGrey);
+  TickerUnderline(TickerIndex, false);
   TickerHover = 0;
 }
 

@@ -15,6 +15,7 @@ inline constexpr Color kPageBack{0x212121};
 inline constexpr Color kStripBack{0x1A1A1A};
 inline constexpr Color kTooltipBack{0x2B2B2B};
 inline constexpr Color kTooltipText{0xDBDBDB};
+inline constexpr Color kTickerText{0xB4B4B4};
 
 inline constexpr const char* kSongTypeface = "SimSun, WenQuanYi Zen Hei, Sans";
 inline constexpr const char* kExitCompactGlyph = "×";

@@ -147,6 +147,15 @@ void GtkTopWindow::SetOwner(TopWindow& owner) {
   gtk_window_set_skip_taskbar_hint(Handle(), true);
 }
 
+void GtkTopWindow::SetPassive(bool passive) {
+  passive_ = passive;
+  GtkWindow* window = Handle();
+  gtk_window_set_skip_taskbar_hint(window, passive);
+  gtk_window_set_skip_pager_hint(window, passive);
+  gtk_window_set_accept_focus(window, !passive);
+  gtk_window_set_focus_on_map(window, !passive);
+}
+
 void GtkTopWindow::SetRegion(const RoundedRegion& region) {
   region_ = region;
   ApplyRegion();

@@ -45,6 +45,8 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   void SetAlwaysOnTop(bool onTop) override;
   bool AlwaysOnTop() const override { return alwaysOnTop_; }
   void SetOwner(TopWindow& owner) override;
+  void SetPassive(bool passive) override;
+  bool Passive() const override { return passive_; }
   void SetRegion(const RoundedRegion& region) override;
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override;
@@ -82,6 +84,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   SizeReports sizeReports_;
   WindowState state_ = WindowState::Normal;
   bool alwaysOnTop_ = false;
+  bool passive_ = false;
   bool shownBefore_ = false;
   PointerShape pointer_ = PointerShape::Arrow;
   std::optional<RoundedRegion> region_;

@@ -1,6 +1,7 @@
 #include "platform/gtk/WebViewControl.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/gtk/AddressKey.h"
 #include "platform/gtk/Raise.h"
@@ -119,6 +120,44 @@ void WebViewControl::WriteDocument(const std::string& html) {
 std::string WebViewControl::CurrentAddress() const {
   const char* address = destroyed_ ? nullptr : webkit_web_view_get_uri(View());
   return address ? address : "";
+}
+
+namespace {
+
+// Measures before it changes the style, so a margin counts in the size it reports.
+constexpr const char* kFitBodyScript = R"(
+  (function () {
+    const body = document.body;
+    if (!body) return "";
+    const size = body.scrollWidth + " " + body.scrollHeight;
+    body.style.border = "0px";
+    body.style.overflow = "hidden";
+    body.style.margin = "0px";
+    return size;
+  })())";
+
+struct FitRequest {
+  std::weak_ptr<char> alive;
+  std::function<void(Size)> onMeasured;
+};
+
+}  // namespace
+
+void WebViewControl::FitPageBody(std::function<void(Size)> onMeasured) {
+  if (destroyed_) return;
+  auto* request = new FitRequest{alive_, std::move(onMeasured)};
+  webkit_web_view_evaluate_javascript(View(), kFitBodyScript, -1, nullptr, nullptr, nullptr,
+                                      OnBodyFitted, request);
+}
+
+void WebViewControl::OnBodyFitted(GObject* view, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<FitRequest> request(static_cast<FitRequest*>(data));
+  GObjectPtr<JSCValue> value(
+      webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr));
+  if (!value || !jsc_value_is_string(value.get()) || request->alive.expired()) return;
+  g_autofree char* text = jsc_value_to_string(value.get());
+  Size size;
+  if (std::sscanf(text, "%d %d", &size.width, &size.height) == 2) request->onMeasured(size);
 }
 
 void WebViewControl::Approve(const std::string& address) {

@@ -34,6 +34,7 @@ class WebViewControl : public WidgetControl<WebView> {
   void SetSilent(bool silent) override { silent_ = silent; }
   void WriteDocument(const std::string& html) override;
   std::string CurrentAddress() const override;
+  void FitPageBody(std::function<void(Size)> onMeasured) override;
 
   // How long a load may receive nothing before it fails as a navigation error.
   void SetStallLimit(std::chrono::milliseconds limit) { stallLimit_ = limit; }
@@ -61,6 +62,7 @@ class WebViewControl : public WidgetControl<WebView> {
   static gboolean OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
                                 WebKitHitTestResult* hit, gpointer self);
   static void OnDestroy(GtkWidget* widget, gpointer self);
+  static void OnBodyFitted(GObject* view, GAsyncResult* result, gpointer request);
 
   std::deque<std::string> approved_;  // address keys, oldest first
   bool silent_ = false;

@@ -1,5 +1,7 @@
 #include "platform/headless/HeadlessWebView.h"
 
+#include <algorithm>
+
 namespace lumora::headless {
 
 void HeadlessWebView::Navigate(const std::string& address) {
@@ -24,6 +26,7 @@ void HeadlessWebView::Open(const std::string& address) {
   forward_.clear();
   ++historyChanges_;
   current_ = address;
+  content_.reset();
 }
 
 bool HeadlessWebView::Travel(std::vector<std::string>& from, std::vector<std::string>& to) {
@@ -43,6 +46,12 @@ bool HeadlessWebView::Approve(const std::string& address) {
   bool cancel = false;
   Raise(onBeforeNavigate2, address, cancel);
   return !alive.expired() && !cancel;
+}
+
+void HeadlessWebView::FitPageBody(std::function<void(Size)> onMeasured) {
+  if (!content_) return;
+  Rect view = Geometry();
+  onMeasured({std::max(content_->width, view.width), std::max(content_->height, view.height)});
 }
 
 void HeadlessWebView::StartLoad() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class HeadlessWebView final : public HeadlessControl<WebView> {
   // Keeps the current address, as writing into the blank document does.
   void WriteDocument(const std::string&) override {}
   std::string CurrentAddress() const override { return current_; }
+  // Reports the body's size as an engine without a declared doctype does: never smaller than the
+  // view. Nothing before a test gave the page a body.
+  void FitPageBody(std::function<void(Size)> onMeasured) override;
 
   bool Silent() const { return silent_; }
   int RefreshCount() const { return refreshes_; }
@@ -32,6 +36,8 @@ class HeadlessWebView final : public HeadlessControl<WebView> {
 
   // A load starts: onDownloadBegin.
   void StartLoad();
+  // The size of the current page's content, for FitPageBody.
+  void SetPageContent(Size content) { content_ = content; }
 
  private:
   // A navigation to a new page: approved, then it becomes the current page in the history.
@@ -47,6 +53,7 @@ class HeadlessWebView final : public HeadlessControl<WebView> {
   // Counts changes of the history, so a travel can tell that a handler navigated meanwhile.
   unsigned historyChanges_ = 0;
   bool silent_ = false;
+  std::optional<Size> content_;
   int refreshes_ = 0;
   int copies_ = 0;
   int pastes_ = 0;

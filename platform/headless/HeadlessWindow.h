@@ -40,6 +40,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   void SetAlwaysOnTop(bool onTop) override { alwaysOnTop_ = onTop; }
   bool AlwaysOnTop() const override { return alwaysOnTop_; }
   void SetOwner(TopWindow& owner) override { owner_ = &owner; }
+  void SetPassive(bool passive) override { passive_ = passive; }
+  bool Passive() const override { return passive_; }
   void SetRegion(const RoundedRegion& region) override { region_ = region; }
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override { pointer_ = shape; }
@@ -71,6 +73,7 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   bool shown_ = false;
   bool everShown_ = false;
   bool alwaysOnTop_ = false;
+  bool passive_ = false;
   std::optional<RoundedRegion> region_;
   PointerShape pointer_ = PointerShape::Arrow;
   Bitmap surface_{Size{}};

@@ -105,17 +105,38 @@ void DrawLoadError(Canvas& canvas) {
   DrawCentredText(cr, "页面加载失败，点击重试", {14, colour::kPageText}, kCoverText);
 }
 
-IndexedImage MakeDeleteIcon() {
-  Canvas canvas({11, 11}, 1);
-  cairo_t* cr = canvas.Context();
-  cairo_move_to(cr, 2.5, 2.5);
-  cairo_line_to(cr, 8.5, 8.5);
-  cairo_move_to(cr, 8.5, 2.5);
-  cairo_line_to(cr, 2.5, 8.5);
-  SetColour(cr, colour::kGlyph);
-  cairo_set_line_width(cr, 1.6);
+namespace {
+
+// A cross with round ends over the square from (left, top) to (right, bottom).
+void StrokeCross(cairo_t* cr, Rgb colour, double width, double left, double top, double right,
+                 double bottom) {
+  cairo_move_to(cr, left, top);
+  cairo_line_to(cr, right, bottom);
+  cairo_move_to(cr, right, top);
+  cairo_line_to(cr, left, bottom);
+  SetColour(cr, colour);
+  cairo_set_line_width(cr, width);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_stroke(cr);
+}
+
+}  // namespace
+
+void DrawPopupClose(Canvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  RoundedRectPath(cr, 0.5, 0.5, 39, 13, 6.5);
+  SetColour(cr, colour::kPageRim, 0.85);
+  cairo_fill_preserve(cr);
+  SetColour(cr, colour::kWindowBorder);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  DrawCentredText(cr, "关闭", {10, colour::kPageText}, {3, 0, 24, 14});
+  StrokeCross(cr, colour::kAccent, 1.4, 28.5, 4.5, 33.5, 9.5);
+}
+
+IndexedImage MakeDeleteIcon() {
+  Canvas canvas({11, 11}, 1);
+  StrokeCross(canvas.Context(), colour::kGlyph, 1.6, 2.5, 2.5, 8.5, 8.5);
   return ReduceToShades(canvas, colour::kGlyph, colour::kPage);
 }
 

@@ -36,6 +36,8 @@ void DrawWaiting(Canvas& canvas);
 void DrawLoadError(Canvas& canvas);
 // The exit ad window's close picture, 51 x 21.
 void DrawExitAdClose(Canvas& canvas);
+// The popup ad window's close picture: "关闭" and a cross on a dark pill, 40 x 14.
+void DrawPopupClose(Canvas& canvas);
 // The history page's delete icon: a small cross in a few shades for a GIF.
 IndexedImage MakeDeleteIcon();
 

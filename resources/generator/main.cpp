@@ -43,6 +43,7 @@ constexpr Picture kPictures[] = {
     {"wait.png", {200, 120}, DrawWaiting, true},
     {"error.png", {200, 120}, DrawLoadError, true},
     {"exitclose.png", {51, 21}, DrawExitAdClose, true},
+    {"popclose.png", {40, 14}, DrawPopupClose, true},
 };
 
 void WritePicture(const Picture& picture, const fs::path& file, int scale) {

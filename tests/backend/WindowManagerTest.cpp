@@ -3,11 +3,16 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "auxwin/tankou.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkTopWindow.h"
 #include "tests/backend/BackendTestSupport.h"
+#include "tests/backend/TestSite.h"
 
 namespace lumora::gtk {
 namespace {
@@ -24,6 +29,38 @@ bool WindowManagerRuns() {
                                 0, 1, FALSE, &type, &format, &length, &data);
   g_free(data);
   return found && length > 0;
+}
+
+// The names in the window's _NET_WM_STATE.
+std::vector<std::string> NetStates(GdkWindow* window) {
+  GdkAtom type;
+  gint format = 0;
+  gint length = 0;
+  guchar* data = nullptr;
+  std::vector<std::string> names;
+  if (!gdk_property_get(window, gdk_atom_intern_static_string("_NET_WM_STATE"),
+                        gdk_atom_intern_static_string("ATOM"), 0, 64, FALSE, &type, &format,
+                        &length, &data)) {
+    return names;
+  }
+  auto* atoms = reinterpret_cast<GdkAtom*>(data);
+  for (size_t index = 0; index < length / sizeof(GdkAtom); ++index) {
+    g_autofree char* name = gdk_atom_name(atoms[index]);
+    names.emplace_back(name);
+  }
+  g_free(data);
+  return names;
+}
+
+// The X window with the input focus, as xdotool names it.
+std::string FocusedWindow() {
+  g_autofree char* out = nullptr;
+  g_spawn_command_line_sync("xdotool getwindowfocus", &out, nullptr, nullptr, nullptr);
+  return out ? out : "";
+}
+
+bool Has(const std::vector<std::string>& names, const char* name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // Maximising, minimising and the system's move loop need a window manager: these tests run one
@@ -106,6 +143,54 @@ TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
   loopStarted = false;
   DragOnScreen(458, 343, 518, 373);
   EXPECT_TRUE(PumpUntil([&] { return window.ClientSize() == (Size{360, 230}); }));
+}
+
+// The popup ad window comes up at the bottom right of the work area with its page's size, above
+// a window the user works in, without an entry in the taskbar and without taking the focus.
+TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
+  TestSite site;
+  Rect area = platform_.GetDesktop().WorkArea();
+  TopWindow& work = *window_;
+  // Not the whole screen, which the window manager would take for a full-screen window.
+  work.SetBounds({area.x + 100, area.y + 100, area.width - 150, area.height - 150});
+  work.Surface().Fill(Color{0x00FF00});
+  work.Present();
+  GtkWindow* workHandle = dynamic_cast<GtkTopWindow&>(work).Handle();
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(workHandle)); }));
+  ClickOnScreen(area.x + 200, area.y + 200);
+  PumpFor(300ms);
+  std::string focus = FocusedWindow();
+
+  tankou popup(platform_, ContentServer(site.BaseUrl(), site.BaseUrl()));
+  popup.AdUrls = {site.BaseUrl() + "js/ads/pop1.html"};
+  popup.AdLastIndex = 0;
+  popup.StartDelay = 1;
+  popup.RotateMinutes = 1;
+  popup.Load();
+  popup.Timerc->SetEnabled(true);
+  GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(*popup.Window()).Handle());
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }, 15s));
+  PumpFor(500ms);
+  EXPECT_EQ(FocusedWindow(), focus) << "the focus stays where the user left it";
+  work.Present();
+  PumpFor(500ms);
+
+  Rect expected{area.x + area.width - 300, area.y + area.height - 180, 300, 180};
+  EXPECT_EQ(popup.Window()->Bounds(), expected);
+  gint x = 0;
+  gint y = 0;
+  gdk_window_get_origin(gtk_widget_get_window(handle), &x, &y);
+  EXPECT_EQ((Point{x, y}), expected.Origin());
+  std::vector<std::string> states = NetStates(gtk_widget_get_window(handle));
+  EXPECT_TRUE(Has(states, "_NET_WM_STATE_ABOVE"));
+  EXPECT_TRUE(Has(states, "_NET_WM_STATE_SKIP_TASKBAR"));
+  g_spawn_command_line_sync("import -window root /tmp/x/shot.png", nullptr, nullptr, nullptr,
+                            nullptr);
+  EXPECT_NE(ScreenPixel(expected.x + 150, expected.y + 120), 0x00FF00u)
+      << "the popup stays above the window raised after it";
+  EXPECT_NE(ScreenPixel(expected.x + 280, expected.y + 7),
+            ScreenPixel(expected.x + 240, expected.y + 7))
+      << "the close picture lies over the page's top-right corner";
 }
 
 }  // namespace

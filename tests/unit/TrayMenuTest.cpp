@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/LumoraApp.h"
 #include "core/TextCodec.h"
 #include "platform/headless/HeadlessMenu.h"
@@ -59,6 +61,23 @@ TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason)
   EXPECT_EQ(told.title, "提示：");
   EXPECT_EQ(told.owner, &Window());
   EXPECT_EQ(told.text, "无法保存文件 " + (dir_ / "c.htm").string() + "：Is a directory");
+}
+
+TEST_F(TrayMenuTest, ControlFileStartsTheTickerAndThePopupAd) {
+  size_t controlFile = platform_.Http().RequestedUrls().size();
+  platform_.Time().Post(std::chrono::milliseconds(6020), [this, controlFile] {
+    platform_.Http().Answer(controlFile, {true, 200, "0====1====0====1====0====9.0\r\n"});
+  });
+  platform_.Time().Advance(std::chrono::milliseconds(6100));
+  std::vector<std::string> requested = platform_.Http().RequestedUrls();
+  ASSERT_EQ(requested.at(controlFile), "http://server/box/lib/wen.txt");
+  EXPECT_NE(std::find(requested.begin(), requested.end(), "http://server/box/lib/tan.txt"),
+            requested.end());
+  EXPECT_NE(std::find(requested.begin(), requested.end(), "http://server/box/lib/gun.txt"),
+            requested.end());
+  ASSERT_NE(app_.PopupAd(), nullptr);
+  ASSERT_NE(app_.PopupAd()->Window(), nullptr);
+  EXPECT_FALSE(app_.PopupAd()->Window()->IsShown()) << "its own schedule decides when it shows";
 }
 
 TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsIt) {

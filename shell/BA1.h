@@ -96,6 +96,7 @@ class BA1 : public RouterWindow {
   void npc_Click(int index);
   void npc_MouseDown(int index, const MouseEvent& event);
   void npc_MouseMove(int index, const MouseEvent& event);
+  void EndSuppressionOnRelease(const MouseEvent& event);
   void zhi_d(int flag);  // always-on-top on (1) or off
   void jbi_Click();      // leaves compact mode
   void OnDoubleClick();
@@ -215,6 +216,7 @@ class BA1 : public RouterWindow {
   void PaintButton(int index, bool hover);
   void ShowButtonTooltip(int index);
   void CloseCommand();
+  void HideToTray();
   void MaximizeCommand();
   void CompactCommand();
   void CenterOnScreen();
@@ -222,6 +224,7 @@ class BA1 : public RouterWindow {
   void MarkTab(Picture& tab, const Bitmap& sheet, Rect cell, Control& content, bool selected);
   Size LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Picture& left);
   void ResetHoverColours();
+  void OnSystemSizeEnd();
   void StoreWindowSize();
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;

@@ -9,6 +9,8 @@ packages=(
   # tests
   googletest libgtest-dev libgmock-dev
   xvfb xauth x11-utils dbus dbus-bin openbox xdotool notification-daemon fonts-wqy-zenhei
+  # an XEmbed notification area for the tray tests
+  trayer
 )
 
 missing=()

@@ -14,9 +14,6 @@
 #include "tests/support/FakeWebHandler.h"
 #include "tests/support/TempDir.h"
 
-// After the test framework, whose own None Xlib would redefine.
-#include <gdk/gdkx.h>
-
 namespace lumora {
 namespace {
 
@@ -177,30 +174,6 @@ TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
   Click(maximised.x + maximised.width - 54 + 10, maximised.y + 17);
   EXPECT_TRUE(WaitUntil([&] { return Geometry(before.id).width == before.width; },
                         std::chrono::seconds(5)));
-
-  // Maximised from outside, as by a panel or the window manager's menu; the restore button
-  // brings back the size the window had.
-  Pause(std::chrono::milliseconds(500));
-  GdkWindow* outside =
-      gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), std::stoul(before.id));
-  gdk_window_maximize(outside);
-  gdk_display_flush(gdk_display_get_default());
-  ASSERT_TRUE(
-      WaitUntil([&] { return Geometry(before.id).width > before.width; }, std::chrono::seconds(5)));
-  Pause(std::chrono::milliseconds(500));
-  maximised = Geometry(before.id);
-  Click(maximised.x + maximised.width - 54 + 10, maximised.y + 17);
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        WindowInfo now = Geometry(before.id);
-        return now.width == before.width && now.height == before.height;
-      },
-      std::chrono::seconds(5)));
-  Pause(std::chrono::milliseconds(500));
-  WindowInfo restored = Geometry(before.id);
-  EXPECT_EQ(restored.width, before.width);
-  EXPECT_EQ(restored.height, before.height);
-  g_object_unref(outside);
 }
 
 TEST_F(MainWindowGuiTest, ShoppingPageProductOpensInTheDefaultBrowser) {

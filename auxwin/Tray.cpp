@@ -18,6 +18,7 @@ void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
   menu_ = &menu;
   icon_.onLeftClick = [this] { OnLeftClick(); };
   icon_.onRightClick = [this] { OnRightClick(); };
+  icon_.onShownChanged = [this] { OnShownChanged(); };
   icon_.ExportMenu(&menu);
   record_.id = 0;
   record_.tip = CutToGbkBytes(tipText, kTipBytes);
@@ -37,14 +38,16 @@ void Tray::TrayShowBalloon(const std::string& text) {
 void Tray::TrayRemove() {
   if (!record_.added) return;
   record_.added = false;
-  icon_.Remove();
+  // The window is going for good: it is not brought back when the icon goes.
   ForgetWindowAndMenu();
+  icon_.Remove();
 }
 
 // The icon outlives this object, the window and the menu.
 void Tray::ForgetWindowAndMenu() {
   icon_.onLeftClick = nullptr;
   icon_.onRightClick = nullptr;
+  icon_.onShownChanged = nullptr;
   icon_.ExportMenu(nullptr);
 }
 
@@ -57,6 +60,15 @@ void Tray::OnLeftClick() {
   } else {
     window.Show();
   }
+}
+
+// A window hidden to the tray comes back minimised once no tray host shows the icon, so the
+// user can still reach it.
+void Tray::OnShownChanged() {
+  TopWindow& window = window_.Window();
+  if (icon_.IsShown() || window.IsShown()) return;
+  window.SetState(WindowState::Minimized);
+  window.Show();
 }
 
 void Tray::OnRightClick() {

@@ -31,6 +31,7 @@ class Tray {
  private:
   void OnLeftClick();
   void OnRightClick();
+  void OnShownChanged();
   void ForgetWindowAndMenu();
 
   TrayIcon& icon_;

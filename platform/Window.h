@@ -64,7 +64,9 @@ class TopWindow : public Container {
   virtual std::optional<RoundedRegion> Region() const = 0;
   virtual void SetPointer(PointerShape shape) = 0;
   virtual PointerShape Pointer() const = 0;
-  // Hands the pointer to the system's move or size loop, started from the last press.
+  // Hands the pointer to the system's move or size loop, started from the last press. The
+  // window manager takes the button's release, so the window sees none: a size loop's end is
+  // raised as onSystemSizeEnd instead.
   virtual void BeginSystemMove() = 0;
   virtual void BeginSystemSize(HitCode edge) = 0;
   // The maximised window covers this rectangle, in screen pixels.
@@ -82,6 +84,8 @@ class TopWindow : public Container {
   std::function<void()> onResize;
   // The system asks to close the window (a window manager's close command).
   std::function<void()> onCloseRequest;
+  // The size loop that BeginSystemSize started has ended: its button was released.
+  std::function<void()> onSystemSizeEnd;
 };
 
 }  // namespace lumora

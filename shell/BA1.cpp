@@ -166,6 +166,7 @@ void BA1::WireEvents() {
   for (int index = 0; index < static_cast<int>(npc.size()); ++index) {
     npc[index]->onMouseDown = [this, index](const MouseEvent& e) { npc_MouseDown(index, e); };
     npc[index]->onMouseMove = [this, index](const MouseEvent& e) { npc_MouseMove(index, e); };
+    npc[index]->onMouseUp = [this](const MouseEvent& e) { EndSuppressionOnRelease(e); };
     npc[index]->onClick = [this, index] { npc_Click(index); };
   }
   window_->onResize = [this] { OnResize(); };
@@ -174,6 +175,7 @@ void BA1::WireEvents() {
   window_->onMouseUp = [this](const MouseEvent& e) { OnSurfaceUp(e); };
   window_->onDoubleClick = [this] { OnDoubleClick(); };
   window_->onCloseRequest = [this] { npc_Click(kClose); };
+  window_->onSystemSizeEnd = [this] { OnSystemSizeEnd(); };
   jbi->onClick = [this] { jbi_Click(); };
   jbi->onMouseMove = [this](const MouseEvent&) {
     window_->SetPointer(PointerShape::Arrow);

@@ -100,6 +100,7 @@ class BA1 : public RouterWindow {
   void npc_Click(int index);
   void npc_MouseDown(int index, const MouseEvent& event);
   void npc_MouseMove(int index, const MouseEvent& event);
+  void EndSuppressionOnRelease(const MouseEvent& event);
   void zhi_d(int flag);  // always-on-top on (1) or off
   void jbi_Click();      // leaves compact mode
   void OnDoubleClick();
@@ -238,6 +239,7 @@ class BA1 : public RouterWindow {
   void PaintButton(int index, bool hover);
   void ShowButtonTooltip(int index);
   void CloseCommand();
+  void HideToTray();
   void MaximizeCommand();
   void CompactCommand();
   void CenterOnScreen();
@@ -249,6 +251,7 @@ class BA1 : public RouterWindow {
   void TakeTickerItems(const std::vector<std::string_view>& items);
   void TickerRestOver();
   void TickerUnderline(int index, bool on);
+  void OnSystemSizeEnd();
   void StoreWindowSize();
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;

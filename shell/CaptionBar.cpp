@@ -70,6 +70,12 @@ void BA1::npc_MouseDown(int, const MouseEvent& event) {
   SuppressDoubleClick = event.button != MouseButton::Left ? 1 : 0;
 }
 
+// No click or double-click follows the release of another button than the left one, so the
+// guard its press set ends here: it must not swallow a later command.
+void BA1::EndSuppressionOnRelease(const MouseEvent& event) {
+  if (event.button != MouseButton::Left) SuppressDoubleClick = 0;
+}
+
 void BA1::npc_MouseMove(int index, const MouseEvent& event) {
   window_->SetPointer(PointerShape::Arrow);
   if (index >= kPlayerTab) return;
@@ -188,16 +194,27 @@ void BA1::CloseCommand() {
   int ts = ReadSetting("ts");
   int quit = ReadSetting("quit");
   if (ts == 3) {
-    IniWrite(ConfigPath(), "S_q", "ts", "1");
     MessageAnswer answer = platform_.GetDesktop().ShowMessage(
         window_.get(), "关闭 " + std::string(kProductName) + "  最小化到托盘吗？", "提示：",
         MessageButtons::YesNo, MessageIcon::Question);
+    // Dismissing the question cancels the close, and it is asked again next time.
+    if (answer == MessageAnswer::Dismissed) return;
     bool toTray = answer == MessageAnswer::Yes;
+    IniWrite(ConfigPath(), "S_q", "ts", "1");
     IniWrite(ConfigPath(), "S_q", "quit", toTray ? "2" : "1");
-    return toTray ? window_->Hide() : ttt_v();
+    return toTray ? HideToTray() : ttt_v();
   }
   if (quit == 1) return ttt_v();
-  window_->Hide();
+  HideToTray();
+}
+
+// Without a tray host showing the icon, a hidden window could not be reached again.
+void BA1::HideToTray() {
+  if (platform_.GetTrayIcon().IsShown()) {
+    window_->Hide();
+  } else {
+    window_->SetState(WindowState::Minimized);
+  }
 }
 
 void BA1::CompactCommand() {

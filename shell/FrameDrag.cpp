@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "core/Product.h"
 #include "core/Settings.h"
 #include "shell/BA1.h"
@@ -117,12 +119,21 @@ void BA1::OnSurfaceMove(const MouseEvent& event) {
 }
 
 void BA1::OnSurfaceUp(const MouseEvent& event) {
+  EndSuppressionOnRelease(event);
   FrameEdgeMouse(2, event.x, event.y);
   pointerInInterior_ = false;
 }
 
-// A border resize in normal mode is remembered as the size to open with; the system's size loop
-// runs on after the press, so the size is stored once it has settled.
+// A border resize in normal mode is remembered as the size to open with. The system's size loop
+// runs on after the press and ends with a release the window manager takes; the size is stored
+// once the loop has ended and the last size reports have come in. Size changes made any other
+// way (maximise, restore, the window manager, compact mode) are not stored.
+void BA1::OnSystemSizeEnd() {
+  if (!std::exchange(resizeStarted_, false)) return;
+  sizeSaveTimer_->SetEnabled(false);
+  sizeSaveTimer_->SetEnabled(true);
+}
+
 void BA1::StoreWindowSize() {
   sizeSaveTimer_->SetEnabled(false);
   if (CompactMode != 0 || window_->State() != WindowState::Normal) return;

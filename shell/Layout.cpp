@@ -107,7 +107,8 @@ void BA1::OnResize() {
   LayoutMainPage();
   LayoutTvPage();
   LayoutStatusStrip();
-  if (resizeStarted_) {
+  // A size report still coming in after a border resize ended delays storing it.
+  if (sizeSaveTimer_->Enabled()) {
     sizeSaveTimer_->SetEnabled(false);
     sizeSaveTimer_->SetEnabled(true);
   }

@@ -1,13 +1,17 @@
+#include "core/WebAddress.h"
 #include "shell/BA1.h"
 
 namespace lumora {
 
 // Every view runs silent and never shows the engine's own menu; the portal shows the program's
-// menu instead.
+// menu instead. A page's new window opens in the user's browser, for web addresses only.
 void BA1::WireViewEvents() {
   for (WebView* view : {Web1, Web2, Web3, Web5, Web6, Web8, Web9, Web10, Web11}) {
     view->onDownloadBegin = [view] { view->SetSilent(true); };
     view->onContextMenu = [](Point) { return false; };
+    view->onNewWindow2 = [this](const std::string& address) {
+      OpenWebAddress(platform_.GetDesktop(), address);
+    };
   }
   Web1->onContextMenu = [this](Point) {
     if (onPortalMenuRequested) onPortalMenuRequested();

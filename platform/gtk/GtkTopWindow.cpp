@@ -9,6 +9,10 @@
 namespace lumora::gtk {
 namespace {
 
+// How often a system size loop is looked at for its end: the window manager holds the pointer
+// during the loop and takes the release, so the window gets no event for it.
+constexpr guint kReleaseWatchMs = 50;
+
 GdkWindowEdge EdgeFor(HitCode edge) {
   switch (edge) {
     case HitCode::Left:
@@ -60,6 +64,7 @@ GtkTopWindow::GtkTopWindow()
 }
 
 GtkTopWindow::~GtkTopWindow() {
+  if (releaseWatch_) g_source_remove(releaseWatch_);
   // The controls go first, so no program handler runs while the window is taken down.
   controls_.reset();
   mouse_.reset();
@@ -177,10 +182,35 @@ void GtkTopWindow::BeginSystemSize(HitCode edge) {
   ButtonPress press = PressForSystemLoop();
   gtk_window_begin_resize_drag(Handle(), EdgeFor(edge), static_cast<gint>(press.button),
                                press.rootX, press.rootY, press.time);
+  WatchForRelease(press.button);
+}
+
+void GtkTopWindow::WatchForRelease(guint button) {
+  loopButton_ = button;
+  if (!releaseWatch_) releaseWatch_ = g_timeout_add(kReleaseWatchMs, OnReleaseWatch, this);
+}
+
+bool GtkTopWindow::ButtonHeld(guint button) const {
+  if (button < 1 || button > 5) return false;
+  GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(window_.get()));
+  GdkModifierType mask{};
+  gdk_device_get_state(gdk_seat_get_pointer(seat),
+                       gdk_screen_get_root_window(gtk_widget_get_screen(window_.get())), nullptr,
+                       &mask);
+  return (mask & (GDK_BUTTON1_MASK << (button - 1))) != 0;
+}
+
+gboolean GtkTopWindow::OnReleaseWatch(gpointer data) {
+  auto* self = static_cast<GtkTopWindow*>(data);
+  if (self->ButtonHeld(self->loopButton_)) return G_SOURCE_CONTINUE;
+  self->releaseWatch_ = 0;
+  Raise(self->onSystemSizeEnd);
+  return G_SOURCE_REMOVE;
 }
 
 void GtkTopWindow::SetMaximizedBounds(Rect bounds) {
   // The window manager maximises to its work area; the hint keeps drags within the bounds too.
+  maximizedSize_ = bounds.Extent();
   GdkGeometry hints{};
   hints.max_width = bounds.width;
   hints.max_height = bounds.height;
@@ -228,6 +258,11 @@ gboolean GtkTopWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointe
   self->bounds_.y = event->y;
   Size size{event->width, event->height};
   if (self->sizeReports_.IsNews(size)) self->TakeSize(size);
+  // Whoever maximises the window, restoring brings back its last normal place and size. The
+  // maximised size itself is never taken for one, whichever the window manager reports first.
+  if (self->state_ == WindowState::Normal && size != self->maximizedSize_) {
+    self->normalBounds_ = self->bounds_;
+  }
   return FALSE;
 }
 

@@ -67,6 +67,10 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   void TakeRestoredBounds();
   void RaiseResizeOnFirstShow();
   ButtonPress PressForSystemLoop() const;
+  // Raises onSystemSizeEnd once this button of the pointer is up again.
+  void WatchForRelease(guint button);
+  bool ButtonHeld(guint button) const;
+  static gboolean OnReleaseWatch(gpointer self);
 
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
@@ -79,7 +83,9 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   std::unique_ptr<MouseRouter> mouse_;
   Bitmap surface_{Size{}};
   Rect bounds_;
-  Rect normalBounds_;  // where the window was before it was maximised
+  // Where the window was before it was maximised, by the program or by the window manager.
+  Rect normalBounds_;
+  Size maximizedSize_;
   Size allocated_;
   SizeReports sizeReports_;
   WindowState state_ = WindowState::Normal;
@@ -88,6 +94,8 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   bool shownBefore_ = false;
   PointerShape pointer_ = PointerShape::Arrow;
   std::optional<RoundedRegion> region_;
+  guint releaseWatch_ = 0;
+  guint loopButton_ = GDK_BUTTON_PRIMARY;
 };
 
 }  // namespace lumora::gtk

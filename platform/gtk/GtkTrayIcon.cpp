@@ -2,6 +2,7 @@
 
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/PopupMenu.h"
+#include "platform/gtk/Raise.h"
 
 namespace lumora::gtk {
 namespace {
@@ -40,6 +41,7 @@ void GtkTrayIcon::Remove() {
   added_ = false;
   item_.reset();
   xembed_.reset();
+  TellWhetherShown();
 }
 
 void GtkTrayIcon::ExportMenu(Menu* menu) {
@@ -48,18 +50,33 @@ void GtkTrayIcon::ExportMenu(Menu* menu) {
   if (item_) item_->ExportMenu(menu_.get());
 }
 
+bool GtkTrayIcon::IsShown() const {
+  return added_ && ((item_ && item_->Registered()) || (xembed_ && xembed_->Embedded()));
+}
+
 void GtkTrayIcon::Present() {
   if (!added_ || !watchAnswered_) return;
+  auto tell = [this] { TellWhetherShown(); };
   if (watcherBus_) {
     xembed_.reset();
     if (!item_) {
-      item_ = std::make_unique<StatusNotifierItem>(watcherBus_.get(), *this, icon_, tip_);
+      item_ = std::make_unique<StatusNotifierItem>(watcherBus_.get(), *this, icon_, tip_, tell);
       item_->ExportMenu(menu_.get());
     }
   } else {
     item_.reset();
-    if (!xembed_ && EnsureGtk()) xembed_ = std::make_unique<XEmbedTrayIcon>(*this, icon_, tip_);
+    if (!xembed_ && EnsureGtk()) {
+      xembed_ = std::make_unique<XEmbedTrayIcon>(*this, icon_, tip_, tell);
+    }
   }
+  TellWhetherShown();
+}
+
+void GtkTrayIcon::TellWhetherShown() {
+  bool shown = IsShown();
+  if (shown == toldShown_) return;
+  toldShown_ = shown;
+  Raise(onShownChanged);
 }
 
 void GtkTrayIcon::OnWatcherAppeared(GDBusConnection* bus, const char*, const char*, gpointer data) {

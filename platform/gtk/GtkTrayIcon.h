@@ -14,7 +14,8 @@ namespace lumora::gtk {
 
 // The tray icon: a StatusNotifierItem while a StatusNotifierWatcher runs on the session bus, an
 // XEmbed icon otherwise. Nothing shows until the bus has said whether a watcher runs; then the
-// icon follows the watcher coming and going.
+// icon follows the watcher coming and going. It is shown while the watcher has accepted the item,
+// or while a notification area has embedded the XEmbed icon.
 class GtkTrayIcon final : public TrayIcon {
  public:
   GtkTrayIcon() = default;
@@ -26,6 +27,7 @@ class GtkTrayIcon final : public TrayIcon {
   void ShowBalloon(const std::string& title, const std::string& text) override;
   void Remove() override;
   void ExportMenu(Menu* menu) override;
+  bool IsShown() const override;
 
   // How the icon is shown at the moment; nothing while it is not added or no way works.
   const StatusNotifierItem* Item() const { return item_.get(); }
@@ -34,6 +36,8 @@ class GtkTrayIcon final : public TrayIcon {
  private:
   // Shows the added icon the way the desktop takes it now.
   void Present();
+  // Raises onShownChanged when IsShown is no longer what it was last time.
+  void TellWhetherShown();
   static void OnWatcherAppeared(GDBusConnection* bus, const char* name, const char* owner,
                                 gpointer self);
   static void OnWatcherVanished(GDBusConnection* bus, const char* name, gpointer self);
@@ -42,6 +46,7 @@ class GtkTrayIcon final : public TrayIcon {
   std::string tip_;
   GObjectPtr<GtkMenu> menu_;
   bool added_ = false;
+  bool toldShown_ = false;
   guint watch_ = 0;
   bool watchAnswered_ = false;
   // The session bus while a watcher owns its name there.

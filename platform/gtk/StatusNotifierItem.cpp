@@ -77,8 +77,12 @@ GVariant* IconPixmaps(const Bitmap& icon) {
 }  // namespace
 
 StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, TrayIcon& clicks, const Bitmap& icon,
-                                       const std::string& tip)
-    : bus_(G_DBUS_CONNECTION(g_object_ref(bus))), clicks_(clicks), icon_(icon), tip_(tip) {
+                                       const std::string& tip, std::function<void()> registered)
+    : bus_(G_DBUS_CONNECTION(g_object_ref(bus))),
+      clicks_(clicks),
+      icon_(icon),
+      tip_(tip),
+      onRegistered_(std::move(registered)) {
   static const GDBusInterfaceVTable vtable{OnMethodCall, OnGetProperty, nullptr, {}};
   object_ = g_dbus_connection_register_object(bus, kObjectPath, ItemInterface(), &vtable, this,
                                               nullptr, nullptr);
@@ -87,6 +91,7 @@ StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, TrayIcon& clicks, c
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
+  g_cancellable_cancel(registering_.get());
   g_bus_unown_name(name_);
   if (object_) g_dbus_connection_unregister_object(bus_.get(), object_);
 }
@@ -138,10 +143,22 @@ GVariant* StatusNotifierItem::OnGetProperty(GDBusConnection*, const char*, const
   return static_cast<StatusNotifierItem*>(self)->Property(name);
 }
 
-void StatusNotifierItem::OnNameAcquired(GDBusConnection* bus, const char* name, gpointer) {
+void StatusNotifierItem::OnNameAcquired(GDBusConnection* bus, const char* name, gpointer data) {
+  auto* self = static_cast<StatusNotifierItem*>(data);
   g_dbus_connection_call(bus, kWatcherName, "/StatusNotifierWatcher", kWatcherName,
                          "RegisterStatusNotifierItem", g_variant_new("(s)", name), nullptr,
-                         G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+                         G_DBUS_CALL_FLAGS_NONE, -1, self->registering_.get(), OnRegisterReply,
+                         self);
+}
+
+void StatusNotifierItem::OnRegisterReply(GObject* bus, GAsyncResult* result, gpointer data) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GVariant) reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, &error);
+  // A cancelled call's item is gone; a refused one is not shown.
+  if (!reply) return;
+  auto* self = static_cast<StatusNotifierItem*>(data);
+  self->registered_ = true;
+  Raise(self->onRegistered_);
 }
 
 }  // namespace lumora::gtk

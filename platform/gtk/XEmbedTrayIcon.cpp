@@ -7,11 +7,15 @@ G_GNUC_BEGIN_IGNORE_DEPRECATIONS
 
 namespace lumora::gtk {
 
-XEmbedTrayIcon::XEmbedTrayIcon(TrayIcon& clicks, const Bitmap& icon, const std::string& tip)
-    : icon_(gtk_status_icon_new()), clicks_(clicks) {
+XEmbedTrayIcon::XEmbedTrayIcon(TrayIcon& clicks, const Bitmap& icon, const std::string& tip,
+                               std::function<void()> embeddedChanged)
+    : icon_(gtk_status_icon_new()),
+      clicks_(clicks),
+      onEmbeddedChanged_(std::move(embeddedChanged)) {
   Update(icon, tip);
   g_signal_connect(icon_.get(), "activate", G_CALLBACK(OnActivate), this);
   g_signal_connect(icon_.get(), "popup-menu", G_CALLBACK(OnPopupMenu), this);
+  g_signal_connect(icon_.get(), "notify::embedded", G_CALLBACK(OnEmbeddedChanged), this);
 }
 
 XEmbedTrayIcon::~XEmbedTrayIcon() {
@@ -30,12 +34,20 @@ void XEmbedTrayIcon::Update(const Bitmap& icon, const std::string& tip) {
   gtk_status_icon_set_title(icon_.get(), tip.c_str());
 }
 
+bool XEmbedTrayIcon::Embedded() const {
+  return gtk_status_icon_is_embedded(icon_.get());
+}
+
 void XEmbedTrayIcon::OnActivate(GtkStatusIcon*, gpointer self) {
   Raise(static_cast<XEmbedTrayIcon*>(self)->clicks_.onLeftClick);
 }
 
 void XEmbedTrayIcon::OnPopupMenu(GtkStatusIcon*, guint, guint, gpointer self) {
   Raise(static_cast<XEmbedTrayIcon*>(self)->clicks_.onRightClick);
+}
+
+void XEmbedTrayIcon::OnEmbeddedChanged(GtkStatusIcon*, GParamSpec*, gpointer self) {
+  Raise(static_cast<XEmbedTrayIcon*>(self)->onEmbeddedChanged_);
 }
 
 }  // namespace lumora::gtk

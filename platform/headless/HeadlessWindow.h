@@ -57,6 +57,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   int PresentCount() const { return presents_; }
   // The edge the last system size loop started from; none before the first.
   std::optional<HitCode> LastSystemSize() const { return lastSystemSize_; }
+  // The user releases the button that holds the system size loop.
+  void EndSystemSize() { Raise(onSystemSizeEnd); }
 
  private:
   Rect MaximizedBounds() const;

@@ -124,8 +124,11 @@ class TrayTest : public ::testing::Test {
 
 TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   LogCatcher log;
+  std::vector<bool> shown;
+  tray_.onShownChanged = [&] { shown.push_back(tray_.IsShown()); };
   tray_.Add(HalfRedIcon(), "Lumora");
   ASSERT_TRUE(ShowsXEmbedIcon());
+  EXPECT_FALSE(tray_.IsShown()) << "no notification area embeds the icon";
   GtkStatusIcon* icon = Tray().XEmbedIcon()->Handle();
   G_GNUC_BEGIN_IGNORE_DEPRECATIONS
   g_autofree char* tip = gtk_status_icon_get_tooltip_text(icon);
@@ -141,6 +144,7 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
                                                   "/StatusNotifierWatcher", kWatcherXml);
   ASSERT_TRUE(PumpUntil([&] { return !watcher->calls.empty(); }));
   EXPECT_FALSE(Tray().XEmbedIcon());
+  EXPECT_TRUE(PumpUntil([&] { return tray_.IsShown(); })) << "the watcher took the item";
   GObjectPtr<GDBusConnection> ownBus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
   EXPECT_EQ(watcher->calls[0].sender, g_dbus_connection_get_unique_name(ownBus.get()));
   std::string service = test::RegisteredItem(watcher->calls[0]);
@@ -172,8 +176,10 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
 
   watcher.reset();
   EXPECT_TRUE(ShowsXEmbedIcon()) << "back to XEmbed when the watcher goes";
+  EXPECT_FALSE(tray_.IsShown());
   tray_.Remove();
   EXPECT_FALSE(Tray().XEmbedIcon());
+  EXPECT_EQ(shown, (std::vector<bool>{true, false}));
   EXPECT_EQ(log.messages, std::vector<std::string>{});
 }
 

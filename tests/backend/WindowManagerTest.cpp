@@ -111,6 +111,21 @@ TEST_F(WindowManagerTest, StateFollowsTheWindowManager) {
   ASSERT_TRUE(PumpUntil([&] { return window.State() == WindowState::Normal; }));
   EXPECT_TRUE(PumpUntil([&] { return window.ClientSize() == (Size{300, 200}); }));
 
+  // Resized, maximised by the window manager (its menu, a key, a panel), restored by the
+  // program: the program centres the window right after restoring, so it must see the size the
+  // window had at once.
+  window.SetBounds({120, 110, 320, 210});
+  PumpFor(200ms);
+  gdk_window_maximize(gtk_widget_get_window(handle));
+  ASSERT_TRUE(PumpUntil([&] {
+    return window.State() == WindowState::Maximized && window.ClientSize() == work.Extent();
+  }));
+  window.SetState(WindowState::Normal);
+  EXPECT_EQ(window.ClientSize(), (Size{320, 210}));
+  PumpFor(300ms);
+  EXPECT_EQ(window.ClientSize(), (Size{320, 210}));
+  EXPECT_EQ(window.State(), WindowState::Normal);
+
   window.SetState(WindowState::Minimized);
   EXPECT_TRUE(PumpUntil([&] { return window.State() == WindowState::Minimized; }));
   window.Present();
@@ -120,6 +135,9 @@ TEST_F(WindowManagerTest, StateFollowsTheWindowManager) {
 TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
   TopWindow& window = *window_;
   window.SetBounds({100, 100, 300, 200});
+  // The window manager takes the release that ends a size loop; the backend still tells.
+  std::vector<Size> sizeLoopEnds;
+  window.onSystemSizeEnd = [&] { sizeLoopEnds.push_back(window.ClientSize()); };
   HitCode edge = HitCode::Caption;
   bool loopStarted = false;
   window.onMouseMove = [&](const MouseEvent& event) {
@@ -143,6 +161,8 @@ TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
   loopStarted = false;
   DragOnScreen(458, 343, 518, 373);
   EXPECT_TRUE(PumpUntil([&] { return window.ClientSize() == (Size{360, 230}); }));
+  EXPECT_TRUE(PumpUntil([&] { return !sizeLoopEnds.empty(); }));
+  EXPECT_EQ(sizeLoopEnds, std::vector<Size>{(Size{360, 230})}) << "once, after the release";
 }
 
 // The popup ad window comes up at the bottom right of the work area with its page's size, above

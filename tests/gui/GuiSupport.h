@@ -29,11 +29,14 @@ inline void Pause(std::chrono::milliseconds time) {
   WaitUntil([] { return false; }, time);
 }
 
-// Starts a program without arguments; its exit is left for StopProcess or waitpid to collect.
-inline GPid StartProcess(std::string path) {
-  char* argv[] = {path.data(), nullptr};
+// Starts a program; its exit is left for StopProcess or waitpid to collect.
+inline GPid StartProcess(std::string path, std::vector<std::string> arguments = {}) {
+  std::vector<char*> argv{path.data()};
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
   GPid pid = 0;
-  g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid, nullptr);
+  g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid,
+                nullptr);
   return pid;
 }
 

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
+#include "tests/support/FakeWebHandler.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora {
@@ -39,8 +40,28 @@ WindowInfo Geometry(const std::string& id) {
   return info;
 }
 
-void Click(int x, int y) {
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+void Click(int x, int y, int button = 1) {
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " +
+        std::to_string(button));
+}
+
+// The window manager's state of a window: "Normal", "Iconic" or "Withdrawn" (hidden).
+std::string WindowManagerState(const std::string& id) {
+  std::string state = Shell("xprop -id " + id + " WM_STATE");
+  size_t at = state.find("window state: ");
+  if (at == std::string::npos) return "Withdrawn";
+  return Lines(state.substr(at + 14)).front();
+}
+
+// The close question's box, once it shows; "" while it does not.
+std::string QuestionBox() {
+  std::vector<std::string> boxes = Lines(Shell("xdotool search --onlyvisible --name ^提示：$"));
+  return boxes.size() == 1 ? boxes.front() : std::string();
+}
+
+// Answers the question box with a key, as the user types it there.
+void Answer(const std::string& box, const char* key) {
+  Shell("xdotool windowactivate --sync " + box + " key " + key);
 }
 
 struct Pixbuf {
@@ -59,6 +80,7 @@ class MainWindowGuiTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     gdk_init(nullptr, nullptr);
+    browser_ = new test::FakeWebHandler();
     server_ = new DemoServer(LUMORA_TEST_SITE_DIR);
     server_->Start(LUMORA_DEMO_PORT);
     appDir_ = new test::TempDir();
@@ -69,8 +91,10 @@ class MainWindowGuiTest : public ::testing::Test {
 
   static void TearDownTestSuite() {
     StopProcess(program_);
+    StopProcess(trayHost_);
     delete appDir_;
     delete server_;
+    delete browser_;
   }
 
   static GPid Start() { return StartProcess((appDir_->Path() / "lumora").string()); }
@@ -88,11 +112,19 @@ class MainWindowGuiTest : public ::testing::Test {
                                        gdk_window_get_height(root))};
   }
 
+  static std::string Setting(const char* key) {
+    return IniRead(appDir_->Path() / "config.dll", "S_q", key, "0");
+  }
+
+  static test::FakeWebHandler* browser_;
   static DemoServer* server_;
   static test::TempDir* appDir_;
   static GPid program_;
+  static GPid trayHost_;
 };
 
+test::FakeWebHandler* MainWindowGuiTest::browser_ = nullptr;
+GPid MainWindowGuiTest::trayHost_ = 0;
 DemoServer* MainWindowGuiTest::server_ = nullptr;
 test::TempDir* MainWindowGuiTest::appDir_ = nullptr;
 GPid MainWindowGuiTest::program_ = 0;
@@ -142,6 +174,70 @@ TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
   Click(maximised.x + maximised.width - 54 + 10, maximised.y + 17);
   EXPECT_TRUE(WaitUntil([&] { return Geometry(before.id).width == before.width; },
                         std::chrono::seconds(5)));
+}
+
+TEST_F(MainWindowGuiTest, ShoppingPageProductOpensInTheDefaultBrowser) {
+  WindowInfo window = Geometry(MainWindowId());
+  Click(window.x + 224 + 34, window.y + 22);  // the shopping page's tab
+  Pause(std::chrono::milliseconds(1000));
+  // The first product's picture: the view lies at (5, 39), its grid from (16, 53).
+  Click(window.x + 5 + 16 + 60, window.y + 39 + 53 + 70);
+  EXPECT_TRUE(WaitUntil([] { return !browser_->Opened().empty(); }, std::chrono::seconds(5)));
+  EXPECT_EQ(browser_->Opened(), std::vector<std::string>{"https://example.com/goods/1"});
+  EXPECT_EQ(LumoraWindows().size(), 1u) << "no window of the program's own";
+  Click(window.x + 20 + 34, window.y + 22);  // back to the portal
+}
+
+TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWithoutATray) {
+  std::string id = MainWindowId();
+  ASSERT_EQ(Setting("ts"), "3");
+  WindowInfo window = Geometry(id);
+  // A right click on the always-on-top button first: it must not swallow the close command.
+  Click(window.x + window.width - 100 + 10, window.y + 17, 3);
+  Shell("xdotool windowactivate --sync " + id + " key alt+F4");
+  std::string box;
+  ASSERT_TRUE(WaitUntil([&] { return !(box = QuestionBox()).empty(); }, std::chrono::seconds(5)));
+  Answer(box, "Escape");
+  ASSERT_TRUE(WaitUntil([] { return QuestionBox().empty(); }, std::chrono::seconds(5)));
+  Pause(std::chrono::milliseconds(500));
+  EXPECT_EQ(WindowManagerState(id), "Normal");
+  EXPECT_EQ(Setting("ts"), "3") << "asked again next time";
+
+  Click(window.x + window.width - 32 + 10, window.y + 17);  // the close button
+  ASSERT_TRUE(WaitUntil([&] { return !(box = QuestionBox()).empty(); }, std::chrono::seconds(5)));
+  Answer(box, "Return");
+  // No tray host runs here: "hide to the tray" minimises instead.
+  EXPECT_TRUE(
+      WaitUntil([&] { return WindowManagerState(id) == "Iconic"; }, std::chrono::seconds(5)));
+  EXPECT_EQ(Setting("ts"), "1");
+  EXPECT_EQ(Setting("quit"), "2");
+  Shell("xdotool windowactivate --sync " + id);
+  EXPECT_TRUE(
+      WaitUntil([&] { return WindowManagerState(id) == "Normal"; }, std::chrono::seconds(5)));
+}
+
+TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
+  std::string id = MainWindowId();
+  // An XEmbed notification area as wide as the icons it holds.
+  trayHost_ = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
+  std::string area;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::vector<std::string> found =
+            Lines(Shell("xdotool search --onlyvisible --class ^trayer$"));
+        area = found.empty() ? "" : found.front();
+        return !area.empty();
+      },
+      std::chrono::seconds(10)));
+  Pause(std::chrono::milliseconds(1000));  // the area embeds the icon
+  WindowInfo window = Geometry(id);
+  Click(window.x + window.width - 32 + 10, window.y + 17);
+  EXPECT_TRUE(
+      WaitUntil([&] { return WindowManagerState(id) == "Withdrawn"; }, std::chrono::seconds(5)));
+  WindowInfo tray = Geometry(area);
+  Click(tray.x + tray.width / 2, tray.y + tray.height / 2);
+  EXPECT_TRUE(
+      WaitUntil([&] { return WindowManagerState(id) == "Normal"; }, std::chrono::seconds(5)));
 }
 
 TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {

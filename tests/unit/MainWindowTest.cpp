@@ -2,6 +2,7 @@
 
 #include "app/Startup.h"
 #include "core/Settings.h"
+#include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"
@@ -24,6 +25,7 @@ class MainWindowTest : public ::testing::Test {
                                   dir_.Path());
     form_->onUnloaded = [this] { ++unloaded_; };
     form_->Load();
+    platform_.Tray().Add({}, "Lumora");  // as the program's top adds it, to a running tray host
   }
 
   TopWindow& Window() { return form_->Window(); }
@@ -178,18 +180,27 @@ TEST_F(MainWindowTest, AlwaysOnTopTogglesWithItsTooltip) {
   EXPECT_EQ(form_->npc[BA1::kOnTop]->Tooltip(), "置顶");
 }
 
-TEST_F(MainWindowTest, CloseAsksOnceAndHidesOnYes) {
-  platform_.Desktop().QueueAnswer(MessageAnswer::Yes);
+TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredYesHidesForGood) {
+  std::string settings = dir_.Read("config.dll");
+  platform_.Desktop().QueueAnswer(MessageAnswer::Dismissed);
   Click(BA1::kClose);
   ASSERT_EQ(platform_.Desktop().Messages().size(), 1u);
   EXPECT_EQ(platform_.Desktop().Messages()[0].text, "关闭 Lumora  最小化到托盘吗？");
   EXPECT_EQ(platform_.Desktop().Messages()[0].title, "提示：");
+  EXPECT_TRUE(Window().IsShown());
+  EXPECT_EQ(Window().State(), WindowState::Normal);
+  EXPECT_EQ(dir_.Read("config.dll"), settings) << "nothing stored, so it asks again";
+  EXPECT_EQ(unloaded_, 0);
+
+  platform_.Desktop().QueueAnswer(MessageAnswer::Yes);
+  Click(BA1::kClose);
+  ASSERT_EQ(platform_.Desktop().Messages().size(), 2u);
   EXPECT_FALSE(Window().IsShown());
   EXPECT_EQ(Setting("ts"), "1");
   EXPECT_EQ(Setting("quit"), "2");
   Window().Show();
   Click(BA1::kClose);
-  EXPECT_EQ(platform_.Desktop().Messages().size(), 1u);
+  EXPECT_EQ(platform_.Desktop().Messages().size(), 2u);
   EXPECT_FALSE(Window().IsShown());
   EXPECT_EQ(unloaded_, 0);
 }
@@ -202,18 +213,35 @@ TEST_F(MainWindowTest, CloseAnsweredNoQuitsNowAndLater) {
   EXPECT_EQ(Setting("quit"), "1");
 }
 
-TEST_F(MainWindowTest, RightPressSuppressesTheNextClickOrDoubleClick) {
-  form_->npc_MouseDown(BA1::kOnTop, At(1, 1, MouseButton::Right));
-  form_->npc_Click(BA1::kOnTop);
+TEST_F(MainWindowTest, RightClicksCommandNothingAndSwallowNoLaterCommand) {
+  headless::PressAndRelease(*form_->npc[BA1::kOnTop], MouseButton::Right);
   EXPECT_FALSE(Window().AlwaysOnTop());
-  form_->npc_Click(BA1::kOnTop);
-  EXPECT_TRUE(Window().AlwaysOnTop());
+  form_->ShowPlayerPage();  // as the link router does
+  EXPECT_EQ(form_->CurrentPageTab, 8);
 
-  form_->OnSurfaceDown(At(400, 20, MouseButton::Right));
-  form_->OnDoubleClick();
+  headless::DoubleClick(Window(), MouseButton::Right, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Normal);
-  form_->OnDoubleClick();
+  platform_.Desktop().QueueAnswer(MessageAnswer::Dismissed);
+  Window().onCloseRequest();  // the window manager's close command (Alt+F4)
+  EXPECT_EQ(platform_.Desktop().Messages().size(), 1u);
+
+  headless::PressAndRelease(*form_->npc[BA1::kTvTab], MouseButton::Middle);
+  headless::DoubleClick(Window(), MouseButton::Left, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Maximized);
+}
+
+TEST_F(MainWindowTest, NewWindowOfAnyViewOpensWebAddressesInTheBrowserOnly) {
+  for (WebView* view : {form_->Web1, form_->Web2, form_->Web3, form_->Web5, form_->Web6,
+                        form_->Web8, form_->Web9, form_->Web10, form_->Web11}) {
+    view->onNewWindow2("https://example.com/goods/1");
+  }
+  form_->Web9->onNewWindow2("file:///etc/passwd");
+  form_->Web8->onNewWindow2("javascript:alert(1)");
+  form_->Web1->onNewWindow2("HTTP://127.0.0.1/");
+  std::vector<std::string> expected(9, "https://example.com/goods/1");
+  expected.push_back("HTTP://127.0.0.1/");
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), expected);
+  EXPECT_EQ(form_->Web9->CurrentAddress(), "http://server/box/js/ads/tao.html");
 }
 
 TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) {
@@ -278,7 +306,7 @@ TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
   EXPECT_EQ(PointerFor(FrameZone::Interior), PointerShape::Arrow);
 }
 
-TEST_F(MainWindowTest, EdgePressSizesAndStoresTheSettledSize) {
+TEST_F(MainWindowTest, EdgeResizeStoresTheSizeItMadeAndNoLaterOne) {
   Resize(1000, 600);
   form_->OnSurfaceMove(At(999, 300));
   EXPECT_EQ(Window().Pointer(), PointerShape::SizeWestEast);
@@ -287,6 +315,15 @@ TEST_F(MainWindowTest, EdgePressSizesAndStoresTheSettledSize) {
   EXPECT_EQ(*platform_.LastSystemSize(Window()), HitCode::Right);
   Resize(1100, 600);  // the system's size loop
   Resize(1200, 600);
+  // The window manager takes the release: the window sees no button going up.
+  headless::AsHeadless(Window()).EndSystemSize();
+  platform_.Time().Advance(milliseconds(400));
+  EXPECT_EQ(Setting("h_w"), "18000");
+  EXPECT_EQ(Setting("h_h"), "9000");
+
+  Click(BA1::kMaximize);
+  Click(BA1::kMaximize);
+  Resize(1300, 700);  // the window manager's own doing
   platform_.Time().Advance(milliseconds(400));
   EXPECT_EQ(Setting("h_w"), "18000");
   EXPECT_EQ(Setting("h_h"), "9000");

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/LumoraApp.h"
+#include "core/Settings.h"
 #include "core/TextCodec.h"
 #include "platform/headless/HeadlessMenu.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -78,6 +79,23 @@ TEST_F(TrayMenuTest, ControlFileStartsTheTickerAndThePopupAd) {
   ASSERT_NE(app_.PopupAd(), nullptr);
   ASSERT_NE(app_.PopupAd()->Window(), nullptr);
   EXPECT_FALSE(app_.PopupAd()->Window()->IsShown()) << "its own schedule decides when it shows";
+}
+
+TEST_F(TrayMenuTest, WithoutATrayHostTheWindowIsMinimisedInsteadOfHidden) {
+  platform_.Tray().SetHostPresent(false);
+  platform_.Desktop().QueueAnswer(MessageAnswer::Yes);  // hide to the tray
+  Window().onCloseRequest();
+  EXPECT_TRUE(Window().IsShown());
+  EXPECT_EQ(Window().State(), WindowState::Minimized);
+  EXPECT_EQ(IniRead(dir_ / "config.dll", "S_q", "quit", "0"), "2");
+
+  Window().SetState(WindowState::Normal);
+  platform_.Tray().SetHostPresent(true);
+  Window().onCloseRequest();
+  EXPECT_FALSE(Window().IsShown()) << "with a tray host, the tray works as before";
+  platform_.Tray().SetHostPresent(false);
+  EXPECT_TRUE(Window().IsShown()) << "the host went: the window comes back minimised";
+  EXPECT_EQ(Window().State(), WindowState::Minimized);
 }
 
 TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsIt) {

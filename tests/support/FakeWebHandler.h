@@ -1,0 +1,81 @@
+#pragma once
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+
+namespace lumora::test {
+
+// The user's default handler for http and https addresses, as a desktop sees it: a script that
+// writes every address it is started with to a file, one a line, registered in XDG data and
+// config folders of its own. While it lives, the environment points at those folders, so a
+// program started then opens web addresses with it (through GIO) instead of a browser. Make it
+// before starting the program.
+class FakeWebHandler {
+ public:
+  FakeWebHandler() {
+    std::filesystem::path script = dir_ / "open-web-address.sh";
+    dir_.Write("open-web-address.sh",
+               "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + (dir_ / "opened").string() + "'\n");
+    chmod(script.c_str(), 0755);
+    std::filesystem::create_directories(dir_ / "data/applications");
+    std::filesystem::create_directories(dir_ / "config");
+    dir_.Write("data/applications/lumora-test-web.desktop",
+               "[Desktop Entry]\nType=Application\nName=Test web handler\nNoDisplay=true\n"
+               "Exec=" +
+                   script.string() +
+                   " %u\n"
+                   "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
+    dir_.Write("config/mimeapps.list",
+               "[Default Applications]\nx-scheme-handler/http=lumora-test-web.desktop\n"
+               "x-scheme-handler/https=lumora-test-web.desktop\n");
+    Point("XDG_DATA_HOME", (dir_ / "data").string());
+    Point("XDG_CONFIG_HOME", (dir_ / "config").string());
+    // The system's folders stay readable (schemas, icons); their handlers rank below ours.
+    const char* system = getenv("XDG_DATA_DIRS");
+    Point("XDG_DATA_DIRS", (dir_ / "data").string() + ":" +
+                               (system && *system ? system : "/usr/local/share:/usr/share"));
+  }
+  ~FakeWebHandler() {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+  }
+  FakeWebHandler(const FakeWebHandler&) = delete;
+  FakeWebHandler& operator=(const FakeWebHandler&) = delete;
+
+  // The addresses opened so far, in order.
+  std::vector<std::string> Opened() const {
+    std::vector<std::string> lines;
+    if (!dir_.Exists("opened")) return lines;
+    std::string text = dir_.Read("opened");
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+  }
+
+ private:
+  void Point(const char* name, const std::string& value) {
+    const char* old = getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name, value.c_str(), 1);
+  }
+
+  TempDir dir_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+}  // namespace lumora::test

@@ -13,7 +13,15 @@ LumoraApp::LumoraApp(Platform& platform, ContentServer server, std::filesystem::
       fetch_(platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock()) {}
 
 bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
-  RunStartup(appDir_, platform_.GetNetworkAdapters(), platform_.GetClock());
+  std::string settingsFailure =
+      RunStartup(appDir_, platform_.GetNetworkAdapters(), platform_.GetClock());
+  if (!settingsFailure.empty()) {
+    // The program must not run on with settings it cannot keep.
+    platform_.GetDesktop().ShowMessage(
+        nullptr, "无法使用设置文件 " + (appDir_ / kSettingsFile).string() + "：" + settingsFailure,
+        "提示：", MessageButtons::Ok, MessageIcon::Warning);
+    return false;
+  }
   SingleInstance& instance = platform_.GetSingleInstance();
   if (!instance.Claim(kInstanceId, commandLine)) return false;
   RemoveLeftoverTemporaries(appDir_,

@@ -72,12 +72,18 @@ std::filesystem::path ExecutableDirectory() {
   return error ? std::filesystem::current_path() : executable.parent_path();
 }
 
-void RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource& adapters,
-                const Clock& clock) {
+std::string RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource& adapters,
+                       const Clock& clock) {
   std::filesystem::path config = appDir / kSettingsFile;
+  std::string settingsFailure;
+  OnWriteFailure([&](const std::filesystem::path& file, const std::string& reason) {
+    if (file == config && settingsFailure.empty()) settingsFailure = reason;
+  });
   std::error_code error;
   if (!std::filesystem::exists(config, error)) CreateSettingsFile(config, adapters, clock);
   RepairSettings(config, adapters, clock);
+  OnWriteFailure(nullptr);
+  if (!ReadFileBytes(config, &settingsFailure) || !settingsFailure.empty()) return settingsFailure;
   if (!std::filesystem::exists(appDir / kPlayListFile, error)) {
     WriteFileAtomically(appDir / kPlayListFile, kCrLf);
   }
@@ -86,6 +92,7 @@ void RunStartup(const std::filesystem::path& appDir, const NetworkAdapterSource&
   if (!std::filesystem::exists(appDir / kDeleteIconFile, error)) {
     WriteFileAtomically(appDir / kDeleteIconFile, ResourceBytes(kDeleteIconFile));
   }
+  return {};
 }
 
 }  // namespace lumora

@@ -53,9 +53,13 @@ void OnWriteFailure(WriteFailureHandler handler) {
   FailureHandler() = std::move(handler);
 }
 
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::string* failure) {
+  auto fail = [failure](int error) {
+    if (failure) *failure = std::strerror(error);
+    return std::nullopt;
+  };
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return fail(errno);
   std::string bytes;
   char buffer[65536];
   ssize_t got = 0;
@@ -63,9 +67,10 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
     got = read(fd, buffer, sizeof buffer);
     if (got > 0) bytes.append(buffer, static_cast<size_t>(got));
   } while (got > 0 || (got < 0 && errno == EINTR));
+  int error = errno;
   close(fd);
   // A directory opens but cannot be read (EISDIR): that is a failure, not an empty file.
-  if (got < 0) return std::nullopt;
+  if (got < 0) return fail(error);
   return bytes;
 }
 

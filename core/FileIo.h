@@ -11,8 +11,10 @@ namespace lumora {
 
 inline constexpr std::string_view kCrLf = "\r\n";
 
-// The whole file as bytes, or nothing when it cannot be read.
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+// The whole file as bytes, or nothing when it cannot be read; then failure, when given, holds the
+// system's reason.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path,
+                                         std::string* failure = nullptr);
 
 // Replaces the file with bytes through a temporary file and a rename in the same directory, so a
 // crash leaves either the old file or the new one, never half of one. False when it failed; the

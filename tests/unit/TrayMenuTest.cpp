@@ -206,5 +206,17 @@ TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
   EXPECT_EQ(window.State(), WindowState::Normal);
 }
 
+TEST(UnusableSettingsTest, ASettingsFileThatCannotBeReadIsToldAndTheProgramEnds) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir / "config.dll");
+  headless::HeadlessPlatform platform;
+  LumoraApp app(platform, ContentServer("http://server/box/", "http://site/"), dir.Path());
+  EXPECT_FALSE(app.Start({"lumora"}));
+  EXPECT_EQ(app.MainWindow(), nullptr);
+  ASSERT_EQ(platform.Desktop().Messages().size(), 1u);
+  EXPECT_EQ(platform.Desktop().Messages()[0].text,
+            "无法使用设置文件 " + (dir / "config.dll").string() + "：Is a directory");
+}
+
 }  // namespace
 }  // namespace lumora

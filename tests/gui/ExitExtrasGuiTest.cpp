@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <regex>
 #include <string>
+#include <vector>
 
 #include "core/Settings.h"
 #include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
+#include "tests/support/FakeWebHandler.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora {
@@ -19,37 +20,11 @@ namespace {
 using namespace gui;
 using std::chrono::seconds;
 
-struct Box {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-Box GeometryOf(const std::string& id) {
-  std::string shell = Shell("xdotool getwindowgeometry --shell " + id);
-  auto value = [&](const char* key) {
-    std::smatch match;
-    std::regex pattern(std::string("\n") + key + "=(-?[0-9]+)");
-    return std::regex_search(shell, match, pattern) ? std::stoi(match[1]) : -1;
-  };
-  return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-}
-
 // The visible window with this exact title, "" when there is none.
 std::string VisibleWindow(const std::string& title) {
   std::vector<std::string> ids =
       Lines(Shell("xdotool search --onlyvisible --name '^" + title + "$'"));
   return ids.empty() ? "" : ids.front();
-}
-
-void Click(int x, int y) {
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
-}
-
-guint32 ScreenPixel(int x, int y) {
-  GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
-  const guchar* p = gdk_pixbuf_read_pixels(pixbuf);
-  guint32 rgb = (p[0] << 16) | (p[1] << 8) | p[2];
-  g_object_unref(pixbuf);
-  return rgb;
 }
 
 void SaveScreen(const std::string& name) {
@@ -62,44 +37,14 @@ void SaveScreen(const std::string& name) {
   g_object_unref(shot);
 }
 
-// The user's default web browser as far as the program can tell: a desktop entry for http and
-// https in data and config folders of the test's own, whose command appends its address to a file.
-class FakeBrowser {
- public:
-  FakeBrowser() {
-    std::filesystem::create_directories(dir_ / "applications");
-    dir_.Write("applications/fake-browser.desktop",
-               "[Desktop Entry]\nType=Application\nName=Fake Browser\n"
-               "Exec=/bin/sh -c 'echo \"$1\" >> \"$0\"' " +
-                   (dir_ / "opened").string() +
-                   " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
-    dir_.Write("mimeapps.list",
-               "[Default Applications]\nx-scheme-handler/http=fake-browser.desktop\n"
-               "x-scheme-handler/https=fake-browser.desktop\n");
-  }
-
-  std::string Folder() const { return dir_.Path().string(); }
-  // Every address opened, one a line; "" when none was.
-  std::string Opened() const { return dir_.Exists("opened") ? dir_.Read("opened") : ""; }
-
- private:
-  test::TempDir dir_;
-};
-
-// One run of the real program in a directory of its own; closing its window quits it.
+// One run of the real program in a directory of its own; closing its window quits it. Start it
+// while the test's fake web handler lives.
 class Program {
  public:
-  explicit Program(const FakeBrowser& browser) {
-    std::filesystem::copy_file(LUMORA_BINARY, dir_ / "lumora");
+  Program() {
     IniWrite(dir_ / "config.dll", "S_q", "ts", "1");
     IniWrite(dir_ / "config.dll", "S_q", "quit", "1");
-    std::string path = (dir_ / "lumora").string();
-    char* argv[] = {path.data(), nullptr};
-    char** env = g_get_environ();
-    env = g_environ_setenv(env, "XDG_DATA_HOME", browser.Folder().c_str(), TRUE);
-    env = g_environ_setenv(env, "XDG_CONFIG_HOME", browser.Folder().c_str(), TRUE);
-    g_spawn_async(nullptr, argv, env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid_, nullptr);
-    g_strfreev(env);
+    pid_ = StartProgramIn(dir_.Path());
   }
   ~Program() {
     if (!ended_) StopProcess(pid_);
@@ -161,14 +106,14 @@ class ExitExtrasGuiTest : public ::testing::Test {
   }
 
   static DemoServer* server_;
-  FakeBrowser browser_;
+  test::FakeWebHandler browser_;
   size_t logStart_ = 0;
 };
 
 DemoServer* ExitExtrasGuiTest::server_ = nullptr;
 
 TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsClosePictureEndsTheProgram) {
-  Program program(browser_);
+  Program program;
   std::string exitAd = QuitToExitAd();
   ASSERT_FALSE(exitAd.empty());
   EXPECT_TRUE(LumoraWindows().empty()) << "the main window is hidden";
@@ -195,7 +140,7 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsClosePictureEndsThePr
 }
 
 TEST_F(ExitExtrasGuiTest, ALinkOfTheExitAdOpensInTheBrowserAndEndsTheProgram) {
-  Program program(browser_);
+  Program program;
   std::string exitAd = QuitToExitAd();
   ASSERT_FALSE(exitAd.empty());
   ASSERT_TRUE(WaitUntil([this] { return ServerSaw("/box/js/ads/tui.html"); }, seconds(5)));
@@ -204,12 +149,12 @@ TEST_F(ExitExtrasGuiTest, ALinkOfTheExitAdOpensInTheBrowserAndEndsTheProgram) {
   Click(box.x + 120, box.y + 62);  // the first recommendation
   EXPECT_TRUE(program.WaitForEnd(seconds(10)));
   EXPECT_TRUE(WaitUntil([&] { return !browser_.Opened().empty(); }, seconds(10)));
-  EXPECT_EQ(browser_.Opened(), server_->SiteUrl() + "\n");
+  EXPECT_EQ(browser_.Opened(), std::vector<std::string>{server_->SiteUrl()});
 }
 
 TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereEnterDownloads) {
   server_->OfferVersion("9.1");
-  Program program(browser_);
+  Program program;
   ASSERT_TRUE(WaitForOfferWithFocus());
   Shell("xdotool key Escape");
   ASSERT_TRUE(WaitUntil([] { return VisibleWindow("提示：").empty(); }, seconds(5)));
@@ -217,18 +162,18 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereE
   EXPECT_TRUE(program.Running());
   EXPECT_EQ(LumoraWindows().size(), 1u);
 
-  auto mapped = [] { return Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''")); };
-  size_t before = mapped().size();
+  size_t before = MappedTopWindows().size();
   Box main = GeometryOf(MainWindowId());
   Click(main.x + main.width - 152, main.y + 17);  // the menu button
-  ASSERT_TRUE(WaitUntil([&] { return mapped().size() > before; }, seconds(5)));
+  ASSERT_TRUE(WaitUntil([&] { return MappedTopWindows().size() > before; }, seconds(5)));
   Shell("xdotool key Down Down Down Down Return");  // "升级检测", past the separator
   ASSERT_TRUE(WaitForOfferWithFocus());
   SaveScreen("update-offer.png");
   Shell("xdotool key Return");
   EXPECT_TRUE(program.WaitForEnd(seconds(10)));
   EXPECT_TRUE(WaitUntil([&] { return !browser_.Opened().empty(); }, seconds(10)));
-  EXPECT_EQ(browser_.Opened(), server_->BaseUrl() + "update/update.exe\n") << "only after Yes";
+  EXPECT_EQ(browser_.Opened(), std::vector<std::string>{server_->BaseUrl() + "update/update.exe"})
+      << "only after Yes";
   EXPECT_FALSE(ServerSaw("/box/js/ads/tui.html"));
 }
 

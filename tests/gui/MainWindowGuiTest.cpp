@@ -6,44 +6,16 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 
 #include "core/Settings.h"
-#include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
 #include "tests/support/FakeWebHandler.h"
-#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace gui;
-
-struct WindowInfo {
-  std::string id;
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-WindowInfo Geometry(const std::string& id) {
-  WindowInfo info{id};
-  std::string shell = Shell("xdotool getwindowgeometry --shell " + id);
-  auto value = [&](const char* key) {
-    std::smatch match;
-    std::regex pattern(std::string(key) + "=(-?[0-9]+)");
-    return std::regex_search(shell, match, pattern) ? std::stoi(match[1]) : -1;
-  };
-  info.x = value("X");
-  info.y = value("Y");
-  info.width = value("WIDTH");
-  info.height = value("HEIGHT");
-  return info;
-}
-
-void Click(int x, int y, int button = 1) {
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " +
-        std::to_string(button));
-}
 
 // The window manager's state of a window: "Normal", "Iconic" or "Withdrawn" (hidden).
 std::string WindowManagerState(const std::string& id) {
@@ -81,26 +53,20 @@ class MainWindowGuiTest : public ::testing::Test {
   static void SetUpTestSuite() {
     gdk_init(nullptr, nullptr);
     browser_ = new test::FakeWebHandler();
-    server_ = new DemoServer(LUMORA_TEST_SITE_DIR);
-    server_->Start(LUMORA_DEMO_PORT);
-    appDir_ = new test::TempDir();
-    std::filesystem::copy_file(LUMORA_BINARY, appDir_->Path() / "lumora");
-    program_ = Start();
+    run_ = new ProgramRun();
     ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, std::chrono::seconds(20)));
   }
 
   static void TearDownTestSuite() {
-    StopProcess(program_);
+    delete run_;
     StopProcess(trayHost_);
-    delete appDir_;
-    delete server_;
     delete browser_;
   }
 
-  static GPid Start() { return StartProcess((appDir_->Path() / "lumora").string()); }
+  static GPid Start() { return StartProgramIn(run_->folder.Path()); }
 
   static bool ServerSaw(const std::string& target) {
-    for (const std::string& line : server_->RequestLog()) {
+    for (const std::string& line : run_->server.RequestLog()) {
       if (line.find(" " + target + " ") != std::string::npos) return true;
     }
     return false;
@@ -113,36 +79,32 @@ class MainWindowGuiTest : public ::testing::Test {
   }
 
   static std::string Setting(const char* key) {
-    return IniRead(appDir_->Path() / "config.dll", "S_q", key, "0");
+    return IniRead(run_->folder.Path() / "config.dll", "S_q", key, "0");
   }
 
   static test::FakeWebHandler* browser_;
-  static DemoServer* server_;
-  static test::TempDir* appDir_;
-  static GPid program_;
+  static ProgramRun* run_;
   static GPid trayHost_;
 };
 
 test::FakeWebHandler* MainWindowGuiTest::browser_ = nullptr;
 GPid MainWindowGuiTest::trayHost_ = 0;
-DemoServer* MainWindowGuiTest::server_ = nullptr;
-test::TempDir* MainWindowGuiTest::appDir_ = nullptr;
-GPid MainWindowGuiTest::program_ = 0;
+ProgramRun* MainWindowGuiTest::run_ = nullptr;
 
 TEST_F(MainWindowGuiTest, ViewsReachTheirStartPagesAndThePingCarriesTheUserId) {
-  std::string id = IniRead(appDir_->Path() / "config.dll", "User", "Name", "0");
+  std::string id = IniRead(run_->folder.Path() / "config.dll", "User", "Name", "0");
   std::vector<std::string> pages = {
       "/box/",          "/box/tj/tj.asp?id=" + id, "/box/tv/list.htm",
       "/box/tv/ad.htm", "/box/js/ads/bo.html",     "/box/js/ads/tao.html"};
   EXPECT_TRUE(WaitUntil([&] { return std::all_of(pages.begin(), pages.end(), ServerSaw); },
                         std::chrono::seconds(20)));
   for (const std::string& page : pages) EXPECT_TRUE(ServerSaw(page)) << page;
-  EXPECT_TRUE(appDir_->Exists("c.htm"));
-  EXPECT_TRUE(appDir_->Exists("i.gif"));
+  EXPECT_TRUE(run_->folder.Exists("c.htm"));
+  EXPECT_TRUE(run_->folder.Exists("i.gif"));
 }
 
 TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
-  WindowInfo window = Geometry(MainWindowId());
+  Box window = GeometryOf(MainWindowId());
   EXPECT_EQ(window.width, 990);
   EXPECT_EQ(window.height, 655);
   // Give the views time to paint before the picture is kept.
@@ -158,11 +120,12 @@ TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
 }
 
 TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
-  WindowInfo before = Geometry(MainWindowId());
+  std::string id = MainWindowId();
+  Box before = GeometryOf(id);
   Click(before.x + before.width - 54 + 10, before.y + 17);
   EXPECT_TRUE(WaitUntil(
       [&] {
-        WindowInfo now = Geometry(before.id);
+        Box now = GeometryOf(id);
         GdkRectangle area;
         gdk_monitor_get_workarea(gdk_display_get_primary_monitor(gdk_display_get_default()), &area);
         return now.x == area.x && now.y == area.y && now.width == area.width &&
@@ -170,14 +133,14 @@ TEST_F(MainWindowGuiTest, MaximiseButtonFillsTheWorkAreaAndRestores) {
       },
       std::chrono::seconds(5)));
   Pause(std::chrono::milliseconds(500));  // as a user would pause
-  WindowInfo maximised = Geometry(before.id);
+  Box maximised = GeometryOf(id);
   Click(maximised.x + maximised.width - 54 + 10, maximised.y + 17);
-  EXPECT_TRUE(WaitUntil([&] { return Geometry(before.id).width == before.width; },
-                        std::chrono::seconds(5)));
+  EXPECT_TRUE(
+      WaitUntil([&] { return GeometryOf(id).width == before.width; }, std::chrono::seconds(5)));
 }
 
 TEST_F(MainWindowGuiTest, ShoppingPageProductOpensInTheDefaultBrowser) {
-  WindowInfo window = Geometry(MainWindowId());
+  Box window = GeometryOf(MainWindowId());
   Click(window.x + 224 + 34, window.y + 22);  // the shopping page's tab
   Pause(std::chrono::milliseconds(1000));
   // The first product's picture: the view lies at (5, 39), its grid from (16, 53).
@@ -191,7 +154,7 @@ TEST_F(MainWindowGuiTest, ShoppingPageProductOpensInTheDefaultBrowser) {
 TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWithoutATray) {
   std::string id = MainWindowId();
   ASSERT_EQ(Setting("ts"), "3");
-  WindowInfo window = Geometry(id);
+  Box window = GeometryOf(id);
   // A right click on the always-on-top button first: it must not swallow the close command.
   Click(window.x + window.width - 100 + 10, window.y + 17, 3);
   Shell("xdotool windowactivate --sync " + id + " key alt+F4");
@@ -230,11 +193,11 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
       },
       std::chrono::seconds(10)));
   Pause(std::chrono::milliseconds(1000));  // the area embeds the icon
-  WindowInfo window = Geometry(id);
+  Box window = GeometryOf(id);
   Click(window.x + window.width - 32 + 10, window.y + 17);
   EXPECT_TRUE(
       WaitUntil([&] { return WindowManagerState(id) == "Withdrawn"; }, std::chrono::seconds(5)));
-  WindowInfo tray = Geometry(area);
+  Box tray = GeometryOf(area);
   Click(tray.x + tray.width / 2, tray.y + tray.height / 2);
   EXPECT_TRUE(
       WaitUntil([&] { return WindowManagerState(id) == "Normal"; }, std::chrono::seconds(5)));
@@ -250,7 +213,7 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   Pause(std::chrono::milliseconds(500));
   EXPECT_EQ(LumoraWindows().size(), 1u);
-  EXPECT_EQ(waitpid(program_, nullptr, WNOHANG), 0) << "the first instance runs on";
+  EXPECT_EQ(waitpid(run_->pid, nullptr, WNOHANG), 0) << "the first instance runs on";
 }
 
 }  // namespace

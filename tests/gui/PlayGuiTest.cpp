@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <regex>
@@ -13,11 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "server/DemoServer.h"
 #include "tests/gui/GuiSupport.h"
 #include "tests/support/BusMonitor.h"
 #include "tests/support/FakeBusService.h"
-#include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {
@@ -27,41 +24,29 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 using namespace gui;
 
-// Every mapped child of the root window: managed frames and override-redirect popups alike.
-std::set<std::string> MappedTopWindows() {
-  std::vector<std::string> ids =
-      Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''"));
-  return {ids.begin(), ids.end()};
-}
-
 struct Origin {
   int x = 0, y = 0;
 };
 
-Origin WindowOrigin() {
-  std::string shell = Shell("xdotool getwindowgeometry --shell " + MainWindowId());
-  auto value = [&](const char* key) {
-    std::smatch match;
-    std::regex pattern(std::string("\n") + key + "=(-?[0-9]+)");
-    return std::regex_search(shell, match, pattern) ? std::stoi(match[1]) : -1;
-  };
-  return {value("X"), value("Y")};
+// The main window's place on the screen.
+Box Window() {
+  return GeometryOf(MainWindowId());
 }
 
 // Points in window coordinates; the window is at its default 990 x 655 throughout.
 void MoveTo(int x, int y) {
-  Origin window = WindowOrigin();
+  Box window = Window();
   Shell("xdotool mousemove " + std::to_string(window.x + x) + " " + std::to_string(window.y + y));
 }
 
-void Click(int x, int y, int button = 1) {
-  MoveTo(x, y);
-  Shell("xdotool click " + std::to_string(button));
+void ClickInWindow(int x, int y, int button = 1) {
+  Box window = Window();
+  Click(window.x + x, window.y + y, button);
 }
 
 // The pixels of the 68 x 28 page tab cell around this centre.
 std::vector<guint32> TabCell(Origin centre) {
-  Origin window = WindowOrigin();
+  Box window = Window();
   g_autoptr(GdkPixbuf) shot = gdk_pixbuf_get_from_window(
       gdk_get_default_root_window(), window.x + centre.x - 34, window.y + centre.y - 14, 68, 28);
   std::vector<guint32> pixels;
@@ -80,12 +65,8 @@ std::vector<guint32> TabCell(Origin centre) {
 
 // The colour of the screen at this window point.
 guint32 PixelAt(int x, int y) {
-  Origin window = WindowOrigin();
-  g_autoptr(GdkPixbuf) shot =
-      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), window.x + x, window.y + y, 1, 1);
-  if (shot == nullptr) return 0;
-  const guchar* p = gdk_pixbuf_read_pixels(shot);
-  return (p[0] << 16) | (p[1] << 8) | p[2];
+  Box window = Window();
+  return ScreenPixel(window.x + x, window.y + y);
 }
 
 // The channel list's number badges.
@@ -145,11 +126,7 @@ class PlayGuiTest : public ::testing::Test {
     notificationDaemon_ = StartProcess(kNotificationDaemon);
     ASSERT_TRUE(
         WaitUntil([] { return NameHasOwner(bus_, "org.freedesktop.Notifications"); }, seconds(10)));
-    server_ = new DemoServer(LUMORA_TEST_SITE_DIR);
-    server_->Start(LUMORA_DEMO_PORT);
-    appDir_ = new test::TempDir();
-    std::filesystem::copy_file(LUMORA_BINARY, appDir_->Path() / "lumora");
-    program_ = StartProcess((appDir_->Path() / "lumora").string());
+    run_ = new ProgramRun();
     ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, seconds(20)));
     // The portal paints its tiles once its style sheet is in.
     ASSERT_TRUE(WaitUntil([] { return Saw("GET /box/css/portal.css "); }, seconds(20)));
@@ -157,10 +134,8 @@ class PlayGuiTest : public ::testing::Test {
   }
 
   static void TearDownTestSuite() {
-    StopProcess(program_);
+    delete run_;
     StopProcess(notificationDaemon_);
-    delete appDir_;
-    delete server_;
     delete notifications_;
     delete watcher_;
     g_clear_object(&bus_);
@@ -168,7 +143,7 @@ class PlayGuiTest : public ::testing::Test {
 
   // The index of the first request log line at or after `from` that starts with `prefix`.
   static std::optional<size_t> Find(const std::string& prefix, size_t from = 0) {
-    const std::vector<std::string>& log = server_->RequestLog();
+    const std::vector<std::string>& log = run_->server.RequestLog();
     for (size_t i = from; i < log.size(); ++i) {
       if (log[i].starts_with(prefix)) return i;
     }
@@ -177,17 +152,17 @@ class PlayGuiTest : public ::testing::Test {
   static bool Saw(const std::string& prefix, size_t from = 0) {
     return Find(prefix, from).has_value();
   }
-  static size_t LogSize() { return server_->RequestLog().size(); }
+  static size_t LogSize() { return run_->server.RequestLog().size(); }
 
   static std::string FirstLine(std::string_view file) {
-    std::string text = appDir_->Read(file);
+    std::string text = run_->folder.Read(file);
     return text.substr(0, text.find("\r\n"));
   }
 
   // Brings the history list to the front and points at its first row, waiting until the row
   // shows it is under the pointer: the list is loaded, laid out and its script has run.
   static bool PointAtFirstHistoryRow() {
-    Click(kHistoryListTab.x, kHistoryListTab.y);
+    ClickInWindow(kHistoryListTab.x, kHistoryListTab.y);
     // A row reloaded under a still pointer learns of it only when the pointer moves.
     int moves = 0;
     return WaitUntil(
@@ -209,33 +184,30 @@ class PlayGuiTest : public ::testing::Test {
   static test::FakeBusService* watcher_;
   static test::BusMonitor* notifications_;
   static GPid notificationDaemon_;
-  static DemoServer* server_;
-  static test::TempDir* appDir_;
-  static GPid program_;
+  static ProgramRun* run_;
 };
 
 GDBusConnection* PlayGuiTest::bus_ = nullptr;
 test::FakeBusService* PlayGuiTest::watcher_ = nullptr;
 test::BusMonitor* PlayGuiTest::notifications_ = nullptr;
 GPid PlayGuiTest::notificationDaemon_ = 0;
-DemoServer* PlayGuiTest::server_ = nullptr;
-test::TempDir* PlayGuiTest::appDir_ = nullptr;
-GPid PlayGuiTest::program_ = 0;
+ProgramRun* PlayGuiTest::run_ = nullptr;
 
 TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   std::vector<guint32> player = TabCell(kPlayerTab);
   std::vector<guint32> portal = TabCell(kPortalTab);
   size_t from = LogSize();
   Origin tile = PortalTile(0);  // item 101
-  Click(tile.x, tile.y);
+  ClickInWindow(tile.x, tile.y);
   ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/play.htm?", from); }, seconds(10)));
   std::optional<size_t> data = Find("GET /box/h.asp?id=101&v=0&v1=0 ", from);
   ASSERT_TRUE(data) << "the play data was asked for";
   EXPECT_GT(*Find("GET /box/play.htm?", from), *data);
   EXPECT_TRUE(WaitUntil([] { return FirstLine("date.dat").starts_with("101|"); }, seconds(5)))
       << FirstLine("date.dat");
-  EXPECT_TRUE(WaitUntil(
-      [] { return appDir_->Read("c.htm").find("open://1>") != std::string::npos; }, seconds(5)));
+  EXPECT_TRUE(
+      WaitUntil([] { return run_->folder.Read("c.htm").find("open://1>") != std::string::npos; },
+                seconds(5)));
   EXPECT_TRUE(WaitUntil([&] { return TabCell(kPlayerTab) != player; }, seconds(5)))
       << "the player tab is marked selected";
   EXPECT_NE(TabCell(kPortalTab), portal);
@@ -243,12 +215,12 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(FirstLine("date.dat").starts_with("101|")) << "the tile's play comes first";
-  Click(kPlayerTab.x, kPlayerTab.y);
+  ClickInWindow(kPlayerTab.x, kPlayerTab.y);
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
-  Click(kFirstHistoryRow.x, kFirstHistoryRow.y);
+  ClickInWindow(kFirstHistoryRow.x, kFirstHistoryRow.y);
   ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/pp.htm?101-0-0-", from); }, seconds(5)));
-  std::string info = server_->RequestLog()[*Find("GET /box/pp.htm?", from)];
+  std::string info = run_->server.RequestLog()[*Find("GET /box/pp.htm?", from)];
   EXPECT_TRUE(info.ends_with("-00 200")) << info;
   // The information page starts the recorded episode, which records the entry again.
   ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/play.htm?m/101/0/1", from); }, seconds(5)));
@@ -257,29 +229,30 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   // Opening brought the information list to the front; the row's delete icon shows only under
   // the pointer.
   ASSERT_TRUE(PointAtFirstHistoryRow());
-  Click(kFirstRowDelete.x, kFirstRowDelete.y);
-  EXPECT_TRUE(WaitUntil([] { return !appDir_->Read("date.dat").starts_with("101|"); }, seconds(5)))
-      << appDir_->Read("date.dat");
-  EXPECT_EQ(appDir_->Read("c.htm").find("open://1>"), std::string::npos);
+  ClickInWindow(kFirstRowDelete.x, kFirstRowDelete.y);
+  EXPECT_TRUE(
+      WaitUntil([] { return !run_->folder.Read("date.dat").starts_with("101|"); }, seconds(5)))
+      << run_->folder.Read("date.dat");
+  EXPECT_EQ(run_->folder.Read("c.htm").find("open://1>"), std::string::npos);
 }
 
 TEST_F(PlayGuiTest, ChannelPlaysOnTheTvPageAndItsCloseButtonStopsIt) {
-  Click(kTvTab.x, kTvTab.y);
+  ClickInWindow(kTvTab.x, kTvTab.y);
   ASSERT_TRUE(WaitUntil(
       [] { return PixelAt(kFirstChannel.x - 85, kFirstChannel.y) == kChannelBadge; }, seconds(5)))
       << "the channel list shows";
   size_t from = LogSize();
-  Click(kFirstChannel.x, kFirstChannel.y);
+  ClickInWindow(kFirstChannel.x, kFirstChannel.y);
   ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/tv/kavotv.htm?ch=1&", from); }, seconds(5)));
   size_t playing = LogSize();
-  Click(kTvClose.x, kTvClose.y);
+  ClickInWindow(kTvClose.x, kTvClose.y);
   EXPECT_TRUE(WaitUntil([&] { return Saw("GET /box/tv/ad.htm ", playing); }, seconds(5)));
 }
 
 TEST_F(PlayGuiTest, RightClickOnThePortalOpensTheMenuAndEscapeClosesIt) {
-  Click(kPortalTab.x, kPortalTab.y);
+  ClickInWindow(kPortalTab.x, kPortalTab.y);
   std::set<std::string> before = MappedTopWindows();
-  Click(400, 39 + 20, 3);  // the portal's header bar
+  ClickInWindow(400, 39 + 20, 3);  // the portal's header bar
   std::set<std::string> popups;
   EXPECT_TRUE(WaitUntil(
       [&] {
@@ -298,10 +271,10 @@ TEST_F(PlayGuiTest, RightClickOnThePortalOpensTheMenuAndEscapeClosesIt) {
 }
 
 TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
-  Click(kPortalTab.x, kPortalTab.y);
+  ClickInWindow(kPortalTab.x, kPortalTab.y);
   size_t from = LogSize();
   Origin tile = PortalTile(7);  // item 108
-  Click(tile.x, tile.y);
+  ClickInWindow(tile.x, tile.y);
   ASSERT_TRUE(WaitUntil([&] { return Saw("GET /box/h.asp?id=108&", from); }, seconds(5)));
   ASSERT_TRUE(WaitUntil([] { return !notifications_->Calls().empty(); }, seconds(5)));
   std::string notify = notifications_->Calls().back();

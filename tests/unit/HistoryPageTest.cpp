@@ -26,7 +26,7 @@ TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwice) {
   EXPECT_EQ(CutToWidth(Repeat("a", 13), 24), Repeat("a", 13));
   // Whatever its characters, a text of at most width / 2 units is not cut.
   EXPECT_EQ(CutToWidth(Repeat("中", 10), 20), Repeat("中", 10));
-  EXPECT_EQ(CutToWidth("a" + Repeat("中", 12), 24), "a" + Repeat("中", 11));
+  EXPECT_EQ(CutToWidth(Repeat("a", 1) + Repeat("中", 12), 24), Repeat("a", 1) + Repeat("中", 11));
 }
 
 TEST(CutToWidthTest, NeverSplitsACharacterOutsideTheBmp) {

@@ -120,16 +120,21 @@ void StrokeCross(cairo_t* cr, Rgb colour, double width, double left, double top,
   cairo_stroke(cr);
 }
 
-}  // namespace
-
-void DrawPopupClose(Canvas& canvas) {
-  cairo_t* cr = canvas.Context();
-  RoundedRectPath(cr, 0.5, 0.5, 39, 13, 6.5);
-  SetColour(cr, colour::kPageRim, 0.85);
+// The dark rounded plate under a close picture, with its thin border.
+void FillClosePlate(cairo_t* cr, double width, double height, double radius, double alpha) {
+  RoundedRectPath(cr, 0.5, 0.5, width, height, radius);
+  SetColour(cr, colour::kPageRim, alpha);
   cairo_fill_preserve(cr);
   SetColour(cr, colour::kWindowBorder);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
+}
+
+}  // namespace
+
+void DrawPopupClose(Canvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  FillClosePlate(cr, 39, 13, 6.5, 0.85);
   DrawCentredText(cr, "关闭", {10, colour::kPageText}, {3, 0, 24, 14});
   StrokeCross(cr, colour::kAccent, 1.4, 28.5, 4.5, 33.5, 9.5);
 }
@@ -138,6 +143,14 @@ IndexedImage MakeDeleteIcon() {
   Canvas canvas({11, 11}, 1);
   StrokeCross(canvas.Context(), colour::kGlyph, 1.6, 2.5, 2.5, 8.5, 8.5);
   return ReduceToShades(canvas, colour::kGlyph, colour::kPage);
+}
+
+// The exit ad window's close picture: a dark rounded plate with a cross and "关闭".
+void DrawExitAdClose(Canvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  FillClosePlate(cr, 50, 20, 3, 0.8);
+  StrokeCross(cr, colour::kAccent, 1.8, 7.5, 6.5, 14.5, 13.5);
+  DrawCentredText(cr, "关闭", {12, colour::kGlyphHover}, {18, 0, 30, 21});
 }
 
 }  // namespace lumora::skin

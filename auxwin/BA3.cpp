@@ -1,6 +1,7 @@
 #include "auxwin/BA3.h"
 
 #include "auxwin/BA3Settings.h"
+#include "core/Product.h"
 #include "core/WebAddress.h"
 #include "shell/BA1.h"
 
@@ -46,7 +47,7 @@ void BA3::Unload() {
 }
 
 void BA3::Load() {
-  ConfigPath = appDir_ / "config.dll";
+  ConfigPath = appDir_ / kSettingsFile;
   window_ = platform_.CreateWindow();
   window_->SetTitle("软件设置");
   window_->SetOwner(owner_.Window());

@@ -27,7 +27,7 @@ void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
 }
 
 void Tray::TrayShowBalloon(const std::string& text) {
-  if (!TrayBalloonsOn(window_.AppDir() / "config.dll")) return;
+  if (!TrayBalloonsOn(window_.AppDir() / kSettingsFile)) return;
   record_.balloonText = CutToGbkBytes(text, kBalloonTextBytes);
   record_.balloonTitle = CutToGbkBytes(std::string(kProductName) + "提示:", kBalloonTitleBytes);
   record_.tip = CutToGbkBytes(std::string(kProductName), kTipBytes);

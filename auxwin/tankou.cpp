@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/Numbers.h"
 #include "core/ServerFetch.h"
@@ -32,11 +33,7 @@ constexpr int kCloseInset = 1;
 // A whole number with blanks around it; 0 when there is none.
 int NumberField(const std::vector<std::string_view>& fields, size_t index) {
   if (index >= fields.size()) return 0;
-  std::string_view text = fields[index];
-  size_t first = text.find_first_not_of(" \t");
-  if (first == text.npos) return 0;
-  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-  return WholeNumber(text).value_or(0);
+  return WholeNumber(TrimBlanks(fields[index])).value_or(0);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ void tip::BuildProgramMenu() {
 // top for that moment.
 void tip::ShowSettingsDialog(bool aboutPage) {
   TopWindow& main = window_.Window();
-  bool wasOnTop = window_.npc[BA1::kOnTop]->Tooltip() == "取消置顶";
+  bool wasOnTop = window_.OnTop();
   if (wasOnTop) window_.zhi_d(0);
   if (!main.IsShown()) main.Show();
   if (main.State() == WindowState::Minimized) main.SetState(WindowState::Normal);

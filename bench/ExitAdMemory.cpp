@@ -14,6 +14,7 @@
 
 #include "app/LumoraApp.h"
 #include "bench/ProcessMemory.h"
+#include "bench/ReportErrors.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"
 #include "tests/support/TempDir.h"
@@ -72,10 +73,5 @@ int Run() {
 }  // namespace lumora::bench
 
 int main() {
-  try {
-    return lumora::bench::Run();
-  } catch (const std::exception& error) {
-    std::cout << "exit-ad error: " << error.what() << "\n";
-    return 1;
-  }
+  return lumora::bench::ReportErrors("exit-ad", [] { return lumora::bench::Run(); });
 }

@@ -20,6 +20,7 @@
 
 #include "app/LumoraApp.h"
 #include "bench/ProcessMemory.h"
+#include "bench/ReportErrors.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"
 #include "tests/support/TempDir.h"
@@ -138,11 +139,8 @@ std::string Measure() {
 }  // namespace lumora::bench
 
 int main() {
-  try {
+  return lumora::bench::ReportErrors("extras-cost", [] {
     std::cout << lumora::bench::Measure() << std::endl;
     return 0;
-  } catch (const std::exception& error) {
-    std::cout << "extras-cost error: " << error.what() << "\n";
-    return 1;
-  }
+  });
 }

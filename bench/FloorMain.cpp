@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ReportErrors.h"
 #include "bench/StartupProbe.h"
 #include "content/HistoryPage.h"
 #include "core/FileIo.h"
@@ -170,10 +171,5 @@ int Run(StartupProbe& probe) {
 
 int main() {
   lumora::bench::StartupProbe probe("floor");
-  try {
-    return lumora::bench::Run(probe);
-  } catch (const std::exception& error) {
-    std::cout << "floor error: " << error.what() << "\n";
-    return 1;
-  }
+  return lumora::bench::ReportErrors("floor", [&probe] { return lumora::bench::Run(probe); });
 }

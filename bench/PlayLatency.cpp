@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/LumoraApp.h"
+#include "bench/ReportErrors.h"
 #include "core/TextCodec.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/Catalogue.h"
@@ -157,10 +158,5 @@ int Run() {
 }  // namespace lumora::bench
 
 int main() {
-  try {
-    return lumora::bench::Run();
-  } catch (const std::exception& error) {
-    std::cout << "play-latency error: " << error.what() << "\n";
-    return 1;
-  }
+  return lumora::bench::ReportErrors("play-latency", [] { return lumora::bench::Run(); });
 }

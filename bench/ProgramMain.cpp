@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/LumoraApp.h"
+#include "bench/ReportErrors.h"
 #include "bench/StartupProbe.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "server/DemoServer.h"
@@ -56,10 +57,7 @@ int Run(StartupProbe& probe, const std::vector<std::string>& commandLine) {
 
 int main(int argc, char** argv) {
   lumora::bench::StartupProbe probe("program");
-  try {
+  return lumora::bench::ReportErrors("program", [&] {
     return lumora::bench::Run(probe, std::vector<std::string>(argv, argv + argc));
-  } catch (const std::exception& error) {
-    std::cout << "program error: " << error.what() << "\n";
-    return 1;
-  }
+  });
 }

@@ -149,10 +149,12 @@ bool HistoryPage::WriteHistoryPage(std::string_view listFile) {
   std::vector<std::string_view> lines = SplitLines(*list);
   std::string page = RenderHistoryPage(lines) + std::string(kCrLf);
   std::filesystem::path pagePath = appDir_ / kHistoryPageFile;
-  // With entries, a failed write is skipped and the view still reloads; without, it ends here.
-  if (!WriteFileAtomically(pagePath, Utf8ToGbk(page)) && !HasEntries(ShownLines(lines))) {
-    return false;
-  }
+  std::string bytes = Utf8ToGbk(page);
+  // A page that already says this is not written again (start-up renders it whenever it may be
+  // behind the list). With entries, a failed write is skipped and the view still reloads;
+  // without, it ends here.
+  bool written = ReadFileBytes(pagePath) == bytes || WriteFileAtomically(pagePath, bytes);
+  if (!written && !HasEntries(ShownLines(lines))) return false;
   if (showPage_) showPage_(pagePath);
   return true;
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/AsciiCase.h"
+#include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/TextCodec.h"
 
@@ -34,19 +34,13 @@ std::vector<Line> ScanLines(std::string_view text) {
   return lines;
 }
 
-std::string_view Trim(std::string_view text) {
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // The name of a section header line "[name]", or nothing when the line is not one.
 std::optional<std::string_view> SectionName(std::string_view line) {
-  line = Trim(line);
+  line = TrimBlanks(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   size_t close = line.find(']');
   if (close == std::string_view::npos) return std::nullopt;
-  return Trim(line.substr(1, close - 1));
+  return TrimBlanks(line.substr(1, close - 1));
 }
 
 // A key line "name=value", or a bare "name" line: a key with no value, which reads as missing.
@@ -56,11 +50,11 @@ struct KeyValue {
 };
 
 std::optional<KeyValue> ParseKeyLine(std::string_view line) {
-  std::string_view trimmed = Trim(line);
+  std::string_view trimmed = TrimBlanks(line);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   size_t equals = trimmed.find('=');
   if (equals == std::string_view::npos) return KeyValue{trimmed, std::nullopt};
-  return KeyValue{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+  return KeyValue{TrimBlanks(trimmed.substr(0, equals)), TrimBlanks(trimmed.substr(equals + 1))};
 }
 
 std::string_view WithoutQuotes(std::string_view value) {
@@ -107,7 +101,7 @@ std::optional<SectionSpan> FindSection(std::string_view text, const std::vector<
       std::string_view line =
           text.substr(lines[span.end].begin, lines[span.end].end - lines[span.end].begin);
       if (SectionName(line)) break;
-      if (!Trim(line).empty()) span.lastEntry = span.end;
+      if (!TrimBlanks(line).empty()) span.lastEntry = span.end;
     }
     return span;
   }

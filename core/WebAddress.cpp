@@ -1,6 +1,6 @@
 #include "core/WebAddress.h"
 
-#include "core/AsciiCase.h"
+#include "core/AsciiText.h"
 
 namespace lumora {
 

@@ -102,6 +102,7 @@ class BA1 : public RouterWindow {
   void npc_MouseMove(int index, const MouseEvent& event);
   void EndSuppressionOnRelease(const MouseEvent& event);
   void zhi_d(int flag);  // always-on-top on (1) or off
+  bool OnTop() const;    // read from the always-on-top button's tooltip, where the state lives
   void jbi_Click();      // leaves compact mode
   void OnDoubleClick();
 

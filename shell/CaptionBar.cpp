@@ -41,7 +41,7 @@ void BA1::PaintButton(int index, bool hover) {
         cell.x = 80;
       break;
     case kOnTop: {
-      bool on = npc[kOnTop]->Tooltip() != kOnTopOff;
+      bool on = OnTop();
       cell = {6, (on ? 40 : 0) + (hover ? 20 : 0), {20, 21}};
       break;
     }
@@ -54,7 +54,7 @@ void BA1::PaintButton(int index, bool hover) {
 
 void BA1::PaintCaptionButtons() {
   for (int index : {kClose, kMaximize, kMinimize, kMenu, kCompact}) PaintButton(index, false);
-  bool onTop = npc[kOnTop]->Tooltip() != kOnTopOff;
+  bool onTop = OnTop();
   npc[kOnTop]->Surface().Blit({0, 0}, ppt[6], {onTop ? 48 : 0, 0, 24, 24});
   npc[kPortalTab]->Surface().Blit({0, 0}, ppt[7], {0, 0, 68, 28});
   npc[kPlayerTab]->Surface().Blit({0, 0}, ppt[8], {68, 0, 68, 28});
@@ -74,6 +74,10 @@ void BA1::npc_MouseDown(int, const MouseEvent& event) {
 // guard its press set ends here: it must not swallow a later command.
 void BA1::EndSuppressionOnRelease(const MouseEvent& event) {
   if (event.button != MouseButton::Left) SuppressDoubleClick = 0;
+}
+
+bool BA1::OnTop() const {
+  return npc[kOnTop]->Tooltip() != kOnTopOff;
 }
 
 void BA1::npc_MouseMove(int index, const MouseEvent& event) {
@@ -131,7 +135,7 @@ void BA1::npc_Click(int index) {
       CompactCommand();
       break;
     case kOnTop: {
-      bool turnOn = npc[kOnTop]->Tooltip() == kOnTopOff;
+      bool turnOn = !OnTop();
       npc[kOnTop]->Surface().Blit({0, 0}, ppt[6], {0, 0, 24, 24});
       npc[kOnTop]->SetTooltip(turnOn ? kOnTopOn : kOnTopOff);
       zhi_d(turnOn ? 1 : 0);

@@ -27,8 +27,9 @@ Bitmap SkinSheet(int skin, int index, int screenScale) {
 }  // namespace
 
 void BA1::p_p(int skin) {
+  int scale = platform_.GetDesktop().ScaleFactor();
   for (int index = 0; index < static_cast<int>(ppt.size()); ++index) {
-    Bitmap sheet = SkinSheet(skin, index, platform_.GetDesktop().ScaleFactor());
+    Bitmap sheet = SkinSheet(skin, index, scale);
     if (!sheet.Empty()) ppt[index] = sheet;
   }
   if (SkinApplied == 1) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "content/LinkPayload.h"
+#include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/Product.h"
 #include "core/WebAddress.h"
@@ -25,20 +27,17 @@ constexpr const char* kLocalUpdater = "update.exe";
 // The fields of the control file, by number.
 enum Field { kExitAd = 0, kPopupAd = 1, kTicker = 3, kAdPanel = 4, kVersion = 5 };
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+// Blanks around a number in the control file; its last field ends its line.
+constexpr std::string_view kBlanks = " \t\r\n";
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
+bool IsBlank(char c) {
+  return kBlanks.find(c) != std::string_view::npos;
 }
 
 // The field read as a number: a finite decimal number with blanks around it; nothing for other
 // text.
 std::optional<double> NumberValue(std::string_view field) {
-  field = TrimBlanks(field);
+  field = TrimBlanks(field, kBlanks);
   if (!field.empty() && field.front() == '+') field.remove_prefix(1);
   double value = 0;
   auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
@@ -74,18 +73,6 @@ int LeadingWholeNumber(std::string_view field) {
 bool EqualsOne(std::optional<std::string_view> field) {
   std::optional<double> value = field ? NumberValue(*field) : std::nullopt;
   return value && *value == 1;
-}
-
-std::string WithoutCrLf(std::string_view text) {
-  std::string result;
-  for (size_t at = 0; at < text.size(); ++at) {
-    if (text.substr(at, 2) == "\r\n") {
-      ++at;
-    } else {
-      result += text[at];
-    }
-  }
-  return result;
 }
 
 // A plain text comparison with the installed version: "10.0", "8.0" and " 9.0" are all new.
@@ -139,7 +126,7 @@ void UpdateCheck::ApplyControlFile(const std::string& text) {
       window_.TickerEnabled = Rounded(*value);
     }
   }
-  if (auto version = field(kVersion)) window_.LatestVersion = WithoutCrLf(*version);
+  if (auto version = field(kVersion)) window_.LatestVersion = RemoveAll(*version, kCrLf);
 
   if (IsNewVersion(window_.LatestVersion) && !OfferUpdate()) return;
   if (EqualsOne(field(kPopupAd)) && onShowPopupAd) onShowPopupAd();

@@ -14,6 +14,13 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The text without the blanks at either end; blanks are space and tab unless said otherwise.
+inline std::string_view TrimBlanks(std::string_view text, std::string_view blanks = " \t") {
+  size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }

@@ -42,7 +42,11 @@ void BA3::Focus() {
 void BA3::Unload() {
   if (!window_) return;
   window_->Hide();
-  ClearParts();
+  // The hidden window may still get events (the pointer leaving it as it hides). Its parts stay
+  // until the next load, so those act on them; what would act on the open dialog is let go.
+  window_->onResize = nullptr;
+  window_->onMouseMove = nullptr;
+  window_->onCloseRequest = nullptr;
   closed_ = std::move(window_);
 }
 
@@ -127,7 +131,7 @@ void BA3::OnCloseButtonMove(const MouseEvent& event) {
 
 // The title band and the thin border, which the body does not cover, drag the dialog.
 void BA3::OnSurfaceMove(const MouseEvent& event) {
-  if (event.leftHeld) window_->BeginSystemMove();
+  if (event.leftHeld && window_) window_->BeginSystemMove();
 }
 
 void BA3::OnLinkMove(const MouseEvent& event) {
@@ -147,16 +151,6 @@ void BA3::OnTextClick(int index) {
 void BA3::ShowLinkNormal() {
   L1[0]->SetFont({L1[0]->GetFont().family, L1[0]->GetFont().points, false, false});
   L1[0]->SetForeColor(kLinkColor);
-}
-
-void BA3::ClearParts() {
-  ni_name = nullptr;
-  guan = P1 = P2 = Pic4 = P3 = Line5 = nullptr;
-  d_z = {};
-  pz = {};
-  Check1 = {};
-  L1 = {};
-  cmdOK = cmdCancel = cmdApply = nullptr;
 }
 
 }  // namespace lumora

@@ -74,7 +74,6 @@ class BA3 {
   void OnLinkMove(const MouseEvent& event);
   void OnTextClick(int index);
   void ShowLinkNormal();
-  void ClearParts();
 
   Platform& platform_;
   BA1& owner_;

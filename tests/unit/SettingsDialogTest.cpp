@@ -87,15 +87,6 @@ TEST_F(SettingsDialogTest, ApplyWritesEveryKeyCancelKeepsItAndOkWritesAndCloses)
   EXPECT_EQ(Config(), "[S_q]\r\nts=1\r\nquit=2\r\ns_size=1\r\ntip=1\r\n");
 }
 
-TEST_F(SettingsDialogTest, UntickedBalloonBoxSilencesTheTray) {
-  WriteConfig("tip=1\r\n");
-  app_.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
-  EXPECT_EQ(platform_.Tray().BalloonCount(), 0);
-  WriteConfig("tip=2\r\n");
-  app_.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
-  EXPECT_EQ(platform_.Tray().BalloonCount(), 1);
-}
-
 TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChooses) {
   TopWindow& main = Main().Window();
   Main().npc_Click(BA1::kOnTop);

@@ -64,23 +64,6 @@ TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason)
   EXPECT_EQ(told.text, "无法保存文件 " + (dir_ / "c.htm").string() + "：Is a directory");
 }
 
-TEST_F(TrayMenuTest, ControlFileStartsTheTickerAndThePopupAd) {
-  size_t controlFile = platform_.Http().RequestedUrls().size();
-  platform_.Time().Post(std::chrono::milliseconds(6020), [this, controlFile] {
-    platform_.Http().Answer(controlFile, {true, 200, "0====1====0====1====0====9.0\r\n"});
-  });
-  platform_.Time().Advance(std::chrono::milliseconds(6100));
-  std::vector<std::string> requested = platform_.Http().RequestedUrls();
-  ASSERT_EQ(requested.at(controlFile), "http://server/box/lib/wen.txt");
-  EXPECT_NE(std::find(requested.begin(), requested.end(), "http://server/box/lib/tan.txt"),
-            requested.end());
-  EXPECT_NE(std::find(requested.begin(), requested.end(), "http://server/box/lib/gun.txt"),
-            requested.end());
-  ASSERT_NE(app_.PopupAd(), nullptr);
-  ASSERT_NE(app_.PopupAd()->Window(), nullptr);
-  EXPECT_FALSE(app_.PopupAd()->Window()->IsShown()) << "its own schedule decides when it shows";
-}
-
 TEST_F(TrayMenuTest, WithoutATrayHostTheWindowIsMinimisedInsteadOfHidden) {
   platform_.Tray().SetHostPresent(false);
   platform_.Desktop().QueueAnswer(MessageAnswer::Yes);  // hide to the tray
@@ -109,7 +92,15 @@ TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsI
       (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
 }
 
-TEST_F(TrayMenuTest, BalloonCarriesTheTitleAndTheTextCutToItsField) {
+TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedOff) {
+  platform_.Time().Post(std::chrono::milliseconds(10), [this] {
+    platform_.Http().Answer(0, {true, 200, "0"});
+  });
+  bool cancel = false;
+  Form().Web1->onBeforeNavigate2("kavovod://1-0-0-T", cancel);  // a failed play request
+  EXPECT_EQ(platform_.Tray().BalloonCount(), 1);
+  EXPECT_EQ(platform_.Tray().Shown().balloonText, "读取数据出错，请返回重试！");
+
   std::string longText;
   for (int i = 0; i < 200; ++i) longText += "错";
   app_.TrayIcon()->TrayShowBalloon(longText);
@@ -118,16 +109,10 @@ TEST_F(TrayMenuTest, BalloonCarriesTheTitleAndTheTextCutToItsField) {
   EXPECT_EQ(Utf8ToGbk(record.balloonText).size(), 254u);
   EXPECT_TRUE(record.informationIcon);
   EXPECT_EQ(platform_.Tray().Shown().balloonText, record.balloonText);
-}
 
-TEST_F(TrayMenuTest, FailedPlayRequestShowsTheBalloon) {
-  platform_.Time().Post(std::chrono::milliseconds(10), [this] {
-    platform_.Http().Answer(0, {true, 200, "0"});
-  });
-  bool cancel = false;
-  Form().Web1->onBeforeNavigate2("kavovod://1-0-0-T", cancel);
-  EXPECT_EQ(platform_.Tray().BalloonCount(), 1);
-  EXPECT_EQ(platform_.Tray().Shown().balloonText, "读取数据出错，请返回重试！");
+  IniWrite(dir_ / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
+  app_.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
+  EXPECT_EQ(platform_.Tray().BalloonCount(), 2);
 }
 
 TEST_F(TrayMenuTest, MenuButtonAndPortalContextMenuOpenTheirMenus) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/Startup.h"
+#include "content/LinkRouter.h"
+#include "core/ServerFetch.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
@@ -11,6 +14,7 @@
 namespace lumora {
 namespace {
 
+using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 
 MouseEvent At(int x, int y, bool leftHeld = false) {
@@ -365,6 +369,236 @@ TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   EXPECT_EQ(form_->HomeLoadFailed, 0);
   form_->Web1->onDownloadComplete();
   EXPECT_TRUE(form_->Pic1->Visible());
+}
+
+// The scrolling ticker of the status strip.
+class TickerTest : public MainWindowTest {
+ protected:
+  // Loads the ticker with the server answering this list.
+  void LoadTicker(const std::string& list) {
+    size_t request = platform_.Http().RequestedUrls().size();
+    platform_.Time().Post(20ms, [this, request, list] {
+      platform_.Http().Answer(request, {true, 200, Utf8ToGbk(list)});
+    });
+    form_->gun_ad();
+    ASSERT_EQ(platform_.Http().RequestedUrls().at(request), "http://server/box/lib/gun.txt");
+  }
+  void Wait(std::chrono::milliseconds span) { platform_.Time().Advance(span); }
+  // The items on show, by caption.
+  std::vector<std::string> Items() {
+    std::vector<std::string> shown;
+    for (Label* item : form_->La) {
+      if (item->Visible()) shown.push_back(item->Caption());
+    }
+    return shown;
+  }
+  int Top(int index) { return form_->La[index]->Geometry().y; }
+  void PointAt(int index) { form_->La[index]->onMouseMove({MouseButton::Left, false, 1, 1}); }
+  bool Underlined(int index) { return form_->La[index]->GetFont().underline; }
+  const std::vector<std::string>& Opened() { return platform_.Desktop().OpenedAddresses(); }
+};
+
+// Each item climbs 12 pixels in six 50 ms steps, rests 5.1 s on the line and gives way to the
+// next, which shows one step later; items without "||" and the empty part after a trailing "$$$"
+// are dropped.
+TEST_F(TickerTest, ItemsClimbRestAndCycle) {
+  LoadTicker("A||http://site/a.html$$$no link here$$$B||*$$$");
+  ASSERT_EQ(form_->TickerLast, 1);
+  EXPECT_EQ(form_->La[0]->Caption(), "A");
+  EXPECT_EQ(form_->La[1]->Caption(), "B");
+  EXPECT_EQ(Top(0), 20);
+  Wait(150ms);
+  EXPECT_EQ(Top(0), 14);
+  Wait(150ms);
+  EXPECT_EQ(Top(0), 8);
+  Wait(5099ms);
+  EXPECT_EQ(Items(), std::vector<std::string>{"A"});
+  EXPECT_EQ(Top(0), 8);
+  Wait(1ms);
+  EXPECT_TRUE(Items().empty()) << "the item leaves at the end of its 5.1 s rest";
+  EXPECT_EQ(Top(0), 20);
+  Wait(50ms);
+  EXPECT_EQ(Items(), std::vector<std::string>{"B"});
+  EXPECT_EQ(Top(1), 18);
+  Wait(250ms + 5100ms + 50ms);
+  EXPECT_EQ(Items(), std::vector<std::string>{"A"}) << "after the last item the first comes again";
+}
+
+// The pointer holds a linked item underlined for as long as it stays; over the bare panel the
+// item goes on after the rest under way. A click opens only a web address, and then stops the
+// hold until the pointer has crossed the bare panel.
+TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
+  LoadTicker("A||http://site/a.html||ignored$$$B||*$$$C||file:///usr/bin/xterm$$$D||");
+  Wait(300ms);
+  PointAt(0);
+  EXPECT_TRUE(Underlined(0));
+  EXPECT_EQ(form_->TickerHover, 1);
+  Wait(60s);
+  EXPECT_EQ(Items(), std::vector<std::string>{"A"});
+  form_->gunp->onMouseMove({});
+  EXPECT_FALSE(Underlined(0));
+  Wait(5100ms);
+  EXPECT_EQ(Items(), std::vector<std::string>{"B"});
+
+  form_->La[0]->onClick();
+  EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/a.html"});
+  EXPECT_EQ(form_->TickerHover, 2);
+  PointAt(0);
+  EXPECT_FALSE(Underlined(0)) << "after a click, pointing underlines nothing";
+  form_->gunp->onMouseMove({});
+
+  for (int plain : {1, 2, 3}) {
+    PointAt(plain);
+    EXPECT_FALSE(Underlined(plain)) << form_->La[plain]->Caption();
+    form_->La[plain]->onClick();
+    form_->gunp->onMouseMove({});
+  }
+  EXPECT_EQ(Opened().size(), 1u) << "no target but a web address reaches the desktop";
+}
+
+// One item slides from top 10 into place in a single step and stays, with the timer off; a long
+// list is cut to its first 51 items; a list without "||" loads nothing.
+TEST_F(TickerTest, SingleItemLongListAndEmptyList) {
+  LoadTicker("no items");
+  EXPECT_FALSE(form_->Timerg->Enabled());
+  EXPECT_EQ(form_->La.size(), 1u);
+
+  LoadTicker("Only||http://site/");
+  EXPECT_EQ(form_->La0->Geometry().Origin(), (Point{0, 10}));
+  Wait(50ms);
+  EXPECT_EQ(Top(0), 8);
+  EXPECT_FALSE(form_->Timerg->Enabled());
+  Wait(60s);
+  EXPECT_EQ(Items(), std::vector<std::string>{"Only"});
+  EXPECT_EQ(Top(0), 8);
+
+  std::string list;
+  for (int item = 0; item < 60; ++item) list += "item " + std::to_string(item) + "||*$$$";
+  LoadTicker(list);
+  EXPECT_EQ(form_->TickerLast, 50);
+  EXPECT_EQ(form_->La.back()->Caption(), "item 50");
+}
+
+// The link router, attached as the program attaches it.
+class RouterTest : public MainWindowTest {
+ protected:
+  RouterTest() { router_.Attach(); }
+
+  // The server's next answer to a play-data request.
+  void ReplyWith(const std::string& text) {
+    size_t request = platform_.Http().RequestedUrls().size();
+    platform_.Time().Post(20ms, [this, request, text] {
+      platform_.Http().Answer(request, {true, 200, Utf8ToGbk(text)});
+    });
+  }
+  // A link the user follows in a view; true when the router took it.
+  bool Follow(WebView* view, const std::string& url) {
+    bool cancel = false;
+    view->onBeforeNavigate2(url, cancel);
+    return cancel;
+  }
+  std::string List() { return dir_.Read("date.dat"); }
+  std::string LastRequest() { return platform_.Http().RequestedUrls().back(); }
+
+  ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
+  std::vector<std::string> balloons_;
+  LinkRouter router_{*form_, fetch_, ContentServer("http://server/box/", "http://site/"),
+                     [this](const std::string& text) { balloons_.push_back(text); }};
+};
+
+TEST_F(RouterTest, PlayLinkAsksTheServerAndFollowsThePlayerLinkItMakesOrShowsTheBalloon) {
+  ReplyWith("0");
+  EXPECT_TRUE(Follow(form_->Web1, "kavovod://abc-a-b-T"));
+  EXPECT_EQ(LastRequest(), "http://server/box/h.asp?id=0&v=a&v1=b");
+  EXPECT_EQ(balloons_, std::vector<std::string>{"读取数据出错，请返回重试！"});
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "about:blank");
+  EXPECT_EQ(form_->CurrentPageTab, 8) << "the player page comes to the front first";
+  EXPECT_TRUE(Follow(form_->Web1, "kavovod://5-0-0-T"));  // no answer in time
+  EXPECT_EQ(balloons_.size(), 2u);
+
+  ReplyWith("x$y z$w");
+  EXPECT_TRUE(Follow(form_->Web1, "kavovod://12-a-b-%u4E2D/"));
+  EXPECT_EQ(LastRequest(), "http://server/box/h.asp?id=12&v=a&v1=b");
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?w$$$y%20z");
+  EXPECT_EQ(List(), "\r\n") << "v is not a number, so nothing is recorded";
+  EXPECT_EQ(form_->CurrentListTab, 11);
+  EXPECT_EQ(form_->PlayerState, 1);
+  EXPECT_EQ(balloons_.size(), 2u);
+
+  // Field separators inside the pieces cannot shift what is recorded.
+  ReplyWith("x&&&999$name$m/101/0/1");
+  EXPECT_TRUE(Follow(form_->Web1, "kavovod://101-1-2-T&&&7&&&8/"));
+  EXPECT_TRUE(List().starts_with("101|T78|x999|name|1|2|0\r\n")) << List();
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?m/101/0/1$$$name");
+}
+
+TEST_F(RouterTest, PlayerLinkPlaysRecordsCompleteEntriesAndOpensTheInformationPage) {
+  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&7&&&1&&&2"));
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?A$$$B");
+  EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank") << "no eighth field: no information page";
+  EXPECT_TRUE(List().starts_with("7|T|E|B|1|2|0\r\n"));
+  EXPECT_EQ(form_->CurrentListTab, 11);
+  EXPECT_TRUE(form_->Pic2->Visible());
+  EXPECT_FALSE(form_->m_ad->Visible());
+  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));
+  EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?7-1-2-T-0");
+
+  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&&&&E&&&8&&&1&&&2&&&0"));
+  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&9&&&x&&&2&&&0"));
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?A$$$B");
+  EXPECT_TRUE(List().starts_with("7|")) << "empty title and non-numeric v record nothing";
+  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&9"));
+  EXPECT_TRUE(List().starts_with("9|T|E|B|0|0|0\r\n")) << "missing v and v1 count as 0";
+
+  // The schemes are taken anywhere in the address, and the information view forwards them.
+  EXPECT_TRUE(Follow(form_->Web1, "http://x/?u=kaqvod://A&&&B&&&T&&&E&&&4&&&1&&&2"));
+  EXPECT_TRUE(List().starts_with("4|"));
+  EXPECT_TRUE(Follow(form_->Web5, "http://x/?u=kaqvod://A&&&C&&&T&&&E&&&6&&&1&&&2"));
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?http://x/?u=A$$$C");
+  EXPECT_FALSE(Follow(form_->Web1, "http://server/box/index.html"));
+  EXPECT_FALSE(Follow(form_->Web5, "http://server/box/pp.htm?1"));
+}
+
+TEST_F(RouterTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
+  EXPECT_FALSE(Follow(form_->Web11, "KATVS://1"));
+  EXPECT_FALSE(Follow(form_->Web11, "x-katvs://1"));
+  form_->SetPlayerState(1);
+  EXPECT_TRUE(Follow(form_->Web11, "katvs://ch=3&name=%u7EAA"));
+  EXPECT_EQ(form_->Web10->CurrentAddress(), "http://server/box/tv/kavotv.htm?ch=3&name=%u7EAA");
+  EXPECT_TRUE(form_->gtv->Visible());
+  EXPECT_EQ(form_->PlayerState, 3);
+  EXPECT_FALSE(form_->Pic2->Visible());
+  EXPECT_TRUE(form_->m_ad->Visible());
+  EXPECT_EQ(form_->Web2->CurrentAddress(), "about:blank");
+
+  form_->SetPlayerState(1);
+  EXPECT_FALSE(form_->gtv->Visible());
+  EXPECT_EQ(form_->Web10->CurrentAddress(), "http://server/box/tv/ad.htm");
+  EXPECT_TRUE(form_->Pic2->Visible());
+  form_->ggx_Click();
+  EXPECT_EQ(form_->PlayerState, 0);
+  EXPECT_FALSE(form_->Pic2->Visible());
+}
+
+TEST_F(RouterTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {
+  std::filesystem::remove(dir_ / "date.dat");
+  EXPECT_TRUE(Follow(form_->Web3, "open://1/"));
+  EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank") << "no list, nothing opens";
+
+  dir_.Write("date.dat", "1|a|e|b|0|0|0\r\n\r\n3|%u4E2D|e|b|2|5|0\r\n");
+  EXPECT_TRUE(Follow(form_->Web3, "open://x/"));
+  EXPECT_TRUE(Follow(form_->Web3, "delk://"));
+  EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank");
+  EXPECT_EQ(List(), "1|a|e|b|0|0|0\r\n\r\n3|%u4E2D|e|b|2|5|0\r\n");
+
+  EXPECT_TRUE(Follow(form_->Web3, "open://3/"));
+  EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?3-2-5-%u4E2D-25");
+  EXPECT_EQ(form_->CurrentListTab, 11);
+  EXPECT_TRUE(Follow(form_->Web3, "open://99"));
+  EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?----");
+  EXPECT_TRUE(Follow(form_->Web3, "delk://3/"));
+  EXPECT_EQ(List(), "1|a|e|b|0|0|0\r\n");
+  EXPECT_NE(dir_.Read("c.htm").find("open://1>"), std::string::npos);
 }
 
 }  // namespace

@@ -258,12 +258,10 @@ TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) 
 
 TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   Click(BA1::kCompact);
-  EXPECT_EQ(form_->CompactMode, 0);
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655}));
 
   form_->PlayerState = 1;
   Click(BA1::kCompact);
-  EXPECT_EQ(form_->CompactMode, 1);
   EXPECT_EQ(form_->CurrentPageTab, 8);
   EXPECT_EQ(Window().ClientSize(), (Size{393, 320}));
   EXPECT_EQ(Rects({form_->zz, form_->Web2, form_->jbi}), "2,20,389,297 -2,-2,393,301 368,2,15,14 ");
@@ -272,7 +270,6 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_EQ(Window().ClientSize(), (Size{273, 200}));
 
   form_->jbi_Click();
-  EXPECT_EQ(form_->CompactMode, 0);
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
   EXPECT_EQ(Shown({form_->npc[BA1::kClose], form_->npc[BA1::kOpen], form_->l2}), "101");
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
@@ -366,7 +363,6 @@ TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   form_->Web1->onDownloadComplete();
   EXPECT_FALSE(form_->Pic1->Visible()) << "a failed portal stays covered until retried";
   form_->jia_Click();
-  EXPECT_EQ(form_->HomeLoadFailed, 0);
   form_->Web1->onDownloadComplete();
   EXPECT_TRUE(form_->Pic1->Visible());
 }
@@ -432,7 +428,6 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   Wait(300ms);
   PointAt(0);
   EXPECT_TRUE(Underlined(0));
-  EXPECT_EQ(form_->TickerHover, 1);
   Wait(60s);
   EXPECT_EQ(Items(), std::vector<std::string>{"A"});
   form_->gunp->onMouseMove({});
@@ -442,7 +437,6 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
 
   form_->La[0]->onClick();
   EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/a.html"});
-  EXPECT_EQ(form_->TickerHover, 2);
   PointAt(0);
   EXPECT_FALSE(Underlined(0)) << "after a click, pointing underlines nothing";
   form_->gunp->onMouseMove({});

@@ -80,7 +80,6 @@ TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsAndSwitchesTheExtrasOnA
     EXPECT_EQ(std::make_pair(program.Asked("tan.txt"), program.Asked("gun.txt")),
               std::make_pair(1L, 1L));
     EXPECT_TRUE(program.Form().bo_pad->Visible());
-    EXPECT_EQ(program.Form().AdPanelState, 2);
     EXPECT_EQ(program.Form().ShowExitAd, 1);
     EXPECT_TRUE(program.Desktop().OpenedAddresses().empty());
   }

@@ -592,7 +592,6 @@ TEST_F(RouterTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {
   EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?----");
   EXPECT_TRUE(Follow(form_->Web3, "delk://3/"));
   EXPECT_EQ(List(), "1|a|e|b|0|0|0\r\n");
-  EXPECT_NE(dir_.Read("c.htm").find("open://1>"), std::string::npos);
 }
 
 }  // namespace

@@ -27,6 +27,10 @@ class TrayMenuTest : public ::testing::Test {
   headless::HeadlessMenu& ProgramMenu() { return AsHeadless(app_.Menus()->r_m()); }
   headless::HeadlessMenu& PortalMenu() { return AsHeadless(app_.Menus()->myMenu()); }
   void LeftClickIcon() { platform_.Tray().onLeftClick(); }
+  void Choose(const std::string& caption) {
+    ProgramMenu().PopupAtPointer(Window());
+    ASSERT_TRUE(ProgramMenu().Choose(caption));
+  }
 
   test::TempDir dir_;
   headless::HeadlessPlatform platform_;
@@ -64,33 +68,9 @@ TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason)
   EXPECT_EQ(told.text, "无法保存文件 " + (dir_ / "c.htm").string() + "：Is a directory");
 }
 
-TEST_F(TrayMenuTest, ControlFileStartsTheTickerAndThePopupAd) {
-  size_t controlFile = platform_.Http().RequestedUrls().size();
-  platform_.Time().Post(std::chrono::milliseconds(6020), [this, controlFile] {
-    platform_.Http().Answer(controlFile, {true, 200, "0====1====0====1====0====9.0\r\n"});
-  });
-  platform_.Time().Advance(std::chrono::milliseconds(6100));
-  std::vector<std::string> requested = platform_.Http().RequestedUrls();
-  ASSERT_EQ(requested.at(controlFile), "http://server/box/lib/wen.txt");
-  EXPECT_NE(std::find(requested.begin(), requested.end(), "http://server/box/lib/tan.txt"),
-            requested.end());
-  EXPECT_NE(std::find(requested.begin(), requested.end(), "http://server/box/lib/gun.txt"),
-            requested.end());
-  ASSERT_NE(app_.PopupAd(), nullptr);
-  ASSERT_NE(app_.PopupAd()->Window(), nullptr);
-  EXPECT_FALSE(app_.PopupAd()->Window()->IsShown()) << "its own schedule decides when it shows";
-}
-
-TEST_F(TrayMenuTest, WithoutATrayHostTheWindowIsMinimisedInsteadOfHidden) {
-  platform_.Tray().SetHostPresent(false);
+// Without a host at the close, the window is minimised instead (the GUI tests close so).
+TEST_F(TrayMenuTest, TheWindowHiddenToATrayWhoseHostGoesComesBackMinimised) {
   platform_.Desktop().QueueAnswer(MessageAnswer::Yes);  // hide to the tray
-  Window().onCloseRequest();
-  EXPECT_TRUE(Window().IsShown());
-  EXPECT_EQ(Window().State(), WindowState::Minimized);
-  EXPECT_EQ(IniRead(dir_ / "config.dll", "S_q", "quit", "0"), "2");
-
-  Window().SetState(WindowState::Normal);
-  platform_.Tray().SetHostPresent(true);
   Window().onCloseRequest();
   EXPECT_FALSE(Window().IsShown()) << "with a tray host, the tray works as before";
   platform_.Tray().SetHostPresent(false);
@@ -98,18 +78,14 @@ TEST_F(TrayMenuTest, WithoutATrayHostTheWindowIsMinimisedInsteadOfHidden) {
   EXPECT_EQ(Window().State(), WindowState::Minimized);
 }
 
-TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsIt) {
-  EXPECT_EQ(platform_.Tray().ExportedMenu(), &app_.Menus()->r_m());
+TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointer) {
   platform_.Tray().onRightClick();
   ASSERT_EQ(ProgramMenu().Popups().size(), 1u);
   EXPECT_EQ(ProgramMenu().Popups()[0], (headless::MenuPopup{&Window(), std::nullopt}));
   EXPECT_TRUE(Window().IsShown());
-  EXPECT_EQ(
-      ProgramMenu().Captions(),
-      (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
 }
 
-TEST_F(TrayMenuTest, BalloonCarriesTheTitleAndTheTextCutToItsField) {
+TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedOff) {
   std::string longText;
   for (int i = 0; i < 200; ++i) longText += "错";
   app_.TrayIcon()->TrayShowBalloon(longText);
@@ -118,16 +94,10 @@ TEST_F(TrayMenuTest, BalloonCarriesTheTitleAndTheTextCutToItsField) {
   EXPECT_EQ(Utf8ToGbk(record.balloonText).size(), 254u);
   EXPECT_TRUE(record.informationIcon);
   EXPECT_EQ(platform_.Tray().Shown().balloonText, record.balloonText);
-}
 
-TEST_F(TrayMenuTest, FailedPlayRequestShowsTheBalloon) {
-  platform_.Time().Post(std::chrono::milliseconds(10), [this] {
-    platform_.Http().Answer(0, {true, 200, "0"});
-  });
-  bool cancel = false;
-  Form().Web1->onBeforeNavigate2("kavovod://1-0-0-T", cancel);
+  IniWrite(dir_ / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
+  app_.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
   EXPECT_EQ(platform_.Tray().BalloonCount(), 1);
-  EXPECT_EQ(platform_.Tray().Shown().balloonText, "读取数据出错，请返回重试！");
 }
 
 TEST_F(TrayMenuTest, MenuButtonAndPortalContextMenuOpenTheirMenus) {
@@ -159,34 +129,158 @@ TEST_F(TrayMenuTest, MenuCommandsActOnThePortalTheShellAndTheProgram) {
             std::vector<int>({1, 1, 1}));
   EXPECT_TRUE(choose("主页"));
   EXPECT_EQ(Form().Web1->CurrentAddress(), "http://server/box/");
-  ProgramMenu().PopupAtPointer(Window());
-  EXPECT_TRUE(ProgramMenu().Choose("官方主页"));
+  Choose("官方主页");
   EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/"});
-  ProgramMenu().PopupAtPointer(Window());
-  EXPECT_TRUE(ProgramMenu().Choose("退出软件"));
+  Choose("退出软件");
   EXPECT_EQ(quits_, 1);
 }
 
-}  // namespace
-}  // namespace lumora
+// The settings and about dialog, opened from the program menu.
+class SettingsDialogTest : public TrayMenuTest {
+ protected:
+  BA3& Dialog() { return *app_.SettingsDialog(); }
+  std::string Config() { return dir_.Read("config.dll"); }
+  void WriteConfig(const std::string& section) { dir_.Write("config.dll", "[S_q]\r\n" + section); }
+  void Hover(Control& control, Point at) {
+    control.onMouseMove({MouseButton::Left, false, at.x, at.y});
+  }
+  Label& Link() { return *Dialog().L1[0]; }
+  bool LinkHighlighted() {
+    return Link().ForeColor() == Color{0xFF0000} && Link().GetFont().underline;
+  }
+  bool LinkNormal() { return Link().ForeColor() == Color{0x0000FF} && !Link().GetFont().underline; }
+};
 
-namespace lumora {
-namespace {
+TEST_F(SettingsDialogTest, BoxesLoadTickedUnlessTheKeyHoldsTheNumberOne) {
+  // The boxes hide to tray, save size and tray balloons, 1 for ticked.
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "111"},
+      {"quit=1\r\ns_size=1\r\ntip=1\r\n", "000"},
+      {"quit=0\r\ns_size=2\r\ntip=7\r\n", "111"},
+      {"quit=yes\r\ns_size=\r\ntip=1x\r\n", "111"},
+  };
+  for (auto [file, ticked] : cases) {
+    WriteConfig(file);
+    Choose("软件设置");
+    std::string boxes;
+    for (int box : {BA3::kHideToTrayBox, BA3::kSaveSizeBox, BA3::kTrayBalloonsBox}) {
+      boxes += Dialog().Check1[box]->Checked() ? '1' : '0';
+    }
+    EXPECT_EQ(boxes, ticked) << file;
+    Dialog().cmdCancel->onClick();
+  }
+}
+
+TEST_F(SettingsDialogTest, ApplyWritesEveryKeyCancelKeepsItAndOkWritesAndCloses) {
+  WriteConfig("ts=1\r\nquit=1\r\ns_size=abc\r\n");
+  Choose("软件设置");
+  Dialog().cmdApply->onClick();
+  EXPECT_EQ(Config(), "[S_q]\r\nts=1\r\nquit=1\r\ns_size=2\r\ntip=2\r\n") << "even unchanged";
+  EXPECT_TRUE(Dialog().Loaded());
+
+  AsHeadless(*Dialog().Check1[BA3::kHideToTrayBox]).Click();
+  AsHeadless(*Dialog().Check1[BA3::kTrayBalloonsBox]).Click();
+  Dialog().cmdApply->onClick();
+  AsHeadless(*Dialog().Check1[BA3::kSaveSizeBox]).Click();
+  Dialog().cmdCancel->onClick();
+  EXPECT_FALSE(Dialog().Loaded());
+  EXPECT_EQ(Config(), "[S_q]\r\nts=1\r\nquit=2\r\ns_size=2\r\ntip=1\r\n");
+
+  Choose("软件设置");
+  EXPECT_TRUE(Dialog().Check1[BA3::kHideToTrayBox]->Checked());
+  EXPECT_FALSE(Dialog().Check1[BA3::kTrayBalloonsBox]->Checked());
+  AsHeadless(*Dialog().Check1[BA3::kSaveSizeBox]).Click();
+  Dialog().guan->onClick();
+  EXPECT_EQ(Config(), "[S_q]\r\nts=1\r\nquit=2\r\ns_size=2\r\ntip=1\r\n") << "close writes nothing";
+
+  Choose("软件设置");
+  AsHeadless(*Dialog().Check1[BA3::kSaveSizeBox]).Click();
+  Dialog().cmdOK->onClick();
+  EXPECT_FALSE(Dialog().Loaded());
+  EXPECT_EQ(Config(), "[S_q]\r\nts=1\r\nquit=2\r\ns_size=1\r\ntip=1\r\n");
+}
+
+TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChooses) {
+  TopWindow& main = Form().Window();
+  Form().npc_Click(BA1::kOnTop);
+  main.SetState(WindowState::Minimized);
+  main.Hide();
+  size_t windowsBefore = platform_.Windows().size();
+  Choose("关于我们");
+  EXPECT_TRUE(main.IsShown());
+  EXPECT_EQ(main.State(), WindowState::Normal);
+  EXPECT_TRUE(main.AlwaysOnTop()) << "on top again once the dialog is up";
+
+  headless::HeadlessWindow& dialog = AsHeadless(Dialog().Window());
+  EXPECT_TRUE(dialog.IsShown());
+  EXPECT_EQ(dialog.Bounds(), (Rect{564, 343, 472, 313}));
+  EXPECT_EQ(dialog.Region(), (RoundedRegion{{473, 314}, 4}));
+  EXPECT_EQ(dialog.Surface().PixelAt({0, 0}), Form().ppt[0].PixelAt({0, 0}));
+  EXPECT_TRUE(Dialog().pz[BA3::kAboutPage]->Visible());
+  EXPECT_FALSE(Dialog().pz[BA3::kSettingsPage]->Visible());
+  EXPECT_EQ(AsHeadless(*Dialog().d_z[BA3::kAboutPage]).BackColor(), Color{0xFAAF41});
+  EXPECT_EQ(AsHeadless(*Dialog().d_z[BA3::kSettingsPage]).BackColor(), Color{0xDADADA});
+
+  Choose("软件设置");
+  EXPECT_EQ(platform_.Windows().size(), windowsBefore + 1) << "one dialog at a time";
+  EXPECT_TRUE(Dialog().pz[BA3::kAboutPage]->Visible()) << "only loading picks the settings page";
+  EXPECT_EQ(dialog.PresentCount(), 2) << "brought to the front each time";
+
+  Dialog().d_z[BA3::kSettingsPage]->onClick();
+  EXPECT_TRUE(Dialog().pz[BA3::kSettingsPage]->Visible());
+  EXPECT_FALSE(Dialog().pz[BA3::kAboutPage]->Visible());
+  EXPECT_EQ(Dialog().d_z[BA3::kSettingsPage]->ForeColor(), Color{0xFFFFFF});
+
+  Hover(*Dialog().guan, {10, 10});
+  EXPECT_EQ(Dialog().guan->Surface().PixelAt({10, 10}), Form().ppt[2].PixelAt({110, 10}));
+  Hover(*Dialog().guan, {30, 10});
+  EXPECT_EQ(Dialog().guan->Surface().PixelAt({10, 10}), Form().ppt[1].PixelAt({110, 10}));
+  dialog.onMouseMove({MouseButton::Left, false, 100, 10});
+  dialog.onMouseMove({MouseButton::Left, true, 100, 10});
+  EXPECT_EQ(dialog.SystemMoveCount(), 1) << "only a held left button drags";
+
+  Form().ttt_v();
+  EXPECT_FALSE(Dialog().Loaded());
+  EXPECT_FALSE(dialog.IsShown());
+}
+
+TEST_F(SettingsDialogTest, LinkHighlightsUntilClickedAndOpensTheSiteOnce) {
+  Choose("关于我们");
+  ASSERT_EQ(Link().Caption(), "官方网址: http://site/");
+  EXPECT_TRUE(LinkNormal());
+  Hover(Link(), {2, 2});
+  EXPECT_TRUE(LinkHighlighted());
+  Link().onClick();
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/"});
+  EXPECT_TRUE(LinkNormal());
+  Hover(Link(), {3, 3});
+  EXPECT_TRUE(LinkNormal()) << "no highlight right after a click";
+  Hover(*Dialog().pz[BA3::kAboutPage], {5, 5});
+  Hover(Link(), {3, 3});
+  EXPECT_TRUE(LinkHighlighted()) << "the pointer passed over the page";
+  Dialog().L1[9]->onClick();
+  EXPECT_TRUE(LinkNormal());
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses().size(), 1u);
+}
+
+TEST_F(SettingsDialogTest, QuitCreatesNoDialogJustToUnloadIt) {
+  size_t windowsBefore = platform_.Windows().size();
+  Form().ttt_v();
+  EXPECT_EQ(platform_.Windows().size(), windowsBefore);
+  EXPECT_FALSE(Dialog().Loaded());
+}
 
 TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
   test::TempDir dir;
   // Files an earlier run was killed in the middle of writing.
-  for (const char* name : {".date.dat.a1B2c3", ".c.htm.XyZ123", ".config.dll.000000"}) {
-    dir.Write(name, "half");
-  }
+  const char* leftovers[] = {".date.dat.a1B2c3", ".c.htm.XyZ123", ".config.dll.000000"};
+  for (const char* name : leftovers) dir.Write(name, "half");
   dir.Write(".date.dat.notours", "keep");
   auto machine = std::make_shared<headless::InstanceRegistry>();
   headless::HeadlessPlatform first(headless::HeadlessPlatform::kDefaultStart, machine);
   LumoraApp running(first, ContentServer("http://server/box/", "http://site/"), dir.Path());
   ASSERT_TRUE(running.Start({"lumora"}));
-  EXPECT_FALSE(dir.Exists(".date.dat.a1B2c3"));
-  EXPECT_FALSE(dir.Exists(".c.htm.XyZ123"));
-  EXPECT_FALSE(dir.Exists(".config.dll.000000"));
+  for (const char* name : leftovers) EXPECT_FALSE(dir.Exists(name)) << name;
   EXPECT_TRUE(dir.Exists(".date.dat.notours"));
   dir.Write(".date.dat.d4E5f6", "being written by the running instance");
   TopWindow& window = running.MainWindow()->Window();

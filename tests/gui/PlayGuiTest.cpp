@@ -81,8 +81,6 @@ constexpr Point kTvClose{7 + 774 - 9, 41 + 9};
 class PlayGuiTest : public ProgramSuite {
  protected:
   static void SetUpTestSuite() {
-    bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    ASSERT_TRUE(bus_);
     watcher_ = new test::FakeBusService("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
                                         test::kWatcherXml);
     notifications_ = new test::BusMonitor(
@@ -107,7 +105,6 @@ class PlayGuiTest : public ProgramSuite {
     StopProcess(notificationDaemon_);
     delete notifications_;
     delete watcher_;
-    g_clear_object(&bus_);
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }
@@ -132,7 +129,6 @@ class PlayGuiTest : public ProgramSuite {
         5s);
   }
 
-  static inline GDBusConnection* bus_ = nullptr;
   static inline test::FakeBusService* watcher_ = nullptr;
   static inline test::BusMonitor* notifications_ = nullptr;
   static inline GPid notificationDaemon_ = 0;
@@ -240,8 +236,9 @@ TEST_F(PlayGuiTest, TrayItemActivationHidesAndShowsTheWindow) {
   std::string item = test::RegisteredItem(watcher_->calls.front());
   auto activate = [&] {
     g_autoptr(GVariant) reply = g_dbus_connection_call_sync(
-        bus_, item.c_str(), "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate",
-        g_variant_new("(ii)", 0, 0), nullptr, G_DBUS_CALL_FLAGS_NONE, 3000, nullptr, nullptr);
+        watcher_->Bus(), item.c_str(), "/StatusNotifierItem", "org.kde.StatusNotifierItem",
+        "Activate", g_variant_new("(ii)", 0, 0), nullptr, G_DBUS_CALL_FLAGS_NONE, 3000, nullptr,
+        nullptr);
     return reply != nullptr;
   };
   ASSERT_TRUE(activate());

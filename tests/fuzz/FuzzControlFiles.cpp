@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/LumoraApp.h"
+#include "core/FileIo.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "tests/fuzz/ScratchFolder.h"
 
@@ -17,23 +18,14 @@ using std::chrono::milliseconds;
 
 namespace {
 
-std::string Part(const std::string& input, int index) {
-  size_t start = 0;
-  for (int i = 0; i < index; ++i) {
-    start = input.find('\0', start);
-    if (start == std::string::npos) return {};
-    ++start;
-  }
-  return input.substr(start, input.find('\0', start) - start);
-}
-
 // Answers every request of a control file as it comes, for as long as the program fetches them.
 void AnswerControlFiles(headless::HeadlessPlatform& platform, const std::string& input) {
   std::vector<std::string> urls = platform.Http().RequestedUrls();
   for (size_t i = 0; i < urls.size(); ++i) {
     if (!platform.Http().IsPending(i)) continue;
     int part = urls[i].ends_with("lib/wen.txt") ? 0 : urls[i].ends_with("lib/gun.txt") ? 1 : 2;
-    platform.Http().Answer(i, {true, 200, Part(input, part)});
+    std::string_view text = FieldOrEmpty(SplitFields(input, std::string_view("\0", 1)), part);
+    platform.Http().Answer(i, {true, 200, std::string(text)});
   }
 }
 

@@ -13,20 +13,12 @@
 
 using namespace lumora;
 
-namespace {
-
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = ScratchFolder();
-  return folder;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::filesystem::path folder = ScratchFolder();
   std::string bytes(reinterpret_cast<const char*>(data), size);
-  HistoryPage page(Folder(), nullptr);
-  HistoryStore store(Folder(), page);
-  if (!WriteFileAtomically(Folder() / "date.dat", bytes)) std::abort();
+  HistoryPage page(folder, nullptr);
+  HistoryStore store(folder, page);
+  if (!WriteFileAtomically(folder / "date.dat", bytes)) std::abort();
   page.WriteHistoryPage("date.dat");
   // The title, extra text and argument come from pages and the server: use the input's start.
   std::string piece = bytes.substr(0, 24);

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "tests/gui/GuiSupport.h"
-#include "tests/support/FakeWebHandler.h"
 
 namespace lumora {
 namespace {
@@ -15,23 +14,15 @@ using namespace std::chrono_literals;
 
 // The real program against the demo server, whose control file switches the ticker on, with a fake
 // default web browser.
-class ExtrasGuiTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    mainId_ = MainWindowId();
-    ASSERT_FALSE(mainId_.empty());
-  }
-
-  test::FakeWebHandler browser_;
-  ProgramRun run_;  // made after the handler, whose environment it starts the program in
-  std::string mainId_;
-};
+using ExtrasGuiTest = ProgramSuite;
 
 // Runs once the update check is in: about 6 s after start the ticker shows its first item at the
 // bottom right of the main window; a click on an item with a link reaches the user's browser.
 // The list's third item has no link, so a click that meets it is tried again on the next item.
 TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
-  Box main = GeometryOf(mainId_);
+  std::string id = MainWindowId();
+  ASSERT_FALSE(id.empty());
+  Box main = GeometryOf(id);
   int x = main.x + main.width - 310 + 30;
   int y = main.y + main.height - 33 + 14;
   Pause(8s);
@@ -40,13 +31,13 @@ TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
     Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
     Pause(300ms);
     Shell("xdotool click 1");
-    opened = WaitUntil([&] { return !browser_.Opened().empty(); }, 3s);
+    opened = WaitUntil([&] { return !browser_->Opened().empty(); }, 3s);
     // Over the bare panel the hold ends, and the next item comes up.
     Shell("xdotool mousemove " + std::to_string(x + 250) + " " + std::to_string(y - 12));
     if (!opened) Pause(6s);
   }
   ASSERT_TRUE(opened) << "no address reached the default browser";
-  EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run_.server.SiteUrl()});
+  EXPECT_EQ(browser_->Opened(), std::vector<std::string>{run_->server.SiteUrl()});
 }
 
 }  // namespace

@@ -2,22 +2,31 @@
 
 #include <gdk/gdk.h>
 #include <glib.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/Settings.h"
 #include "server/DemoServer.h"
+#include "tests/support/FakeWebHandler.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora::gui {
+
+using namespace std::chrono_literals;
+
+using Point = GdkPoint;
 
 // Iterates the main loop (which serves the demo server and any fake bus services) until done or
 // the time is up.
@@ -53,14 +62,6 @@ inline void StopProcess(GPid pid) {
   waitpid(pid, nullptr, 0);
 }
 
-// Starts the real program from a copy in this folder, where it keeps its settings and files; a
-// later start from the same folder runs the copy already there.
-inline GPid StartProgramIn(const std::filesystem::path& folder) {
-  std::filesystem::path binary = folder / "lumora";
-  if (!std::filesystem::exists(binary)) std::filesystem::copy_file(LUMORA_BINARY, binary);
-  return StartProcess(binary.string());
-}
-
 inline std::string Shell(const std::string& command) {
   g_autofree char* out = nullptr;
   g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
@@ -74,11 +75,15 @@ inline std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// A window's place and size on the screen; -1 for what could not be read.
-struct Box {
-  int x = 0, y = 0, width = 0, height = 0;
-};
+// The one visible window `xdotool search --onlyvisible` finds with these options, "" while there
+// is not exactly one.
+inline std::string OnlyWindow(const std::string& search) {
+  std::vector<std::string> ids = Lines(Shell("xdotool search --onlyvisible " + search));
+  return ids.size() == 1 ? ids.front() : std::string();
+}
 
+// A window's place and size on the screen; -1 for what could not be read.
+using Box = GdkRectangle;
 inline Box GeometryOf(const std::string& id) {
   std::string shell = Shell("xdotool getwindowgeometry --shell " + id);
   auto value = [&](const char* key) {
@@ -95,13 +100,27 @@ inline void Click(int x, int y, int button = 1) {
         std::to_string(button));
 }
 
+inline guint32 PixelOf(const GdkPixbuf* picture, int x, int y) {
+  const guchar* p = gdk_pixbuf_read_pixels(picture) + y * gdk_pixbuf_get_rowstride(picture) +
+                    x * gdk_pixbuf_get_n_channels(picture);
+  return (p[0] << 16) | (p[1] << 8) | p[2];
+}
+
 // The colour of the screen at this point, 0 when it cannot be read.
 inline guint32 ScreenPixel(int x, int y) {
   g_autoptr(GdkPixbuf) pixel =
       gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
-  if (pixel == nullptr) return 0;
-  const guchar* p = gdk_pixbuf_read_pixels(pixel);
-  return (p[0] << 16) | (p[1] << 8) | p[2];
+  return pixel != nullptr ? PixelOf(pixel, 0, 0) : 0;
+}
+
+// A picture of the whole screen, kept as this test artifact.
+inline GdkPixbuf* Screenshot(const std::string& artifact) {
+  GdkWindow* root = gdk_get_default_root_window();
+  GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root),
+                                               gdk_window_get_height(root));
+  std::filesystem::create_directories(LUMORA_ARTIFACT_DIR);
+  gdk_pixbuf_save(shot, (LUMORA_ARTIFACT_DIR "/" + artifact).c_str(), "png", nullptr, nullptr);
+  return shot;
 }
 
 // Every mapped child of the root window: managed frames and override-redirect popups alike.
@@ -111,16 +130,43 @@ inline std::set<std::string> MappedTopWindows() {
   return {ids.begin(), ids.end()};
 }
 
-// The demo server and the real program started against it from a folder of its own; ending this
-// stops the program.
+// The demo server and the real program started against it from a copy in a folder of its own,
+// where it keeps its files, with these settings and this version offered; ending this stops the
+// program.
 struct ProgramRun {
-  ProgramRun() {
+  explicit ProgramRun(std::vector<std::pair<const char*, const char*>> settings = {},
+                      std::string offeredVersion = "") {
+    for (auto [key, value] : settings) IniWrite(folder / "config.dll", "S_q", key, value);
+    server.OfferVersion(std::move(offeredVersion));
     server.Start(LUMORA_DEMO_PORT);
-    pid = StartProgramIn(folder.Path());
+    std::filesystem::copy_file(LUMORA_BINARY, folder / "lumora");
+    pid = StartProcess((folder / "lumora").string());
   }
   ~ProgramRun() { StopProcess(pid); }
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
+
+  std::string Setting(const char* key) const {
+    return IniRead(folder / "config.dll", "S_q", key, "0");
+  }
+  // The index of the first request log line at or after `from` that starts with `prefix`.
+  std::optional<size_t> Find(const std::string& prefix, size_t from = 0) const {
+    const std::vector<std::string>& log = server.RequestLog();
+    for (size_t i = from; i < log.size(); ++i) {
+      if (log[i].starts_with(prefix)) return i;
+    }
+    return std::nullopt;
+  }
+  bool Saw(const std::string& prefix, size_t from = 0) const {
+    return Find(prefix, from).has_value();
+  }
+  // True once the program ended of its own accord, with status 0.
+  bool Ended(std::chrono::milliseconds limit) {
+    int status = -1;
+    if (!WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit)) return false;
+    pid = 0;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
 
   DemoServer server{LUMORA_TEST_SITE_DIR};
   test::TempDir folder;
@@ -132,11 +178,7 @@ struct ProgramRun {
 inline std::vector<std::string> LumoraWindows() {
   std::vector<std::string> windows;
   for (const std::string& id : Lines(Shell("xdotool search --onlyvisible --name ^Lumora$"))) {
-    std::string geometry = Shell("xdotool getwindowgeometry --shell " + id);
-    size_t width = geometry.find("WIDTH=");
-    if (width != std::string::npos && std::stoi(geometry.substr(width + 6)) >= 200) {
-      windows.push_back(id);
-    }
+    if (GeometryOf(id).width >= 200) windows.push_back(id);
   }
   return windows;
 }
@@ -144,13 +186,27 @@ inline std::vector<std::string> LumoraWindows() {
 // The one main window, waiting a little for it to settle; "" when there is not exactly one.
 inline std::string MainWindowId() {
   std::vector<std::string> windows;
-  WaitUntil(
-      [&] {
-        windows = LumoraWindows();
-        return windows.size() == 1;
-      },
-      std::chrono::seconds(5));
+  WaitUntil([&] { return (windows = LumoraWindows()).size() == 1; }, 5s);
   return windows.size() == 1 ? windows.front() : std::string();
 }
+
+// A suite that runs the real program once for all its tests, against the demo server, under the
+// test's X server, window manager and session bus, with a fake default web browser.
+class ProgramSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    gdk_init(nullptr, nullptr);
+    browser_ = new test::FakeWebHandler();
+    run_ = new ProgramRun();
+    ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, 20s));
+  }
+  static void TearDownTestSuite() {
+    delete run_;
+    delete browser_;
+  }
+
+  static inline test::FakeWebHandler* browser_ = nullptr;
+  static inline ProgramRun* run_ = nullptr;
+};
 
 }  // namespace lumora::gui

@@ -7,56 +7,36 @@
 #include <string>
 #include <vector>
 
-#include "core/Settings.h"
 #include "tests/gui/GuiSupport.h"
-#include "tests/support/FakeWebHandler.h"
 
 namespace lumora {
 namespace {
 
-using std::chrono::seconds;
 using namespace gui;
 
 // The visible dialog's window id, "" while there is none.
 std::string DialogId() {
-  std::vector<std::string> ids = Lines(Shell("xdotool search --onlyvisible --name ^软件设置$"));
-  return ids.size() == 1 ? ids.front() : std::string();
+  return OnlyWindow("--name ^软件设置$");
 }
 
 // Points of the dialog, from its top-left corner: the settings page starts at (132, 30).
-struct DialogPoint {
-  int x, y;
-};
-constexpr DialogPoint kHideToTrayBox{132 + 40 + 6, 30 + 56 + 8};
-constexpr DialogPoint kBalloonBox{132 + 40 + 6, 30 + 88 + 8};
-constexpr DialogPoint kOkButton{2 + 184 + 36, 30 + 248 + 12};
-constexpr DialogPoint kCancelButton{2 + 280 + 36, 30 + 248 + 12};
-constexpr DialogPoint kApplyButton{2 + 368 + 36, 30 + 248 + 12};
-constexpr DialogPoint kAboutTab{60, 30 + 31 + 24};
-constexpr DialogPoint kSiteLink{132 + 56 + 30, 30 + 180 + 6};
+constexpr Point kHideToTrayBox{132 + 40 + 6, 30 + 56 + 8};
+constexpr Point kBalloonBox{132 + 40 + 6, 30 + 88 + 8};
+constexpr Point kOkButton{2 + 184 + 36, 30 + 248 + 12};
+constexpr Point kCancelButton{2 + 280 + 36, 30 + 248 + 12};
+constexpr Point kApplyButton{2 + 368 + 36, 30 + 248 + 12};
+constexpr Point kAboutTab{60, 30 + 31 + 24};
+constexpr Point kSiteLink{132 + 56 + 30, 30 + 180 + 6};
 
-// The real program with a fake default web browser.
-class SettingsDialogGuiTest : public ::testing::Test {
+class SettingsDialogGuiTest : public ProgramSuite {
  protected:
-  static void SetUpTestSuite() {
-    gdk_init(nullptr, nullptr);
-    browser_ = new test::FakeWebHandler();
-    run_ = new ProgramRun();
-    ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, seconds(20)));
-  }
-
-  static void TearDownTestSuite() {
-    delete run_;
-    delete browser_;
-  }
-
   // Opens the program menu with the caption's menu button and clicks its first item.
   static bool OpenSettingsFromTheMenu() {
     Box main = GeometryOf(MainWindowId());
     std::set<std::string> before = MappedTopWindows();
     Click(main.x + main.width - 160 + 30, main.y + 17);
     std::string popup;
-    WaitUntil(
+    bool shown = WaitUntil(
         [&] {
           // New windows of the toolkit's own too small to be the menu are not it.
           for (const std::string& id : MappedTopWindows()) {
@@ -64,32 +44,22 @@ class SettingsDialogGuiTest : public ::testing::Test {
           }
           return !popup.empty();
         },
-        seconds(5));
-    if (popup.empty()) return false;
-    Pause(std::chrono::milliseconds(500));  // as a user would look before choosing
+        5s);
+    if (!shown) return false;
+    Pause(500ms);  // as a user would look before choosing
     Box menu = GeometryOf(popup);
     Click(menu.x + 30, menu.y + 16);
-    return WaitUntil([] { return !DialogId().empty(); }, seconds(5));
+    return WaitUntil([] { return !DialogId().empty(); }, 5s);
   }
 
-  static void ClickDialog(DialogPoint point) {
+  static void ClickDialog(Point point) {
     Box dialog = GeometryOf(DialogId());
     Click(dialog.x + point.x, dialog.y + point.y);
   }
-
-  static std::string Setting(const char* key) {
-    return IniRead(run_->folder.Path() / "config.dll", "S_q", key, "0");
-  }
-
-  static test::FakeWebHandler* browser_;
-  static ProgramRun* run_;
 };
 
-test::FakeWebHandler* SettingsDialogGuiTest::browser_ = nullptr;
-ProgramRun* SettingsDialogGuiTest::run_ = nullptr;
-
 TEST_F(SettingsDialogGuiTest, BoxChangedAndAppliedSurvivesCancelAndReopening) {
-  ASSERT_EQ(Setting("quit"), "2");
+  ASSERT_EQ(run_->Setting("quit"), "2");
   ASSERT_TRUE(OpenSettingsFromTheMenu());
   Box dialog = GeometryOf(DialogId());
   EXPECT_EQ(dialog.width, 472);
@@ -104,34 +74,34 @@ TEST_F(SettingsDialogGuiTest, BoxChangedAndAppliedSurvivesCancelAndReopening) {
       << "the taskbar is left to the main window";
   ClickDialog(kHideToTrayBox);
   ClickDialog(kApplyButton);
-  EXPECT_TRUE(WaitUntil([] { return Setting("quit") == "1"; }, seconds(5)));
-  EXPECT_EQ(Setting("tip"), "2");
+  EXPECT_TRUE(WaitUntil([] { return run_->Setting("quit") == "1"; }, 5s));
+  EXPECT_EQ(run_->Setting("tip"), "2");
   EXPECT_FALSE(DialogId().empty()) << "apply leaves the dialog open";
 
   ClickDialog(kBalloonBox);
   ClickDialog(kCancelButton);
-  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, seconds(5)));
-  EXPECT_EQ(Setting("tip"), "2") << "cancel writes nothing";
+  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, 5s));
+  EXPECT_EQ(run_->Setting("tip"), "2") << "cancel writes nothing";
 
   ASSERT_TRUE(OpenSettingsFromTheMenu());
   ClickDialog(kHideToTrayBox);
   ClickDialog(kBalloonBox);
   ClickDialog(kOkButton);
-  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, seconds(5)));
-  EXPECT_EQ(Setting("quit"), "2") << "the box came back unticked from the file";
-  EXPECT_EQ(Setting("tip"), "1");
+  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, 5s));
+  EXPECT_EQ(run_->Setting("quit"), "2") << "the box came back unticked from the file";
+  EXPECT_EQ(run_->Setting("tip"), "1");
 }
 
 TEST_F(SettingsDialogGuiTest, SiteLinkOpensTheDefaultBrowser) {
   ASSERT_TRUE(OpenSettingsFromTheMenu());
   ClickDialog(kAboutTab);
-  Pause(std::chrono::milliseconds(300));
+  Pause(300ms);
   ClickDialog(kSiteLink);
-  EXPECT_TRUE(WaitUntil([] { return !browser_->Opened().empty(); }, seconds(10)));
+  EXPECT_TRUE(WaitUntil([] { return !browser_->Opened().empty(); }, 10s));
   EXPECT_EQ(browser_->Opened(),
             std::vector<std::string>{"http://127.0.0.1:" + std::to_string(LUMORA_DEMO_PORT) + "/"});
   ClickDialog(kCancelButton);
-  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, seconds(5)));
+  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, 5s));
 }
 
 }  // namespace

@@ -45,21 +45,16 @@ class FakeWebHandler {
   }
   ~FakeWebHandler() {
     for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
+      value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
   }
   FakeWebHandler(const FakeWebHandler&) = delete;
   FakeWebHandler& operator=(const FakeWebHandler&) = delete;
 
-  // The addresses opened so far, in order.
+  // The addresses opened so far, in order; a line still being written is left out.
   std::vector<std::string> Opened() const {
     std::vector<std::string> lines;
-    if (!dir_.Exists("opened")) return lines;
-    std::string text = dir_.Read("opened");
+    std::string text = dir_.Exists("opened") ? dir_.Read("opened") : "";
     for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
          start = end + 1) {
       lines.push_back(text.substr(start, end - start));

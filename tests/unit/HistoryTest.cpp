@@ -25,6 +25,7 @@ TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwiceAndNeverSplitsACharacter)
   EXPECT_EQ(CutToWidth(Repeat("a", 30), 24), Repeat("a", 24));
   EXPECT_EQ(CutToWidth(Repeat("中", 13), 24), Repeat("中", 12));
   EXPECT_EQ(CutToWidth(Repeat("a", 13), 24), Repeat("a", 13));
+  EXPECT_EQ(CutToWidth(Repeat("·", 13), 24), Repeat("·", 12));
   // Whatever its characters, a text of at most width / 2 units is not cut.
   EXPECT_EQ(CutToWidth(Repeat("中", 10), 20), Repeat("中", 10));
   EXPECT_EQ(CutToWidth(Repeat("a", 1) + Repeat("中", 12), 24), Repeat("a", 1) + Repeat("中", 11));

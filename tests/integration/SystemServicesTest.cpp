@@ -6,6 +6,7 @@
 #include "core/TextCodec.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/SystemNetworkAdapters.h"
 #include "server/DemoServer.h"
 #include "server/SitePaths.h"
 
@@ -101,6 +102,18 @@ TEST_F(FetchTextTest, SilentServerGivesTheEmptyTextAfterThreeToFourSecondsWhileT
   EXPECT_GE(elapsed, 3.0);
   EXPECT_LE(elapsed, 4.2);
   EXPECT_GE(ticks, 25);
+}
+
+TEST(SystemNetworkAdaptersTest, LoopbackComesFirstFlaggedAndWithItsAddress) {
+  std::vector<NetworkAdapter> adapters = gtk::SystemNetworkAdapters().List();
+  ASSERT_FALSE(adapters.empty());
+  EXPECT_EQ(adapters.front().name, "lo");
+  EXPECT_TRUE(adapters.front().loopback);
+  EXPECT_TRUE(adapters.front().hasIpAddress);
+  for (size_t i = 1; i < adapters.size(); ++i) {
+    EXPECT_FALSE(adapters[i].loopback) << adapters[i].name;
+    EXPECT_FALSE(adapters[i].name.empty());
+  }
 }
 
 }  // namespace

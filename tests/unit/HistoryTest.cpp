@@ -34,34 +34,27 @@ TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwiceAndNeverSplitsACharacter)
   EXPECT_EQ(CutToWidth(Repeat("a", 23) + "😀😀", 24), Repeat("a", 23));
 }
 
-TEST(HistoryPageRenderTest, EmptyListHasOnlyTheNoRecordsRow) {
-  std::string page = RenderHistoryPage({""});
-  EXPECT_EQ(RowsOf(page), "<tr><td colspan=2 align=center>暂无记录</td></tr>");
-  EXPECT_TRUE(page.starts_with("<html><head><title></title><style type=\"text/css\">*{margin:0;"));
+// Rows carry their list line numbers; untitled entries and lines past the 101 a play keeps are
+// left out, and a list without rows says there are no records.
+TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersForTheLinesAPlayKeeps) {
+  std::string empty = RenderHistoryPage({""});
+  EXPECT_EQ(RowsOf(empty), "<tr><td colspan=2 align=center>暂无记录</td></tr>");
+  EXPECT_TRUE(empty.starts_with("<html><head><title></title><style type=\"text/css\">*{margin:0;"));
   EXPECT_TRUE(
-      page.ends_with("this.cells[2].style.display = 'block';}}\r\n"
-                     "</script></body></html>\r\n"));
-  EXPECT_NE(page.find("</table><div style='dispaly:none' id='vd'></div><script type="),
+      empty.ends_with("this.cells[2].style.display = 'block';}}\r\n</script></body></html>\r\n"));
+  EXPECT_NE(empty.find("</table><div style='dispaly:none' id='vd'></div><script type="),
             std::string::npos);
-}
-
-TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersAndSkipUntitledEntries) {
-  std::string page = RenderHistoryPage(
-      {"", "7|%u4E2D%u6587|E|B|1|2|0", "8||E|B|1|2|0", "no entry", "9|abc|E|B|1|2|0"});
-  EXPECT_EQ(RowsOf(page),
+  EXPECT_EQ(RowsOf(RenderHistoryPage(
+                {"", "7|%u4E2D%u6587|E|B|1|2|0", "8||E|B|1|2|0", "no entry", "9|abc|E|B|1|2|0"})),
             "<tr><td align=left width=95%><a title=\"中文\" href=open://2>·中文</a></td>"
             "<td width=4% style='display:none'><a href=delk://2><img src=\"i.gif\" alt=\"删除\">"
             "</a></td><td>&nbsp;</td></tr>"
             "<tr><td align=left width=95%><a title=\"abc\" href=open://5>·abc</a></td>"
             "<td width=4% style='display:none'><a href=delk://5><img src=\"i.gif\" alt=\"删除\">"
             "</a></td><td>&nbsp;</td></tr>");
-}
-
-TEST(HistoryPageRenderTest, ShowsNoMoreLinesThanAPlayKeeps) {
   std::vector<std::string> owned;
   for (int i = 1; i <= 5000; ++i) owned.push_back(std::to_string(i) + "|t|E|B|1|2|0");
-  std::vector<std::string_view> lines(owned.begin(), owned.end());
-  std::string page = RenderHistoryPage(lines);
+  std::string page = RenderHistoryPage(std::vector<std::string_view>(owned.begin(), owned.end()));
   EXPECT_NE(page.find("href=open://101>"), std::string::npos);
   EXPECT_EQ(page.find("href=open://102>"), std::string::npos);
 }

@@ -81,11 +81,8 @@ TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
   EXPECT_EQ(Read("S_q", "quit"), "2");
 }
 
-TEST_F(SettingsTest, GarbageLongLinesAndNoLineBreaksReadWithoutCrashing) {
-  std::string garbage;
-  for (int i = 0; i < 200000; ++i) garbage += static_cast<char>((i * 7919) % 256);
-  dir_.Write("config.dll", garbage);
-  EXPECT_EQ(Read("S_q", "ts"), "0");
+// Any bytes are read without a crash by the settings fuzz target; here lone CRs and a 1 MiB line.
+TEST_F(SettingsTest, LongLinesAndLoneCarriageReturnsAreRead) {
   dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
   EXPECT_EQ(Read("S_q", "ts"), "2");
   ASSERT_TRUE(Write("S_q", "quit", "1"));

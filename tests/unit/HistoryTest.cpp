@@ -90,10 +90,13 @@ class HistoryStoreTest : public ::testing::Test {
   HistoryStore store_{dir_.Path(), page_};
 };
 
-// The fresh list's one empty line stays under the first entry and goes with the second.
-TEST_F(HistoryStoreTest, EmptyLineOfAFreshListComesBackWhenTheListEmpties) {
+// The fresh list's one empty line stays under the first entry and goes with the second. Each
+// change writes the page in GBK with a final CRLF and shows it.
+TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePage) {
   ASSERT_TRUE(Append(7));
   EXPECT_EQ(dir_.Read("date.dat"), "7|T|E|B|1|2|0\r\n\r\n");
+  EXPECT_EQ(dir_.Read("c.htm"), Utf8ToGbk(RenderHistoryPage({"7|T|E|B|1|2|0"})) + "\r\n");
+  EXPECT_EQ(shown_, std::vector{dir_ / "c.htm"});
   ASSERT_TRUE(Remove(1));
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n");
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk("暂无记录")), std::string::npos);
@@ -149,30 +152,22 @@ TEST_F(HistoryStoreTest, RemoveAddressesLinesByNumberIncludingEmptyOnes) {
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n5|e|||0|0|0\r\n");
 }
 
-// A missing list, or one that cannot be read (here a folder), is a failure, never an exception.
+// A missing list, or one that cannot be read (here a folder), is a failure, never an exception,
+// and the old page stays.
 TEST_F(HistoryStoreTest, MissingOrUnreadableListChangesNothing) {
   std::filesystem::remove(dir_ / "date.dat");
+  dir_.Write("c.htm", "old");
   EXPECT_FALSE(Append(7));
   EXPECT_FALSE(Remove(1));
   EXPECT_FALSE(store_.ClearHistory());
+  EXPECT_FALSE(page_.WriteHistoryPage("date.dat"));
   EXPECT_FALSE(dir_.Exists("date.dat"));
   std::filesystem::create_directory(dir_ / "date.dat");
   EXPECT_FALSE(Append(7));
   EXPECT_FALSE(Remove(1));
   EXPECT_FALSE(store_.ReadEntry(1).has_value());
-  EXPECT_FALSE(dir_.Exists("c.htm"));
-  EXPECT_TRUE(shown_.empty());
-}
-
-TEST_F(HistoryStoreTest, PageIsWrittenInGbkWithAFinalCrLfAndShownOnlyWhenTheListIsThere) {
-  std::filesystem::remove(dir_ / "date.dat");
-  dir_.Write("c.htm", "old");
-  EXPECT_FALSE(page_.WriteHistoryPage("date.dat"));
   EXPECT_EQ(dir_.Read("c.htm"), "old");
-  dir_.Write("date.dat", "1|%u4E2D|||0|0|0\r\n");
-  ASSERT_TRUE(page_.WriteHistoryPage("date.dat"));
-  EXPECT_EQ(shown_, std::vector{dir_ / "c.htm"});
-  EXPECT_EQ(dir_.Read("c.htm"), Utf8ToGbk(RenderHistoryPage({"1|%u4E2D|||0|0|0"})) + "\r\n");
+  EXPECT_TRUE(shown_.empty());
 }
 
 }  // namespace

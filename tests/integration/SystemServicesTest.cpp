@@ -86,17 +86,13 @@ TEST_F(FetchTextTest, RefusedConnectionAndOversizedBodyGiveTheEmptyText) {
 TEST_F(FetchTextTest, SilentServerGivesTheEmptyTextAfterThreeToFourSecondsWhileTimersRun) {
   TestServer silent(TestServer::kNever);
   int ticks = 0;
-  guint timer = g_timeout_add(
-      100,
-      [](gpointer count) -> gboolean {
-        ++*static_cast<int*>(count);
-        return G_SOURCE_CONTINUE;
-      },
-      &ticks);
+  std::unique_ptr<Timer> timer = platform_.CreateTimer();
+  timer->onTick = [&] { ++ticks; };
+  timer->SetInterval(std::chrono::milliseconds(100));
+  timer->SetEnabled(true);
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(fetch_.FetchText(silent.Url()), "");
   double elapsed = Seconds(std::chrono::steady_clock::now() - start).count();
-  g_source_remove(timer);
   EXPECT_GE(elapsed, 3.0);
   EXPECT_LE(elapsed, 4.2);
   EXPECT_GE(ticks, 25);

@@ -28,7 +28,7 @@ class StartupTest : public ::testing::Test {
   headless::HeadlessPlatform platform_;
 };
 
-TEST_F(StartupTest, MissingSettingsGetDefaultsAndTheStoredIdStays) {
+TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
   Start();
   std::string settings = "[main]\r\nName=Lumora\r\n[User]\r\nName=01-02-03-04-05-06\r\n" +
                          std::string(kDefaultsAfterUser);

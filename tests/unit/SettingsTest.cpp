@@ -25,13 +25,11 @@ TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanks
   dir_.Write("config.dll",
              "[USER]\r\nNAME=0A-1B\r\n[ S_q ]\r\n  h_w  =  14850  \r\nempty=\r\n"
              "[a]\r\nk=1\r\nk=2\r\n[A]\r\nk=3\r\nother=4\r\n");
-  for (auto [section, key, value] : {std::tuple{"user", "Name", "0A-1B"},
-                                     {"s_Q", "H_W", "14850"},
-                                     {"S_q", "empty", ""},
-                                     {"a", "k", "1"},
-                                     {"a", "other", "0"},
-                                     {"S_q", "ts", "0"},
-                                     {"Skin", "h_w", "0"}}) {
+  // Blanks around names and values are no part of them; the first matching section and key win.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"user", "Name", "0A-1B"}, {"s_Q", "H_W", "14850"}, {"S_q", "empty", ""}, {"a", "k", "1"},
+      {"a", "other", "0"},       {"S_q", "ts", "0"},      {"Skin", "h_w", "0"}};
+  for (auto [section, key, value] : cases) {
     EXPECT_EQ(Read(section, key), value) << section << "/" << key;
   }
 }

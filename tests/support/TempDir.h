@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -17,15 +18,14 @@ class TempDir {
     path_ = mkdtemp(pattern.data());
   }
   ~TempDir() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
   std::string Read(std::string_view name) const {
     return ReadFileBytes(path_ / name).value_or("<missing>");
   }
@@ -35,11 +35,8 @@ class TempDir {
   bool Exists(std::string_view name) const { return std::filesystem::exists(path_ / name); }
   // Only the files the program made, not stray temporaries.
   size_t FileCount() const {
-    size_t count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      count += entry.is_regular_file() ? 1 : 0;
-    }
-    return count;
+    return std::ranges::count_if(std::filesystem::directory_iterator(path_),
+                                 [](const auto& entry) { return entry.is_regular_file(); });
   }
 
  private:

@@ -78,7 +78,11 @@ TEST_F(TrayMenuTest, TheWindowHiddenToATrayWhoseHostGoesComesBackMinimised) {
   EXPECT_EQ(Window().State(), WindowState::Minimized);
 }
 
-TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointer) {
+TEST_F(TrayMenuTest, RightClickOpensTheProgramMenuAtThePointerAndTheIconExportsIt) {
+  EXPECT_EQ(platform_.Tray().ExportedMenu(), &app_.Menus()->r_m());
+  EXPECT_EQ(
+      ProgramMenu().Captions(),
+      (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
   platform_.Tray().onRightClick();
   ASSERT_EQ(ProgramMenu().Popups().size(), 1u);
   EXPECT_EQ(ProgramMenu().Popups()[0], (headless::MenuPopup{&Window(), std::nullopt}));

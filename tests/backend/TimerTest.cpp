@@ -62,21 +62,19 @@ TEST_F(TimerTest, TickHandlerMayThrowStopOrDestroyItsTimer) {
   PumpFor(30ms);
 }
 
-TEST(MainLoopTest, RunsUntilQuitAndAnEarlierQuitEndsItAtOnce) {
-  GtkPlatform platform;
-  std::unique_ptr<Timer> timer = platform.CreateTimer();
-  int ticks = 0;
-  timer->onTick = [&] {
-    if (++ticks == 3) platform.QuitMainLoop();
+TEST_F(TimerTest, MainLoopRunsUntilQuitAndAnEarlierQuitEndsItAtOnce) {
+  timer_->onTick = [this] {
+    ticks_.push_back(Clock::now());
+    if (ticks_.size() == 3) platform_.QuitMainLoop();
   };
-  timer->SetInterval(10ms);
-  timer->SetEnabled(true);
-  platform.RunMainLoop();
-  EXPECT_EQ(ticks, 3);
+  timer_->SetInterval(10ms);
+  timer_->SetEnabled(true);
+  platform_.RunMainLoop();
+  EXPECT_EQ(ticks_.size(), 3u);
 
-  timer->SetEnabled(false);
-  platform.QuitMainLoop();
-  platform.RunMainLoop();
+  timer_->SetEnabled(false);
+  platform_.QuitMainLoop();
+  platform_.RunMainLoop();
 }
 
 }  // namespace

@@ -19,6 +19,10 @@ constexpr std::uint32_t kRed = 0xFF0000;
 
 constexpr Rect kBounds{40, 40, 200, 150};
 
+Point At(const MouseEvent& event) {
+  return {event.x, event.y};
+}
+
 // A window at a free place of the screen, its surface blue; tests show it.
 class TopWindowTest : public ::testing::Test {
  protected:
@@ -152,8 +156,7 @@ TEST_F(TopWindowTest, MouseEventsGoToTheControlUnderThePointerAndLeavingItIsAMov
   ClickOnScreen(kBounds.x + 25, kBounds.y + 37);
   ASSERT_TRUE(PumpUntil([&] { return clicks == 1; }));
   ASSERT_EQ(labelDowns.size(), 1u);
-  EXPECT_EQ(labelDowns[0].x, 5);
-  EXPECT_EQ(labelDowns[0].y, 7);
+  EXPECT_EQ(At(labelDowns[0]), (Point{5, 7}));
   EXPECT_EQ(labelDowns[0].button, MouseButton::Left);
   EXPECT_EQ(labelUps, 1);
   EXPECT_TRUE(surfaceDowns.empty());
@@ -161,15 +164,13 @@ TEST_F(TopWindowTest, MouseEventsGoToTheControlUnderThePointerAndLeavingItIsAMov
   ClickOnScreen(kBounds.x + 150, kBounds.y + 100, 1, 2);
   EXPECT_TRUE(PumpUntil([&] { return doubleClicks == 1; }));
   ASSERT_EQ(surfaceDowns.size(), 2u) << "each press of a double click is raised as well";
-  EXPECT_EQ(surfaceDowns[0].x, 150);
-  EXPECT_EQ(surfaceDowns[0].y, 100);
+  EXPECT_EQ(At(surfaceDowns[0]), (Point{150, 100}));
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(labelDowns.size(), 1u);
 
   PointAtScreen(kBounds.x + 110, kBounds.y + 35);
   ASSERT_TRUE(PumpUntil([&] { return !moves.empty(); }));
-  EXPECT_EQ(moves.back().x, 10);
-  EXPECT_EQ(moves.back().y, 15);
+  EXPECT_EQ(At(moves.back()), (Point{10, 15}));
   PointAtScreen(kBounds.x + 112, kBounds.y + 38);
   ASSERT_TRUE(PumpUntil([&] { return moves.back().x == 12; }));
   EXPECT_EQ(moves.back().y, 18);

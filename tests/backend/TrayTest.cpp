@@ -72,16 +72,6 @@ std::string CallAndWait(GDBusConnection* from, const std::string& service, const
   return answer.printed;
 }
 
-// Half-transparent red: premultiplied in the bitmap, straight on the bus.
-Bitmap HalfRedIcon() {
-  Bitmap icon(Size{2, 1});
-  cairo_t* cr = cairo_create(icon.Surface());
-  cairo_set_source_rgba(cr, 1, 0, 0, 0.5);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  return icon;
-}
-
 // Where the open menu is on the screen; nothing while it is closed.
 std::optional<Point> MenuOrigin(PopupMenu& menu) {
   if (!gtk_widget_get_mapped(GTK_WIDGET(menu.Handle()))) return std::nullopt;
@@ -140,7 +130,12 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   LogCatcher log;
   std::vector<bool> shown;
   tray_.onShownChanged = [&] { shown.push_back(tray_.IsShown()); };
-  tray_.Add(HalfRedIcon(), "Lumora");
+  Bitmap halfRed(Size{2, 1});  // premultiplied here, straight on the bus
+  cairo_t* cr = cairo_create(halfRed.Surface());
+  cairo_set_source_rgba(cr, 1, 0, 0, 0.5);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  tray_.Add(halfRed, "Lumora");
   ASSERT_TRUE(ShowsXEmbedIcon());
   EXPECT_FALSE(tray_.IsShown()) << "no notification area embeds the icon";
   GtkStatusIcon* icon = Tray().XEmbedIcon()->Handle();

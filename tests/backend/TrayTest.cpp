@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>

@@ -1,7 +1,6 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,13 +78,10 @@ class WebViewTest : public ::testing::Test {
         nullptr, nullptr, nullptr,
         [](GObject* view, GAsyncResult* async, gpointer data) {
           auto* result = static_cast<Result*>(data);
-          JSCValue* value =
+          g_autoptr(JSCValue) value =
               webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), async, nullptr);
-          if (value) {
-            g_autofree char* text = jsc_value_to_string(value);
-            result->text = text;
-            g_object_unref(value);
-          }
+          g_autofree char* text = value ? jsc_value_to_string(value) : g_strdup("");
+          result->text = text;
           result->done = true;
         },
         &result);

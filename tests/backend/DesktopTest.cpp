@@ -13,30 +13,28 @@ namespace {
 
 using namespace lumora::testing;
 
-// Answers the next message dialog with a response, noting its title.
+// Answers the next message box with a response, keeping its title in *title.
 void AnswerNextDialog(gint response, std::string* title) {
-  struct Answer {
-    gint response;
-    std::string* title;
-  };
-  g_timeout_add_full(
-      G_PRIORITY_DEFAULT, 20,
-      [](gpointer data) -> gboolean {
-        auto* answer = static_cast<Answer*>(data);
-        GList* toplevels = gtk_window_list_toplevels();
-        GtkWidget* dialog = nullptr;
+  static gint answer;
+  static std::string* seen;
+  answer = response;
+  seen = title;
+  g_timeout_add(
+      20,
+      [](gpointer) -> gboolean {
+        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
         for (GList* item = toplevels; item; item = item->next) {
-          if (GTK_IS_MESSAGE_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data))) {
-            dialog = GTK_WIDGET(item->data);
+          if (!GTK_IS_MESSAGE_DIALOG(item->data) ||
+              !gtk_widget_get_visible(GTK_WIDGET(item->data))) {
+            continue;
           }
+          *seen = gtk_window_get_title(GTK_WINDOW(item->data));
+          gtk_dialog_response(GTK_DIALOG(item->data), answer);
+          return G_SOURCE_REMOVE;
         }
-        g_list_free(toplevels);
-        if (!dialog) return G_SOURCE_CONTINUE;
-        *answer->title = gtk_window_get_title(GTK_WINDOW(dialog));
-        gtk_dialog_response(GTK_DIALOG(dialog), answer->response);
-        return G_SOURCE_REMOVE;
+        return G_SOURCE_CONTINUE;
       },
-      new Answer{response, title}, [](gpointer data) { delete static_cast<Answer*>(data); });
+      nullptr);
 }
 
 TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingIsNoAnswer) {

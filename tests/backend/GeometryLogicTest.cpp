@@ -24,39 +24,36 @@ std::vector<std::string> Rows(const RoundedRegion& region, int width, int height
   return rows;
 }
 
-TEST(WindowRegionTest, SmallOrFlatEllipsesCutTheCornerPixelsOnly) {
+TEST(WindowRegionTest, EllipsesCutTheCornerPixelsAlike) {
   EXPECT_EQ(Rows({{7, 6}, 4}, 7, 6), (std::vector<std::string>{".####..", "######.", "######.",
                                                                "######.", ".####..", "......."}));
   EXPECT_EQ(Rows({{4, 3}, 0}, 4, 3), (std::vector<std::string>{"###.", "###.", "...."}));
   EXPECT_EQ(Rows({{1, 1}, 4}, 2, 2), (std::vector<std::string>{"..", ".."}));
-}
 
-TEST(WindowRegionTest, LargerEllipseCutsRoundCornersAlike) {
   std::vector<std::string> rows = Rows({{21, 21}, 10}, 20, 20);
-  EXPECT_EQ(rows[0], "...##############...");
-  EXPECT_EQ(rows[1], "..################..");
-  EXPECT_EQ(rows[2], ".##################.");
-  EXPECT_EQ(rows[3], "####################");
+  EXPECT_EQ(std::vector(rows.begin(), rows.begin() + 4),
+            (std::vector<std::string>{"...##############...", "..################..",
+                                      ".##################.", "####################"}));
   for (int row = 0; row < 3; ++row) EXPECT_EQ(rows[19 - row], rows[row]);
 }
 
-TEST(AddressKeyTest, MatchesWhatTheEngineMakesOfAnAddress) {
+TEST(AddressKeyTest, MatchesWhatTheEngineMakesOfAnAddressAndNoOther) {
   EXPECT_EQ(AddressKey("HTTP://Example.COM:80"), AddressKey("http://example.com/"));
   EXPECT_EQ(AddressKey("http://h/box/play.htm?name=a b&t=\xE4\xB8\xAD"),
             AddressKey("http://h/box/play.htm?name=a%20b&t=%E4%B8%AD"));
   EXPECT_EQ(AddressKey("KATVS://1"), AddressKey("katvs://1"));
   EXPECT_EQ(AddressKey("kavovod://12-a-b-%u4E2D/"), AddressKey("KAVOVOD://12-a-b-%u4E2D/"));
   EXPECT_EQ(AddressKey("file:///tmp/c d.htm"), AddressKey("file:///tmp/c%20d.htm"));
-}
 
-TEST(AddressKeyTest, KeepsDifferentAddressesApart) {
   EXPECT_NE(AddressKey("http://h/box/a.htm"), AddressKey("http://h/box/b.htm"));
   EXPECT_NE(AddressKey("http://h/box/a.htm?x=1"), AddressKey("http://h/box/a.htm?x=2"));
   EXPECT_NE(AddressKey("http://h:8080/"), AddressKey("http://h/"));
   EXPECT_NE(AddressKey("katvs://1"), AddressKey("katvs://2"));
 }
 
-TEST(SizeReportsTest, OlderSizesReportedLateAreNoNews) {
+// Size reports of the window system come late: one of an older request is no news, its own
+// choice of a size is.
+TEST(SizeReportsTest, OlderSizesReportedLateAreNoNewsTheWindowSystemsOwnAre) {
   SizeReports reports;
   reports.Asked({200, 150});
   reports.Asked({260, 180});
@@ -65,10 +62,7 @@ TEST(SizeReportsTest, OlderSizesReportedLateAreNoNews) {
   EXPECT_FALSE(reports.IsNews({200, 150})) << "a repeat while newer requests are on their way";
   EXPECT_TRUE(reports.IsNews({230, 160}));
   EXPECT_TRUE(reports.IsNews({500, 400})) << "the window system's own choice";
-}
 
-TEST(SizeReportsTest, WindowSystemsOwnSizeOverridesRequests) {
-  SizeReports reports;
   reports.Asked({3000, 2000});
   EXPECT_TRUE(reports.IsNews({1600, 1000}));
   EXPECT_TRUE(reports.IsNews({1500, 900}));

@@ -5,52 +5,66 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkSingleInstance.h"
 #include "platform/gtk/HandOverSocket.h"
 #include "tests/backend/BackendTestSupport.h"
-#include "tests/backend/CommandLines.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora::gtk {
 namespace {
 
 using namespace lumora::testing;
+using CommandLines = std::vector<std::vector<std::string>>;
 
 const std::vector<std::string> kLaterStart{"/opt/lumora/lumora", "--from", "a b", "\xE4\xB8\xAD",
                                            ""};
 
-bool BusNameHasOwner(const std::string& name) {
-  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  if (!bus) return false;
-  GVariant* reply = g_dbus_connection_call_sync(
-      bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-      g_variant_new("(s)", name.c_str()), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1,
-      nullptr, nullptr);
-  gboolean owned = FALSE;
-  if (reply) g_variant_get(reply, "(b)", &owned);
-  if (reply) g_variant_unref(reply);
-  g_object_unref(bus);
-  return owned;
+// This test program run again as an instance of the application id: the running one when given
+// a file to tell of its claim in, else a later start. With a runtime folder it runs without a
+// session bus or display.
+GObjectPtr<GSubprocess> StartInstance(const std::string& id, const std::string& runtime = "",
+                                      const std::string& claimedFile = "") {
+  g_autoptr(GSubprocessLauncher) launcher =
+      g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDOUT_SILENCE);
+  g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_APP_ID", id.c_str(), TRUE);
+  if (!claimedFile.empty()) {
+    g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_CLAIMED", claimedFile.c_str(), TRUE);
+  }
+  if (!runtime.empty()) {
+    g_subprocess_launcher_unsetenv(launcher, "DBUS_SESSION_BUS_ADDRESS");
+    g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
+    g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
+  }
+  return GObjectPtr<GSubprocess>(g_subprocess_launcher_spawn(
+      launcher, nullptr, "/proc/self/exe", "--gtest_also_run_disabled_tests",
+      "--gtest_filter=ChildProcess.DISABLED_Instance", nullptr));
 }
 
-std::string FileText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
+// The instance's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.
+int ExitCode(GSubprocess* instance) {
+  if (!PumpUntilEnded(instance) || !g_subprocess_wait(instance, nullptr, nullptr)) return -1;
+  return g_subprocess_get_if_exited(instance) ? g_subprocess_get_exit_status(instance) : -1;
 }
 
-// A socket file left behind by an instance that ended without removing it.
-void LeaveStaleSocket(const std::string& path) {
-  GSocket* socket =
-      g_socket_new(G_SOCKET_FAMILY_UNIX, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT, nullptr);
-  GSocketAddress* address = g_unix_socket_address_new(path.c_str());
-  g_socket_bind(socket, address, FALSE, nullptr);
-  g_socket_listen(socket, nullptr);
-  g_object_unref(address);
-  g_object_unref(socket);
+// Run only by StartInstance. The running instance ends well once a later start handed over
+// exactly its command line; a later start must be told to end.
+TEST(ChildProcess, DISABLED_Instance) {
+  GtkPlatform platform;
+  SingleInstance& instance = platform.GetSingleInstance();
+  const char* id = g_getenv("LUMORA_TEST_APP_ID");
+  const char* claimedFile = g_getenv("LUMORA_TEST_CLAIMED");
+  if (!claimedFile) {
+    EXPECT_FALSE(instance.Claim(id, kLaterStart));
+    return;
+  }
+  CommandLines handedOver;
+  instance.onHandOver = [&](const std::vector<std::string>& line) { handedOver.push_back(line); };
+  ASSERT_TRUE(instance.Claim(id, {"first"}));
+  std::ofstream(claimedFile) << "claimed";
+  ASSERT_TRUE(PumpUntil([&] { return !handedOver.empty(); }, 10s));
+  EXPECT_EQ(handedOver, CommandLines{kLaterStart});
 }
 
 TEST(SingleInstanceTest, ApplicationIdIsAlwaysValid) {
@@ -64,45 +78,46 @@ TEST(SingleInstanceTest, ApplicationIdIsAlwaysValid) {
 TEST(SingleInstanceTest, LaterStartHandsOverItsCommandLineOnTheSessionBus) {
   GtkPlatform platform;
   SingleInstance& instance = platform.GetSingleInstance();
-  std::vector<std::vector<std::string>> handedOver;
-  instance.onHandOver = [&](const std::vector<std::string>& commandLine) {
-    handedOver.push_back(commandLine);
-  };
+  CommandLines handedOver;
+  instance.onHandOver = [&](const std::vector<std::string>& line) { handedOver.push_back(line); };
   std::string id = "Lumora.BusTest" + std::to_string(getpid());
   ASSERT_TRUE(instance.Claim(id, {"first"}));
-  ASSERT_TRUE(BusNameHasOwner(id));
+  g_autoptr(GDBusConnection) bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  g_autoptr(GVariant) owner = g_dbus_connection_call_sync(
+      bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetNameOwner",
+      g_variant_new("(s)", id.c_str()), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+  ASSERT_TRUE(owner) << "the instance owns its name on the bus";
 
-  auto later = StartHelper(
-      "second", {"LUMORA_TEST_APP_ID=" + id, "LUMORA_TEST_ARGS=" + JoinCommandLine(kLaterStart)});
-  EXPECT_EQ(WaitForHelper(*later), 0) << "the later start was told to end";
+  auto later = StartInstance(id);
+  EXPECT_EQ(ExitCode(later.get()), 0) << "the later start was told to end";
   ASSERT_TRUE(PumpUntil([&] { return !handedOver.empty(); }));
-  EXPECT_EQ(handedOver, std::vector<std::vector<std::string>>{kLaterStart});
+  EXPECT_EQ(handedOver, CommandLines{kLaterStart});
 }
 
 TEST(SingleInstanceTest, WithoutASessionBusLaterStartHandsOverThroughASocket) {
   test::TempDir runtime;
-  std::vector<std::string> noBus{
-      "-DBUS_SESSION_BUS_ADDRESS", "-DISPLAY", "XDG_RUNTIME_DIR=" + runtime.Path().string(),
-      "LUMORA_TEST_APP_ID=Lumora.BA1", "LUMORA_TEST_OUTPUT=" + (runtime / "first.txt").string()};
-  auto first = StartHelper("first", noBus);
-  ASSERT_TRUE(PumpUntil([&] { return FileText(runtime / "first.txt") == "claimed\n"; }));
-  EXPECT_TRUE(std::filesystem::exists(runtime / "lumora-Lumora.BA1.socket"));
+  auto first = StartInstance("Lumora.BA1", runtime.Path(), runtime / "claimed");
+  ASSERT_TRUE(PumpUntil([&] { return runtime.Exists("claimed"); }));
+  EXPECT_TRUE(runtime.Exists("lumora-Lumora.BA1.socket"));
 
-  noBus.push_back("LUMORA_TEST_ARGS=" + JoinCommandLine(kLaterStart));
-  auto later = StartHelper("second", noBus);
-  EXPECT_EQ(WaitForHelper(*later), 0) << "the later start was told to end";
-  EXPECT_EQ(WaitForHelper(*first), 0);
-  EXPECT_EQ(FileText(runtime / "first.txt"), "claimed\n" + JoinCommandLine(kLaterStart) + "\n");
+  auto later = StartInstance("Lumora.BA1", runtime.Path());
+  EXPECT_EQ(ExitCode(later.get()), 0) << "the later start was told to end";
+  EXPECT_EQ(ExitCode(first.get()), 0) << "the running instance got the later start's command line";
 }
 
 TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
   test::TempDir runtime;
   std::string path = runtime / "test.socket";
-  LeaveStaleSocket(path);
-  std::vector<std::vector<std::string>> handedOver;
-  HandOverSocket running(path, [&](const std::vector<std::string>& commandLine) {
-    handedOver.push_back(commandLine);
-  });
+  {  // A socket file left behind by an instance that ended without removing it.
+    g_autoptr(GSocket) stale = g_socket_new(G_SOCKET_FAMILY_UNIX, G_SOCKET_TYPE_STREAM,
+                                            G_SOCKET_PROTOCOL_DEFAULT, nullptr);
+    g_autoptr(GSocketAddress) address = g_unix_socket_address_new(path.c_str());
+    g_socket_bind(stale, address, FALSE, nullptr);
+    g_socket_listen(stale, nullptr);
+  }
+  CommandLines handedOver;
+  HandOverSocket running(path,
+                         [&](const std::vector<std::string>& line) { handedOver.push_back(line); });
   ASSERT_TRUE(running.Claim({"first"}));
 
   HandOverSocket later(path, [](const std::vector<std::string>&) {});
@@ -110,8 +125,7 @@ TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
   HandOverSocket another(path, [](const std::vector<std::string>&) {});
   EXPECT_FALSE(another.Claim({}));
   ASSERT_TRUE(PumpUntil([&] { return handedOver.size() == 2; }));
-  EXPECT_EQ(handedOver[0], kLaterStart);
-  EXPECT_TRUE(handedOver[1].empty());
+  EXPECT_EQ(handedOver, (CommandLines{kLaterStart, {}}));
 }
 
 }  // namespace

@@ -16,95 +16,90 @@ using namespace lumora::testing;
 constexpr std::uint32_t kBlue = 0x0000FF;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kFrame = 0x3366CC;
 
+constexpr Rect kBounds{40, 40, 200, 150};
+
+Point At(const MouseEvent& event) {
+  return {event.x, event.y};
+}
+
+// A window at a free place of the screen, its surface blue; tests show it.
 class TopWindowTest : public ::testing::Test {
  protected:
-  // A shown window at a free place of the screen, its surface in one colour.
-  TopWindow& OpenWindow(Rect bounds, std::uint32_t color) {
-    window_ = platform_.CreateWindow();
-    window_->SetBounds(bounds);
-    window_->Surface().Fill(Color{color});
-    bounds_ = bounds;
-    return *window_;
+  TopWindowTest() {
+    window_->SetBounds(kBounds);
+    window_->Surface().Fill(Color{kBlue});
   }
   bool ShowsAt(int x, int y, std::uint32_t color) {
-    return PumpUntil([&] { return ScreenPixel(bounds_.x + x, bounds_.y + y) == color; });
+    return PumpUntil([&] { return PixelAt(x, y) == color; });
   }
-  std::uint32_t PixelAt(int x, int y) { return ScreenPixel(bounds_.x + x, bounds_.y + y); }
-  void Click(int x, int y) { ClickOnScreen(bounds_.x + x, bounds_.y + y); }
-  void PointAt(int x, int y) { PointAtScreen(bounds_.x + x, bounds_.y + y); }
+  std::uint32_t PixelAt(int x, int y) { return ScreenPixel(kBounds.x + x, kBounds.y + y); }
+  Picture& AddPicture(Rect geometry, std::uint32_t backColor) {
+    Picture& picture = window_->AddPicture();
+    picture.SetGeometry(geometry);
+    picture.SetBackColor(Color{backColor});
+    return picture;
+  }
 
   GtkPlatform platform_;
-  std::unique_ptr<TopWindow> window_;
-  Rect bounds_;
+  std::unique_ptr<TopWindow> window_ = platform_.CreateWindow();
 };
 
-TEST_F(TopWindowTest, PaintsItsSurfaceUnderPicturesAndLabels) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
+TEST_F(TopWindowTest, PaintsControlsInOrderClippedByTheirPictureAndTheRegion) {
+  TopWindow& window = *window_;
+  window.SetRegion({{201, 151}, 4});
   Picture& picture = window.AddPicture();
   picture.SetGeometry({10, 10, 60, 40});
   picture.Surface().Fill(Color{kGreen});
   Label& label = window.AddLabel();
   label.SetGeometry({100, 10, 50, 20});
   label.SetBackColor(Color{kRed});
-  Label& transparent = window.AddLabel();
-  transparent.SetGeometry({150, 100, 30, 20});
+  window.AddLabel().SetGeometry({150, 100, 30, 20});
+  Picture& lower = AddPicture({10, 60, 40, 40}, kRed);
+  AddPicture({30, 80, 40, 40}, kGreen);
+  Picture& frame = window.AddPicture();
+  frame.SetGeometry({100, 40, 40, 40});
+  Picture& inner = frame.AddPicture();
+  inner.SetGeometry({-2, -2, 44, 44});
+  inner.SetBackColor(Color{kRed});
   window.Show();
 
   EXPECT_TRUE(ShowsAt(30, 30, kGreen));
+  // The rounded region cuts one pixel of each corner.
+  for (Point kept : {Point{1, 0}, Point{0, 1}, Point{198, 149}, Point{199, 148}}) {
+    EXPECT_EQ(PixelAt(kept.x, kept.y), kBlue) << kept.x << "," << kept.y;
+  }
+  for (Point corner : {Point{0, 0}, Point{199, 0}, Point{0, 149}, Point{199, 149}}) {
+    EXPECT_NE(PixelAt(corner.x, corner.y), kBlue) << corner.x << "," << corner.y;
+  }
   EXPECT_EQ(PixelAt(160, 110), kBlue) << "a label without a back colour";
   EXPECT_EQ(PixelAt(5, 5), kBlue);
   EXPECT_EQ(PixelAt(69, 49), kGreen);
   EXPECT_EQ(PixelAt(70, 50), kBlue);
   EXPECT_EQ(PixelAt(120, 15), kRed);
-
   picture.Surface().Fill(Color{kRed});
   picture.Refresh();
   EXPECT_TRUE(ShowsAt(30, 30, kRed));
-}
 
-TEST_F(TopWindowTest, LaterControlsStayOnTopAfterBeingShownAgain) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Picture& lower = window.AddPicture();
-  lower.SetGeometry({10, 10, 60, 60});
-  lower.SetBackColor(Color{kRed});
-  Picture& upper = window.AddPicture();
-  upper.SetGeometry({40, 40, 60, 60});
-  upper.SetBackColor(Color{kGreen});
-  window.Show();
-  ASSERT_TRUE(ShowsAt(50, 50, kGreen));
-
+  EXPECT_EQ(PixelAt(40, 90), kGreen) << "the later control is on top";
   lower.SetVisible(false);
-  EXPECT_TRUE(ShowsAt(20, 20, kBlue));
+  EXPECT_TRUE(ShowsAt(15, 65, kBlue));
   lower.SetVisible(true);
-  EXPECT_TRUE(ShowsAt(20, 20, kRed));
-  EXPECT_EQ(PixelAt(50, 50), kGreen);
-}
+  EXPECT_TRUE(ShowsAt(15, 65, kRed));
+  EXPECT_EQ(PixelAt(40, 90), kGreen) << "and stays on top after the other is shown again";
 
-TEST_F(TopWindowTest, ChildrenAreClippedByTheirPicture) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Picture& frame = window.AddPicture();
-  frame.SetGeometry({20, 20, 50, 50});
-  Picture& inner = frame.AddPicture();
-  inner.SetGeometry({-2, -2, 54, 54});
-  inner.SetBackColor(Color{kRed});
-  window.Show();
-
-  ASSERT_TRUE(ShowsAt(20, 20, kRed));
-  EXPECT_EQ(PixelAt(69, 69), kRed);
-  EXPECT_EQ(PixelAt(19, 40), kBlue);
-  EXPECT_EQ(PixelAt(40, 19), kBlue);
-  EXPECT_EQ(PixelAt(70, 40), kBlue);
-  EXPECT_EQ(PixelAt(40, 70), kBlue);
+  EXPECT_EQ(PixelAt(100, 40), kRed);
+  EXPECT_EQ(PixelAt(139, 79), kRed);
+  for (Point outside : {Point{99, 60}, Point{120, 39}, Point{140, 60}, Point{120, 80}}) {
+    EXPECT_EQ(PixelAt(outside.x, outside.y), kBlue)
+        << "clipped at " << outside.x << "," << outside.y;
+  }
 }
 
 // The web engine raises "realize" again on the ancestors of a view it realizes late.
 TEST_F(TopWindowTest, PageRealizedTwiceStillShowsItsChildrenInPlace) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Picture& page = window.AddPicture();
-  page.SetGeometry({10, 10, 180, 130});
-  page.SetBackColor(Color{kRed});
+  TopWindow& window = *window_;
+  Picture& page = AddPicture({10, 10, 180, 130}, kRed);
   page.SetVisible(false);
   Picture& child = page.AddPicture();
   child.SetGeometry({100, 60, 40, 30});
@@ -118,24 +113,8 @@ TEST_F(TopWindowTest, PageRealizedTwiceStillShowsItsChildrenInPlace) {
   EXPECT_EQ(PixelAt(20, 20), kRed);
 }
 
-TEST_F(TopWindowTest, RoundedRegionCutsOneCornerPixel) {
-  TopWindow& window = OpenWindow({300, 40, 120, 90}, kFrame);
-  window.SetRegion({{121, 91}, 4});
-  window.Show();
-
-  ASSERT_TRUE(ShowsAt(1, 0, kFrame));
-  EXPECT_EQ(PixelAt(0, 1), kFrame);
-  EXPECT_EQ(PixelAt(118, 89), kFrame);
-  EXPECT_EQ(PixelAt(119, 88), kFrame);
-  EXPECT_NE(PixelAt(0, 0), kFrame);
-  EXPECT_NE(PixelAt(119, 0), kFrame);
-  EXPECT_NE(PixelAt(0, 89), kFrame);
-  EXPECT_NE(PixelAt(119, 89), kFrame);
-  EXPECT_EQ(window.Region(), (RoundedRegion{{121, 91}, 4}));
-}
-
 TEST_F(TopWindowTest, SetBoundsResizesAtOnceAndRaisesResize) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
+  TopWindow& window = *window_;
   int resizes = 0;
   window.onResize = [&] { ++resizes; };
 
@@ -156,80 +135,52 @@ TEST_F(TopWindowTest, SetBoundsResizesAtOnceAndRaisesResize) {
   EXPECT_EQ(window.Bounds(), (Rect{50, 40, 230, 160}));
 }
 
-TEST_F(TopWindowTest, ControlsRaiseMouseEventsAndTheSurfaceOnlyItsOwn) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
+TEST_F(TopWindowTest, MouseEventsGoToTheControlUnderThePointerAndLeavingItIsAMoveOutside) {
+  TopWindow& window = *window_;
   Label& label = window.AddLabel();
   label.SetGeometry({20, 30, 60, 20});
   label.SetBackColor(Color{kRed});
-  std::vector<MouseEvent> labelDowns;
-  std::vector<MouseEvent> labelUps;
-  std::vector<MouseEvent> surfaceDowns;
-  int clicks = 0;
+  Picture& picture = AddPicture({100, 20, 40, 40}, kGreen);
+  std::vector<MouseEvent> labelDowns, surfaceDowns, moves;
+  int labelUps = 0, clicks = 0, doubleClicks = 0;
   label.onMouseDown = [&](const MouseEvent& event) { labelDowns.push_back(event); };
-  label.onMouseUp = [&](const MouseEvent& event) { labelUps.push_back(event); };
+  label.onMouseUp = [&](const MouseEvent&) { ++labelUps; };
   label.onClick = [&] { ++clicks; };
   window.onMouseDown = [&](const MouseEvent& event) { surfaceDowns.push_back(event); };
-  int surfaceUps = 0;
-  window.onMouseUp = [&](const MouseEvent&) { ++surfaceUps; };
-  window.Show();
-  ASSERT_TRUE(ShowsAt(30, 35, kRed));
-
-  Click(25, 37);
-  ASSERT_TRUE(PumpUntil([&] { return clicks == 1; }));
-  ASSERT_EQ(labelDowns.size(), 1u);
-  EXPECT_EQ(labelDowns[0].x, 5);
-  EXPECT_EQ(labelDowns[0].y, 7);
-  EXPECT_EQ(labelDowns[0].button, MouseButton::Left);
-  ASSERT_EQ(labelUps.size(), 1u);
-  EXPECT_TRUE(surfaceDowns.empty());
-
-  Click(150, 100);
-  ASSERT_TRUE(PumpUntil([&] { return surfaceUps == 1; }));
-  ASSERT_EQ(surfaceDowns.size(), 1u);
-  EXPECT_EQ(surfaceDowns[0].x, 150);
-  EXPECT_EQ(surfaceDowns[0].y, 100);
-  EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(TopWindowTest, DoubleClickOnTheSurfaceIsRaised) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  int doubleClicks = 0;
-  int presses = 0;
   window.onDoubleClick = [&] { ++doubleClicks; };
-  window.onMouseDown = [&](const MouseEvent&) { ++presses; };
-  window.Show();
-  ASSERT_TRUE(ShowsAt(100, 100, kBlue));
-
-  ClickOnScreen(bounds_.x + 100, bounds_.y + 100, 1, 2);
-  EXPECT_TRUE(PumpUntil([&] { return doubleClicks == 1; }));
-  EXPECT_EQ(presses, 2) << "each press is raised as well";
-}
-
-TEST_F(TopWindowTest, LeavingAControlRaisesAMoveOutsideIt) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Picture& picture = window.AddPicture();
-  picture.SetGeometry({20, 20, 40, 40});
-  picture.SetBackColor(Color{kGreen});
-  std::vector<MouseEvent> moves;
   picture.onMouseMove = [&](const MouseEvent& event) { moves.push_back(event); };
   window.Show();
-  ASSERT_TRUE(ShowsAt(30, 30, kGreen));
+  ASSERT_TRUE(ShowsAt(30, 35, kRed));
+  ASSERT_TRUE(ShowsAt(110, 30, kGreen));
 
-  PointAt(30, 35);
+  ClickOnScreen(kBounds.x + 25, kBounds.y + 37);
+  ASSERT_TRUE(PumpUntil([&] { return clicks == 1; }));
+  ASSERT_EQ(labelDowns.size(), 1u);
+  EXPECT_EQ(At(labelDowns[0]), (Point{5, 7}));
+  EXPECT_EQ(labelDowns[0].button, MouseButton::Left);
+  EXPECT_EQ(labelUps, 1);
+  EXPECT_TRUE(surfaceDowns.empty());
+
+  ClickOnScreen(kBounds.x + 150, kBounds.y + 100, 1, 2);
+  EXPECT_TRUE(PumpUntil([&] { return doubleClicks == 1; }));
+  ASSERT_EQ(surfaceDowns.size(), 2u) << "each press of a double click is raised as well";
+  EXPECT_EQ(At(surfaceDowns[0]), (Point{150, 100}));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(labelDowns.size(), 1u);
+
+  PointAtScreen(kBounds.x + 110, kBounds.y + 35);
   ASSERT_TRUE(PumpUntil([&] { return !moves.empty(); }));
-  EXPECT_EQ(moves.back().x, 10);
-  EXPECT_EQ(moves.back().y, 15);
-  PointAt(32, 38);
+  EXPECT_EQ(At(moves.back()), (Point{10, 15}));
+  PointAtScreen(kBounds.x + 112, kBounds.y + 38);
   ASSERT_TRUE(PumpUntil([&] { return moves.back().x == 12; }));
   EXPECT_EQ(moves.back().y, 18);
-  PointAt(150, 120);
+  PointAtScreen(kBounds.x + 150, kBounds.y + 120);
   ASSERT_TRUE(PumpUntil([&] { return moves.back().x < 0; }));
   EXPECT_EQ(moves.back().y, -1);
 }
 
 TEST_F(TopWindowTest, PictureWithBackColourIsClearedWhenResized) {
-  TopWindow& window = OpenWindow({40, 40, 200, 150}, kBlue);
-  Picture& picture = window.AddPicture();
+  Picture& picture = window_->AddPicture();
   picture.SetGeometry({0, 0, 20, 20});
   picture.Surface().Fill(Color{kGreen});
   picture.SetGeometry({0, 0, 30, 20});

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,12 +22,6 @@ using namespace lumora::testing;
 using test::FakeBusService;
 using test::kNotificationsXml;
 using test::kWatcherXml;
-
-template <auto Free>
-struct Unref {
-  void operator()(auto* object) const { Free(object); }
-};
-using VariantPtr = std::unique_ptr<GVariant, Unref<g_variant_unref>>;
 
 // Collects the warnings and criticals logged while it lives; all messages still reach GLib's
 // default writer.
@@ -51,12 +44,13 @@ struct LogCatcher {
   std::vector<std::string> messages;
 };
 
-// Calls a method from a peer and pumps the main loop for the answer; null on an error.
-VariantPtr CallAndWait(GDBusConnection* from, const std::string& service, const char* path,
-                       const char* interface, const char* method, GVariant* parameters) {
+// Calls a method from a peer, pumping the main loop for the answer: the answer printed, or
+// "error".
+std::string CallAndWait(GDBusConnection* from, const std::string& service, const char* path,
+                        const char* interface, const char* method, GVariant* parameters) {
   struct Answer {
     bool done = false;
-    VariantPtr reply;
+    std::string printed = "error";
   } answer;
   // Times out before the pump does, so the answer never outlives this call.
   g_dbus_connection_call(
@@ -64,22 +58,17 @@ VariantPtr CallAndWait(GDBusConnection* from, const std::string& service, const 
       3000, nullptr,
       [](GObject* bus, GAsyncResult* result, gpointer data) {
         auto* answer = static_cast<Answer*>(data);
-        answer->reply.reset(g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr));
+        g_autoptr(GVariant) reply =
+            g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
+        if (reply) {
+          g_autofree char* printed = g_variant_print(reply, FALSE);
+          answer->printed = printed;
+        }
         answer->done = true;
       },
       &answer);
   PumpUntil([&] { return answer.done; });
-  return std::move(answer.reply);
-}
-
-// Half-transparent red: premultiplied in the bitmap, straight on the bus.
-Bitmap HalfRedIcon() {
-  Bitmap icon(Size{2, 1});
-  cairo_t* cr = cairo_create(icon.Surface());
-  cairo_set_source_rgba(cr, 1, 0, 0, 0.5);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  return icon;
+  return answer.printed;
 }
 
 // Where the open menu is on the screen; nothing while it is closed.
@@ -113,6 +102,18 @@ class TrayTest : public ::testing::Test {
     GtkWidget* item = GTK_WIDGET(g_list_nth_data(items, index));
     gtk_menu_shell_activate_item(GTK_MENU_SHELL(menu_.Handle()), item, TRUE);
   }
+  // A tray host's watcher comes; the item registers with it.
+  void StartWatcher() {
+    watcher_ = std::make_unique<FakeBusService>("org.kde.StatusNotifierWatcher",
+                                                "/StatusNotifierWatcher", kWatcherXml);
+    ASSERT_TRUE(PumpUntil([&] { return !watcher_->calls.empty(); }));
+    item_ = test::RegisteredItem(watcher_->calls[0]);
+  }
+  // A call of the host to the registered item.
+  std::string CallItem(const char* path, const char* interface, const char* method,
+                       GVariant* parameters) {
+    return CallAndWait(watcher_->Bus(), item_, path, interface, method, parameters);
+  }
 
   GtkPlatform platform_;
   TrayIcon& tray_ = platform_.GetTrayIcon();
@@ -120,53 +121,48 @@ class TrayTest : public ::testing::Test {
   std::unique_ptr<Menu> ownedMenu_ = platform_.CreateMenu();
   PopupMenu& menu_ = dynamic_cast<PopupMenu&>(*ownedMenu_);
   std::vector<std::string> clicks_;
+  std::unique_ptr<FakeBusService> watcher_;
+  std::string item_;
 };
 
 TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   LogCatcher log;
   std::vector<bool> shown;
   tray_.onShownChanged = [&] { shown.push_back(tray_.IsShown()); };
-  tray_.Add(HalfRedIcon(), "Lumora");
+  Bitmap halfRed(Size{2, 1});  // premultiplied here, straight on the bus
+  cairo_t* cr = cairo_create(halfRed.Surface());
+  cairo_set_source_rgba(cr, 1, 0, 0, 0.5);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  tray_.Add(halfRed, "Lumora");
   ASSERT_TRUE(ShowsXEmbedIcon());
   EXPECT_FALSE(tray_.IsShown()) << "no notification area embeds the icon";
   GtkStatusIcon* icon = Tray().XEmbedIcon()->Handle();
-  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-  g_autofree char* tip = gtk_status_icon_get_tooltip_text(icon);
-  G_GNUC_END_IGNORE_DEPRECATIONS
-  EXPECT_STREQ(tip, "Lumora");
   g_signal_emit_by_name(icon, "activate");
   g_signal_emit_by_name(icon, "popup-menu", 3u, 0u);
   ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
   Choose(0);
   tray_.ShowBalloon("Lumora", "no notification service listens");
 
-  auto watcher = std::make_unique<FakeBusService>("org.kde.StatusNotifierWatcher",
-                                                  "/StatusNotifierWatcher", kWatcherXml);
-  ASSERT_TRUE(PumpUntil([&] { return !watcher->calls.empty(); }));
+  StartWatcher();
   EXPECT_FALSE(Tray().XEmbedIcon());
   EXPECT_TRUE(PumpUntil([&] { return tray_.IsShown(); })) << "the watcher took the item";
   GObjectPtr<GDBusConnection> ownBus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
-  EXPECT_EQ(watcher->calls[0].sender, g_dbus_connection_get_unique_name(ownBus.get()));
-  std::string service = test::RegisteredItem(watcher->calls[0]);
-  auto call = [&](const char* interface, const char* method, GVariant* parameters) {
-    return CallAndWait(watcher->Bus(), service, "/StatusNotifierItem", interface, method,
-                       parameters);
-  };
-
-  VariantPtr all(call("org.freedesktop.DBus.Properties", "GetAll",
-                      g_variant_new("(s)", "org.kde.StatusNotifierItem")));
-  ASSERT_TRUE(all);
-  g_autofree char* printed = g_variant_print(all.get(), FALSE);
+  EXPECT_EQ(watcher_->calls[0].sender, g_dbus_connection_get_unique_name(ownBus.get()));
+  std::string all = CallItem("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "GetAll",
+                             g_variant_new("(s)", "org.kde.StatusNotifierItem"));
   for (const char* expected :
        {"'Title': <'Lumora'>", "'ItemIsMenu': <false>", "'Status': <'Active'>",
         "'IconPixmap': <[(2, 1, [byte 0x80, 0xff, 0x00, 0x00, 0x80, 0xff, 0x00, 0x00])]>"}) {
-    EXPECT_NE(std::string(printed).find(expected), std::string::npos) << printed;
+    EXPECT_NE(all.find(expected), std::string::npos) << all;
   }
 
-  ASSERT_TRUE(call("org.kde.StatusNotifierItem", "Activate", g_variant_new("(ii)", 5, 5)));
-  ASSERT_TRUE(call("org.kde.StatusNotifierItem", "SecondaryActivate", g_variant_new("(ii)", 5, 5)));
   PointAtScreen(700, 500);
-  ASSERT_TRUE(call("org.kde.StatusNotifierItem", "ContextMenu", g_variant_new("(ii)", 5, 5)));
+  for (const char* method : {"Activate", "SecondaryActivate", "ContextMenu"}) {
+    ASSERT_EQ(CallItem("/StatusNotifierItem", "org.kde.StatusNotifierItem", method,
+                       g_variant_new("(ii)", 5, 5)),
+              "()");
+  }
   ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
   EXPECT_EQ(MenuOrigin(menu_), (Point{701, 501})) << "the menu opens at the pointer";
   Choose(2);
@@ -174,7 +170,7 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   EXPECT_EQ(clicks_, (std::vector<std::string>{"left", "right", "Back chosen", "left", "right",
                                                "Quit chosen"}));
 
-  watcher.reset();
+  watcher_.reset();
   EXPECT_TRUE(ShowsXEmbedIcon()) << "back to XEmbed when the watcher goes";
   EXPECT_FALSE(tray_.IsShown());
   tray_.Remove();
@@ -186,25 +182,17 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
 TEST_F(TrayTest, ItemExportsTheMenuAndRunsTheItemAHostClicks) {
   tray_.ExportMenu(&menu_);
   tray_.Add(Bitmap(), "Lumora");
-  FakeBusService watcher("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", kWatcherXml);
-  ASSERT_TRUE(PumpUntil([&] { return !watcher.calls.empty(); }));
-  std::string service = test::RegisteredItem(watcher.calls[0]);
-  auto call = [&](const char* path, const char* interface, const char* method,
-                  GVariant* parameters) {
-    VariantPtr reply = CallAndWait(watcher.Bus(), service, path, interface, method, parameters);
-    g_autofree char* printed = reply ? g_variant_print(reply.get(), FALSE) : nullptr;
-    return std::string(printed ? printed : "error");
-  };
+  StartWatcher();
   auto menuCall = [&](const char* method, GVariant* parameters) {
-    return call("/MenuBar", "com.canonical.dbusmenu", method, parameters);
+    return CallItem("/MenuBar", "com.canonical.dbusmenu", method, parameters);
   };
   auto layout = [&](int parent) {
     const char* allProperties[] = {nullptr};
     return menuCall("GetLayout", g_variant_new("(ii^as)", parent, -1, allProperties));
   };
   auto menuPath = [&] {
-    return call("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
-                g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
+    return CallItem("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
+                    g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
   };
 
   EXPECT_EQ(menuPath(), "(<objectpath '/MenuBar'>,)");
@@ -221,10 +209,10 @@ TEST_F(TrayTest, ItemExportsTheMenuAndRunsTheItemAHostClicks) {
             "([(1, {'label': <'Back'>}), (2, {})],)");
   EXPECT_EQ(menuCall("GetProperty", g_variant_new("(is)", 1, "label")), "(<'Back'>,)");
 
-  ASSERT_EQ(menuCall("Event", g_variant_new("(isvu)", 2, "clicked", g_variant_new_int32(0), 0u)),
-            "()");
-  ASSERT_EQ(menuCall("Event", g_variant_new("(isvu)", 3, "clicked", g_variant_new_int32(0), 0u)),
-            "()");
+  for (int id : {2, 3}) {
+    ASSERT_EQ(menuCall("Event", g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u)),
+              "()");
+  }
   EXPECT_TRUE(PumpUntil([&] { return !clicks_.empty(); }));
   EXPECT_EQ(clicks_, std::vector<std::string>{"Quit chosen"}) << "a separator runs nothing";
 

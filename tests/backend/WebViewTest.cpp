@@ -1,7 +1,6 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,76 +17,56 @@ using namespace lumora::testing;
 
 constexpr Rect kWindowBounds{60, 220, 320, 240};
 
-// A port on 127.0.0.1 where nothing listens.
-std::uint16_t ClosedPort() {
-  g_autoptr(GSocketListener) listener = g_socket_listener_new();
-  guint16 port = g_socket_listener_add_any_inet_port(listener, nullptr, nullptr);
-  g_socket_listener_close(listener);
-  return port;
-}
-
-guint ToplevelCount() {
-  GList* toplevels = gtk_window_list_toplevels();
-  guint count = g_list_length(toplevels);
-  g_list_free(toplevels);
-  return count;
-}
-
-guint VisibleToplevelCount() {
+// The shown top-level windows, or all of them.
+guint ToplevelCount(bool visibleOnly) {
   GList* toplevels = gtk_window_list_toplevels();
   guint count = 0;
   for (GList* item = toplevels; item; item = item->next) {
-    if (gtk_widget_get_visible(GTK_WIDGET(item->data))) ++count;
+    count += !visibleOnly || gtk_widget_get_visible(GTK_WIDGET(item->data));
   }
   g_list_free(toplevels);
   return count;
 }
 
+// A view filling a shown window, its events recorded in events_, one line each.
 class WebViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_ = platform_.CreateWindow();
     window_->SetBounds(kWindowBounds);
     window_->Surface().Fill(Color{0x0000FF});
-    WebView& view = window_->AddWebView();
-    view.SetGeometry({0, 0, kWindowBounds.width, kWindowBounds.height});
-    Watch(view);
-    window_->Show();
-    view_ = &view;
-  }
-
-  // Records the view's events in events_, one line each.
-  void Watch(WebView& view) {
-    view.onBeforeNavigate2 = [this](const std::string& address, bool& cancel) {
+    view_ = &window_->AddWebView();
+    view_->SetGeometry({0, 0, kWindowBounds.width, kWindowBounds.height});
+    view_->onBeforeNavigate2 = [this](const std::string& address, bool& cancel) {
       events_.push_back("before " + address);
       if (beforeNavigate) beforeNavigate(address, cancel);
     };
-    view.onDownloadBegin = [this] { events_.push_back("begin"); };
-    view.onDownloadComplete = [this] { events_.push_back("complete"); };
-    view.onDocumentComplete = [this] {
+    view_->onDownloadBegin = [this] { events_.push_back("begin"); };
+    view_->onDownloadComplete = [this] { events_.push_back("complete"); };
+    view_->onDocumentComplete = [this] {
       events_.push_back("document");
       ++documents_;
     };
-    view.onNavigateError = [this](const std::string& address) {
+    view_->onNavigateError = [this](const std::string& address) {
       events_.push_back("error " + address);
     };
-    view.onNewWindow2 = [this](const std::string& address) {
+    view_->onNewWindow2 = [this](const std::string& address) {
       events_.push_back("new window " + address);
     };
+    window_->Show();
   }
 
-  bool LoadsDocument(std::chrono::milliseconds timeout = 5s) {
+  bool LoadsDocument() {
     int before = documents_;
-    return PumpUntil([&] { return documents_ > before; }, timeout);
+    return PumpUntil([&] { return documents_ > before; });
   }
   std::vector<std::string> Events(const std::string& prefix) const {
     std::vector<std::string> found;
     for (const std::string& event : events_) {
-      if (event.rfind(prefix, 0) == 0) found.push_back(event);
+      if (event.starts_with(prefix)) found.push_back(event);
     }
     return found;
   }
-  bool Requested(const std::string& path) const { return server_.Requested(path); }
   // Runs a script in the page and returns its result as text.
   std::string Evaluate(const std::string& script) {
     struct Result {
@@ -95,29 +74,19 @@ class WebViewTest : public ::testing::Test {
       std::string text;
     } result;
     webkit_web_view_evaluate_javascript(
-        WebKit(), script.c_str(), -1, nullptr, nullptr, nullptr,
+        WEBKIT_WEB_VIEW(dynamic_cast<WebViewControl*>(view_)->Widget()), script.c_str(), -1,
+        nullptr, nullptr, nullptr,
         [](GObject* view, GAsyncResult* async, gpointer data) {
           auto* result = static_cast<Result*>(data);
-          JSCValue* value =
+          g_autoptr(JSCValue) value =
               webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), async, nullptr);
-          if (value) {
-            g_autofree char* text = jsc_value_to_string(value);
-            result->text = text;
-            g_object_unref(value);
-          }
+          g_autofree char* text = value ? jsc_value_to_string(value) : g_strdup("");
+          result->text = text;
           result->done = true;
         },
         &result);
     PumpUntil([&] { return result.done; });
     return result.text;
-  }
-  WebKitWebView* WebKit() {
-    return WEBKIT_WEB_VIEW(dynamic_cast<WebViewControl*>(view_)->Widget());
-  }
-  void ShowPageWithLink(const std::string& href) {
-    view_->WriteDocument("<html><body><a href=\"" + href + "\">go</a></body></html>");
-    ASSERT_TRUE(LoadsDocument());
-    events_.clear();
   }
 
   TestSite server_;
@@ -132,14 +101,16 @@ class WebViewTest : public ::testing::Test {
 TEST_F(WebViewTest, NavigateAndRefreshAskBeforeLoadingAndOnlyOnce) {
   std::string address = server_.BaseUrl() + "index.html";
   bool requestedWhenAsked = true;
-  beforeNavigate = [&](const std::string&, bool&) { requestedWhenAsked = Requested("index.html"); };
+  beforeNavigate = [&](const std::string&, bool&) {
+    requestedWhenAsked = server_.Requested("index.html");
+  };
 
   view_->Navigate(address);
   EXPECT_EQ(events_, std::vector<std::string>{"before " + address});
   ASSERT_TRUE(LoadsDocument());
 
   EXPECT_FALSE(requestedWhenAsked);
-  EXPECT_TRUE(Requested("index.html"));
+  EXPECT_TRUE(server_.Requested("index.html"));
   EXPECT_EQ(Events("before").size(), 1u);
   EXPECT_EQ(events_.back(), "document");
   EXPECT_EQ(Events("begin").size(), 1u);
@@ -149,34 +120,19 @@ TEST_F(WebViewTest, NavigateAndRefreshAskBeforeLoadingAndOnlyOnce) {
   ASSERT_TRUE(LoadsDocument());
   EXPECT_EQ(Events("before").size(), 1u) << "a reload is not asked for";
   EXPECT_EQ(Events("begin").size(), 2u);
-}
 
-TEST_F(WebViewTest, AddressesTheEngineRewritesAreNotAskedForTwice) {
-  std::string base = server_.BaseUrl();
-  std::string upperScheme = "HTTP" + base.substr(4) + "play.htm?name=a b&t=\xE4\xB8\xAD";
+  // Addresses the engine rewrites are not asked for twice either.
+  std::string upperScheme =
+      "HTTP" + server_.BaseUrl().substr(4) + "play.htm?name=a b&t=\xE4\xB8\xAD";
   view_->Navigate(upperScheme);
   ASSERT_TRUE(LoadsDocument());
-  EXPECT_EQ(Events("before"), std::vector<std::string>{"before " + upperScheme});
-
-  std::string noPath = "http://127.0.0.1:" + std::to_string(server_.Port());
-  view_->Navigate(noPath);
+  view_->Navigate("http://127.0.0.1:" + std::to_string(server_.Port()));
   ASSERT_TRUE(LoadsDocument());
-  EXPECT_EQ(Events("before").size(), 2u);
+  EXPECT_EQ(Events("before").size(), 3u);
+  EXPECT_EQ(Events("before")[1], "before " + upperScheme);
 }
 
-TEST_F(WebViewTest, CancelledNavigationNeverReachesTheServer) {
-  beforeNavigate = [](const std::string& address, bool& cancel) {
-    cancel = address.find("play.htm") != std::string::npos;
-  };
-  view_->Navigate(server_.BaseUrl() + "play.htm");
-  view_->Navigate(server_.BaseUrl() + "index.html");
-  ASSERT_TRUE(LoadsDocument());
-
-  EXPECT_FALSE(Requested("play.htm"));
-  EXPECT_EQ(Events("begin").size(), 1u);
-}
-
-TEST_F(WebViewTest, HandlerMayNavigateItsOwnViewFromInside) {
+TEST_F(WebViewTest, CancelledNavigationNeverReachesTheServerAndItsHandlerMayNavigateInstead) {
   std::string redirected = server_.BaseUrl() + "index.html";
   beforeNavigate = [&](const std::string& address, bool& cancel) {
     if (address.find("play.htm") == std::string::npos) return;
@@ -189,93 +145,81 @@ TEST_F(WebViewTest, HandlerMayNavigateItsOwnViewFromInside) {
 
   EXPECT_EQ(Events("before").back(), "before " + redirected);
   EXPECT_EQ(view_->CurrentAddress(), redirected);
-  EXPECT_FALSE(Requested("play.htm"));
+  EXPECT_FALSE(server_.Requested("play.htm"));
+  EXPECT_EQ(Events("begin").size(), 1u);
 }
 
-TEST_F(WebViewTest, CustomSchemeLinkArrivesAsWritten) {
-  ShowPageWithLink("KAVOVOD://12-a-b-%u4E2D/");
-  beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
+TEST_F(WebViewTest, MissingPageRefusedConnectionAndSilentServerAreNavigationErrors) {
+  std::string missing = server_.BaseUrl() + "missing.html";
+  view_->Navigate(missing);
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + missing});
 
+  g_autoptr(GSocketListener) closed = g_socket_listener_new();
+  guint16 closedPort = g_socket_listener_add_any_inet_port(closed, nullptr, nullptr);
+  g_socket_listener_close(closed);
+  // Connections queue in the listener's backlog and are never answered.
+  g_autoptr(GSocketListener) silent = g_socket_listener_new();
+  guint16 silentPort = g_socket_listener_add_any_inet_port(silent, nullptr, nullptr);
+  dynamic_cast<WebViewControl&>(*view_).SetStallLimit(300ms);
+  for (guint16 port : {closedPort, silentPort}) {
+    events_.clear();
+    documents_ = 0;
+    std::string address = "http://127.0.0.1:" + std::to_string(port) + "/box/";
+    view_->Navigate(address);
+    ASSERT_TRUE(PumpUntil([&] { return !Events("error").empty(); }));
+    EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
+    EXPECT_TRUE(PumpUntil([&] { return events_.back() == "complete"; }, 1s));
+    EXPECT_EQ(documents_, 0);
+  }
+}
+
+TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachTheProgramOnly) {
+  view_->Navigate("about:blank");
+  view_->WriteDocument("<html><body><a href=\"KAVOVOD://12-a-b-%u4E2D/\">go</a></body></html>");
+  ASSERT_TRUE(LoadsDocument());
+  PumpUntil([&] { return Evaluate("document.body.innerText") == "go"; }, 2s);
+  EXPECT_EQ(Evaluate("document.body.innerText"), "go") << "written at once";
+  EXPECT_EQ(Events("before"), std::vector<std::string>{"before about:blank"});
+  events_.clear();
+
+  beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
   Evaluate("document.querySelector('a').click()");
   ASSERT_TRUE(PumpUntil([&] { return !Events("before").empty(); }));
-  EXPECT_EQ(Events("before"), std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"});
+  EXPECT_EQ(Events("before"), std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"})
+      << "a link of the program's scheme arrives as written";
   PumpFor(200ms);
   EXPECT_EQ(view_->CurrentAddress(), "about:blank");
   EXPECT_EQ(Events("error").size(), 0u) << "a cancelled link is no failed load";
-}
 
-TEST_F(WebViewTest, MissingPageIsANavigationError) {
-  std::string address = server_.BaseUrl() + "missing.html";
-  view_->Navigate(address);
-  ASSERT_TRUE(LoadsDocument());
-  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
-}
-
-TEST_F(WebViewTest, RefusedConnectionIsANavigationError) {
-  std::string address = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/box/";
-  view_->Navigate(address);
-  ASSERT_TRUE(PumpUntil([&] { return !Events("error").empty(); }));
-  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
-  PumpUntil([&] { return events_.back() == "complete"; }, 1s);
-  EXPECT_EQ(events_.back(), "complete");
-  EXPECT_EQ(documents_, 0);
-}
-
-TEST_F(WebViewTest, ServerThatAcceptsButNeverAnswersIsANavigationError) {
-  // Connections queue in the listener's backlog and are never answered.
-  g_autoptr(GSocketListener) silent = g_socket_listener_new();
-  guint16 port = g_socket_listener_add_any_inet_port(silent, nullptr, nullptr);
-  dynamic_cast<WebViewControl&>(*view_).SetStallLimit(300ms);
-  std::string address = "http://127.0.0.1:" + std::to_string(port) + "/box/";
-  view_->Navigate(address);
-  ASSERT_TRUE(PumpUntil([&] { return !Events("error").empty(); }, 5s));
-  EXPECT_EQ(Events("error"), std::vector<std::string>{"error " + address});
-  ASSERT_TRUE(PumpUntil([&] { return events_.back() == "complete"; }, 2s));
-  EXPECT_EQ(documents_, 0);
-}
-
-TEST_F(WebViewTest, WindowOpenAsksForANewWindowAndOpensNone) {
-  ShowPageWithLink("#");
   std::string address = server_.BaseUrl() + "js/ads/pop1.html";
-  guint toplevels = ToplevelCount();
-
+  guint toplevels = ToplevelCount(false);
   Evaluate("window.open('" + address + "'); 1");
   ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); }));
   EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address});
   PumpFor(200ms);
-  EXPECT_FALSE(Requested("js/ads/pop1.html"));
-  EXPECT_EQ(ToplevelCount(), toplevels);
-}
+  EXPECT_FALSE(server_.Requested("js/ads/pop1.html"));
+  EXPECT_EQ(ToplevelCount(false), toplevels) << "no window opens";
 
-TEST_F(WebViewTest, WrittenDocumentReplacesABlankPageAtOnce) {
-  view_->Navigate("about:blank");
-  view_->WriteDocument("<html><body>written</body></html>");
-  ASSERT_TRUE(LoadsDocument());
-  PumpUntil([&] { return Evaluate("document.body.innerText") == "written"; }, 2s);
-  EXPECT_EQ(Evaluate("document.body.innerText"), "written");
-  EXPECT_EQ(Events("before"), std::vector<std::string>{"before about:blank"});
-}
-
-TEST_F(WebViewTest, SilentViewShowsNoScriptDialogs) {
-  ShowPageWithLink("#");
   view_->SetSilent(true);
   EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
 }
 
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
-  ShowPageWithLink("#");
+  view_->WriteDocument("<html><body>a page</body></html>");
+  ASSERT_TRUE(LoadsDocument());
   std::vector<Point> asked;
   view_->onContextMenu = [&](Point at) {
     asked.push_back(at);
     return false;
   };
-  guint toplevels = VisibleToplevelCount();
+  guint toplevels = ToplevelCount(true);
 
   ClickOnScreen(kWindowBounds.x + 150, kWindowBounds.y + 100, 3);
   ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
   EXPECT_EQ(asked[0], (Point{150, 100}));
   PumpFor(200ms);
-  EXPECT_EQ(VisibleToplevelCount(), toplevels) << "no engine menu";
+  EXPECT_EQ(ToplevelCount(true), toplevels) << "no engine menu";
 
   view_->Navigate(server_.BaseUrl() + "lib/gun.txt");
   ASSERT_TRUE(LoadsDocument());
@@ -283,7 +227,7 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
   ASSERT_TRUE(PumpUntil([&] { return asked.size() == 2; })) << "also over a plain text document";
   EXPECT_EQ(asked[1], (Point{40, 30}));
   PumpFor(200ms);
-  EXPECT_EQ(VisibleToplevelCount(), toplevels);
+  EXPECT_EQ(ToplevelCount(true), toplevels);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <signal.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,53 +14,21 @@
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/backend/TestSite.h"
 
+// From gdk/gdkx.h, whose X11 macros clash with the platform's names.
+extern "C" unsigned long gdk_x11_window_get_xid(GdkWindow* window);
+
 namespace lumora::gtk {
 namespace {
 
 using namespace lumora::testing;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
-bool WindowManagerRuns() {
-  GdkAtom type;
-  gint format = 0;
-  gint length = 0;
-  guchar* data = nullptr;
-  bool found = gdk_property_get(gdk_get_default_root_window(),
-                                gdk_atom_intern_static_string("_NET_SUPPORTING_WM_CHECK"), GDK_NONE,
-                                0, 1, FALSE, &type, &format, &length, &data);
-  g_free(data);
-  return found && length > 0;
-}
-
-// The names in the window's _NET_WM_STATE.
-std::vector<std::string> NetStates(GdkWindow* window) {
-  GdkAtom type;
-  gint format = 0;
-  gint length = 0;
-  guchar* data = nullptr;
-  std::vector<std::string> names;
-  if (!gdk_property_get(window, gdk_atom_intern_static_string("_NET_WM_STATE"),
-                        gdk_atom_intern_static_string("ATOM"), 0, 64, FALSE, &type, &format,
-                        &length, &data)) {
-    return names;
-  }
-  auto* atoms = reinterpret_cast<GdkAtom*>(data);
-  for (size_t index = 0; index < length / sizeof(GdkAtom); ++index) {
-    g_autofree char* name = gdk_atom_name(atoms[index]);
-    names.emplace_back(name);
-  }
-  g_free(data);
-  return names;
-}
-
-// The X window with the input focus, as xdotool names it.
-std::string FocusedWindow() {
+// What a command printed.
+std::string Output(const std::string& command) {
   g_autofree char* out = nullptr;
-  g_spawn_command_line_sync("xdotool getwindowfocus", &out, nullptr, nullptr, nullptr);
+  g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
   return out ? out : "";
-}
-
-bool Has(const std::vector<std::string>& names, const char* name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // Maximising, minimising and the system's move loop need a window manager: these tests run one
@@ -74,7 +42,9 @@ class WindowManagerTest : public ::testing::Test {
     const char* argv[] = {openbox, "--sm-disable", nullptr};
     ASSERT_TRUE(g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD,
                               nullptr, nullptr, &windowManager_, nullptr));
-    ASSERT_TRUE(PumpUntil(WindowManagerRuns));
+    ASSERT_TRUE(PumpUntil([] {
+      return Output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+    }));
   }
   void TearDown() override {
     window_.reset();
@@ -82,6 +52,14 @@ class WindowManagerTest : public ::testing::Test {
     kill(windowManager_, SIGTERM);
     waitpid(windowManager_, nullptr, 0);
     g_spawn_close_pid(windowManager_);
+  }
+  // Shows the window and waits until the window manager has mapped and placed it.
+  GtkWidget* ShowMapped(TopWindow& window) {
+    window.Show();
+    GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
+    EXPECT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }));
+    PumpFor(200ms);
+    return handle;
   }
 
   GtkPlatform platform_;
@@ -95,10 +73,7 @@ TEST_F(WindowManagerTest, StateFollowsTheWindowManager) {
   window.SetMaximizedBounds(platform_.GetDesktop().WorkArea());
   int resizes = 0;
   window.onResize = [&] { ++resizes; };
-  window.Show();
-  GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
-  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }));
-  PumpFor(200ms);
+  GtkWidget* handle = ShowMapped(window);
   resizes = 0;
 
   window.SetState(WindowState::Maximized);
@@ -148,10 +123,7 @@ TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
       window.BeginSystemSize(edge);
     }
   };
-  window.Show();
-  GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
-  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }));
-  PumpFor(200ms);
+  ShowMapped(window);
 
   DragOnScreen(250, 200, 310, 245);
   ASSERT_TRUE(PumpUntil([&] { return window.Bounds().Origin() == (Point{160, 145}); }));
@@ -179,7 +151,7 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(workHandle)); }));
   ClickOnScreen(area.x + 200, area.y + 200);
   PumpFor(300ms);
-  std::string focus = FocusedWindow();
+  std::string focus = Output("xdotool getwindowfocus");
 
   tankou popup(platform_, ContentServer(site.BaseUrl(), site.BaseUrl()));
   popup.AdUrls = {site.BaseUrl() + "js/ads/pop1.html"};
@@ -191,7 +163,7 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(*popup.Window()).Handle());
   ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }, 15s));
   PumpFor(500ms);
-  EXPECT_EQ(FocusedWindow(), focus) << "the focus stays where the user left it";
+  EXPECT_EQ(Output("xdotool getwindowfocus"), focus) << "the focus stays where the user left it";
   work.Present();
   PumpFor(500ms);
 
@@ -203,9 +175,9 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   gint y = 0;
   gdk_window_get_origin(gtk_widget_get_window(handle), &x, &y);
   EXPECT_EQ((Point{x, y}), expected.Origin());
-  std::vector<std::string> states = NetStates(gtk_widget_get_window(handle));
-  EXPECT_TRUE(Has(states, "_NET_WM_STATE_ABOVE"));
-  EXPECT_TRUE(Has(states, "_NET_WM_STATE_SKIP_TASKBAR"));
+  EXPECT_THAT(Output("xprop _NET_WM_STATE -id " +
+                     std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(handle)))),
+              AllOf(HasSubstr("_NET_WM_STATE_ABOVE"), HasSubstr("_NET_WM_STATE_SKIP_TASKBAR")));
   EXPECT_NE(ScreenPixel(expected.x + 150, expected.y + 120), 0x00FF00u)
       << "the popup stays above the window raised after it";
   EXPECT_NE(ScreenPixel(expected.x + 280, expected.y + 7),

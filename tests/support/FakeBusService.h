@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/gtk/GObjectPtr.h"
+
 namespace lumora::test {
 
-struct GObjectDeleter {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
-using BusPtr = std::unique_ptr<GDBusConnection, GObjectDeleter>;
+using BusPtr = gtk::GObjectPtr<GDBusConnection>;
 
 // A connection of its own to the session bus, as another program would have.
 inline BusPtr ConnectPeer() {

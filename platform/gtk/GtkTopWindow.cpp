@@ -59,6 +59,7 @@ GtkTopWindow::GtkTopWindow()
       board_.get(), MouseHandlers{&onMouseDown, &onMouseMove, &onMouseUp, nullptr, &onDoubleClick});
   g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);
   g_signal_connect(window, "window-state-event", G_CALLBACK(OnWindowState), this);
+  g_signal_connect(window, "map-event", G_CALLBACK(OnMap), this);
   g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window, "size-allocate", G_CALLBACK(OnSizeAllocate), this);
 }
@@ -262,6 +263,18 @@ gboolean GtkTopWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointe
   // maximised size itself is never taken for one, whichever the window manager reports first.
   if (self->state_ == WindowState::Normal && size != self->maximizedSize_) {
     self->normalBounds_ = self->bounds_;
+  }
+  return FALSE;
+}
+
+// A reparenting window manager may report the window's place while its frame is still at the
+// screen's corner, then move the frame without telling the window; once mapped, it is in place.
+gboolean GtkTopWindow::OnMap(GtkWidget* widget, GdkEvent*, gpointer data) {
+  auto* self = static_cast<GtkTopWindow*>(data);
+  gdk_window_get_origin(gtk_widget_get_window(widget), &self->bounds_.x, &self->bounds_.y);
+  if (self->state_ == WindowState::Normal) {
+    self->normalBounds_.x = self->bounds_.x;
+    self->normalBounds_.y = self->bounds_.y;
   }
   return FALSE;
 }

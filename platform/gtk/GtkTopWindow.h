@@ -73,6 +73,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   static gboolean OnReleaseWatch(gpointer self);
 
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
+  static gboolean OnMap(GtkWidget* widget, GdkEvent* event, gpointer self);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static void OnSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);

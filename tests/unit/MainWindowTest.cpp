@@ -185,7 +185,6 @@ TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
 TEST_F(MainWindowTest, TabsSwitchPagesAndListPanels) {
   Click(BA1::kPlayerTab);
   EXPECT_EQ(Shown({form_->zz, form_->zzp}), "10");
-  EXPECT_EQ(form_->CurrentPageTab, 8);
   Click(BA1::kNowPlayingTab);
   EXPECT_EQ(Shown({form_->Pic5, form_->Pic3}), "10");
   Click(BA1::kHistoryTab);
@@ -375,8 +374,9 @@ class TickerTest : public MainWindowTest {
   std::string Items() {
     std::string shown;
     for (Label* item : form_->La) {
-      if (item->Visible())
+      if (item->Visible()) {
         shown += item->Caption() + "@" + std::to_string(item->Geometry().y) + " ";
+      }
     }
     return shown;
   }

@@ -30,14 +30,13 @@ class MainWindowTest : public ::testing::Test {
     form_ = Open();
     form_->onUnloaded = [this] { ++unloaded_; };
     platform_.Tray().Add({}, "Lumora");  // as the program's top adds it, to a running tray host
-    router_.emplace(*form_, fetch_, ContentServer("http://server/box/", "http://site/"),
+    router_.emplace(*form_, fetch_, server_,
                     [this](const std::string& text) { balloons_.push_back(text); });
     router_->Attach();
   }
 
   std::unique_ptr<BA1> Open() {
-    auto form = std::make_unique<BA1>(
-        platform_, ContentServer("http://server/box/", "http://site/"), dir_.Path());
+    auto form = std::make_unique<BA1>(platform_, server_, dir_.Path());
     form->Load();
     return form;
   }
@@ -86,6 +85,7 @@ class MainWindowTest : public ::testing::Test {
 
   test::TempDir dir_;
   headless::HeadlessPlatform platform_;
+  ContentServer server_{"http://server/box/", "http://site/"};
   std::unique_ptr<BA1> form_;
   int unloaded_ = 0;
   ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};

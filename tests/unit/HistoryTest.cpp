@@ -21,8 +21,6 @@ std::string RowsOf(const std::string& page) {
 }
 
 TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwiceAndNeverSplitsACharacter) {
-  EXPECT_EQ(CutToWidth("中文电影", 24), "中文电影");
-  EXPECT_EQ(CutToWidth(Repeat("a", 30), 24), Repeat("a", 24));
   EXPECT_EQ(CutToWidth(Repeat("中", 13), 24), Repeat("中", 12));
   EXPECT_EQ(CutToWidth(Repeat("a", 13), 24), Repeat("a", 13));
   EXPECT_EQ(CutToWidth(Repeat("·", 13), 24), Repeat("·", 12));
@@ -37,13 +35,7 @@ TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwiceAndNeverSplitsACharacter)
 // Rows carry their list line numbers; untitled entries and lines past the 101 a play keeps are
 // left out, and a list without rows says there are no records.
 TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersForTheLinesAPlayKeeps) {
-  std::string empty = RenderHistoryPage({""});
-  EXPECT_EQ(RowsOf(empty), "<tr><td colspan=2 align=center>暂无记录</td></tr>");
-  EXPECT_TRUE(empty.starts_with("<html><head><title></title><style type=\"text/css\">*{margin:0;"));
-  EXPECT_TRUE(
-      empty.ends_with("this.cells[2].style.display = 'block';}}\r\n</script></body></html>\r\n"));
-  EXPECT_NE(empty.find("</table><div style='dispaly:none' id='vd'></div><script type="),
-            std::string::npos);
+  EXPECT_EQ(RowsOf(RenderHistoryPage({""})), "<tr><td colspan=2 align=center>暂无记录</td></tr>");
   EXPECT_EQ(RowsOf(RenderHistoryPage(
                 {"", "7|%u4E2D%u6587|E|B|1|2|0", "8||E|B|1|2|0", "no entry", "9|abc|E|B|1|2|0"})),
             "<tr><td align=left width=95%><a title=\"中文\" href=open://2>·中文</a></td>"
@@ -109,14 +101,14 @@ TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePage) {
   EXPECT_EQ(shown_.size(), 5u);
 }
 
-TEST_F(HistoryStoreTest, AppendingAKnownItemMovesItToTheTop) {
+// A known item, whichever way its number is written, moves to the top; of the old lines the first
+// hundred stay.
+TEST_F(HistoryStoreTest, AppendMovesAKnownItemToTheTopAndKeepsTheFirstHundredOldLines) {
   dir_.Write("date.dat",
              "1|a|E|B|1|2|0\r\n7|old|E|B|1|2|0\r\n 7.0 |older|E|B|1|2|0\r\nx|n|E|B|1|2|0\r\n");
   ASSERT_TRUE(Append(7, "new"));
   EXPECT_EQ(dir_.Read("date.dat"), "7|new|E|B|1|2|0\r\n1|a|E|B|1|2|0\r\nx|n|E|B|1|2|0\r\n");
-}
 
-TEST_F(HistoryStoreTest, AppendKeepsTheFirstHundredOldLines) {
   std::string list = "no entry\r\n";  // line 1 is not an entry
   for (int i = 2; i <= 150; ++i) list += std::to_string(1000 + i) + "|t|e|b|0|0|0\r\n";
   dir_.Write("date.dat", list);

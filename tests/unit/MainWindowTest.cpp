@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/Startup.h"
 #include "content/LinkRouter.h"
 #include "core/ServerFetch.h"
@@ -15,12 +17,12 @@ namespace lumora {
 namespace {
 
 using namespace std::chrono_literals;
-using std::chrono::milliseconds;
 
 MouseEvent At(int x, int y, bool leftHeld = false) {
   return {MouseButton::Left, leftHeld, x, y};
 }
 
+// The main window as the program's top makes it, with the link router attached.
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
@@ -28,11 +30,13 @@ class MainWindowTest : public ::testing::Test {
     form_ = Open();
     form_->onUnloaded = [this] { ++unloaded_; };
     platform_.Tray().Add({}, "Lumora");  // as the program's top adds it, to a running tray host
+    router_.emplace(*form_, fetch_, server_,
+                    [this](const std::string& text) { balloons_.push_back(text); });
+    router_->Attach();
   }
 
   std::unique_ptr<BA1> Open() {
-    auto form = std::make_unique<BA1>(
-        platform_, ContentServer("http://server/box/", "http://site/"), dir_.Path());
+    auto form = std::make_unique<BA1>(platform_, server_, dir_.Path());
     form->Load();
     return form;
   }
@@ -41,13 +45,12 @@ class MainWindowTest : public ::testing::Test {
     Rect bounds = Window().Bounds();
     Window().SetBounds({bounds.x, bounds.y, width, height});
   }
-  void Store(const char* key, const char* value) {
-    IniWrite(dir_ / "config.dll", "S_q", key, value);
+  void Wait(std::chrono::milliseconds span) { platform_.Time().Advance(span); }
+  void Store(std::initializer_list<std::pair<const char*, const char*>> values) {
+    for (auto [key, value] : values) IniWrite(dir_ / "config.dll", "S_q", key, value);
   }
-  std::string StoredSize() {
-    return IniRead(dir_ / "config.dll", "S_q", "h_w", "0") + "x" +
-           IniRead(dir_ / "config.dll", "S_q", "h_h", "0");
-  }
+  std::string Stored(const char* key) { return IniRead(dir_ / "config.dll", "S_q", key, "0"); }
+  std::string StoredSize() { return Stored("h_w") + "x" + Stored("h_h"); }
   void Click(int element) {
     form_->npc_MouseDown(element, At(1, 1));
     form_->npc_Click(element);
@@ -58,42 +61,57 @@ class MainWindowTest : public ::testing::Test {
     for (const Control* control : controls) shown += control->Visible() ? '1' : '0';
     return shown;
   }
+  static std::string Text(Rect r) {
+    return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
+           std::to_string(r.height);
+  }
   // "x,y,width,height " for each control.
   static std::string Rects(std::initializer_list<const Control*> controls) {
     std::string rects;
-    for (const Control* control : controls) {
-      Rect r = control->Geometry();
-      for (int value : {r.x, r.y, r.width}) rects += std::to_string(value) + ",";
-      rects += std::to_string(r.height) + " ";
-    }
+    for (const Control* control : controls) rects += Text(control->Geometry()) + " ";
     return rects;
   }
   std::vector<WebView*> Views() {
     return {form_->Web1, form_->Web2, form_->Web3,  form_->Web5, form_->Web6,
             form_->Web8, form_->Web9, form_->Web10, form_->Web11};
   }
+  // The server answers the next request with this text, in GBK, after 20 ms.
+  void AnswerNextRequest(const std::string& text) {
+    size_t request = platform_.Http().RequestedUrls().size();
+    platform_.Time().Post(20ms, [this, request, text] {
+      platform_.Http().Answer(request, {true, 200, Utf8ToGbk(text)});
+    });
+  }
 
   test::TempDir dir_;
   headless::HeadlessPlatform platform_;
+  ContentServer server_{"http://server/box/", "http://site/"};
   std::unique_ptr<BA1> form_;
   int unloaded_ = 0;
+  ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
+  std::vector<std::string> balloons_;
+  std::optional<LinkRouter> router_;
 };
 
-TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeCentredWithinTheWorkArea) {
+TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeWithinTheMinimumAndTheWorkArea) {
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
-  Store("h_w", "20000");
-  Store("h_h", "12000");
+  Store({{"h_w", "20000"}, {"h_h", "12000"}});
   EXPECT_EQ(Open()->Window().ClientSize(), (Size{1333, 800}));
-  Store("s_size", "1");
+  Store({{"s_size", "1"}});
   EXPECT_EQ(Open()->Window().ClientSize(), (Size{990, 655}));
 
   // Damaged sizes stay in the file, but the window opens within the work area (0, 0, 1600, 960).
-  Store("s_size", "2");
-  Store("h_w", "-99999");
-  Store("h_h", "2147483647");
+  Store({{"s_size", "2"}, {"h_w", "-99999"}, {"h_h", "2147483647"}});
   std::unique_ptr<BA1> damaged = Open();
   EXPECT_EQ(damaged->Window().Bounds(), (Rect{350, 0, 900, 960}));
   EXPECT_EQ(StoredSize(), "-99999x2147483647");
+
+  Resize(800, 400);
+  EXPECT_EQ(Window().ClientSize(), (Size{900, 467}));
+  platform_.Desktop().SetWorkArea({0, 0, 800, 440});
+  std::unique_ptr<BA1> small = Open();
+  small->npc_Click(BA1::kMaximize);
+  EXPECT_EQ(small->Window().Bounds(), (Rect{0, 0, 800, 440})) << "maximised below the minimum";
 }
 
 TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilent) {
@@ -109,12 +127,10 @@ TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilent) {
                            "about:blank", "http://server/box/tj/tj.asp?id=" + id,
                            "http://server/box/js/ads/bo.html", "http://server/box/js/ads/tao.html",
                            "http://server/box/tv/ad.htm", "http://server/box/tv/list.htm"}));
-  EXPECT_EQ(form_->CurrentPageTab, 9);
-  EXPECT_EQ(form_->CurrentListTab, 12);
 }
 
-TEST_F(MainWindowTest, LayoutFollowsTheWindowSizeAndTheSideBarHandle) {
-  for (int width : {900, 1000, 1377}) {
+TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
+  for (int width : {900, 1377, 1000}) {
     Resize(width, 600);
     int expected[][2] = {{BA1::kClose, 32},  {BA1::kMaximize, 54}, {BA1::kMinimize, 76},
                          {BA1::kOnTop, 100}, {BA1::kMenu, 160},    {BA1::kCompact, 182}};
@@ -123,7 +139,15 @@ TEST_F(MainWindowTest, LayoutFollowsTheWindowSizeAndTheSideBarHandle) {
           << element << " @" << width;
     }
   }
-  Resize(1000, 600);
+  // Window pixel, then the skin sheet's pixel it shows.
+  const Point pairs[][2] = {{{0, 0}, {0, 0}},       {{39, 49}, {39, 49}},   {{500, 10}, {45, 10}},
+                            {{999, 0}, {79, 0}},    {{971, 20}, {51, 20}},  {{2, 300}, {2, 55}},
+                            {{998, 300}, {78, 55}}, {{500, 599}, {40, 99}}, {{0, 599}, {0, 99}}};
+  for (const auto& [at, sheet] : pairs) {
+    EXPECT_EQ(Window().Surface().PixelAt(at), form_->ppt[0].PixelAt(sheet)) << at.x << "," << at.y;
+  }
+  EXPECT_EQ(Window().Region(), (RoundedRegion{{1001, 601}, 4}));
+
   Picture* handle = form_->npc[BA1::kMainSideBarHandle];
   EXPECT_EQ(Rects({form_->npc[BA1::kShoppingTab], form_->zz, form_->gunp, form_->Web1, form_->Web9,
                    form_->l2, form_->L1, form_->Pic3, handle}),
@@ -141,10 +165,26 @@ TEST_F(MainWindowTest, LayoutFollowsTheWindowSizeAndTheSideBarHandle) {
   EXPECT_EQ(form_->L1->Geometry().width, 784);
 }
 
+TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
+  platform_.Desktop().SetScaleFactor(2);
+  std::unique_ptr<BA1> scaled = Open();
+  for (size_t i = 0; i < 12; ++i) {
+    EXPECT_EQ(scaled->ppt[i].Scale(), 2) << i;
+    EXPECT_EQ(scaled->ppt[i].Extent(), form_->ppt[i].Extent()) << i;
+  }
+  EXPECT_EQ(scaled->w3.Scale(), 2);
+  auto layout = [](const BA1& form) {
+    std::string rects;
+    for (const Picture* element : form.npc) rects += Rects({element});
+    return rects + Rects({form.zz, form.zzp, form.tv, form.ying, form.Pic1, form.Pic3, form.jia});
+  };
+  EXPECT_EQ(layout(*scaled), layout(*form_));
+  EXPECT_EQ(scaled->Window().Bounds(), Window().Bounds());
+}
+
 TEST_F(MainWindowTest, TabsSwitchPagesAndListPanels) {
   Click(BA1::kPlayerTab);
   EXPECT_EQ(Shown({form_->zz, form_->zzp}), "10");
-  EXPECT_EQ(form_->CurrentPageTab, 8);
   Click(BA1::kNowPlayingTab);
   EXPECT_EQ(Shown({form_->Pic5, form_->Pic3}), "10");
   Click(BA1::kHistoryTab);
@@ -153,64 +193,50 @@ TEST_F(MainWindowTest, TabsSwitchPagesAndListPanels) {
   EXPECT_EQ(Shown({form_->tv, form_->zz}), "10");
 }
 
-TEST_F(MainWindowTest, TooNarrowWindowSnapsToTheMinimumUnlessMaximised) {
-  Resize(800, 400);
-  EXPECT_EQ(Window().ClientSize(), (Size{900, 467}));
-  platform_.Desktop().SetWorkArea({0, 0, 800, 440});
-  std::unique_ptr<BA1> small = Open();
-  small->npc_Click(BA1::kMaximize);
-  EXPECT_EQ(small->Window().Bounds(), (Rect{0, 0, 800, 440}));
-}
-
 TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres) {
-  auto tooltips = [this] {
-    return std::vector<std::string>{form_->npc[BA1::kMaximize]->Tooltip(),
-                                    form_->npc[BA1::kOnTop]->Tooltip()};
+  // The window's place, "on top" when it is, then the two buttons' tooltips.
+  auto state = [this] {
+    return Text(Window().Bounds()) + (Window().AlwaysOnTop() ? " on top " : " ") +
+           form_->npc[BA1::kMaximize]->Tooltip() + "|" + form_->npc[BA1::kOnTop]->Tooltip();
   };
   Window().SetBounds({10, 10, 1000, 600});
   Click(BA1::kMaximize);
   Click(BA1::kOnTop);
   EXPECT_EQ(Window().State(), WindowState::Maximized);
-  EXPECT_EQ(Window().Bounds(), (Rect{0, 0, 1600, 960}));
-  EXPECT_TRUE(Window().AlwaysOnTop());
-  EXPECT_EQ(tooltips(), (std::vector<std::string>{"还原", "取消置顶"}));
+  EXPECT_EQ(state(), "0,0,1600,960 on top 还原|取消置顶");
   Click(BA1::kMaximize);
   Click(BA1::kOnTop);
   EXPECT_EQ(Window().State(), WindowState::Normal);
-  EXPECT_EQ(Window().Bounds(), (Rect{300, 200, 1000, 600}));
-  EXPECT_FALSE(Window().AlwaysOnTop());
-  EXPECT_EQ(tooltips(), (std::vector<std::string>{"最大化", "置顶"}));
+  EXPECT_EQ(state(), "300,200,1000,600 最大化|置顶");
 }
 
-TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredYesHidesForGood) {
+// Dismissed, the question cancels and stores nothing, so it comes again; answered, it is not asked
+// again: yes hides to the tray, no quits.
+TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
   const std::vector<headless::ShownMessage>& messages = platform_.Desktop().Messages();
   std::string settings = dir_.Read("config.dll");
   platform_.Desktop().QueueAnswer(MessageAnswer::Dismissed);
   Click(BA1::kClose);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, "关闭 Lumora  最小化到托盘吗？");
-  EXPECT_EQ(messages[0].title, "提示：");
-  EXPECT_EQ(dir_.Read("config.dll"), settings) << "nothing stored, so it asks again";
+  EXPECT_EQ(messages[0].title + messages[0].text, "提示：关闭 Lumora  最小化到托盘吗？");
+  EXPECT_EQ(dir_.Read("config.dll"), settings);
 
   platform_.Desktop().QueueAnswer(MessageAnswer::Yes);
   Click(BA1::kClose);
-  EXPECT_EQ(messages.size(), 2u);
   EXPECT_FALSE(Window().IsShown());
-  EXPECT_EQ(IniRead(dir_ / "config.dll", "S_q", "ts", "0"), "1");
-  EXPECT_EQ(IniRead(dir_ / "config.dll", "S_q", "quit", "0"), "2");
+  EXPECT_EQ(Stored("ts") + Stored("quit"), "12");
   Window().Show();
   Click(BA1::kClose);
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_FALSE(Window().IsShown());
   EXPECT_EQ(unloaded_, 0);
-}
 
-TEST_F(MainWindowTest, CloseAnsweredNoQuitsNowAndLater) {
+  Store({{"ts", "3"}});
   platform_.Desktop().QueueAnswer(MessageAnswer::No);
   Click(BA1::kClose);
+  EXPECT_EQ(messages.size(), 3u);
   EXPECT_EQ(unloaded_, 1);
-  EXPECT_EQ(IniRead(dir_ / "config.dll", "S_q", "ts", "0"), "1");
-  EXPECT_EQ(IniRead(dir_ / "config.dll", "S_q", "quit", "0"), "1");
+  EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
 
 TEST_F(MainWindowTest, RightClicksCommandNothingAndSwallowNoLaterCommand) {
@@ -246,8 +272,7 @@ TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) 
   Picture& minimize = *form_->npc[BA1::kMinimize];
   form_->npc_MouseMove(BA1::kMinimize, At(5, 5));
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}), form_->ppt[2].PixelAt({70, 10}));
-  EXPECT_TRUE(form_->P1->Visible());
-  EXPECT_EQ(form_->bo_tip->Caption(), "最小化");
+  EXPECT_EQ(Shown({form_->P1}) + form_->bo_tip->Caption(), "1最小化");
   EXPECT_EQ(form_->P1->Geometry().Origin(), (Point{924 - 5, 7 + 21 + 3}));
   form_->npc_MouseMove(BA1::kMinimize, At(25, 5));
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}), form_->ppt[1].PixelAt({70, 10}));
@@ -296,7 +321,7 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
   form_->OnSurfaceMove(At(410, 22, true));
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Window().SetBounds({50, 60, 1000, 600});
-  platform_.Time().Advance(milliseconds(400));
+  Wait(400ms);
   EXPECT_EQ(StoredSize(), "14850x9830");
   Click(BA1::kMaximize);
   form_->OnSurfaceDown(At(0, 300));
@@ -313,43 +338,13 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
   Resize(1200, 600);
   // The window manager takes the release: the window sees no button going up.
   headless::AsHeadless(Window()).EndSystemSize();
-  platform_.Time().Advance(milliseconds(400));
+  Wait(400ms);
   EXPECT_EQ(StoredSize(), "18000x9000");
   Click(BA1::kMaximize);
   Click(BA1::kMaximize);
   Resize(1300, 700);  // the window manager's own doing
-  platform_.Time().Advance(milliseconds(400));
+  Wait(400ms);
   EXPECT_EQ(StoredSize(), "18000x9000");
-}
-
-TEST_F(MainWindowTest, FrameIsPaintedFromTheSkinSheetAndRounded) {
-  Resize(1000, 600);
-  // Window pixel, then the skin sheet's pixel it shows.
-  const Point pairs[][2] = {{{0, 0}, {0, 0}},       {{39, 49}, {39, 49}},   {{500, 10}, {45, 10}},
-                            {{999, 0}, {79, 0}},    {{971, 20}, {51, 20}},  {{2, 300}, {2, 55}},
-                            {{998, 300}, {78, 55}}, {{500, 599}, {40, 99}}, {{0, 599}, {0, 99}}};
-  for (const auto& [at, sheet] : pairs) {
-    EXPECT_EQ(Window().Surface().PixelAt(at), form_->ppt[0].PixelAt(sheet)) << at.x << "," << at.y;
-  }
-  EXPECT_EQ(Window().Region(), (RoundedRegion{{1001, 601}, 4}));
-}
-
-TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
-  platform_.Desktop().SetScaleFactor(2);
-  std::unique_ptr<BA1> scaled = Open();
-  for (size_t i = 0; i < 12; ++i) {
-    EXPECT_EQ(scaled->ppt[i].Scale(), 2) << i;
-    EXPECT_EQ(scaled->ppt[i].Extent(), form_->ppt[i].Extent()) << i;
-  }
-  for (size_t i = 0; i < form_->npc.size(); ++i) {
-    EXPECT_EQ(scaled->npc[i]->Geometry(), form_->npc[i]->Geometry()) << i;
-  }
-  for (auto page : {&BA1::zz, &BA1::zzp, &BA1::tv, &BA1::ying, &BA1::Pic1, &BA1::Pic3}) {
-    EXPECT_EQ((*scaled.*page)->Geometry(), (*form_.*page)->Geometry());
-  }
-  EXPECT_EQ(scaled->w3.Scale(), 2);
-  EXPECT_EQ(scaled->jia->Geometry(), form_->jia->Geometry());
-  EXPECT_EQ(scaled->Window().Bounds(), Window().Bounds());
 }
 
 TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
@@ -370,28 +365,23 @@ TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
 // The scrolling ticker of the status strip.
 class TickerTest : public MainWindowTest {
  protected:
-  // Loads the ticker with the server answering this list.
   void LoadTicker(const std::string& list) {
-    size_t request = platform_.Http().RequestedUrls().size();
-    platform_.Time().Post(20ms, [this, request, list] {
-      platform_.Http().Answer(request, {true, 200, Utf8ToGbk(list)});
-    });
+    AnswerNextRequest(list);
     form_->gun_ad();
-    ASSERT_EQ(platform_.Http().RequestedUrls().at(request), "http://server/box/lib/gun.txt");
+    ASSERT_EQ(platform_.Http().RequestedUrls().back(), "http://server/box/lib/gun.txt");
   }
-  void Wait(std::chrono::milliseconds span) { platform_.Time().Advance(span); }
-  // The items on show, by caption.
-  std::vector<std::string> Items() {
-    std::vector<std::string> shown;
+  // The items on show, "caption@top " each.
+  std::string Items() {
+    std::string shown;
     for (Label* item : form_->La) {
-      if (item->Visible()) shown.push_back(item->Caption());
+      if (item->Visible()) {
+        shown += item->Caption() + "@" + std::to_string(item->Geometry().y) + " ";
+      }
     }
     return shown;
   }
-  int Top(int index) { return form_->La[index]->Geometry().y; }
   void PointAt(int index) { form_->La[index]->onMouseMove({MouseButton::Left, false, 1, 1}); }
   bool Underlined(int index) { return form_->La[index]->GetFont().underline; }
-  const std::vector<std::string>& Opened() { return platform_.Desktop().OpenedAddresses(); }
 };
 
 // Each item climbs 12 pixels in six 50 ms steps, rests 5.1 s on the line and gives way to the
@@ -399,25 +389,14 @@ class TickerTest : public MainWindowTest {
 // are dropped.
 TEST_F(TickerTest, ItemsClimbRestAndCycle) {
   LoadTicker("A||http://site/a.html$$$no link here$$$B||*$$$");
-  ASSERT_EQ(form_->TickerLast, 1);
-  EXPECT_EQ(form_->La[0]->Caption(), "A");
-  EXPECT_EQ(form_->La[1]->Caption(), "B");
-  EXPECT_EQ(Top(0), 20);
-  Wait(150ms);
-  EXPECT_EQ(Top(0), 14);
-  Wait(150ms);
-  EXPECT_EQ(Top(0), 8);
-  Wait(5099ms);
-  EXPECT_EQ(Items(), std::vector<std::string>{"A"});
-  EXPECT_EQ(Top(0), 8);
-  Wait(1ms);
-  EXPECT_TRUE(Items().empty()) << "the item leaves at the end of its 5.1 s rest";
-  EXPECT_EQ(Top(0), 20);
-  Wait(50ms);
-  EXPECT_EQ(Items(), std::vector<std::string>{"B"});
-  EXPECT_EQ(Top(1), 18);
-  Wait(250ms + 5100ms + 50ms);
-  EXPECT_EQ(Items(), std::vector<std::string>{"A"}) << "after the last item the first comes again";
+  // The time that passes, then the items on show.
+  const std::pair<std::chrono::milliseconds, const char*> timeline[] = {
+      {0ms, "A@20 "},  {150ms, "A@14 "}, {150ms, "A@8 "}, {5099ms, "A@8 "}, {1ms, ""},
+      {50ms, "B@18 "}, {250ms, "B@8 "},  {5100ms, ""},    {50ms, "A@18 "}};
+  for (auto [wait, items] : timeline) {
+    Wait(wait);
+    EXPECT_EQ(Items(), items) << "after " << wait.count() << " ms";
+  }
 }
 
 // The pointer holds a linked item underlined for as long as it stays; over the bare panel the
@@ -429,25 +408,24 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   PointAt(0);
   EXPECT_TRUE(Underlined(0));
   Wait(60s);
-  EXPECT_EQ(Items(), std::vector<std::string>{"A"});
+  EXPECT_EQ(Items(), "A@8 ");
   form_->gunp->onMouseMove({});
   EXPECT_FALSE(Underlined(0));
   Wait(5100ms);
-  EXPECT_EQ(Items(), std::vector<std::string>{"B"});
+  EXPECT_EQ(Items(), "B@8 ");
 
   form_->La[0]->onClick();
-  EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/a.html"});
   PointAt(0);
   EXPECT_FALSE(Underlined(0)) << "after a click, pointing underlines nothing";
   form_->gunp->onMouseMove({});
-
   for (int plain : {1, 2, 3}) {
     PointAt(plain);
     EXPECT_FALSE(Underlined(plain)) << form_->La[plain]->Caption();
     form_->La[plain]->onClick();
     form_->gunp->onMouseMove({});
   }
-  EXPECT_EQ(Opened().size(), 1u) << "no target but a web address reaches the desktop";
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/a.html"})
+      << "no target but a web address reaches the desktop";
 }
 
 // One item slides from top 10 into place in a single step and stays, with the timer off; a long
@@ -460,130 +438,105 @@ TEST_F(TickerTest, SingleItemLongListAndEmptyList) {
   LoadTicker("Only||http://site/");
   EXPECT_EQ(form_->La0->Geometry().Origin(), (Point{0, 10}));
   Wait(50ms);
-  EXPECT_EQ(Top(0), 8);
+  EXPECT_EQ(Items(), "Only@8 ");
   EXPECT_FALSE(form_->Timerg->Enabled());
   Wait(60s);
-  EXPECT_EQ(Items(), std::vector<std::string>{"Only"});
-  EXPECT_EQ(Top(0), 8);
+  EXPECT_EQ(Items(), "Only@8 ");
 
   std::string list;
   for (int item = 0; item < 60; ++item) list += "item " + std::to_string(item) + "||*$$$";
   LoadTicker(list);
-  EXPECT_EQ(form_->TickerLast, 50);
   EXPECT_EQ(form_->La.back()->Caption(), "item 50");
 }
 
-// The link router, attached as the program attaches it.
-class RouterTest : public MainWindowTest {
- protected:
-  RouterTest() { router_.Attach(); }
+// A link the user follows in a view; true when the router took it.
+bool Follow(WebView* view, const std::string& url) {
+  bool cancel = false;
+  view->onBeforeNavigate2(url, cancel);
+  return cancel;
+}
 
-  // The server's next answer to a play-data request.
-  void ReplyWith(const std::string& text) {
-    size_t request = platform_.Http().RequestedUrls().size();
-    platform_.Time().Post(20ms, [this, request, text] {
-      platform_.Http().Answer(request, {true, 200, Utf8ToGbk(text)});
-    });
-  }
-  // A link the user follows in a view; true when the router took it.
-  bool Follow(WebView* view, const std::string& url) {
-    bool cancel = false;
-    view->onBeforeNavigate2(url, cancel);
-    return cancel;
-  }
-  std::string List() { return dir_.Read("date.dat"); }
-  std::string LastRequest() { return platform_.Http().RequestedUrls().back(); }
-
-  ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
-  std::vector<std::string> balloons_;
-  LinkRouter router_{*form_, fetch_, ContentServer("http://server/box/", "http://site/"),
-                     [this](const std::string& text) { balloons_.push_back(text); }};
-};
-
-TEST_F(RouterTest, PlayLinkAsksTheServerAndFollowsThePlayerLinkItMakesOrShowsTheBalloon) {
-  ReplyWith("0");
+TEST_F(MainWindowTest, PlayLinkAsksTheServerAndFollowsThePlayerLinkItMakesOrShowsTheBalloon) {
+  auto request = [this] { return platform_.Http().RequestedUrls().back(); };
+  AnswerNextRequest("0");
   EXPECT_TRUE(Follow(form_->Web1, "kavovod://abc-a-b-T"));
-  EXPECT_EQ(LastRequest(), "http://server/box/h.asp?id=0&v=a&v1=b");
+  EXPECT_EQ(request(), "http://server/box/h.asp?id=0&v=a&v1=b");
   EXPECT_EQ(balloons_, std::vector<std::string>{"读取数据出错，请返回重试！"});
   EXPECT_EQ(form_->Web2->CurrentAddress(), "about:blank");
   EXPECT_EQ(form_->CurrentPageTab, 8) << "the player page comes to the front first";
   EXPECT_TRUE(Follow(form_->Web1, "kavovod://5-0-0-T"));  // no answer in time
   EXPECT_EQ(balloons_.size(), 2u);
 
-  ReplyWith("x$y z$w");
+  AnswerNextRequest("x$y z$w");
   EXPECT_TRUE(Follow(form_->Web1, "kavovod://12-a-b-%u4E2D/"));
-  EXPECT_EQ(LastRequest(), "http://server/box/h.asp?id=12&v=a&v1=b");
+  EXPECT_EQ(request(), "http://server/box/h.asp?id=12&v=a&v1=b");
   EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?w$$$y%20z");
-  EXPECT_EQ(List(), "\r\n") << "v is not a number, so nothing is recorded";
-  EXPECT_EQ(form_->CurrentListTab, 11);
-  EXPECT_EQ(form_->PlayerState, 1);
+  EXPECT_EQ(dir_.Read("date.dat"), "\r\n") << "v is not a number, so nothing is recorded";
   EXPECT_EQ(balloons_.size(), 2u);
 
   // Field separators inside the pieces cannot shift what is recorded.
-  ReplyWith("x&&&999$name$m/101/0/1");
+  AnswerNextRequest("x&&&999$name$m/101/0/1");
   EXPECT_TRUE(Follow(form_->Web1, "kavovod://101-1-2-T&&&7&&&8/"));
-  EXPECT_TRUE(List().starts_with("101|T78|x999|name|1|2|0\r\n")) << List();
+  EXPECT_TRUE(dir_.Read("date.dat").starts_with("101|T78|x999|name|1|2|0\r\n"));
   EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?m/101/0/1$$$name");
 }
 
-TEST_F(RouterTest, PlayerLinkPlaysRecordsCompleteEntriesAndOpensTheInformationPage) {
+TEST_F(MainWindowTest, PlayerLinkPlaysRecordsCompleteEntriesAndOpensTheInformationPage) {
+  auto list = [this] { return dir_.Read("date.dat"); };
   EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&7&&&1&&&2"));
   EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?A$$$B");
   EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank") << "no eighth field: no information page";
-  EXPECT_TRUE(List().starts_with("7|T|E|B|1|2|0\r\n"));
+  EXPECT_TRUE(list().starts_with("7|T|E|B|1|2|0\r\n"));
   EXPECT_EQ(form_->CurrentListTab, 11);
-  EXPECT_TRUE(form_->Pic2->Visible());
-  EXPECT_FALSE(form_->m_ad->Visible());
+  EXPECT_EQ(Shown({form_->Pic2, form_->m_ad}), "10");
   EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));
   EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?7-1-2-T-0");
 
   EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&&&&E&&&8&&&1&&&2&&&0"));
   EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&9&&&x&&&2&&&0"));
   EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?A$$$B");
-  EXPECT_TRUE(List().starts_with("7|")) << "empty title and non-numeric v record nothing";
+  EXPECT_TRUE(list().starts_with("7|")) << "empty title and non-numeric v record nothing";
   EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&9"));
-  EXPECT_TRUE(List().starts_with("9|T|E|B|0|0|0\r\n")) << "missing v and v1 count as 0";
+  EXPECT_TRUE(list().starts_with("9|T|E|B|0|0|0\r\n")) << "missing v and v1 count as 0";
 
   // The schemes are taken anywhere in the address, and the information view forwards them.
   EXPECT_TRUE(Follow(form_->Web1, "http://x/?u=kaqvod://A&&&B&&&T&&&E&&&4&&&1&&&2"));
-  EXPECT_TRUE(List().starts_with("4|"));
+  EXPECT_TRUE(list().starts_with("4|"));
   EXPECT_TRUE(Follow(form_->Web5, "http://x/?u=kaqvod://A&&&C&&&T&&&E&&&6&&&1&&&2"));
   EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?http://x/?u=A$$$C");
   EXPECT_FALSE(Follow(form_->Web1, "http://server/box/index.html"));
   EXPECT_FALSE(Follow(form_->Web5, "http://server/box/pp.htm?1"));
 }
 
-TEST_F(RouterTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
+TEST_F(MainWindowTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
   EXPECT_FALSE(Follow(form_->Web11, "KATVS://1"));
   EXPECT_FALSE(Follow(form_->Web11, "x-katvs://1"));
   form_->SetPlayerState(1);
   EXPECT_TRUE(Follow(form_->Web11, "katvs://ch=3&name=%u7EAA"));
   EXPECT_EQ(form_->Web10->CurrentAddress(), "http://server/box/tv/kavotv.htm?ch=3&name=%u7EAA");
-  EXPECT_TRUE(form_->gtv->Visible());
   EXPECT_EQ(form_->PlayerState, 3);
-  EXPECT_FALSE(form_->Pic2->Visible());
-  EXPECT_TRUE(form_->m_ad->Visible());
+  EXPECT_EQ(Shown({form_->gtv, form_->Pic2, form_->m_ad}), "101");
   EXPECT_EQ(form_->Web2->CurrentAddress(), "about:blank");
 
   form_->SetPlayerState(1);
-  EXPECT_FALSE(form_->gtv->Visible());
+  EXPECT_EQ(Shown({form_->gtv, form_->Pic2}), "01");
   EXPECT_EQ(form_->Web10->CurrentAddress(), "http://server/box/tv/ad.htm");
-  EXPECT_TRUE(form_->Pic2->Visible());
   form_->ggx_Click();
   EXPECT_EQ(form_->PlayerState, 0);
   EXPECT_FALSE(form_->Pic2->Visible());
 }
 
-TEST_F(RouterTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {
+TEST_F(MainWindowTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {
   std::filesystem::remove(dir_ / "date.dat");
   EXPECT_TRUE(Follow(form_->Web3, "open://1/"));
   EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank") << "no list, nothing opens";
 
-  dir_.Write("date.dat", "1|a|e|b|0|0|0\r\n\r\n3|%u4E2D|e|b|2|5|0\r\n");
+  std::string list = "1|a|e|b|0|0|0\r\n\r\n3|%u4E2D|e|b|2|5|0\r\n";
+  dir_.Write("date.dat", list);
   EXPECT_TRUE(Follow(form_->Web3, "open://x/"));
   EXPECT_TRUE(Follow(form_->Web3, "delk://"));
   EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank");
-  EXPECT_EQ(List(), "1|a|e|b|0|0|0\r\n\r\n3|%u4E2D|e|b|2|5|0\r\n");
+  EXPECT_EQ(dir_.Read("date.dat"), list);
 
   EXPECT_TRUE(Follow(form_->Web3, "open://3/"));
   EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?3-2-5-%u4E2D-25");
@@ -591,7 +544,7 @@ TEST_F(RouterTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {
   EXPECT_TRUE(Follow(form_->Web3, "open://99"));
   EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?----");
   EXPECT_TRUE(Follow(form_->Web3, "delk://3/"));
-  EXPECT_EQ(List(), "1|a|e|b|0|0|0\r\n");
+  EXPECT_EQ(dir_.Read("date.dat"), "1|a|e|b|0|0|0\r\n");
 }
 
 }  // namespace

@@ -22,17 +22,6 @@ class SheetTest : public testing::TestWithParam<int> {
   Bitmap Sheet(const std::string& name) const {
     return Bitmap::FromPng(ResourceBytes((GetParam() == 2 ? "2x/" : "") + name));
   }
-  // True when every row of the area is one colour (`alongRows`), or every column.
-  bool Uniform(const Bitmap& bitmap, int x0, int y0, int width, int height, bool alongRows) const {
-    for (int y = S(y0); y < S(y0 + height); ++y) {
-      for (int x = S(x0); x < S(x0 + width); ++x) {
-        if (Rgb(bitmap, {x, y}) != Rgb(bitmap, alongRows ? Point{S(x0), y} : Point{x, S(y0)})) {
-          return false;
-        }
-      }
-    }
-    return true;
-  }
 };
 
 INSTANTIATE_TEST_SUITE_P(Scales, SheetTest, testing::Values(1, 2));
@@ -50,12 +39,24 @@ TEST_P(SheetTest, EverySheetDecodesAtItsSize) {
   }
 }
 
+// The frame's edge pieces the window stretches: the top and bottom ones are one colour along each
+// row, the left and right ones along each column.
 TEST_P(SheetTest, FramePiecesStretchWithoutChange) {
   Bitmap frame = Sheet("101.png");
-  EXPECT_TRUE(Uniform(frame, 40, 0, 10, 50, true)) << "top edge";
-  EXPECT_TRUE(Uniform(frame, 0, 50, 35, 10, false)) << "left edge";
-  EXPECT_TRUE(Uniform(frame, 45, 50, 35, 10, false)) << "right edge";
-  EXPECT_TRUE(Uniform(frame, 35, 60, 10, 40, true)) << "bottom edge";
+  const std::pair<Rect, bool> pieces[] = {{{40, 0, 10, 50}, true},
+                                          {{0, 50, 35, 10}, false},
+                                          {{45, 50, 35, 10}, false},
+                                          {{35, 60, 10, 40}, true}};
+  for (auto [piece, alongRows] : pieces) {
+    int differences = 0;
+    for (int y = S(piece.y); y < S(piece.y + piece.height); ++y) {
+      for (int x = S(piece.x); x < S(piece.x + piece.width); ++x) {
+        Point first = alongRows ? Point{S(piece.x), y} : Point{x, S(piece.y)};
+        differences += Rgb(frame, {x, y}) != Rgb(frame, first);
+      }
+    }
+    EXPECT_EQ(differences, 0) << piece.x << "," << piece.y;
+  }
 }
 
 // The first column of each cell is the window's caption band at the rows where the window places
@@ -82,9 +83,8 @@ TEST_P(SheetTest, ButtonsAndTabsSitOnTheCaptionBandWithoutAnEdge) {
   }
 }
 
-// ---- Icons, the delete icon and unknown names, at one size only
-
-TEST(ResourcesTest, IconsAreOpaqueMarksWithTransparentCornersAndTheDeleteIconIsAnElevenPixelGif) {
+// Icons, the delete icon and unknown names, at one size only.
+TEST(ResourcesTest, IconsHaveTransparentCornersTheDeleteIconIsAnElevenPixelGifUnknownNamesNothing) {
   for (auto [name, size] : {std::pair{"icon.png", 64}, {"icon32.png", 32}, {"icon16.png", 16}}) {
     Bitmap icon = Bitmap::FromPng(ResourceBytes(name));
     ASSERT_EQ(icon.Extent(), (Size{size, size})) << name;
@@ -93,9 +93,6 @@ TEST(ResourcesTest, IconsAreOpaqueMarksWithTransparentCornersAndTheDeleteIconIsA
   }
   // A GIF89a header, then width and height as 16-bit little-endian numbers.
   EXPECT_EQ(ResourceBytes("i.gif").substr(0, 10), std::string_view("GIF89a\x0B\0\x0B\0", 10));
-}
-
-TEST(ResourcesTest, UnknownNamesHaveNoBytes) {
   for (const char* name : {"", "101", "101.PNG", "images/101.png", "2x/i.gif", "113.png"}) {
     EXPECT_TRUE(ResourceBytes(name).empty()) << name;
   }

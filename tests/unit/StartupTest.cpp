@@ -92,7 +92,7 @@ NetworkAdapter Adapter(std::vector<std::uint8_t> address, bool hasIp = true,
   return {"eth", loopback, hasIp, std::move(address)};
 }
 
-TEST(UserIdTest, TakesTheFirstNonLoopbackAdapterWithAnAddressUnlessItIsUnusable) {
+TEST(UserIdTest, FirstNonLoopbackAdapterWithAnAddressIfUsableElseDateTimeAndRandom) {
   EXPECT_EQ(
       GetMacAddress({Adapter({0, 0, 0, 0, 0, 0}, true, true), Adapter({1, 2, 3, 4, 5, 6}, false),
                      Adapter({0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}), Adapter({9, 9, 9, 9, 9, 9})}),
@@ -103,9 +103,7 @@ TEST(UserIdTest, TakesTheFirstNonLoopbackAdapterWithAnAddressUnlessItIsUnusable)
     EXPECT_EQ(GetMacAddress({Adapter(first), Adapter({1, 2, 3, 4, 5, 6})}), "");
   }
   EXPECT_EQ(GetMacAddress({}), "");
-}
-
-TEST(UserIdTest, FallbackIsDateTimeAndRandomWithoutLeadingZeros) {
+  // Without one, the id is the date, the time and a random number, none with leading zeros.
   EXPECT_EQ(MakeFallbackId(LocalDateTime{2011, 1, 9, 8, 5, 3}, 123), "201119853123");
 }
 

@@ -19,17 +19,6 @@
 namespace lumora {
 namespace {
 
-// Plays and stores window sizes as fast as it can, until it is killed.
-[[noreturn]] void WriteUntilKilled(const std::filesystem::path& dir, int seed) {
-  HistoryPage page(dir, nullptr);
-  HistoryStore store(dir, page);
-  for (int i = seed;; ++i) {
-    store.AppendHistory(i % 150, "%u4E2D" + std::to_string(i), "E", "B", i, 1, 0);
-    if (i % 7 == 0) store.RemoveHistory(kPlayListFile, 2);
-    IniWrite(dir / kSettingsFile, "S_q", "h_w", std::to_string(i));
-  }
-}
-
 TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
   test::TempDir dir;
   headless::HeadlessPlatform platform;
@@ -55,7 +44,15 @@ TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
     }
     pid_t writer = fork();
     ASSERT_GE(writer, 0);
-    if (writer == 0) WriteUntilKilled(dir.Path(), round * 1000);
+    if (writer == 0) {  // plays and stores window sizes as fast as it can, until it is killed
+      HistoryPage page(dir.Path(), nullptr);
+      HistoryStore store(dir.Path(), page);
+      for (int i = round * 1000;; ++i) {
+        store.AppendHistory(i % 150, "%u4E2D" + std::to_string(i), "E", "B", i, 1, 0);
+        if (i % 7 == 0) store.RemoveHistory(kPlayListFile, 2);
+        IniWrite(dir / kSettingsFile, "S_q", "h_w", std::to_string(i));
+      }
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
     kill(writer, SIGKILL);
     int status = 0;

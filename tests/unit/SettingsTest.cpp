@@ -32,6 +32,9 @@ TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanks
   for (auto [section, key, value] : cases) {
     EXPECT_EQ(Read(section, key), value) << section << "/" << key;
   }
+  // Lone CRs end lines too, and a 1 MiB line is read; any other bytes are left to the fuzz target.
+  dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
+  EXPECT_EQ(Read("S_q", "ts"), "2");
 }
 
 TEST_F(SettingsTest, ValueIsCutTo254BytesOfItsGbkFormWithoutSplittingACharacter) {
@@ -77,14 +80,6 @@ TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
   ASSERT_TRUE(Write("S_q", "QUIT", "2"));
   EXPECT_EQ(dir_.Read("config.dll"), "[S_q]\r\nquit=2\r\nquit=1\r\n; ts\r\nts=3\r\n");
   EXPECT_EQ(Read("S_q", "quit"), "2");
-}
-
-// Any bytes are read without a crash by the settings fuzz target; here lone CRs and a 1 MiB line.
-TEST_F(SettingsTest, LongLinesAndLoneCarriageReturnsAreRead) {
-  dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
-  EXPECT_EQ(Read("S_q", "ts"), "2");
-  ASSERT_TRUE(Write("S_q", "quit", "1"));
-  EXPECT_EQ(Read("S_q", "quit"), "1");
 }
 
 }  // namespace

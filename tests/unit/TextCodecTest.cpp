@@ -2,6 +2,8 @@
 
 #include "core/JsEscape.h"
 #include "core/TextCodec.h"
+#include "core/WebAddress.h"
+#include "platform/headless/HeadlessDesktop.h"
 
 namespace lumora {
 namespace {
@@ -39,6 +41,19 @@ TEST(JsEscapeTest, UnescapeTakesBothFormsInEitherCaseAndLeavesMalformedOnes) {
   EXPECT_EQ(JsUnescape("%%41"), "%A");
   // A lone surrogate cannot be UTF-8; it becomes the replacement character.
   EXPECT_EQ(JsUnescape("%uD800x"), "\uFFFDx");
+}
+
+TEST(WebAddressTest, OnlyHttpAndHttpsReachTheDesktop) {
+  headless::HeadlessDesktop desktop;
+  for (const char* address : {"http://a/", "HTTPS://b/x?y", "Http://c"}) {
+    EXPECT_TRUE(OpenWebAddress(desktop, address)) << address;
+  }
+  for (const char* address : {"file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)",
+                              "mailto:a@b", "http:/x", "https:", " http://lead-blank/", ""}) {
+    EXPECT_FALSE(OpenWebAddress(desktop, address)) << address;
+  }
+  EXPECT_EQ(desktop.OpenedAddresses(),
+            (std::vector<std::string>{"http://a/", "HTTPS://b/x?y", "Http://c"}));
 }
 
 }  // namespace

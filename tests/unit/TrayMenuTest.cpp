@@ -227,7 +227,6 @@ TEST(ExitAdTest, ASecondStartTakesItDownAndTheProgramGoesOn) {
   ASSERT_TRUE(exitAd.ClosePicture().Visible());
 
   Program later(machine);
-  EXPECT_EQ(later.app.MainWindow(), nullptr);
   running.platform.Time().Advance(1ms);
   EXPECT_FALSE(exitAd.Window().IsShown());
   EXPECT_TRUE(running.Form().Window().IsShown());
@@ -245,15 +244,13 @@ TEST(ExitAdTest, ASecondStartTakesItDownAndTheProgramGoesOn) {
 class PopupAdTest : public ::testing::Test, protected Program {
  protected:
   // Loads the popup window, the server answering with this list.
-  tankou& LoadWith(const std::string& list) {
+  void LoadWith(const std::string& list) {
     size_t request = platform.Http().RequestedUrls().size();
     platform.Time().Post(20ms, [this, request, list] {
       platform.Http().Answer(request, {true, 200, Utf8ToGbk(list)});
     });
     app.ShowPopupAd();
     start_ = platform.Time().Now();
-    EXPECT_EQ(platform.Http().RequestedUrls().at(request), "http://server/box/lib/tan.txt");
-    return *app.PopupAd();
   }
   // Moves virtual time to this long after the window was loaded.
   void At(std::chrono::milliseconds sinceLoad) {
@@ -325,7 +322,6 @@ TEST_F(PopupAdTest, NegativeMinutesShowOnePopupOnly) {
   LoadWith("1||-1||0||http://server/box/a.html$$$http://server/box/c.html");
   At(1s);
   Finish({300, 200});
-  EXPECT_FALSE(Popup().Timert->Enabled());
   At(3h);
   EXPECT_EQ(Page(), "http://server/box/a.html");
   EXPECT_TRUE(Popup().Loaded());
@@ -367,12 +363,8 @@ TEST_F(PopupAdTest, StaysIdleAfterAQuitOrWithoutPages) {
 
 class TrayMenuTest : public ::testing::Test, protected Program {
  protected:
-  TrayMenuTest() {
-    Form().onUnloaded = [this] { ++quits; };
-  }
   TopWindow& Window() { return Form().Window(); }
   headless::HeadlessMenu& PortalMenu() { return AsHeadless(app.Menus()->myMenu()); }
-  int quits = 0;
 };
 
 // Without a host at the close, the window is minimised instead (the GUI tests close so).
@@ -431,11 +423,10 @@ TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedO
   std::string longText;
   for (int i = 0; i < 200; ++i) longText += "错";
   app.TrayIcon()->TrayShowBalloon(longText);
-  const TrayRecord& record = app.TrayIcon()->Record();
-  EXPECT_EQ(record.balloonTitle, "Lumora提示:");
-  EXPECT_EQ(Utf8ToGbk(record.balloonText).size(), 254u);
-  EXPECT_TRUE(record.informationIcon);
-  EXPECT_EQ(platform.Tray().Shown().balloonText, record.balloonText);
+  const TrayRecord& shown = platform.Tray().Shown();
+  EXPECT_EQ(
+      std::tuple(shown.balloonTitle, Utf8ToGbk(shown.balloonText).size(), shown.informationIcon),
+      std::tuple("Lumora提示:", 254u, true));
 
   IniWrite(dir / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
   app.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
@@ -468,7 +459,7 @@ TEST_F(TrayMenuTest, PortalContextMenuAndMenuCommandsActOnThePortalTheShellAndTh
   EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/"});
   size_t windows = platform.Windows().size();
   Choose("退出软件");
-  EXPECT_EQ(quits, 1);
+  EXPECT_TRUE(Ended());
   EXPECT_EQ(platform.Windows().size(), windows);
 }
 

@@ -1,13 +1,29 @@
+// The program's files: the settings file, the folder they are kept in and how they survive a kill.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <random>
+#include <thread>
 #include <tuple>
 
+#include "app/DataFolder.h"
+#include "app/Startup.h"
+#include "content/HistoryStore.h"
+#include "content/PlayListFormat.h"
+#include "core/FileIo.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
+#include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {
+
+namespace fs = std::filesystem;
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -80,6 +96,87 @@ TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
   ASSERT_TRUE(Write("S_q", "QUIT", "2"));
   EXPECT_EQ(dir_.Read("config.dll"), "[S_q]\r\nquit=2\r\nquit=1\r\n; ts\r\nts=3\r\n");
   EXPECT_EQ(Read("S_q", "quit"), "2");
+}
+
+TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
+  test::TempDir dir;
+  headless::HeadlessPlatform platform;
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> pause(1, 25);
+  for (int round = 0; round < 120; ++round) {
+    RunStartup(dir.Path(), platform.GetNetworkAdapters(), platform.GetClock());
+    RemoveLeftoverTemporaries(dir.Path(), {kSettingsFile, kPlayListFile, kHistoryPageFile});
+    // Every list line has its seven fields, every setting is there, the page shows the list.
+    std::optional<std::string> list = ReadFileBytes(dir / "date.dat");
+    ASSERT_TRUE(list) << "after kill " << round;
+    std::vector<std::string_view> lines = SplitLines(*list);
+    for (std::string_view line : lines) {
+      std::string decoded = GbkToUtf8(line);
+      ASSERT_TRUE(decoded.empty() || SplitFields(decoded, "|").size() == 7u) << decoded;
+    }
+    for (const char* key : {"ts", "quit", "s_size", "h_w", "h_h"}) {
+      EXPECT_NE(IniRead(dir / "config.dll", "S_q", key, "missing"), "missing") << key;
+    }
+    EXPECT_EQ(dir.Read("c.htm"), Utf8ToGbk(RenderHistoryPage(lines) + "\r\n")) << round;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+      EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    }
+    pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {  // plays and stores window sizes as fast as it can, until it is killed
+      HistoryPage page(dir.Path(), nullptr);
+      HistoryStore store(dir.Path(), page);
+      for (int i = round * 1000;; ++i) {
+        store.AppendHistory(i % 150, "%u4E2D" + std::to_string(i), "E", "B", i, 1, 0);
+        if (i % 7 == 0) store.RemoveHistory(kPlayListFile, 2);
+        IniWrite(dir / kSettingsFile, "S_q", "h_w", std::to_string(i));
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+    kill(writer, SIGKILL);
+    int status = 0;
+    waitpid(writer, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+  }
+}
+
+TEST(DataFolderTest, OnlyAWritablePortableCopyKeepsItsFilesBesideTheExecutable) {
+  test::TempDir dir;
+  DataFolderInputs inputs{dir / "bin", false, true, (dir / "xdg").string(),
+                          (dir / "home").string()};
+  EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "bin");
+  EXPECT_FALSE(fs::exists(dir / "xdg"));
+
+  for (auto [installed, writable] : {std::pair{true, true}, {false, false}}) {
+    fs::remove_all(dir / "xdg");
+    inputs.installed = installed;
+    inputs.executableDirWritable = writable;
+    DataFolderChoice choice = ChooseDataFolder(inputs);
+    EXPECT_EQ(choice.folder, dir / "xdg" / "lumora");
+    EXPECT_EQ(choice.failure, "");
+    EXPECT_EQ(fs::status(choice.folder).permissions() & fs::perms::all, fs::perms::owner_all);
+  }
+  // An unset or relative XDG_DATA_HOME is ignored: the default folder under HOME.
+  for (const char* xdg : {"", "relative/data"}) {
+    inputs.xdgDataHome = xdg;
+    EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "home" / ".local" / "share" / "lumora");
+  }
+}
+
+TEST(DataFolderTest, FolderThatCannotBeMadeIsReportedAndTheProgramDoesNotRun) {
+  test::TempDir dir;
+  dir.Write("file", "");
+  headless::HeadlessDesktop desktop;
+  DataFolderInputs inputs{dir / "bin", true, true, (dir / "file").string(), ""};
+  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
+  inputs.xdgDataHome = "";
+  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
+  ASSERT_EQ(desktop.Messages().size(), 2u);
+  EXPECT_EQ(desktop.Messages()[0].title, "提示：");
+  EXPECT_NE(desktop.Messages()[0].text.find((dir / "file" / "lumora").string() + " "),
+            std::string::npos);
+  EXPECT_NE(desktop.Messages()[0].text.find("Not a directory"), std::string::npos);
+  EXPECT_NE(desktop.Messages()[1].text.find("HOME"), std::string::npos);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The program on the headless backend: its tray icon and menus, the settings dialog, the update
+// check with the server fetch under it, and the extras the check switches on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +8,7 @@
 #include <tuple>
 
 #include "app/LumoraApp.h"
+#include "core/ServerFetch.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
 #include "platform/headless/HeadlessMenu.h"
@@ -627,6 +630,62 @@ TEST(UnusableSettingsTest, ASettingsFileThatCannotBeReadIsToldAndTheProgramEnds)
   ASSERT_EQ(platform.Desktop().Messages().size(), 1u);
   EXPECT_EQ(platform.Desktop().Messages()[0].text,
             "无法使用设置文件 " + (dir / "config.dll").string() + "：Is a directory");
+}
+
+// The server fetch the update check reads the control file with
+
+class ServerFetchTest : public ::testing::Test {
+ protected:
+  headless::HeadlessPlatform platform_;
+  ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
+};
+
+TEST_F(ServerFetchTest, AnyStatusGivesItsBodyFromGbkAndAFailedRequestOrALateAnswerTheEmptyText) {
+  platform_.Time().Post(0ms, [&] {
+    platform_.Http().Answer(0, {true, 404, Utf8ToGbk("<h1>找不到</h1>")}, 250ms);
+  });
+  EXPECT_EQ(fetch_.FetchText("http://server/box/lib/wen.txt"), "<h1>找不到</h1>");
+  WallTime start = platform_.Time().Now();
+  platform_.Time().Post(0ms, [&] { platform_.Http().Answer(1, {}); });
+  EXPECT_EQ(fetch_.FetchText("http://server/x"), "");
+  EXPECT_EQ(platform_.Time().Now(), start);
+  EXPECT_EQ(platform_.Http().RequestedUrls(),
+            (std::vector<std::string>{"http://server/box/lib/wen.txt", "http://server/x"}));
+
+  // An answer arriving after the give-up is dropped and the next fetch gets its own.
+  platform_.Time().Post(0ms, [&] { platform_.Http().Answer(2, {true, 200, "late"}, 5000ms); });
+  EXPECT_EQ(fetch_.FetchText("http://server/slow"), "");
+  platform_.Time().Advance(10s);
+  platform_.Time().Post(0ms, [&] { platform_.Http().Answer(3, {true, 200, "next"}); });
+  EXPECT_EQ(fetch_.FetchText("http://server/next"), "next");
+}
+
+// The wait ends when the clock's count of whole seconds has gone up by four, so a start late in
+// a second gives up after just over three seconds. Other handlers keep running meanwhile.
+TEST(ServerFetchTimeoutTest, SilentServerIsAbandonedWhenTheSecondsCountAdvancesByFour) {
+  for (auto [startInSecond, waited, ticksExpected] :
+       {std::tuple{0ms, 4000ms, 8}, std::tuple{900ms, 3100ms, 6}}) {
+    headless::HeadlessPlatform platform(headless::HeadlessPlatform::kDefaultStart + startInSecond);
+    ServerFetch fetch(platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock());
+    WallTime start = platform.Time().Now();
+    int ticks = 0;
+    for (int i = 1; i <= 10; ++i) platform.Time().Post(500ms * i, [&] { ++ticks; });
+    EXPECT_EQ(fetch.FetchText("http://server/silent"), "");
+    EXPECT_EQ(platform.Time().Now() - start, waited) << startInSecond.count();
+    EXPECT_EQ(ticks, ticksExpected) << startInSecond.count();
+    EXPECT_FALSE(platform.Http().IsPending(0));
+  }
+}
+
+TEST_F(ServerFetchTest, NestedFetchInsideTheWaitCompletesFirst) {
+  std::string inner;
+  platform_.Time().Post(100ms, [&] {
+    platform_.Time().Post(100ms, [&] { platform_.Http().Answer(1, {true, 200, "in"}); });
+    inner = fetch_.FetchText("http://server/inner");
+    platform_.Http().Answer(0, {true, 200, "out"});
+  });
+  EXPECT_EQ(fetch_.FetchText("http://server/outer"), "out");
+  EXPECT_EQ(inner, "in");
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
   EXPECT_EQ(Read("S_q", "h_w"), "0") << "a line break in a value made a key";
 }
 
-TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
+TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByteEvenABareName) {
   dir_.Write("config.dll",
              "; comment\r\n[S_q]\r\nts = 3\r\n\r\nweird line\xff\xfe\r\n[Ver]\nName=8.0\n"
              "[User]\r\nName=x");
@@ -87,9 +87,8 @@ TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
   EXPECT_EQ(dir_.Read("config.dll"),
             "; comment\r\n[S_q]\r\nts=1\r\n\r\nweird line\xff\xfe\r\nquit=2\r\n[Ver]\nName=9.0\n"
             "[User]\r\nName=x\r\nextra=y\r\n");
-}
 
-TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
+  // A bare name line is a key without a value, which writing the key repairs in place.
   dir_.Write("config.dll", "[S_q]\r\n quit \r\nquit=1\r\n; ts\r\nts=3\r\n");
   EXPECT_EQ(Read("S_q", "quit"), "0") << "the bare line hides the later one";
   EXPECT_EQ(Read("S_q", "ts"), "3") << "a comment is no key";
@@ -140,7 +139,7 @@ TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
   }
 }
 
-TEST(DataFolderTest, OnlyAWritablePortableCopyKeepsItsFilesBesideTheExecutable) {
+TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateOneOrSaysWhyNot) {
   test::TempDir dir;
   DataFolderInputs inputs{dir / "bin", false, true, (dir / "xdg").string(),
                           (dir / "home").string()};
@@ -161,14 +160,13 @@ TEST(DataFolderTest, OnlyAWritablePortableCopyKeepsItsFilesBesideTheExecutable) 
     inputs.xdgDataHome = xdg;
     EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "home" / ".local" / "share" / "lumora");
   }
-}
 
-TEST(DataFolderTest, FolderThatCannotBeMadeIsReportedAndTheProgramDoesNotRun) {
-  test::TempDir dir;
+  // A folder that cannot be made is reported and the program does not run.
   dir.Write("file", "");
   headless::HeadlessDesktop desktop;
-  DataFolderInputs inputs{dir / "bin", true, true, (dir / "file").string(), ""};
+  inputs.xdgDataHome = (dir / "file").string();
   EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
+  inputs.home = "";
   inputs.xdgDataHome = "";
   EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
   ASSERT_EQ(desktop.Messages().size(), 2u);

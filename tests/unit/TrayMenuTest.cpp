@@ -78,7 +78,6 @@ TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsWithItsFieldsAsTheServe
   // The control file, the extras, the version in the question (answered No) or "" for none.
   const std::tuple<const char*, std::tuple<int, int, bool, long>, const char*> cases[] = {
       {kOfferFile, {1, 1, true, 1}, "9.1"},
-      {"0====0====0====0====0====9.0\r\n", {0, 0, false, 0}, ""},
       {"0====0====0====0====0====9.0\n", {0, 0, false, 0}, "9.0\n"},
       {"0====0====0====0====0==== 9.0", {0, 0, false, 0}, " 9.0"},
       {"0====0====0====0====0====0\r\n", {0, 0, false, 0}, ""},

@@ -1,13 +1,29 @@
+// The program's files: the settings file, the folder they are kept in and how they survive a kill.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <random>
+#include <thread>
 #include <tuple>
 
+#include "app/DataFolder.h"
+#include "app/Startup.h"
+#include "content/HistoryStore.h"
+#include "content/PlayListFormat.h"
+#include "core/FileIo.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
+#include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora {
 namespace {
+
+namespace fs = std::filesystem;
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -32,6 +48,9 @@ TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanks
   for (auto [section, key, value] : cases) {
     EXPECT_EQ(Read(section, key), value) << section << "/" << key;
   }
+  // Lone CRs end lines too, and a 1 MiB line is read; any other bytes are left to the fuzz target.
+  dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
+  EXPECT_EQ(Read("S_q", "ts"), "2");
 }
 
 TEST_F(SettingsTest, ValueIsCutTo254BytesOfItsGbkFormWithoutSplittingACharacter) {
@@ -57,7 +76,7 @@ TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
   EXPECT_EQ(Read("S_q", "h_w"), "0") << "a line break in a value made a key";
 }
 
-TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
+TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByteEvenABareName) {
   dir_.Write("config.dll",
              "; comment\r\n[S_q]\r\nts = 3\r\n\r\nweird line\xff\xfe\r\n[Ver]\nName=8.0\n"
              "[User]\r\nName=x");
@@ -68,9 +87,8 @@ TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
   EXPECT_EQ(dir_.Read("config.dll"),
             "; comment\r\n[S_q]\r\nts=1\r\n\r\nweird line\xff\xfe\r\nquit=2\r\n[Ver]\nName=9.0\n"
             "[User]\r\nName=x\r\nextra=y\r\n");
-}
 
-TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
+  // A bare name line is a key without a value, which writing the key repairs in place.
   dir_.Write("config.dll", "[S_q]\r\n quit \r\nquit=1\r\n; ts\r\nts=3\r\n");
   EXPECT_EQ(Read("S_q", "quit"), "0") << "the bare line hides the later one";
   EXPECT_EQ(Read("S_q", "ts"), "3") << "a comment is no key";
@@ -79,12 +97,84 @@ TEST_F(SettingsTest, BareNameLineIsAKeyWithoutValueThatWritingRepairsInPlace) {
   EXPECT_EQ(Read("S_q", "quit"), "2");
 }
 
-// Any bytes are read without a crash by the settings fuzz target; here lone CRs and a 1 MiB line.
-TEST_F(SettingsTest, LongLinesAndLoneCarriageReturnsAreRead) {
-  dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
-  EXPECT_EQ(Read("S_q", "ts"), "2");
-  ASSERT_TRUE(Write("S_q", "quit", "1"));
-  EXPECT_EQ(Read("S_q", "quit"), "1");
+TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
+  test::TempDir dir;
+  headless::HeadlessPlatform platform;
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> pause(1, 25);
+  for (int round = 0; round < 120; ++round) {
+    RunStartup(dir.Path(), platform.GetNetworkAdapters(), platform.GetClock());
+    RemoveLeftoverTemporaries(dir.Path(), {kSettingsFile, kPlayListFile, kHistoryPageFile});
+    // Every list line has its seven fields, every setting is there, the page shows the list.
+    std::optional<std::string> list = ReadFileBytes(dir / "date.dat");
+    ASSERT_TRUE(list) << "after kill " << round;
+    std::vector<std::string_view> lines = SplitLines(*list);
+    for (std::string_view line : lines) {
+      std::string decoded = GbkToUtf8(line);
+      ASSERT_TRUE(decoded.empty() || SplitFields(decoded, "|").size() == 7u) << decoded;
+    }
+    for (const char* key : {"ts", "quit", "s_size", "h_w", "h_h"}) {
+      EXPECT_NE(IniRead(dir / "config.dll", "S_q", key, "missing"), "missing") << key;
+    }
+    EXPECT_EQ(dir.Read("c.htm"), Utf8ToGbk(RenderHistoryPage(lines) + "\r\n")) << round;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+      EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    }
+    pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {  // plays and stores window sizes as fast as it can, until it is killed
+      HistoryPage page(dir.Path(), nullptr);
+      HistoryStore store(dir.Path(), page);
+      for (int i = round * 1000;; ++i) {
+        store.AppendHistory(i % 150, "%u4E2D" + std::to_string(i), "E", "B", i, 1, 0);
+        if (i % 7 == 0) store.RemoveHistory(kPlayListFile, 2);
+        IniWrite(dir / kSettingsFile, "S_q", "h_w", std::to_string(i));
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+    kill(writer, SIGKILL);
+    int status = 0;
+    waitpid(writer, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+  }
+}
+
+TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateOneOrSaysWhyNot) {
+  test::TempDir dir;
+  DataFolderInputs inputs{dir / "bin", false, true, (dir / "xdg").string(),
+                          (dir / "home").string()};
+  EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "bin");
+  EXPECT_FALSE(fs::exists(dir / "xdg"));
+
+  for (auto [installed, writable] : {std::pair{true, true}, {false, false}}) {
+    fs::remove_all(dir / "xdg");
+    inputs.installed = installed;
+    inputs.executableDirWritable = writable;
+    DataFolderChoice choice = ChooseDataFolder(inputs);
+    EXPECT_EQ(choice.folder, dir / "xdg" / "lumora");
+    EXPECT_EQ(choice.failure, "");
+    EXPECT_EQ(fs::status(choice.folder).permissions() & fs::perms::all, fs::perms::owner_all);
+  }
+  // An unset or relative XDG_DATA_HOME is ignored: the default folder under HOME.
+  for (const char* xdg : {"", "relative/data"}) {
+    inputs.xdgDataHome = xdg;
+    EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "home" / ".local" / "share" / "lumora");
+  }
+
+  // A folder that cannot be made is reported and the program does not run.
+  dir.Write("file", "");
+  headless::HeadlessDesktop desktop;
+  inputs.xdgDataHome = (dir / "file").string();
+  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
+  inputs.home = "";
+  inputs.xdgDataHome = "";
+  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
+  ASSERT_EQ(desktop.Messages().size(), 2u);
+  EXPECT_EQ(desktop.Messages()[0].title, "提示：");
+  EXPECT_NE(desktop.Messages()[0].text.find((dir / "file" / "lumora").string() + " "),
+            std::string::npos);
+  EXPECT_NE(desktop.Messages()[0].text.find("Not a directory"), std::string::npos);
+  EXPECT_NE(desktop.Messages()[1].text.find("HOME"), std::string::npos);
 }
 
 }  // namespace

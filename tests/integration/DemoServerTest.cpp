@@ -1,15 +1,20 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/FileIo.h"
+#include "core/JsEscape.h"
 #include "core/TextCodec.h"
+#include "server/Catalogue.h"
 #include "server/DemoServer.h"
 #include "server/SitePaths.h"
 
@@ -28,29 +33,39 @@ std::string SiteFile(const std::filesystem::path& relative) {
   return ReadFileBytes(kSiteDir / relative).value_or("(missing " + relative.string() + ")");
 }
 
-std::string RequestHead(std::string_view target) {
-  return "GET " + std::string(target) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-}
-
-std::string StatusLine(std::string_view response) {
-  return std::string(response.substr(0, response.find("\r\n")));
-}
-
-std::string BodyOf(std::string_view response) {
-  size_t headEnd = response.find("\r\n\r\n");
-  return headEnd == std::string_view::npos ? "(no end of head)"
-                                           : std::string(response.substr(headEnd + 4));
-}
-
 class DemoServerTest : public ::testing::Test {
  protected:
   void SetUp() override { server_.Start(0); }
 
-  // The answer to a GET, read as a client reads it.
+  // The answer to a GET, sent as plain bytes on a fresh connection and read as a client reads it
+  // until the server closes the connection.
   Response Get(const std::string& target) {
-    std::string answer = Exchange(RequestHead(target));
-    std::string head = answer.substr(0, answer.find("\r\n\r\n") + 2);
-    Response response{0, "", BodyOf(answer)};
+    g_autoptr(GSocketClient) client = g_socket_client_new();
+    g_autoptr(GSocketConnection) connection =
+        g_socket_client_connect_to_host(client, "127.0.0.1", server_.Port(), nullptr, nullptr);
+    if (connection == nullptr) return {0, "", "(cannot connect)"};
+    GSocket* socket = g_socket_connection_get_socket(connection);
+    std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    g_socket_send(socket, request.data(), request.size(), nullptr, nullptr);
+    g_socket_set_blocking(socket, FALSE);
+    std::string answer;
+    bool closed = false;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         !closed && std::chrono::steady_clock::now() < end;) {
+      g_main_context_iteration(nullptr, FALSE);
+      char chunk[4096];
+      g_autoptr(GError) error = nullptr;
+      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, &error);
+      closed = count == 0;
+      if (count > 0) answer.append(chunk, static_cast<size_t>(count));
+      if (count < 0 && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK)) break;
+      if (count < 0) g_usleep(1000);
+    }
+    EXPECT_TRUE(closed) << target << ": the server did not close the connection";
+    size_t headEnd = answer.find("\r\n\r\n");
+    std::string head = answer.substr(0, headEnd + 2);
+    Response response{
+        0, "", headEnd == std::string::npos ? "(no end of head)" : answer.substr(headEnd + 4)};
     if (head.starts_with("HTTP/1.1 ")) response.status = std::stoul(head.substr(9, 3));
     constexpr std::string_view kType = "\r\nContent-Type: ";
     if (size_t at = head.find(kType); at != std::string::npos) {
@@ -63,39 +78,14 @@ class DemoServerTest : public ::testing::Test {
     return response;
   }
 
-  // Sends bytes exactly as given on a fresh connection, for requests an HTTP library would not
-  // send, and returns everything the server sends until it closes the connection.
-  std::string Exchange(std::string_view bytes) {
-    g_autoptr(GSocketClient) client = g_socket_client_new();
-    g_autoptr(GSocketConnection) connection =
-        g_socket_client_connect_to_host(client, "127.0.0.1", server_.Port(), nullptr, nullptr);
-    if (connection == nullptr) return "(cannot connect)";
-    GSocket* socket = g_socket_connection_get_socket(connection);
-    g_socket_send(socket, bytes.data(), bytes.size(), nullptr, nullptr);
-    g_socket_set_blocking(socket, FALSE);
-    std::string received;
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < end) {
-      g_main_context_iteration(nullptr, FALSE);
-      char chunk[4096];
-      g_autoptr(GError) error = nullptr;
-      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, &error);
-      if (count == 0) return received;
-      if (count > 0) received.append(chunk, static_cast<size_t>(count));
-      if (count < 0 && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK)) break;
-      if (count < 0) g_usleep(1000);
-    }
-    ADD_FAILURE() << "the server did not close the connection";
-    return received;
-  }
-
   DemoServer server_{kSiteDir};
 };
 
-// The pages the program opens, as it asks for them; engines ignore a stylesheet or a script
-// served under another type.
-TEST_F(DemoServerTest, EveryStartPageIsServed) {
+// The pages the program opens, as it asks for them, its pages' escape()d queries among them, each
+// logged as sent; engines ignore a stylesheet or a script served under another type.
+TEST_F(DemoServerTest, EveryStartPageIsServedAndLoggedAsSent) {
   const std::string html = "text/html; charset=utf-8";
+  std::vector<std::string> log;
   for (auto [path, file, type] : std::vector<std::array<std::string, 3>>{
            {"/box/", "box/index.html", html},
            {"/box/tv/list.htm", "box/tv/list.htm", html},
@@ -103,7 +93,7 @@ TEST_F(DemoServerTest, EveryStartPageIsServed) {
            {"/box/js/ads/bo.html", "box/js/ads/bo.html", html},
            {"/box/js/ads/tao.html", "box/js/ads/tao.html", html},
            {"/box/js/ads/tui.html", "box/js/ads/tui.html", html},
-           {"/box/play.htm", "box/play.htm", html},
+           {"/box/play.htm?m/102/0/1$$$%u7B2C1%u96C6", "box/play.htm", html},
            {"/box/pp.htm?----", "box/pp.htm", html},
            {"/box/tv/kavotv.htm", "box/tv/kavotv.htm", html},
            {"/", "index.html", html},
@@ -114,15 +104,16 @@ TEST_F(DemoServerTest, EveryStartPageIsServed) {
     EXPECT_EQ(response.status, 200u) << path;
     EXPECT_EQ(response.contentType, type) << path;
     EXPECT_EQ(response.body, SiteFile(file)) << path;
+    log.push_back("GET " + path + " 200");
   }
+  EXPECT_EQ(server_.RequestLog(), log);
 }
 
-// Encoded escapes from the tree are missing files too.
+// Escapes that leave the tree name no file, nor does a "%" in the path that starts no escape.
 TEST_F(DemoServerTest, MissingFileAnswers404Page) {
   ASSERT_FALSE(SiteFile("catalogue.txt").starts_with("(missing"));
   for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/box", "/elsewhere.html",
-                           "/box/..%2Fcatalogue.txt", "/box/%2e%2e/catalogue.txt",
-                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%2E%2E%5Ccatalogue.txt"}) {
+                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%u0070lay.htm"}) {
     Response response = Get(path);
     EXPECT_EQ(response.status, 404u) << path;
     EXPECT_EQ(response.contentType, "text/html; charset=utf-8") << path;
@@ -138,7 +129,8 @@ TEST(DemoServerPaths, MapsRequestPathsInsideTheSite) {
   EXPECT_EQ(SiteFileForUrlPath("/box/a%20b.html"), "box/a b.html");
   for (const char* path :
        {"", "/index.html", "/boxes/x", "/catalogue.txt", "/box/..", "/box/.", "/box//lib/wen.txt",
-        "/box/%2e%2E/x", "/box/a%2Fb", "/box/a%5Cb", "/box/a%00b", "/box/a%zzb", "/box/a%4"}) {
+        "/box/%2e%2E/x", "/box/..%2Fx", "/box/a%2Fb", "/box/a%5Cb", "/box/%2E%2E%5Cx", "/box/a%00b",
+        "/box/a%zzb", "/box/a%4"}) {
     EXPECT_EQ(SiteFileForUrlPath(path), std::nullopt) << path;
   }
 }
@@ -172,16 +164,62 @@ TEST_F(DemoServerTest, PlayDataAnswersOnlyEpisodesOfTheCatalogue) {
   }
 }
 
-// What the program's pages send: escape()d queries.
-TEST_F(DemoServerTest, JsEscapedQueriesAreAnsweredAndLoggedAsSent) {
-  std::string target = "/box/play.htm?m/102/0/1$$$%u7B2C1%u96C6";
-  std::string response = Exchange(RequestHead(target));
-  EXPECT_EQ(StatusLine(response), "HTTP/1.1 200 OK");
-  EXPECT_EQ(BodyOf(response), SiteFile("box/play.htm"));
-  // In the path, a "%" that does not start an escape names no file.
-  EXPECT_EQ(StatusLine(Exchange(RequestHead("/box/%u0070lay.htm"))), "HTTP/1.1 404 Not Found");
-  EXPECT_EQ(server_.RequestLog(),
-            (std::vector<std::string>{"GET " + target + " 200", "GET /box/%u0070lay.htm 404"}));
+struct Anchor {
+  std::string href;
+  std::string text;  // the link's content without its tags
+};
+
+std::vector<Anchor> Anchors(const std::string& page) {
+  std::vector<Anchor> anchors;
+  std::regex link(R"(<a ([^>]*)>([\s\S]*?)</a>)"), href(R"x((?:^| )href="([^"]*)")x"),
+      tag("<[^>]*>");
+  for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
+    std::smatch address;
+    std::string attributes = (*it)[1];
+    std::regex_search(attributes, address, href);
+    anchors.push_back({address[1], std::regex_replace((*it)[2].str(), tag, "")});
+  }
+  return anchors;
+}
+
+size_t CountOf(std::string_view text, std::string_view part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+TEST(DemoSitePortal, HoldsOneEscapedPlayLinkPerItem) {
+  Catalogue catalogue = Catalogue::Load(kSiteDir / "catalogue.txt");
+  std::string portal = SiteFile("box/index.html");
+  std::vector<Anchor> anchors = Anchors(portal);
+  EXPECT_EQ(CountOf(portal, "kavovod://"), catalogue.Items().size()) << "a play link outside href";
+  for (const CatalogueItem& item : catalogue.Items()) {
+    std::string expected = "kavovod://" + std::to_string(item.id) + "-0-0-" + JsEscape(item.title);
+    auto link = std::find_if(anchors.begin(), anchors.end(),
+                             [&](const Anchor& anchor) { return anchor.href == expected; });
+    ASSERT_NE(link, anchors.end()) << expected;
+    EXPECT_NE(link->text.find(item.title), std::string::npos)
+        << expected << " shows " << link->text;
+  }
+}
+
+TEST(DemoSiteTv, ChannelListLinksOnlyToTheTvScheme) {
+  std::vector<Anchor> anchors = Anchors(SiteFile("box/tv/list.htm"));
+  ASSERT_GE(anchors.size(), 8u);
+  std::set<std::string> channels;
+  for (const Anchor& anchor : anchors) {
+    ASSERT_TRUE(anchor.href.starts_with("katvs://")) << anchor.href;
+    std::string query = anchor.href.substr(8);
+    std::string_view number = FieldOrEmpty(SplitFields(query, "&"), 0);
+    std::string_view name = FieldOrEmpty(SplitFields(query, "&name="), 1);
+    EXPECT_TRUE(number.starts_with("ch=")) << anchor.href;
+    EXPECT_TRUE(channels.insert(std::string(number)).second) << anchor.href;
+    // The player page unescapes the name; it must be the one the list shows.
+    EXPECT_EQ(JsEscape(JsUnescape(name)), name) << anchor.href;
+    EXPECT_NE(anchor.text.find(JsUnescape(name)), std::string::npos) << anchor.href;
+    EXPECT_NE(JsUnescape(name), name) << anchor.href << ": the name is not escaped";
+  }
 }
 
 }  // namespace

@@ -65,15 +65,16 @@ TEST_F(FetchTextTest, BodyIsReturnedWhateverTheStatusAndDecoded) {
   EXPECT_NE(text.find("<html"), std::string::npos) << text;
   ASSERT_EQ(server_.RequestLog().size(), 1u);
   EXPECT_NE(server_.RequestLog().front().find("404"), std::string::npos);
-  auto file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt");
-  ASSERT_TRUE(file.has_value());
-  ASSERT_NE(Utf8ToGbk(*file), *file) << "the ticker list should hold Chinese text";
+  // The demo server test makes sure the file holds Chinese text, which goes out as GBK.
+  std::string file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt")
+                         .value_or("(missing)");
   EXPECT_EQ(fetch_.FetchText(server_.BaseUrl() + "lib/gun.txt"),
-            FillAddressPlaceholders(*file, server_.SiteUrl()));
+            FillAddressPlaceholders(file, server_.SiteUrl()));
 }
 
-// A refused connection fails at once; a body over the limit is abandoned, declared or not.
-TEST_F(FetchTextTest, RefusedConnectionAndOversizedBodyGiveTheEmptyText) {
+// A refused connection fails at once; a body over the limit is abandoned, declared or not; a
+// silent server is given up after three to four seconds, while timers run on.
+TEST_F(FetchTextTest, FailedFetchesGiveTheEmptyText) {
   std::string url = TestServer(TestServer::kNever).Url();  // the port is closed once it is gone
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(fetch_.FetchText(url), "");
@@ -81,16 +82,14 @@ TEST_F(FetchTextTest, RefusedConnectionAndOversizedBodyGiveTheEmptyText) {
   for (auto answer : {TestServer::kOversized, TestServer::kOversizedChunked}) {
     EXPECT_EQ(fetch_.FetchText(TestServer(answer).Url()), "") << answer;
   }
-}
 
-TEST_F(FetchTextTest, SilentServerGivesTheEmptyTextAfterThreeToFourSecondsWhileTimersRun) {
   TestServer silent(TestServer::kNever);
   int ticks = 0;
   std::unique_ptr<Timer> timer = platform_.CreateTimer();
   timer->onTick = [&] { ++ticks; };
   timer->SetInterval(std::chrono::milliseconds(100));
   timer->SetEnabled(true);
-  auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   EXPECT_EQ(fetch_.FetchText(silent.Url()), "");
   double elapsed = Seconds(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(elapsed, 3.0);

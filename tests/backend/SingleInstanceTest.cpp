@@ -1,13 +1,11 @@
 #include <gio/gio.h>
 #include <gio/gunixsocketaddress.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/gtk/GtkPlatform.h"
-#include "platform/gtk/GtkSingleInstance.h"
 #include "platform/gtk/HandOverSocket.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -21,22 +19,19 @@ using CommandLines = std::vector<std::vector<std::string>>;
 const std::vector<std::string> kLaterStart{"/opt/lumora/lumora", "--from", "a b", "\xE4\xB8\xAD",
                                            ""};
 
-// This test program run again as an instance of the application id: the running one when given
-// a file to tell of its claim in, else a later start. With a runtime folder it runs without a
-// session bus or display.
-GObjectPtr<GSubprocess> StartInstance(const std::string& id, const std::string& runtime = "",
+// This test program run again as an instance of the program, without a session bus or display
+// and with this runtime folder: the running one when given a file to tell of its claim in, else a
+// later start.
+GObjectPtr<GSubprocess> StartInstance(const std::string& runtime,
                                       const std::string& claimedFile = "") {
   g_autoptr(GSubprocessLauncher) launcher =
       g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDOUT_SILENCE);
-  g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_APP_ID", id.c_str(), TRUE);
   if (!claimedFile.empty()) {
     g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_CLAIMED", claimedFile.c_str(), TRUE);
   }
-  if (!runtime.empty()) {
-    g_subprocess_launcher_unsetenv(launcher, "DBUS_SESSION_BUS_ADDRESS");
-    g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
-    g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
-  }
+  g_subprocess_launcher_unsetenv(launcher, "DBUS_SESSION_BUS_ADDRESS");
+  g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
+  g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
   return GObjectPtr<GSubprocess>(g_subprocess_launcher_spawn(
       launcher, nullptr, "/proc/self/exe", "--gtest_also_run_disabled_tests",
       "--gtest_filter=ChildProcess.DISABLED_Instance", nullptr));
@@ -53,54 +48,27 @@ int ExitCode(GSubprocess* instance) {
 TEST(ChildProcess, DISABLED_Instance) {
   GtkPlatform platform;
   SingleInstance& instance = platform.GetSingleInstance();
-  const char* id = g_getenv("LUMORA_TEST_APP_ID");
   const char* claimedFile = g_getenv("LUMORA_TEST_CLAIMED");
   if (!claimedFile) {
-    EXPECT_FALSE(instance.Claim(id, kLaterStart));
+    EXPECT_FALSE(instance.Claim("Lumora.BA1", kLaterStart));
     return;
   }
   CommandLines handedOver;
   instance.onHandOver = [&](const std::vector<std::string>& line) { handedOver.push_back(line); };
-  ASSERT_TRUE(instance.Claim(id, {"first"}));
+  ASSERT_TRUE(instance.Claim("Lumora.BA1", {"first"}));
   std::ofstream(claimedFile) << "claimed";
   ASSERT_TRUE(PumpUntil([&] { return !handedOver.empty(); }, 10s));
   EXPECT_EQ(handedOver, CommandLines{kLaterStart});
 }
 
-TEST(SingleInstanceTest, ApplicationIdIsAlwaysValid) {
-  EXPECT_EQ(GtkSingleInstance::ApplicationId("Lumora.BA1"), "Lumora.BA1");
-  EXPECT_EQ(GtkSingleInstance::ApplicationId("Lumora|BA1"), "Lumora.BA1");
-  EXPECT_EQ(GtkSingleInstance::ApplicationId("9.x y"), "_9.x.y");
-  EXPECT_EQ(GtkSingleInstance::ApplicationId("Lumora"), "Lumora.instance");
-  EXPECT_TRUE(g_application_id_is_valid(GtkSingleInstance::ApplicationId("..").c_str()));
-}
-
-TEST(SingleInstanceTest, LaterStartHandsOverItsCommandLineOnTheSessionBus) {
-  GtkPlatform platform;
-  SingleInstance& instance = platform.GetSingleInstance();
-  CommandLines handedOver;
-  instance.onHandOver = [&](const std::vector<std::string>& line) { handedOver.push_back(line); };
-  std::string id = "Lumora.BusTest" + std::to_string(getpid());
-  ASSERT_TRUE(instance.Claim(id, {"first"}));
-  g_autoptr(GDBusConnection) bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  g_autoptr(GVariant) owner = g_dbus_connection_call_sync(
-      bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetNameOwner",
-      g_variant_new("(s)", id.c_str()), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-  ASSERT_TRUE(owner) << "the instance owns its name on the bus";
-
-  auto later = StartInstance(id);
-  EXPECT_EQ(ExitCode(later.get()), 0) << "the later start was told to end";
-  ASSERT_TRUE(PumpUntil([&] { return !handedOver.empty(); }));
-  EXPECT_EQ(handedOver, CommandLines{kLaterStart});
-}
-
+// A later start's hand-over on the session bus is what the second-start GUI test makes.
 TEST(SingleInstanceTest, WithoutASessionBusLaterStartHandsOverThroughASocket) {
   test::TempDir runtime;
-  auto first = StartInstance("Lumora.BA1", runtime.Path(), runtime / "claimed");
+  auto first = StartInstance(runtime.Path(), runtime / "claimed");
   ASSERT_TRUE(PumpUntil([&] { return runtime.Exists("claimed"); }));
   EXPECT_TRUE(runtime.Exists("lumora-Lumora.BA1.socket"));
 
-  auto later = StartInstance("Lumora.BA1", runtime.Path());
+  auto later = StartInstance(runtime.Path());
   EXPECT_EQ(ExitCode(later.get()), 0) << "the later start was told to end";
   EXPECT_EQ(ExitCode(first.get()), 0) << "the running instance got the later start's command line";
 }

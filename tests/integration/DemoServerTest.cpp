@@ -1,7 +1,6 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -14,7 +13,6 @@
 #include "core/FileIo.h"
 #include "core/JsEscape.h"
 #include "core/TextCodec.h"
-#include "server/Catalogue.h"
 #include "server/DemoServer.h"
 #include "server/SitePaths.h"
 
@@ -50,16 +48,14 @@ class DemoServerTest : public ::testing::Test {
     g_socket_set_blocking(socket, FALSE);
     std::string answer;
     bool closed = false;
+    char chunk[4096];
     for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
          !closed && std::chrono::steady_clock::now() < end;) {
       g_main_context_iteration(nullptr, FALSE);
-      char chunk[4096];
-      g_autoptr(GError) error = nullptr;
-      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, &error);
+      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, nullptr);
       closed = count == 0;
       if (count > 0) answer.append(chunk, static_cast<size_t>(count));
-      if (count < 0 && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK)) break;
-      if (count < 0) g_usleep(1000);
+      if (count < 0) g_usleep(1000);  // nothing yet, or an error that ends in the time-out
     }
     EXPECT_TRUE(closed) << target << ": the server did not close the connection";
     size_t headEnd = answer.find("\r\n\r\n");
@@ -164,62 +160,28 @@ TEST_F(DemoServerTest, PlayDataAnswersOnlyEpisodesOfTheCatalogue) {
   }
 }
 
-struct Anchor {
-  std::string href;
-  std::string text;  // the link's content without its tags
-};
-
-std::vector<Anchor> Anchors(const std::string& page) {
-  std::vector<Anchor> anchors;
+TEST(DemoSiteTv, ChannelListLinksOnlyToTheTvScheme) {
+  std::string page = SiteFile("box/tv/list.htm");
   std::regex link(R"(<a ([^>]*)>([\s\S]*?)</a>)"), href(R"x((?:^| )href="([^"]*)")x"),
       tag("<[^>]*>");
+  std::set<std::string> channels;
   for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
     std::smatch address;
     std::string attributes = (*it)[1];
     std::regex_search(attributes, address, href);
-    anchors.push_back({address[1], std::regex_replace((*it)[2].str(), tag, "")});
-  }
-  return anchors;
-}
-
-size_t CountOf(std::string_view text, std::string_view part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
-    ++count;
-  return count;
-}
-
-TEST(DemoSitePortal, HoldsOneEscapedPlayLinkPerItem) {
-  Catalogue catalogue = Catalogue::Load(kSiteDir / "catalogue.txt");
-  std::string portal = SiteFile("box/index.html");
-  std::vector<Anchor> anchors = Anchors(portal);
-  EXPECT_EQ(CountOf(portal, "kavovod://"), catalogue.Items().size()) << "a play link outside href";
-  for (const CatalogueItem& item : catalogue.Items()) {
-    std::string expected = "kavovod://" + std::to_string(item.id) + "-0-0-" + JsEscape(item.title);
-    auto link = std::find_if(anchors.begin(), anchors.end(),
-                             [&](const Anchor& anchor) { return anchor.href == expected; });
-    ASSERT_NE(link, anchors.end()) << expected;
-    EXPECT_NE(link->text.find(item.title), std::string::npos)
-        << expected << " shows " << link->text;
-  }
-}
-
-TEST(DemoSiteTv, ChannelListLinksOnlyToTheTvScheme) {
-  std::vector<Anchor> anchors = Anchors(SiteFile("box/tv/list.htm"));
-  ASSERT_GE(anchors.size(), 8u);
-  std::set<std::string> channels;
-  for (const Anchor& anchor : anchors) {
-    ASSERT_TRUE(anchor.href.starts_with("katvs://")) << anchor.href;
-    std::string query = anchor.href.substr(8);
+    std::string target = address[1], text = std::regex_replace((*it)[2].str(), tag, "");
+    ASSERT_TRUE(target.starts_with("katvs://")) << target;
+    std::string query = target.substr(8);
     std::string_view number = FieldOrEmpty(SplitFields(query, "&"), 0);
     std::string_view name = FieldOrEmpty(SplitFields(query, "&name="), 1);
-    EXPECT_TRUE(number.starts_with("ch=")) << anchor.href;
-    EXPECT_TRUE(channels.insert(std::string(number)).second) << anchor.href;
+    EXPECT_TRUE(number.starts_with("ch=")) << target;
+    EXPECT_TRUE(channels.insert(std::string(number)).second) << target;
     // The player page unescapes the name; it must be the one the list shows.
-    EXPECT_EQ(JsEscape(JsUnescape(name)), name) << anchor.href;
-    EXPECT_NE(anchor.text.find(JsUnescape(name)), std::string::npos) << anchor.href;
-    EXPECT_NE(JsUnescape(name), name) << anchor.href << ": the name is not escaped";
+    EXPECT_EQ(JsEscape(JsUnescape(name)), name) << target;
+    EXPECT_NE(text.find(JsUnescape(name)), std::string::npos) << target;
+    EXPECT_NE(JsUnescape(name), name) << target << ": the name is not escaped";
   }
+  EXPECT_GE(channels.size(), 8u);
 }
 
 }  // namespace

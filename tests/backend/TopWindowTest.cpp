@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -48,8 +49,7 @@ class TopWindowTest : public ::testing::Test {
   std::unique_ptr<TopWindow> window_ = platform_.CreateWindow();
 };
 
-TEST_F(TopWindowTest, PaintsControlsInOrderClippedByTheirPictureAndTheRegion) {
-  window_->SetRegion({{201, 151}, 4});
+TEST_F(TopWindowTest, PaintsControlsInOrderClippedByTheirPicture) {
   Picture& picture = AddPicture({10, 10, 60, 40});
   picture.Surface().Fill(Color{kGreen});
   Label& label = window_->AddLabel();
@@ -62,17 +62,13 @@ TEST_F(TopWindowTest, PaintsControlsInOrderClippedByTheirPictureAndTheRegion) {
   window_->Show();
 
   EXPECT_TRUE(ShowsAt(30, 30, kGreen));
-  // The rounded region cuts one pixel of each corner; a label without a back colour shows the
-  // window; a later control is on top; a picture clips its children.
+  // A label without a back colour shows the window; a later control is on top; a picture clips
+  // its children. The window's rounded region is left to the region and GUI tests.
   const std::tuple<int, int, std::uint32_t> kPixels[] = {
-      {1, 0, kBlue},     {0, 1, kBlue},    {198, 149, kBlue}, {199, 148, kBlue},
-      {160, 110, kBlue}, {5, 5, kBlue},    {69, 49, kGreen},  {70, 50, kBlue},
-      {120, 15, kRed},   {40, 90, kGreen}, {100, 40, kRed},   {139, 79, kRed},
-      {99, 60, kBlue},   {120, 39, kBlue}, {140, 60, kBlue},  {120, 80, kBlue}};
+      {160, 110, kBlue}, {5, 5, kBlue},    {69, 49, kGreen}, {70, 50, kBlue},
+      {120, 15, kRed},   {40, 90, kGreen}, {100, 40, kRed},  {139, 79, kRed},
+      {99, 60, kBlue},   {120, 39, kBlue}, {140, 60, kBlue}, {120, 80, kBlue}};
   for (auto [x, y, color] : kPixels) EXPECT_EQ(PixelAt(x, y), color) << x << "," << y;
-  for (Point corner : {Point{0, 0}, Point{199, 0}, Point{0, 149}, Point{199, 149}}) {
-    EXPECT_NE(PixelAt(corner.x, corner.y), kBlue) << corner.x << "," << corner.y;
-  }
   picture.Surface().Fill(Color{kRed});
   picture.Refresh();
   EXPECT_TRUE(ShowsAt(30, 30, kRed));
@@ -123,32 +119,31 @@ TEST_F(TopWindowTest, MouseEventsGoToTheControlUnderThePointerAndLeavingItIsAMov
   label.SetGeometry({20, 30, 60, 20});
   label.SetBackColor(Color{kRed});
   Picture& picture = AddPicture({100, 20, 40, 40}, kGreen);
-  std::vector<MouseEvent> labelDowns, surfaceDowns, moves;
-  int labelUps = 0, clicks = 0, doubleClicks = 0;
-  label.onMouseDown = [&](const MouseEvent& event) { labelDowns.push_back(event); };
-  label.onMouseUp = [&](const MouseEvent&) { ++labelUps; };
-  label.onClick = [&] { ++clicks; };
-  window_->onMouseDown = [&](const MouseEvent& event) { surfaceDowns.push_back(event); };
-  window_->onDoubleClick = [&] { ++doubleClicks; };
+  std::vector<std::string> events;
+  auto record = [&](std::string name) {
+    return [&events, name](const MouseEvent& event) {
+      events.push_back(name + " " + std::to_string(event.x) + "," + std::to_string(event.y) +
+                       (event.button == MouseButton::Left ? "" : " not left"));
+    };
+  };
+  label.onMouseDown = record("label down");
+  label.onMouseUp = record("label up");
+  label.onClick = [&] { events.push_back("click"); };
+  window_->onMouseDown = record("down");
+  window_->onDoubleClick = [&] { events.push_back("double click"); };
+  std::vector<MouseEvent> moves;
   picture.onMouseMove = [&](const MouseEvent& event) { moves.push_back(event); };
   window_->Show();
   ASSERT_TRUE(ShowsAt(30, 35, kRed));
   ASSERT_TRUE(ShowsAt(110, 30, kGreen));
 
   ClickOnScreen(kBounds.x + 25, kBounds.y + 37);
-  ASSERT_TRUE(PumpUntil([&] { return clicks == 1; }));
-  ASSERT_EQ(labelDowns.size(), 1u);
-  EXPECT_EQ(At(labelDowns[0]), (Point{5, 7}));
-  EXPECT_EQ(labelDowns[0].button, MouseButton::Left);
-  EXPECT_EQ(labelUps, 1);
-  EXPECT_TRUE(surfaceDowns.empty());
-
   ClickOnScreen(kBounds.x + 150, kBounds.y + 100, 1, 2);
-  EXPECT_TRUE(PumpUntil([&] { return doubleClicks == 1; }));
-  ASSERT_EQ(surfaceDowns.size(), 2u) << "each press of a double click is raised as well";
-  EXPECT_EQ(At(surfaceDowns[0]), (Point{150, 100}));
-  EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(labelDowns.size(), 1u);
+  ASSERT_TRUE(PumpUntil([&] { return events.size() >= 6; }));
+  PumpFor(100ms);
+  // Each press of a double click is raised as well.
+  EXPECT_EQ(events, (std::vector<std::string>{"label down 5,7", "label up 5,7", "click",
+                                              "down 150,100", "down 150,100", "double click"}));
 
   PointAtScreen(kBounds.x + 110, kBounds.y + 35);
   ASSERT_TRUE(PumpUntil([&] { return !moves.empty(); }));

@@ -46,27 +46,20 @@ std::vector<std::string>& LoggedWarnings() {
 // "error".
 std::string CallAndWait(GDBusConnection* from, const std::string& service, const char* path,
                         const char* interface, const char* method, GVariant* parameters) {
-  struct Answer {
-    bool done = false;
-    std::string printed = "error";
-  } answer;
+  std::optional<std::string> answer;
   // Times out before the pump does, so the answer never outlives this call.
   g_dbus_connection_call(
       from, service.c_str(), path, interface, method, parameters, nullptr, G_DBUS_CALL_FLAGS_NONE,
       3000, nullptr,
-      [](GObject* bus, GAsyncResult* result, gpointer data) {
-        auto* answer = static_cast<Answer*>(data);
+      [](GObject* bus, GAsyncResult* result, gpointer answer) {
         g_autoptr(GVariant) reply =
             g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
-        if (reply) {
-          g_autofree char* printed = g_variant_print(reply, FALSE);
-          answer->printed = printed;
-        }
-        answer->done = true;
+        g_autofree char* printed = reply ? g_variant_print(reply, FALSE) : g_strdup("error");
+        *static_cast<std::optional<std::string>*>(answer) = printed;
       },
       &answer);
-  PumpUntil([&] { return answer.done; });
-  return answer.printed;
+  PumpUntil([&] { return answer.has_value(); });
+  return answer.value_or("error");
 }
 
 // Where the open menu is on the screen; nothing while it is closed.

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gtk/GtkPlatform.h"
@@ -65,24 +67,19 @@ class WebViewTest : public ::testing::Test {
   }
   // Runs a script in the page and returns its result as text.
   std::string Evaluate(const std::string& script) {
-    struct Result {
-      bool done = false;
-      std::string text;
-    } result;
+    std::optional<std::string> result;
     webkit_web_view_evaluate_javascript(
         WEBKIT_WEB_VIEW(dynamic_cast<WebViewControl*>(view_)->Widget()), script.c_str(), -1,
         nullptr, nullptr, nullptr,
-        [](GObject* view, GAsyncResult* async, gpointer data) {
-          auto* result = static_cast<Result*>(data);
+        [](GObject* view, GAsyncResult* async, gpointer result) {
           g_autoptr(JSCValue) value =
               webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), async, nullptr);
           g_autofree char* text = value ? jsc_value_to_string(value) : g_strdup("");
-          result->text = text;
-          result->done = true;
+          *static_cast<std::optional<std::string>*>(result) = text;
         },
         &result);
-    PumpUntil([&] { return result.done; });
-    return result.text;
+    PumpUntil([&] { return result.has_value(); });
+    return result.value_or("");
   }
 
   TestSite server_;
@@ -170,8 +167,8 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
   view_->Navigate("about:blank");
   view_->WriteDocument("<html><body><a href=\"KAVOVOD://12-a-b-%u4E2D/\">go</a></body></html>");
   ASSERT_TRUE(LoadsDocument());
-  PumpUntil([&] { return Evaluate("document.body.innerText") == "go"; }, 2s);
-  EXPECT_EQ(Evaluate("document.body.innerText"), "go") << "written at once";
+  EXPECT_TRUE(PumpUntil([&] { return Evaluate("document.body.innerText") == "go"; }, 2s))
+      << "written at once";
   EXPECT_EQ(Events("before"), std::vector<std::string>{"before about:blank"});
   events_.clear();
 
@@ -198,28 +195,23 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
 }
 
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
-  view_->WriteDocument("<html><body>a page</body></html>");
-  ASSERT_TRUE(LoadsDocument());
   std::vector<Point> asked;
   view_->onContextMenu = [&](Point at) {
     asked.push_back(at);
     return false;
   };
   guint toplevels = ToplevelCount(true);
-
-  ClickOnScreen(kWindowBounds.x + 150, kWindowBounds.y + 100, 3);
-  ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
-  EXPECT_EQ(asked[0], (Point{150, 100}));
-  PumpFor(200ms);
-  EXPECT_EQ(ToplevelCount(true), toplevels) << "no engine menu";
-
-  view_->Navigate(server_.BaseUrl() + "lib/gun.txt");
-  ASSERT_TRUE(LoadsDocument());
-  ClickOnScreen(kWindowBounds.x + 40, kWindowBounds.y + 30, 3);
-  ASSERT_TRUE(PumpUntil([&] { return asked.size() == 2; })) << "also over a plain text document";
-  EXPECT_EQ(asked[1], (Point{40, 30}));
-  PumpFor(200ms);
-  EXPECT_EQ(ToplevelCount(true), toplevels);
+  // A page, then a plain text document.
+  for (auto [page, at] : {std::pair{"index.html", Point{150, 100}}, {"lib/gun.txt", {40, 30}}}) {
+    view_->Navigate(server_.BaseUrl() + page);
+    ASSERT_TRUE(LoadsDocument());
+    asked.clear();
+    ClickOnScreen(kWindowBounds.x + at.x, kWindowBounds.y + at.y, 3);
+    ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); })) << page;
+    EXPECT_EQ(asked, std::vector<Point>{at}) << page;
+    PumpFor(200ms);
+    EXPECT_EQ(ToplevelCount(true), toplevels) << "no engine menu over " << page;
+  }
 }
 
 }  // namespace

@@ -21,27 +21,32 @@ namespace {
 
 const std::filesystem::path kSiteDir = LUMORA_TEST_SITE_DIR;
 
-struct Response {
-  unsigned long status = 0;
-  std::string contentType;
-  std::string body;
-};
-
 std::string SiteFile(const std::filesystem::path& relative) {
   return ReadFileBytes(kSiteDir / relative).value_or("(missing " + relative.string() + ")");
+}
+
+// The whole answer of the server with this status, type and body.
+std::string Answer(int status, const std::string& type, const std::string& body) {
+  return std::string(status == 200 ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") +
+         "\r\nContent-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n\r\n" + body;
+}
+
+std::string BodyOf(const std::string& answer) {
+  size_t headEnd = answer.find("\r\n\r\n");
+  return headEnd == std::string::npos ? "(no end of head)" : answer.substr(headEnd + 4);
 }
 
 class DemoServerTest : public ::testing::Test {
  protected:
   void SetUp() override { server_.Start(0); }
 
-  // The answer to a GET, sent as plain bytes on a fresh connection and read as a client reads it
-  // until the server closes the connection.
-  Response Get(const std::string& target) {
+  // The answer to a GET, sent as plain bytes on a fresh connection, until the server closes it.
+  std::string Get(const std::string& target) {
     g_autoptr(GSocketClient) client = g_socket_client_new();
     g_autoptr(GSocketConnection) connection =
         g_socket_client_connect_to_host(client, "127.0.0.1", server_.Port(), nullptr, nullptr);
-    if (connection == nullptr) return {0, "", "(cannot connect)"};
+    if (connection == nullptr) return "(cannot connect)";
     GSocket* socket = g_socket_connection_get_socket(connection);
     std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
     g_socket_send(socket, request.data(), request.size(), nullptr, nullptr);
@@ -58,20 +63,7 @@ class DemoServerTest : public ::testing::Test {
       if (count < 0) g_usleep(1000);  // nothing yet, or an error that ends in the time-out
     }
     EXPECT_TRUE(closed) << target << ": the server did not close the connection";
-    size_t headEnd = answer.find("\r\n\r\n");
-    std::string head = answer.substr(0, headEnd + 2);
-    Response response{
-        0, "", headEnd == std::string::npos ? "(no end of head)" : answer.substr(headEnd + 4)};
-    if (head.starts_with("HTTP/1.1 ")) response.status = std::stoul(head.substr(9, 3));
-    constexpr std::string_view kType = "\r\nContent-Type: ";
-    if (size_t at = head.find(kType); at != std::string::npos) {
-      at += kType.size();
-      response.contentType = head.substr(at, head.find("\r\n", at) - at);
-    }
-    EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\n"),
-              std::string::npos)
-        << target << ": " << head;
-    return response;
+    return answer;
   }
 
   DemoServer server_{kSiteDir};
@@ -96,10 +88,7 @@ TEST_F(DemoServerTest, EveryStartPageIsServedAndLoggedAsSent) {
            {"/box/css/portal.css", "box/css/portal.css", "text/css; charset=utf-8"},
            {"/box/js/catalogue.js", "box/js/catalogue.js", "text/javascript; charset=utf-8"},
        }) {
-    Response response = Get(path);
-    EXPECT_EQ(response.status, 200u) << path;
-    EXPECT_EQ(response.contentType, type) << path;
-    EXPECT_EQ(response.body, SiteFile(file)) << path;
+    EXPECT_EQ(Get(path), Answer(200, type, SiteFile(file))) << path;
     log.push_back("GET " + path + " 200");
   }
   EXPECT_EQ(server_.RequestLog(), log);
@@ -110,10 +99,9 @@ TEST_F(DemoServerTest, MissingFileAnswers404Page) {
   ASSERT_FALSE(SiteFile("catalogue.txt").starts_with("(missing"));
   for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/box", "/elsewhere.html",
                            "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%u0070lay.htm"}) {
-    Response response = Get(path);
-    EXPECT_EQ(response.status, 404u) << path;
-    EXPECT_EQ(response.contentType, "text/html; charset=utf-8") << path;
-    EXPECT_NE(response.body.find("<html>"), std::string::npos) << path;
+    std::string answer = Get(path);
+    EXPECT_EQ(answer, Answer(404, "text/html; charset=utf-8", BodyOf(answer))) << path;
+    EXPECT_NE(BodyOf(answer).find("<html>"), std::string::npos) << path;
   }
 }
 
@@ -133,30 +121,30 @@ TEST(DemoServerPaths, MapsRequestPathsInsideTheSite) {
 
 TEST_F(DemoServerTest, TextResourcesAreGbkOnTheWire) {
   for (const char* name : {"wen.txt", "gun.txt", "tan.txt"}) {
-    Response response = Get(std::string("/box/lib/") + name);
-    EXPECT_EQ(response.status, 200u) << name;
-    EXPECT_EQ(response.contentType, "text/plain") << name;
     std::string text = SiteFile(std::filesystem::path("box/lib") / name);
-    EXPECT_EQ(response.body, Utf8ToGbk(FillAddressPlaceholders(text, server_.SiteUrl()))) << name;
+    EXPECT_EQ(
+        Get(std::string("/box/lib/") + name),
+        Answer(200, "text/plain", Utf8ToGbk(FillAddressPlaceholders(text, server_.SiteUrl()))))
+        << name;
   }
-  EXPECT_NE(Get("/box/lib/gun.txt").body, SiteFile("box/lib/gun.txt")) << "no Chinese in gun.txt";
+  std::string gun = SiteFile("box/lib/gun.txt");
+  EXPECT_NE(Utf8ToGbk(gun), gun) << "no Chinese in gun.txt";
 }
 
 // Only an episode the catalogue has gets three "$"-separated GBK parts.
 TEST_F(DemoServerTest, PlayDataAnswersOnlyEpisodesOfTheCatalogue) {
-  Response second = Get("/box/h.asp?id=102&v=1&v1=1");
-  EXPECT_EQ(second.status, 200u);
-  EXPECT_EQ(second.contentType, "text/plain");
-  EXPECT_EQ(second.body, Utf8ToGbk("2022 古装 剧情$第2集$h/102/1/2"));
-  EXPECT_EQ(Get("/box/h.asp?id=104&v=0&v1=5").body, Utf8ToGbk("2023 都市 爱情$第6集$m/104/0/6"));
+  EXPECT_EQ(Get("/box/h.asp?id=102&v=1&v1=1"),
+            Answer(200, "text/plain", Utf8ToGbk("2022 古装 剧情$第2集$h/102/1/2")));
+  EXPECT_EQ(Get("/box/h.asp?id=104&v=0&v1=5"),
+            Answer(200, "text/plain", Utf8ToGbk("2023 都市 爱情$第6集$m/104/0/6")));
   for (const char* query :
        {"id=999&v=0&v1=0", "id=abc&v=0&v1=0", "v=0&v1=0", "id=&v=0&v1=0", "id=102&v=2&v1=0",
         "id=102&v=1&v1=2", "id=102&v=0&v1=-1", "id=102&v=x&v1=0", "id=102&v=0", "id=102x&v=0&v1=0",
         "id=108&v=0&v1=0", "id=%u4E2D%zz-%&v=%u&v1=%"}) {
-    Response response = Get(std::string("/box/h.asp?") + query);
-    EXPECT_EQ(response.status, 200u) << query;
-    EXPECT_FALSE(response.body.empty()) << query;
-    EXPECT_EQ(response.body.find('$'), std::string::npos) << query;
+    std::string answer = Get(std::string("/box/h.asp?") + query);
+    EXPECT_EQ(answer, Answer(200, "text/plain", BodyOf(answer))) << query;
+    EXPECT_FALSE(BodyOf(answer).empty()) << query;
+    EXPECT_EQ(BodyOf(answer).find('$'), std::string::npos) << query;
   }
 }
 

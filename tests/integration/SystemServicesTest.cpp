@@ -3,7 +3,6 @@
 
 #include "core/FileIo.h"
 #include "core/ServerFetch.h"
-#include "core/TextCodec.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/SystemNetworkAdapters.h"

@@ -22,10 +22,6 @@ constexpr std::uint32_t kRed = 0xFF0000;
 
 constexpr Rect kBounds{40, 40, 200, 150};
 
-Point At(const MouseEvent& event) {
-  return {event.x, event.y};
-}
-
 // A window at a free place of the screen, its surface blue; tests show it.
 class TopWindowTest : public ::testing::Test {
  protected:
@@ -147,7 +143,7 @@ TEST_F(TopWindowTest, MouseEventsGoToTheControlUnderThePointerAndLeavingItIsAMov
 
   PointAtScreen(kBounds.x + 110, kBounds.y + 35);
   ASSERT_TRUE(PumpUntil([&] { return !moves.empty(); }));
-  EXPECT_EQ(At(moves.back()), (Point{10, 15}));
+  EXPECT_EQ((Point{moves.back().x, moves.back().y}), (Point{10, 15}));
   PointAtScreen(kBounds.x + 150, kBounds.y + 120);
   ASSERT_TRUE(PumpUntil([&] { return moves.back().x < 0; }));
   EXPECT_EQ(moves.back().y, -1);

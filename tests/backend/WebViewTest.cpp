@@ -175,11 +175,10 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
   beforeNavigate = [](const std::string&, bool& cancel) { cancel = true; };
   Evaluate("document.querySelector('a').click()");
   ASSERT_TRUE(PumpUntil([&] { return !Events("before").empty(); }));
-  EXPECT_EQ(Events("before"), std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"})
-      << "a link of the program's scheme arrives as written";
   PumpFor(200ms);
+  // A link of the program's scheme arrives as written; cancelled, it is no load, nor a failed one.
+  EXPECT_EQ(events_, std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"});
   EXPECT_EQ(view_->CurrentAddress(), "about:blank");
-  EXPECT_EQ(Events("error").size(), 0u) << "a cancelled link is no failed load";
 
   std::string address = server_.BaseUrl() + "js/ads/pop1.html";
   guint toplevels = ToplevelCount(false);

@@ -13,12 +13,8 @@ using Clock = std::chrono::steady_clock;
 
 class TimerTest : public ::testing::Test {
  protected:
-  TimerTest() : timer_(platform_.CreateTimer()) {
-    timer_->onTick = [this] { ticks_.push_back(Clock::now()); };
-  }
-
   GtkPlatform platform_;
-  std::unique_ptr<Timer> timer_;
+  std::unique_ptr<Timer> timer_ = platform_.CreateTimer();
   std::vector<Clock::time_point> ticks_;
 };
 

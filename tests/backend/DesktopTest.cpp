@@ -1,10 +1,12 @@
+#include <gio/gio.h>
+#include <gio/gunixsocketaddress.h>
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/HandOverSocket.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -12,56 +14,89 @@ namespace lumora::gtk {
 namespace {
 
 using namespace lumora::testing;
+using CommandLines = std::vector<std::vector<std::string>>;
 
-// Answers the next message box with a response, keeping its title in *title.
-void AnswerNextDialog(gint response, std::string* title) {
-  static gint answer;
-  static std::string* seen;
-  answer = response;
-  seen = title;
-  g_timeout_add(
-      20,
-      [](gpointer) -> gboolean {
-        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
-        for (GList* item = toplevels; item; item = item->next) {
-          if (!GTK_IS_MESSAGE_DIALOG(item->data) ||
-              !gtk_widget_get_visible(GTK_WIDGET(item->data))) {
-            continue;
-          }
-          *seen = gtk_window_get_title(GTK_WINDOW(item->data));
-          gtk_dialog_response(GTK_DIALOG(item->data), answer);
-          return G_SOURCE_REMOVE;
-        }
-        return G_SOURCE_CONTINUE;
-      },
-      nullptr);
+const std::vector<std::string> kLaterStart{"/opt/lumora/lumora", "--from", "a b", "\xE4\xB8\xAD",
+                                           ""};
+
+// This test program run again as an instance of the program, without a session bus or display
+// and with this runtime folder: the running one when given a file to tell of its claim in, else a
+// later start.
+GObjectPtr<GSubprocess> StartInstance(const std::string& runtime,
+                                      const std::string& claimedFile = "") {
+  g_autoptr(GSubprocessLauncher) launcher =
+      g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_STDOUT_SILENCE);
+  if (!claimedFile.empty()) {
+    g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_CLAIMED", claimedFile.c_str(), TRUE);
+  }
+  g_subprocess_launcher_unsetenv(launcher, "DBUS_SESSION_BUS_ADDRESS");
+  g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
+  g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
+  return GObjectPtr<GSubprocess>(g_subprocess_launcher_spawn(
+      launcher, nullptr, "/proc/self/exe", "--gtest_also_run_disabled_tests",
+      "--gtest_filter=ChildProcess.DISABLED_Instance", nullptr));
 }
 
-TEST(DesktopTest, MessageBoxReturnsTheAnswerAndClosingIsNoAnswer) {
+// The instance's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.
+int ExitCode(GSubprocess* instance) {
+  if (!PumpUntilEnded(instance) || !g_subprocess_wait(instance, nullptr, nullptr)) return -1;
+  return g_subprocess_get_if_exited(instance) ? g_subprocess_get_exit_status(instance) : -1;
+}
+
+// Run only by StartInstance. The running instance ends well once a later start handed over
+// exactly its command line; a later start must be told to end.
+TEST(ChildProcess, DISABLED_Instance) {
   GtkPlatform platform;
-  std::unique_ptr<TopWindow> owner = platform.CreateWindow();
-  owner->SetBounds({100, 100, 200, 100});
-  owner->Show();
-  std::string title;
-
-  AnswerNextDialog(GTK_RESPONSE_YES, &title);
-  EXPECT_EQ(platform.GetDesktop().ShowMessage(owner.get(), "Update now?", "Lumora",
-                                              MessageButtons::YesNo, MessageIcon::Question),
-            MessageAnswer::Yes);
-  EXPECT_EQ(title, "Lumora");
-
-  AnswerNextDialog(GTK_RESPONSE_DELETE_EVENT, &title);
-  EXPECT_EQ(platform.GetDesktop().ShowMessage(nullptr, "Update now?", "Update",
-                                              MessageButtons::YesNo, MessageIcon::Warning),
-            MessageAnswer::Dismissed);
-  EXPECT_EQ(title, "Update");
-
-  AnswerNextDialog(GTK_RESPONSE_DELETE_EVENT, &title);
-  EXPECT_EQ(platform.GetDesktop().ShowMessage(nullptr, "Done.", "Lumora", MessageButtons::Ok,
-                                              MessageIcon::Information),
-            MessageAnswer::Ok);
+  SingleInstance& instance = platform.GetSingleInstance();
+  const char* claimedFile = g_getenv("LUMORA_TEST_CLAIMED");
+  if (!claimedFile) {
+    EXPECT_FALSE(instance.Claim("Lumora.BA1", kLaterStart));
+    return;
+  }
+  CommandLines handedOver;
+  instance.onHandOver = [&](const std::vector<std::string>& line) { handedOver.push_back(line); };
+  ASSERT_TRUE(instance.Claim("Lumora.BA1", {"first"}));
+  std::ofstream(claimedFile) << "claimed";
+  ASSERT_TRUE(PumpUntil([&] { return !handedOver.empty(); }, 10s));
+  EXPECT_EQ(handedOver, CommandLines{kLaterStart});
 }
 
+// A later start's hand-over on the session bus is what the second-start GUI test makes.
+TEST(SingleInstanceTest, WithoutASessionBusLaterStartHandsOverThroughASocket) {
+  test::TempDir runtime;
+  auto first = StartInstance(runtime.Path(), runtime / "claimed");
+  ASSERT_TRUE(PumpUntil([&] { return runtime.Exists("claimed"); }));
+  EXPECT_TRUE(runtime.Exists("lumora-Lumora.BA1.socket"));
+
+  auto later = StartInstance(runtime.Path());
+  EXPECT_EQ(ExitCode(later.get()), 0) << "the later start was told to end";
+  EXPECT_EQ(ExitCode(first.get()), 0) << "the running instance got the later start's command line";
+}
+
+TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
+  test::TempDir runtime;
+  std::string path = runtime / "test.socket";
+  {  // A socket file left behind by an instance that ended without removing it.
+    g_autoptr(GSocket) stale = g_socket_new(G_SOCKET_FAMILY_UNIX, G_SOCKET_TYPE_STREAM,
+                                            G_SOCKET_PROTOCOL_DEFAULT, nullptr);
+    g_autoptr(GSocketAddress) address = g_unix_socket_address_new(path.c_str());
+    g_socket_bind(stale, address, FALSE, nullptr);
+    g_socket_listen(stale, nullptr);
+  }
+  CommandLines handedOver;
+  HandOverSocket running(path,
+                         [&](const std::vector<std::string>& line) { handedOver.push_back(line); });
+  ASSERT_TRUE(running.Claim({"first"}));
+
+  HandOverSocket later(path, [](const std::vector<std::string>&) {});
+  EXPECT_FALSE(later.Claim(kLaterStart));
+  HandOverSocket another(path, [](const std::vector<std::string>&) {});
+  EXPECT_FALSE(another.Claim({}));
+  ASSERT_TRUE(PumpUntil([&] { return handedOver.size() == 2; }));
+  EXPECT_EQ(handedOver, (CommandLines{kLaterStart, {}}));
+}
+
+// Message boxes are the GUI tests' part: Enter is Yes, Escape no answer, the title names the box.
 TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {
   GtkPlatform platform;
   test::TempDir dir;

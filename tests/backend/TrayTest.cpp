@@ -23,52 +23,43 @@ using test::FakeBusService;
 using test::kNotificationsXml;
 using test::kWatcherXml;
 
-// Collects the warnings and criticals logged while it lives; all messages still reach GLib's
+// The warnings and criticals logged since the first call; all messages still reach GLib's
 // default writer.
-struct LogCatcher {
-  LogCatcher() {
-    static const bool installed = (g_log_set_writer_func(Write, nullptr, nullptr), true);
-    current = installed ? this : nullptr;
-  }
-  ~LogCatcher() { current = nullptr; }
-  static GLogWriterOutput Write(GLogLevelFlags level, const GLogField* fields, gsize count,
-                                gpointer) {
-    bool caught = current && (level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
-    for (gsize i = 0; caught && i < count; ++i) {
-      if (std::string_view(fields[i].key) == "MESSAGE")
-        current->messages.emplace_back(static_cast<const char*>(fields[i].value));
-    }
-    return g_log_writer_default(level, fields, count, nullptr);
-  }
-  static inline LogCatcher* current = nullptr;
-  std::vector<std::string> messages;
-};
+std::vector<std::string>& LoggedWarnings() {
+  static std::vector<std::string> messages;
+  [[maybe_unused]] static const bool installed =
+      (g_log_set_writer_func(
+           [](GLogLevelFlags level, const GLogField* fields, gsize count, gpointer) {
+             bool caught = level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL);
+             for (gsize i = 0; caught && i < count; ++i) {
+               if (std::string_view(fields[i].key) == "MESSAGE")
+                 messages.emplace_back(static_cast<const char*>(fields[i].value));
+             }
+             return g_log_writer_default(level, fields, count, nullptr);
+           },
+           nullptr, nullptr),
+       true);
+  return messages;
+}
 
 // Calls a method from a peer, pumping the main loop for the answer: the answer printed, or
 // "error".
 std::string CallAndWait(GDBusConnection* from, const std::string& service, const char* path,
                         const char* interface, const char* method, GVariant* parameters) {
-  struct Answer {
-    bool done = false;
-    std::string printed = "error";
-  } answer;
+  std::optional<std::string> answer;
   // Times out before the pump does, so the answer never outlives this call.
   g_dbus_connection_call(
       from, service.c_str(), path, interface, method, parameters, nullptr, G_DBUS_CALL_FLAGS_NONE,
       3000, nullptr,
-      [](GObject* bus, GAsyncResult* result, gpointer data) {
-        auto* answer = static_cast<Answer*>(data);
+      [](GObject* bus, GAsyncResult* result, gpointer answer) {
         g_autoptr(GVariant) reply =
             g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
-        if (reply) {
-          g_autofree char* printed = g_variant_print(reply, FALSE);
-          answer->printed = printed;
-        }
-        answer->done = true;
+        g_autofree char* printed = reply ? g_variant_print(reply, FALSE) : g_strdup("error");
+        *static_cast<std::optional<std::string>*>(answer) = printed;
       },
       &answer);
-  PumpUntil([&] { return answer.done; });
-  return answer.printed;
+  PumpUntil([&] { return answer.has_value(); });
+  return answer.value_or("error");
 }
 
 // Where the open menu is on the screen; nothing while it is closed.
@@ -126,7 +117,7 @@ class TrayTest : public ::testing::Test {
 };
 
 TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
-  LogCatcher log;
+  LoggedWarnings().clear();
   std::vector<bool> shown;
   tray_.onShownChanged = [&] { shown.push_back(tray_.IsShown()); };
   Bitmap halfRed(Size{2, 1});  // premultiplied here, straight on the bus
@@ -147,8 +138,6 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   StartWatcher();
   EXPECT_FALSE(Tray().XEmbedIcon());
   EXPECT_TRUE(PumpUntil([&] { return tray_.IsShown(); })) << "the watcher took the item";
-  GObjectPtr<GDBusConnection> ownBus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
-  EXPECT_EQ(watcher_->calls[0].sender, g_dbus_connection_get_unique_name(ownBus.get()));
   std::string all = CallItem("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "GetAll",
                              g_variant_new("(s)", "org.kde.StatusNotifierItem"));
   for (const char* expected :
@@ -176,7 +165,7 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   tray_.Remove();
   EXPECT_FALSE(Tray().XEmbedIcon());
   EXPECT_EQ(shown, (std::vector<bool>{true, false}));
-  EXPECT_EQ(log.messages, std::vector<std::string>{});
+  EXPECT_EQ(LoggedWarnings(), std::vector<std::string>{});
 }
 
 TEST_F(TrayTest, ItemExportsTheMenuAndRunsTheItemAHostClicks) {
@@ -254,8 +243,6 @@ TEST_F(TrayTest, MenuPopsUpAtAWindowPositionFromAClick) {
   ClickOnScreen(310, 210);
   ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
   EXPECT_EQ(MenuOrigin(menu_), (Point{320, 230}));
-  Choose(0);
-  EXPECT_EQ(clicks_, std::vector<std::string>{"Back chosen"});
 }
 
 }  // namespace

@@ -4,11 +4,14 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/FileIo.h"
+#include "core/JsEscape.h"
 #include "core/TextCodec.h"
 #include "server/DemoServer.h"
 #include "server/SitePaths.h"
@@ -18,84 +21,59 @@ namespace {
 
 const std::filesystem::path kSiteDir = LUMORA_TEST_SITE_DIR;
 
-struct Response {
-  unsigned long status = 0;
-  std::string contentType;
-  std::string body;
-};
-
 std::string SiteFile(const std::filesystem::path& relative) {
   return ReadFileBytes(kSiteDir / relative).value_or("(missing " + relative.string() + ")");
 }
 
-std::string RequestHead(std::string_view target) {
-  return "GET " + std::string(target) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+// The whole answer of the server with this status, type and body.
+std::string Answer(int status, const std::string& type, const std::string& body) {
+  return std::string(status == 200 ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") +
+         "\r\nContent-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n\r\n" + body;
 }
 
-std::string StatusLine(std::string_view response) {
-  return std::string(response.substr(0, response.find("\r\n")));
-}
-
-std::string BodyOf(std::string_view response) {
-  size_t headEnd = response.find("\r\n\r\n");
-  return headEnd == std::string_view::npos ? "(no end of head)"
-                                           : std::string(response.substr(headEnd + 4));
+std::string BodyOf(const std::string& answer) {
+  size_t headEnd = answer.find("\r\n\r\n");
+  return headEnd == std::string::npos ? "(no end of head)" : answer.substr(headEnd + 4);
 }
 
 class DemoServerTest : public ::testing::Test {
  protected:
   void SetUp() override { server_.Start(0); }
 
-  // The answer to a GET, read as a client reads it.
-  Response Get(const std::string& target) {
-    std::string answer = Exchange(RequestHead(target));
-    std::string head = answer.substr(0, answer.find("\r\n\r\n") + 2);
-    Response response{0, "", BodyOf(answer)};
-    if (head.starts_with("HTTP/1.1 ")) response.status = std::stoul(head.substr(9, 3));
-    constexpr std::string_view kType = "\r\nContent-Type: ";
-    if (size_t at = head.find(kType); at != std::string::npos) {
-      at += kType.size();
-      response.contentType = head.substr(at, head.find("\r\n", at) - at);
-    }
-    EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\n"),
-              std::string::npos)
-        << target << ": " << head;
-    return response;
-  }
-
-  // Sends bytes exactly as given on a fresh connection, for requests an HTTP library would not
-  // send, and returns everything the server sends until it closes the connection.
-  std::string Exchange(std::string_view bytes) {
+  // The answer to a GET, sent as plain bytes on a fresh connection, until the server closes it.
+  std::string Get(const std::string& target) {
     g_autoptr(GSocketClient) client = g_socket_client_new();
     g_autoptr(GSocketConnection) connection =
         g_socket_client_connect_to_host(client, "127.0.0.1", server_.Port(), nullptr, nullptr);
     if (connection == nullptr) return "(cannot connect)";
     GSocket* socket = g_socket_connection_get_socket(connection);
-    g_socket_send(socket, bytes.data(), bytes.size(), nullptr, nullptr);
+    std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    g_socket_send(socket, request.data(), request.size(), nullptr, nullptr);
     g_socket_set_blocking(socket, FALSE);
-    std::string received;
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < end) {
+    std::string answer;
+    bool closed = false;
+    char chunk[4096];
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         !closed && std::chrono::steady_clock::now() < end;) {
       g_main_context_iteration(nullptr, FALSE);
-      char chunk[4096];
-      g_autoptr(GError) error = nullptr;
-      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, &error);
-      if (count == 0) return received;
-      if (count > 0) received.append(chunk, static_cast<size_t>(count));
-      if (count < 0 && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK)) break;
-      if (count < 0) g_usleep(1000);
+      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, nullptr);
+      closed = count == 0;
+      if (count > 0) answer.append(chunk, static_cast<size_t>(count));
+      if (count < 0) g_usleep(1000);  // nothing yet, or an error that ends in the time-out
     }
-    ADD_FAILURE() << "the server did not close the connection";
-    return received;
+    EXPECT_TRUE(closed) << target << ": the server did not close the connection";
+    return answer;
   }
 
   DemoServer server_{kSiteDir};
 };
 
-// The pages the program opens, as it asks for them; engines ignore a stylesheet or a script
-// served under another type.
-TEST_F(DemoServerTest, EveryStartPageIsServed) {
+// The pages the program opens, as it asks for them, its pages' escape()d queries among them, each
+// logged as sent; engines ignore a stylesheet or a script served under another type.
+TEST_F(DemoServerTest, EveryStartPageIsServedAndLoggedAsSent) {
   const std::string html = "text/html; charset=utf-8";
+  std::vector<std::string> log;
   for (auto [path, file, type] : std::vector<std::array<std::string, 3>>{
            {"/box/", "box/index.html", html},
            {"/box/tv/list.htm", "box/tv/list.htm", html},
@@ -103,30 +81,27 @@ TEST_F(DemoServerTest, EveryStartPageIsServed) {
            {"/box/js/ads/bo.html", "box/js/ads/bo.html", html},
            {"/box/js/ads/tao.html", "box/js/ads/tao.html", html},
            {"/box/js/ads/tui.html", "box/js/ads/tui.html", html},
-           {"/box/play.htm", "box/play.htm", html},
+           {"/box/play.htm?m/102/0/1$$$%u7B2C1%u96C6", "box/play.htm", html},
            {"/box/pp.htm?----", "box/pp.htm", html},
            {"/box/tv/kavotv.htm", "box/tv/kavotv.htm", html},
            {"/", "index.html", html},
            {"/box/css/portal.css", "box/css/portal.css", "text/css; charset=utf-8"},
            {"/box/js/catalogue.js", "box/js/catalogue.js", "text/javascript; charset=utf-8"},
        }) {
-    Response response = Get(path);
-    EXPECT_EQ(response.status, 200u) << path;
-    EXPECT_EQ(response.contentType, type) << path;
-    EXPECT_EQ(response.body, SiteFile(file)) << path;
+    EXPECT_EQ(Get(path), Answer(200, type, SiteFile(file))) << path;
+    log.push_back("GET " + path + " 200");
   }
+  EXPECT_EQ(server_.RequestLog(), log);
 }
 
-// Encoded escapes from the tree are missing files too.
+// Escapes that leave the tree name no file, nor does a "%" in the path that starts no escape.
 TEST_F(DemoServerTest, MissingFileAnswers404Page) {
   ASSERT_FALSE(SiteFile("catalogue.txt").starts_with("(missing"));
   for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/box", "/elsewhere.html",
-                           "/box/..%2Fcatalogue.txt", "/box/%2e%2e/catalogue.txt",
-                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%2E%2E%5Ccatalogue.txt"}) {
-    Response response = Get(path);
-    EXPECT_EQ(response.status, 404u) << path;
-    EXPECT_EQ(response.contentType, "text/html; charset=utf-8") << path;
-    EXPECT_NE(response.body.find("<html>"), std::string::npos) << path;
+                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%u0070lay.htm"}) {
+    std::string answer = Get(path);
+    EXPECT_EQ(answer, Answer(404, "text/html; charset=utf-8", BodyOf(answer))) << path;
+    EXPECT_NE(BodyOf(answer).find("<html>"), std::string::npos) << path;
   }
 }
 
@@ -138,50 +113,63 @@ TEST(DemoServerPaths, MapsRequestPathsInsideTheSite) {
   EXPECT_EQ(SiteFileForUrlPath("/box/a%20b.html"), "box/a b.html");
   for (const char* path :
        {"", "/index.html", "/boxes/x", "/catalogue.txt", "/box/..", "/box/.", "/box//lib/wen.txt",
-        "/box/%2e%2E/x", "/box/a%2Fb", "/box/a%5Cb", "/box/a%00b", "/box/a%zzb", "/box/a%4"}) {
+        "/box/%2e%2E/x", "/box/..%2Fx", "/box/a%2Fb", "/box/a%5Cb", "/box/%2E%2E%5Cx", "/box/a%00b",
+        "/box/a%zzb", "/box/a%4"}) {
     EXPECT_EQ(SiteFileForUrlPath(path), std::nullopt) << path;
   }
 }
 
 TEST_F(DemoServerTest, TextResourcesAreGbkOnTheWire) {
   for (const char* name : {"wen.txt", "gun.txt", "tan.txt"}) {
-    Response response = Get(std::string("/box/lib/") + name);
-    EXPECT_EQ(response.status, 200u) << name;
-    EXPECT_EQ(response.contentType, "text/plain") << name;
     std::string text = SiteFile(std::filesystem::path("box/lib") / name);
-    EXPECT_EQ(response.body, Utf8ToGbk(FillAddressPlaceholders(text, server_.SiteUrl()))) << name;
+    EXPECT_EQ(
+        Get(std::string("/box/lib/") + name),
+        Answer(200, "text/plain", Utf8ToGbk(FillAddressPlaceholders(text, server_.SiteUrl()))))
+        << name;
   }
-  EXPECT_NE(Get("/box/lib/gun.txt").body, SiteFile("box/lib/gun.txt")) << "no Chinese in gun.txt";
+  std::string gun = SiteFile("box/lib/gun.txt");
+  EXPECT_NE(Utf8ToGbk(gun), gun) << "no Chinese in gun.txt";
 }
 
 // Only an episode the catalogue has gets three "$"-separated GBK parts.
 TEST_F(DemoServerTest, PlayDataAnswersOnlyEpisodesOfTheCatalogue) {
-  Response second = Get("/box/h.asp?id=102&v=1&v1=1");
-  EXPECT_EQ(second.status, 200u);
-  EXPECT_EQ(second.contentType, "text/plain");
-  EXPECT_EQ(second.body, Utf8ToGbk("2022 古装 剧情$第2集$h/102/1/2"));
-  EXPECT_EQ(Get("/box/h.asp?id=104&v=0&v1=5").body, Utf8ToGbk("2023 都市 爱情$第6集$m/104/0/6"));
+  EXPECT_EQ(Get("/box/h.asp?id=102&v=1&v1=1"),
+            Answer(200, "text/plain", Utf8ToGbk("2022 古装 剧情$第2集$h/102/1/2")));
+  EXPECT_EQ(Get("/box/h.asp?id=104&v=0&v1=5"),
+            Answer(200, "text/plain", Utf8ToGbk("2023 都市 爱情$第6集$m/104/0/6")));
   for (const char* query :
        {"id=999&v=0&v1=0", "id=abc&v=0&v1=0", "v=0&v1=0", "id=&v=0&v1=0", "id=102&v=2&v1=0",
         "id=102&v=1&v1=2", "id=102&v=0&v1=-1", "id=102&v=x&v1=0", "id=102&v=0", "id=102x&v=0&v1=0",
         "id=108&v=0&v1=0", "id=%u4E2D%zz-%&v=%u&v1=%"}) {
-    Response response = Get(std::string("/box/h.asp?") + query);
-    EXPECT_EQ(response.status, 200u) << query;
-    EXPECT_FALSE(response.body.empty()) << query;
-    EXPECT_EQ(response.body.find('$'), std::string::npos) << query;
+    std::string answer = Get(std::string("/box/h.asp?") + query);
+    EXPECT_EQ(answer, Answer(200, "text/plain", BodyOf(answer))) << query;
+    EXPECT_FALSE(BodyOf(answer).empty()) << query;
+    EXPECT_EQ(BodyOf(answer).find('$'), std::string::npos) << query;
   }
 }
 
-// What the program's pages send: escape()d queries.
-TEST_F(DemoServerTest, JsEscapedQueriesAreAnsweredAndLoggedAsSent) {
-  std::string target = "/box/play.htm?m/102/0/1$$$%u7B2C1%u96C6";
-  std::string response = Exchange(RequestHead(target));
-  EXPECT_EQ(StatusLine(response), "HTTP/1.1 200 OK");
-  EXPECT_EQ(BodyOf(response), SiteFile("box/play.htm"));
-  // In the path, a "%" that does not start an escape names no file.
-  EXPECT_EQ(StatusLine(Exchange(RequestHead("/box/%u0070lay.htm"))), "HTTP/1.1 404 Not Found");
-  EXPECT_EQ(server_.RequestLog(),
-            (std::vector<std::string>{"GET " + target + " 200", "GET /box/%u0070lay.htm 404"}));
+TEST(DemoSiteTv, ChannelListLinksOnlyToTheTvScheme) {
+  std::string page = SiteFile("box/tv/list.htm");
+  std::regex link(R"(<a ([^>]*)>([\s\S]*?)</a>)"), href(R"x((?:^| )href="([^"]*)")x"),
+      tag("<[^>]*>");
+  std::set<std::string> channels;
+  for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
+    std::smatch address;
+    std::string attributes = (*it)[1];
+    std::regex_search(attributes, address, href);
+    std::string target = address[1], text = std::regex_replace((*it)[2].str(), tag, "");
+    ASSERT_TRUE(target.starts_with("katvs://")) << target;
+    std::string query = target.substr(8);
+    std::string_view number = FieldOrEmpty(SplitFields(query, "&"), 0);
+    std::string_view name = FieldOrEmpty(SplitFields(query, "&name="), 1);
+    EXPECT_TRUE(number.starts_with("ch=")) << target;
+    EXPECT_TRUE(channels.insert(std::string(number)).second) << target;
+    // The player page unescapes the name; it must be the one the list shows.
+    EXPECT_EQ(JsEscape(JsUnescape(name)), name) << target;
+    EXPECT_NE(text.find(JsUnescape(name)), std::string::npos) << target;
+    EXPECT_NE(JsUnescape(name), name) << target << ": the name is not escaped";
+  }
+  EXPECT_GE(channels.size(), 8u);
 }
 
 }  // namespace

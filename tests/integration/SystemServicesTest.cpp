@@ -3,7 +3,6 @@
 
 #include "core/FileIo.h"
 #include "core/ServerFetch.h"
-#include "core/TextCodec.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/SystemNetworkAdapters.h"
@@ -13,7 +12,7 @@
 namespace lumora {
 namespace {
 
-using Seconds = std::chrono::duration<double>;
+using namespace std::chrono_literals;
 
 // A local server that never answers, or answers every request with a body just over the size
 // limit, with or without a declared length.
@@ -63,38 +62,36 @@ class FetchTextTest : public ::testing::Test {
 TEST_F(FetchTextTest, BodyIsReturnedWhateverTheStatusAndDecoded) {
   std::string text = fetch_.FetchText(server_.BaseUrl() + "no/such/page.htm");
   EXPECT_NE(text.find("<html"), std::string::npos) << text;
-  ASSERT_EQ(server_.RequestLog().size(), 1u);
-  EXPECT_NE(server_.RequestLog().front().find("404"), std::string::npos);
-  auto file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt");
-  ASSERT_TRUE(file.has_value());
-  ASSERT_NE(Utf8ToGbk(*file), *file) << "the ticker list should hold Chinese text";
+  EXPECT_EQ(server_.RequestLog(), std::vector<std::string>{"GET /box/no/such/page.htm 404"});
+  // The demo server test makes sure the file holds Chinese text, which goes out as GBK.
+  std::string file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt")
+                         .value_or("(missing)");
   EXPECT_EQ(fetch_.FetchText(server_.BaseUrl() + "lib/gun.txt"),
-            FillAddressPlaceholders(*file, server_.SiteUrl()));
+            FillAddressPlaceholders(file, server_.SiteUrl()));
 }
 
-// A refused connection fails at once; a body over the limit is abandoned, declared or not.
-TEST_F(FetchTextTest, RefusedConnectionAndOversizedBodyGiveTheEmptyText) {
+// A refused connection fails at once; a body over the limit is abandoned, declared or not; a
+// silent server is given up after three to four seconds, while timers run on.
+TEST_F(FetchTextTest, FailedFetchesGiveTheEmptyText) {
   std::string url = TestServer(TestServer::kNever).Url();  // the port is closed once it is gone
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(fetch_.FetchText(url), "");
-  EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start).count(), 1.0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   for (auto answer : {TestServer::kOversized, TestServer::kOversizedChunked}) {
     EXPECT_EQ(fetch_.FetchText(TestServer(answer).Url()), "") << answer;
   }
-}
 
-TEST_F(FetchTextTest, SilentServerGivesTheEmptyTextAfterThreeToFourSecondsWhileTimersRun) {
   TestServer silent(TestServer::kNever);
   int ticks = 0;
   std::unique_ptr<Timer> timer = platform_.CreateTimer();
   timer->onTick = [&] { ++ticks; };
-  timer->SetInterval(std::chrono::milliseconds(100));
+  timer->SetInterval(100ms);
   timer->SetEnabled(true);
-  auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   EXPECT_EQ(fetch_.FetchText(silent.Url()), "");
-  double elapsed = Seconds(std::chrono::steady_clock::now() - start).count();
-  EXPECT_GE(elapsed, 3.0);
-  EXPECT_LE(elapsed, 4.2);
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, 3s);
+  EXPECT_LE(elapsed, 4200ms);
   EXPECT_GE(ticks, 25);
 }
 

@@ -2,6 +2,7 @@
 
 #include "content/LinkPayload.h"
 #include "content/PlayListFormat.h"
+#include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/JsEscape.h"
 #include "core/Numbers.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace lumora {
@@ -19,6 +20,18 @@ inline std::string_view TrimBlanks(std::string_view text, std::string_view blank
   size_t first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// The text with every occurrence of part removed.
+inline std::string RemoveAll(std::string_view text, std::string_view part) {
+  std::string rest;
+  size_t start = 0;
+  for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, start)) {
+    rest.append(text.substr(start, at - start));
+    start = at + part.size();
+  }
+  rest.append(text.substr(start));
+  return rest;
 }
 
 inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {

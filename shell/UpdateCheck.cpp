@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "content/LinkPayload.h"
 #include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/Product.h"

@@ -11,56 +11,52 @@ namespace {
 using namespace lumora::testing;
 using Clock = std::chrono::steady_clock;
 
-class TimerTest : public ::testing::Test {
- protected:
-  GtkPlatform platform_;
-  std::unique_ptr<Timer> timer_ = platform_.CreateTimer();
-  std::vector<Clock::time_point> ticks_;
-};
-
-// The main loop runs until a quit, and a quit before it runs ends it at once.
-TEST_F(TimerTest, TicksOnlyWhileEnabledInTheMainLoopUntilQuit) {
-  timer_->onTick = [this] {
-    ticks_.push_back(Clock::now());
-    if (ticks_.size() == 3) platform_.QuitMainLoop();
+// The main loop runs until a quit, and a quit before it runs ends it at once. A handler that
+// throws is reported and the loop goes on; one may stop or destroy its own timer.
+TEST(TimerTest, TicksOnlyWhileEnabledUntilQuitAndItsHandlerMayThrowStopOrDestroyIt) {
+  GtkPlatform platform;
+  std::unique_ptr<Timer> timer = platform.CreateTimer();
+  std::vector<Clock::time_point> ticks;
+  timer->onTick = [&] {
+    ticks.push_back(Clock::now());
+    if (ticks.size() == 3) platform.QuitMainLoop();
   };
-  timer_->SetInterval(20ms);
+  timer->SetInterval(20ms);
   PumpFor(60ms);
-  EXPECT_TRUE(ticks_.empty());
+  EXPECT_TRUE(ticks.empty());
 
   Clock::time_point start = Clock::now();
-  timer_->SetEnabled(true);
-  platform_.RunMainLoop();
-  ASSERT_EQ(ticks_.size(), 3u);
-  EXPECT_GE(ticks_[2] - start, 55ms);
+  timer->SetEnabled(true);
+  platform.RunMainLoop();
+  ASSERT_EQ(ticks.size(), 3u);
+  EXPECT_GE(ticks[2] - start, 55ms);
 
-  timer_->SetEnabled(false);
+  timer->SetEnabled(false);
   PumpFor(80ms);
-  EXPECT_EQ(ticks_.size(), 3u);
-  platform_.QuitMainLoop();
-  platform_.RunMainLoop();
-}
+  EXPECT_EQ(ticks.size(), 3u);
+  platform.QuitMainLoop();
+  platform.RunMainLoop();
 
-TEST_F(TimerTest, TickHandlerMayThrowStopOrDestroyItsTimer) {
-  timer_->onTick = [this] {
-    ticks_.push_back(Clock::now());
+  ticks.clear();
+  timer->onTick = [&] {
+    ticks.push_back(Clock::now());
     throw std::runtime_error("cannot read date.dat");
   };
-  timer_->SetInterval(10ms);
-  timer_->SetEnabled(true);
-  EXPECT_TRUE(PumpUntil([&] { return ticks_.size() >= 2; }, 2s)) << "reported, the loop goes on";
+  timer->SetInterval(10ms);
+  timer->SetEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return ticks.size() >= 2; }, 2s));
 
-  timer_->onTick = [this] {
-    ticks_.push_back(Clock::now());
-    timer_->SetEnabled(false);
+  timer->onTick = [&] {
+    ticks.push_back(Clock::now());
+    timer->SetEnabled(false);
   };
-  ticks_.clear();
+  ticks.clear();
   PumpFor(80ms);
-  EXPECT_EQ(ticks_.size(), 1u);
+  EXPECT_EQ(ticks.size(), 1u);
 
-  timer_->onTick = [this] { timer_.reset(); };
-  timer_->SetEnabled(true);
-  ASSERT_TRUE(PumpUntil([&] { return timer_ == nullptr; }, 2s));
+  timer->onTick = [&] { timer.reset(); };
+  timer->SetEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return timer == nullptr; }, 2s));
   PumpFor(30ms);
 }
 

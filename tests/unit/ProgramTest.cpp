@@ -617,19 +617,26 @@ TEST(UnusableSettingsTest, ASettingsFileThatCannotBeReadIsToldAndTheProgramEnds)
 
 // The server fetch the update check reads the control file with
 
-class ServerFetchTest : public ::testing::Test {
- protected:
-  headless::HeadlessPlatform platform_;
-  ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
-};
+// The status, GBK and failed requests are left to the integration test against a real server. A
+// fetch inside another's wait completes first; an answer after the give-up is dropped and the
+// next fetch gets its own.
+TEST(ServerFetchTest, NestedFetchCompletesFirstAndALateAnswerIsDropped) {
+  headless::HeadlessPlatform platform;
+  ServerFetch fetch(platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock());
+  std::string inner;
+  platform.Time().Post(100ms, [&] {
+    platform.Time().Post(100ms, [&] { platform.Http().Answer(1, {true, 200, "in"}); });
+    inner = fetch.FetchText("http://server/inner");
+    platform.Http().Answer(0, {true, 200, "out"});
+  });
+  EXPECT_EQ(fetch.FetchText("http://server/outer"), "out");
+  EXPECT_EQ(inner, "in");
 
-// The status, GBK and failed requests are left to the integration test against a real server.
-TEST_F(ServerFetchTest, AnAnswerAfterTheGiveUpIsDroppedAndTheNextFetchGetsItsOwn) {
-  platform_.Time().Post(0ms, [&] { platform_.Http().Answer(0, {true, 200, "late"}, 5000ms); });
-  EXPECT_EQ(fetch_.FetchText("http://server/slow"), "");
-  platform_.Time().Advance(10s);
-  platform_.Time().Post(0ms, [&] { platform_.Http().Answer(1, {true, 200, "next"}); });
-  EXPECT_EQ(fetch_.FetchText("http://server/next"), "next");
+  platform.Time().Post(0ms, [&] { platform.Http().Answer(2, {true, 200, "late"}, 5000ms); });
+  EXPECT_EQ(fetch.FetchText("http://server/slow"), "");
+  platform.Time().Advance(10s);
+  platform.Time().Post(0ms, [&] { platform.Http().Answer(3, {true, 200, "next"}); });
+  EXPECT_EQ(fetch.FetchText("http://server/next"), "next");
 }
 
 // The wait ends when the clock's count of whole seconds has gone up by four, so a start late in
@@ -647,17 +654,6 @@ TEST(ServerFetchTimeoutTest, SilentServerIsAbandonedWhenTheSecondsCountAdvancesB
     EXPECT_EQ(ticks, ticksExpected) << startInSecond.count();
     EXPECT_FALSE(platform.Http().IsPending(0));
   }
-}
-
-TEST_F(ServerFetchTest, NestedFetchInsideTheWaitCompletesFirst) {
-  std::string inner;
-  platform_.Time().Post(100ms, [&] {
-    platform_.Time().Post(100ms, [&] { platform_.Http().Answer(1, {true, 200, "in"}); });
-    inner = fetch_.FetchText("http://server/inner");
-    platform_.Http().Answer(0, {true, 200, "out"});
-  });
-  EXPECT_EQ(fetch_.FetchText("http://server/outer"), "out");
-  EXPECT_EQ(inner, "in");
 }
 
 }  // namespace

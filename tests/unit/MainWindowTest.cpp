@@ -305,6 +305,7 @@ TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
   for (auto [point, zone] : cases) {
     EXPECT_EQ(ZoneAt(point, {1000, 600}), zone) << point.x << "," << point.y;
   }
+  EXPECT_EQ(HitCodeFor(FrameZone::BottomLeft), HitCode::BottomLeft);
   EXPECT_EQ(PointerFor(FrameZone::TopRight), PointerShape::SizeNeSw);
   EXPECT_EQ(PointerFor(FrameZone::BottomRight), PointerShape::SizeNwSe);
 }

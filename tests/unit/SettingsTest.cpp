@@ -70,7 +70,6 @@ TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
   ASSERT_TRUE(Write("main", "Title", "影视"));
   EXPECT_EQ(dir_.Read("config.dll"),
             "[main]\r\nName=Lumora\r\nTitle=" + Utf8ToGbk("影视") + "\r\n[S_q]\r\nts=3\r\n");
-  EXPECT_EQ(Read("main", "Title"), "影视");
   EXPECT_EQ(dir_.FileCount(), 1u) << "no temporary files";
   ASSERT_TRUE(Write("S_q", "quit", "1\r\nh_w=2"));
   EXPECT_EQ(Read("S_q", "h_w"), "0") << "a line break in a value made a key";

@@ -19,21 +19,23 @@ TEST(TextCodecTest, GbkAndUtf16ConvertChineseTextAndPairsAndReplaceWhatTheyCanno
 }
 
 TEST(JsEscapeTest, EscapeMatchesTheScriptFunctionAndUnescapeTakesBothFormsInEitherCase) {
-  EXPECT_EQ(JsEscape("AZaz09@*_+-./"), "AZaz09@*_+-./");
-  EXPECT_EQ(JsEscape("a b'c\\d\r\n\"~%"), "a%20b%27c%5Cd%0D%0A%22%7E%25");
-  EXPECT_EQ(JsEscape("中文é"), "%u4E2D%u6587%E9");
-  EXPECT_EQ(JsEscape("😀"), "%uD83D%uDE00");
-  EXPECT_EQ(JsEscape(""), "");
-  // Unescape takes both forms in either case; a malformed escape stays as it is.
-  EXPECT_EQ(JsUnescape("%u4e2d%u6587%e9%41"), "中文éA");
-  EXPECT_EQ(JsUnescape("%uD83D%uDE00"), "😀");
-  EXPECT_EQ(JsUnescape("x+y"), "x+y");
-  EXPECT_EQ(JsUnescape("100%"), "100%");
-  EXPECT_EQ(JsUnescape("%u4E2"), "%u4E2");
-  EXPECT_EQ(JsUnescape("%uZZZZ%G1%4"), "%uZZZZ%G1%4");
-  EXPECT_EQ(JsUnescape("%%41"), "%A");
-  // A lone surrogate cannot be UTF-8; it becomes the replacement character.
-  EXPECT_EQ(JsUnescape("%uD800x"), "\uFFFDx");
+  const std::pair<const char*, const char*> escaped[] = {
+      {"AZaz09@*_+-./", "AZaz09@*_+-./"},
+      {"a b'c\\d\r\n\"~%", "a%20b%27c%5Cd%0D%0A%22%7E%25"},
+      {"中文é", "%u4E2D%u6587%E9"},
+      {"😀", "%uD83D%uDE00"},
+      {"", ""}};
+  for (auto [text, form] : escaped) EXPECT_EQ(JsEscape(text), form) << text;
+  // Unescape takes both forms in either case; a malformed escape stays as it is, and a lone
+  // surrogate, which cannot be UTF-8, becomes the replacement character.
+  for (const char* form : {"x+y", "100%", "%u4E2", "%uZZZZ%G1%4"}) {
+    EXPECT_EQ(JsUnescape(form), form);
+  }
+  const std::pair<const char*, const char*> unescaped[] = {{"%u4e2d%u6587%e9%41", "中文éA"},
+                                                           {"%uD83D%uDE00", "😀"},
+                                                           {"%%41", "%A"},
+                                                           {"%uD800x", "\uFFFDx"}};
+  for (auto [form, text] : unescaped) EXPECT_EQ(JsUnescape(form), text) << form;
 }
 
 TEST(WebAddressTest, OnlyHttpAndHttpsReachTheDesktop) {

@@ -10,7 +10,6 @@ namespace lumora {
 namespace {
 
 using namespace gui;
-using namespace std::chrono_literals;
 
 // The real program against the demo server, whose control file switches the ticker on, with a fake
 // default web browser.
@@ -20,9 +19,8 @@ using ExtrasGuiTest = ProgramSuite;
 // bottom right of the main window; a click on an item with a link reaches the user's browser.
 // The list's third item has no link, so a click that meets it is tried again on the next item.
 TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
-  std::string id = MainWindowId();
-  ASSERT_FALSE(id.empty());
-  Box main = GeometryOf(id);
+  Box main = GeometryOf(MainWindowId());
+  ASSERT_GT(main.width, 0) << "the main window is up";
   int x = main.x + main.width - 310 + 30;
   int y = main.y + main.height - 33 + 14;
   Pause(8s);

@@ -143,8 +143,6 @@ struct ProgramRun {
     pid = StartProcess((folder / "lumora").string());
   }
   ~ProgramRun() { StopProcess(pid); }
-  ProgramRun(const ProgramRun&) = delete;
-  ProgramRun& operator=(const ProgramRun&) = delete;
 
   std::string Setting(const char* key) const {
     return IniRead(folder / "config.dll", "S_q", key, "0");

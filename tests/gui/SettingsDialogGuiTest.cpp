@@ -1,8 +1,11 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/gui/GuiSupport.h"
 
@@ -19,8 +22,11 @@ std::string DialogId() {
 // Points of the dialog, from its top-left corner: the settings page starts at (132, 30).
 constexpr Point kHideToTrayBox{132 + 40 + 6, 30 + 56 + 8};
 constexpr Point kBalloonBox{132 + 40 + 6, 30 + 88 + 8};
+constexpr Point kOkButton{2 + 184 + 36, 30 + 248 + 12};
 constexpr Point kCancelButton{2 + 280 + 36, 30 + 248 + 12};
 constexpr Point kApplyButton{2 + 368 + 36, 30 + 248 + 12};
+constexpr Point kAboutTab{60, 30 + 31 + 24};
+constexpr Point kSiteLink{132 + 56 + 30, 30 + 180 + 6};
 
 class SettingsDialogGuiTest : public ProgramSuite {
  protected:
@@ -52,13 +58,16 @@ class SettingsDialogGuiTest : public ProgramSuite {
   }
 };
 
-// Apply, Ok and reopening are the unit test's; here real clicks reach the boxes and buttons.
-TEST_F(SettingsDialogGuiTest, OwnedDialogAppliesABoxAndCancelWritesNothing) {
+TEST_F(SettingsDialogGuiTest, BoxChangedAndAppliedSurvivesCancelAndReopening) {
   ASSERT_EQ(run_->Setting("quit"), "2");
   ASSERT_TRUE(OpenSettingsFromTheMenu());
-  std::string owner = Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR");
-  // Throws, and so fails, when the dialog has no owner.
-  EXPECT_EQ(std::stoul(owner.substr(owner.find("0x")), nullptr, 16), std::stoul(MainWindowId()))
+  Box dialog = GeometryOf(DialogId());
+  EXPECT_EQ(dialog.width, 472);
+  EXPECT_EQ(dialog.height, 313);
+  char mainWindow[32];
+  snprintf(mainWindow, sizeof mainWindow, "window id # 0x%lx", std::stoul(MainWindowId()));
+  EXPECT_NE(Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR").find(mainWindow),
+            std::string::npos)
       << "owned by the main window";
   EXPECT_NE(Shell("xprop -id " + DialogId() + " _NET_WM_STATE").find("SKIP_TASKBAR"),
             std::string::npos)
@@ -66,12 +75,33 @@ TEST_F(SettingsDialogGuiTest, OwnedDialogAppliesABoxAndCancelWritesNothing) {
   ClickDialog(kHideToTrayBox);
   ClickDialog(kApplyButton);
   EXPECT_TRUE(WaitUntil([] { return run_->Setting("quit") == "1"; }, 5s));
+  EXPECT_EQ(run_->Setting("tip"), "2");
   EXPECT_FALSE(DialogId().empty()) << "apply leaves the dialog open";
 
   ClickDialog(kBalloonBox);
   ClickDialog(kCancelButton);
   EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, 5s));
-  EXPECT_EQ(run_->Setting("tip"), "2") << "apply wrote every box, cancel nothing";
+  EXPECT_EQ(run_->Setting("tip"), "2") << "cancel writes nothing";
+
+  ASSERT_TRUE(OpenSettingsFromTheMenu());
+  ClickDialog(kHideToTrayBox);
+  ClickDialog(kBalloonBox);
+  ClickDialog(kOkButton);
+  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, 5s));
+  EXPECT_EQ(run_->Setting("quit"), "2") << "the box came back unticked from the file";
+  EXPECT_EQ(run_->Setting("tip"), "1");
+}
+
+TEST_F(SettingsDialogGuiTest, SiteLinkOpensTheDefaultBrowser) {
+  ASSERT_TRUE(OpenSettingsFromTheMenu());
+  ClickDialog(kAboutTab);
+  Pause(300ms);
+  ClickDialog(kSiteLink);
+  EXPECT_TRUE(WaitUntil([] { return !browser_->Opened().empty(); }, 10s));
+  EXPECT_EQ(browser_->Opened(),
+            std::vector<std::string>{"http://127.0.0.1:" + std::to_string(LUMORA_DEMO_PORT) + "/"});
+  ClickDialog(kCancelButton);
+  EXPECT_TRUE(WaitUntil([] { return DialogId().empty(); }, 5s));
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ void BA3::OnResize() {
 void BA3::F2_Paint() {
   Bitmap& surface = window_->Surface();
   surface.Fill(kDialogBack);
-  PaintSkinFrame(surface, owner_.ppt[0], window_->ClientSize());
+  PaintSkinFrame(surface, owner_.Skin()[SkinSheet::kFrame], window_->ClientSize());
   window_->Refresh();
   RoundWindow(*window_);
   Size client = window_->ClientSize();
@@ -144,7 +144,8 @@ void BA3::F2_Paint() {
 }
 
 void BA3::PaintCloseButton(bool hover) {
-  guan->Surface().Blit({0, 0}, owner_.ppt[hover ? 2 : 1], kCloseCell);
+  guan->Surface().Blit(
+      {0, 0}, owner_.Skin()[hover ? SkinSheet::kButtonsHover : SkinSheet::kButtons], kCloseCell);
 }
 
 }  // namespace lumora

@@ -11,6 +11,7 @@
 #include "content/RouterWindow.h"
 #include "core/ContentServer.h"
 #include "platform/Platform.h"
+#include "shell/SkinSheets.h"
 
 namespace lumora {
 
@@ -166,8 +167,8 @@ class BA1 : public RouterWindow {
   int HomeLoadFailed = 0;
   int TickerHover = 0;
 
-  // Skin sheets of the applied skin.
-  std::array<Bitmap, 21> ppt;
+  // Skin sheets of the applied skin (ppt).
+  const SkinSheets& Skin() const { return skin_; }
   Bitmap w3;  // the error picture of the loading cover
 
   // Window buttons, page tabs, list tabs and side-bar handles.
@@ -259,6 +260,7 @@ class BA1 : public RouterWindow {
 
   Platform& platform_;
   ContentServer server_;
+  SkinSheets skin_;
   std::filesystem::path appDir_;
   std::unique_ptr<TopWindow> window_;
   std::unique_ptr<Timer> sizeSaveTimer_;

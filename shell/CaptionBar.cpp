@@ -12,7 +12,7 @@ constexpr const char* kMaximizeText = "最大化";
 constexpr const char* kRestoreText = "还原";
 
 struct Cell {
-  int sheet;
+  SkinSheet sheet;
   int x;
   Size size;
 };
@@ -20,7 +20,7 @@ struct Cell {
 }  // namespace
 
 void BA1::PaintButton(int index, bool hover) {
-  Cell cell{hover ? 2 : 1, 0, {20, 21}};
+  Cell cell{hover ? SkinSheet::kButtonsHover : SkinSheet::kButtons, 0, {20, 21}};
   switch (index) {
     case kMinimize:
       cell.x = 60;
@@ -36,33 +36,34 @@ void BA1::PaintButton(int index, bool hover) {
       break;
     case kMaximize:
       if (window_->State() == WindowState::Maximized)
-        cell = {5, hover ? 20 : 0, {20, 21}};
+        cell = {SkinSheet::kRestore, hover ? 20 : 0, {20, 21}};
       else
         cell.x = 80;
       break;
     case kOnTop: {
       bool on = OnTop();
-      cell = {6, (on ? 40 : 0) + (hover ? 20 : 0), {20, 21}};
+      cell = {SkinSheet::kOnTop, (on ? 40 : 0) + (hover ? 20 : 0), {20, 21}};
       break;
     }
     default:
       return;
   }
-  npc[index]->Surface().Blit({0, 0}, ppt[cell.sheet],
+  npc[index]->Surface().Blit({0, 0}, skin_[cell.sheet],
                              {cell.x, 0, cell.size.width, cell.size.height});
 }
 
 void BA1::PaintCaptionButtons() {
   for (int index : {kClose, kMaximize, kMinimize, kMenu, kCompact}) PaintButton(index, false);
   bool onTop = OnTop();
-  npc[kOnTop]->Surface().Blit({0, 0}, ppt[6], {onTop ? 48 : 0, 0, 24, 24});
-  npc[kPortalTab]->Surface().Blit({0, 0}, ppt[7], {0, 0, 68, 28});
-  npc[kPlayerTab]->Surface().Blit({0, 0}, ppt[8], {68, 0, 68, 28});
-  npc[kTvTab]->Surface().Blit({0, 0}, ppt[8], {136, 0, 68, 28});
-  npc[kShoppingTab]->Surface().Blit({0, 0}, ppt[8], {204, 0, 68, 28});
-  npc[kListHeader]->Surface().StretchBlit({0, 0, 203, 28}, ppt[10], {0, 0, 2, 28});
-  npc[kNowPlayingTab]->Surface().Blit({0, 0}, ppt[9], {0, 21, 60, 21});
-  npc[kHistoryTab]->Surface().Blit({0, 0}, ppt[9], {0, 0, 60, 21});
+  npc[kOnTop]->Surface().Blit({0, 0}, skin_[SkinSheet::kOnTop], {onTop ? 48 : 0, 0, 24, 24});
+  npc[kPortalTab]->Surface().Blit({0, 0}, skin_[SkinSheet::kSelectedPageTabs], {0, 0, 68, 28});
+  npc[kPlayerTab]->Surface().Blit({0, 0}, skin_[SkinSheet::kPageTabs], {68, 0, 68, 28});
+  npc[kTvTab]->Surface().Blit({0, 0}, skin_[SkinSheet::kPageTabs], {136, 0, 68, 28});
+  npc[kShoppingTab]->Surface().Blit({0, 0}, skin_[SkinSheet::kPageTabs], {204, 0, 68, 28});
+  npc[kListHeader]->Surface().StretchBlit({0, 0, 203, 28}, skin_[SkinSheet::kListHeader],
+                                          {0, 0, 2, 28});
+  npc[kNowPlayingTab]->Surface().Blit({0, 0}, skin_[SkinSheet::kListTabs], {0, 21, 60, 21});
+  npc[kHistoryTab]->Surface().Blit({0, 0}, skin_[SkinSheet::kListTabs], {0, 0, 60, 21});
   for (int index = 0; index <= kShoppingTab; ++index) npc[index]->Refresh();
 }
 
@@ -136,7 +137,7 @@ void BA1::npc_Click(int index) {
       break;
     case kOnTop: {
       bool turnOn = !OnTop();
-      npc[kOnTop]->Surface().Blit({0, 0}, ppt[6], {0, 0, 24, 24});
+      npc[kOnTop]->Surface().Blit({0, 0}, skin_[SkinSheet::kOnTop], {0, 0, 24, 24});
       npc[kOnTop]->SetTooltip(turnOn ? kOnTopOn : kOnTopOff);
       zhi_d(turnOn ? 1 : 0);
       npc[kOnTop]->Refresh();
@@ -182,12 +183,12 @@ void BA1::MaximizeCommand() {
   if (window_->State() == WindowState::Maximized) {
     window_->SetState(WindowState::Normal);
     npc[kMaximize]->SetTooltip(kMaximizeText);
-    npc[kMaximize]->Surface().Blit({0, 0}, ppt[1], {80, 0, 20, 21});
+    npc[kMaximize]->Surface().Blit({0, 0}, skin_[SkinSheet::kButtons], {80, 0, 20, 21});
     CenterOnScreen();
   } else {
     window_->SetState(WindowState::Maximized);
     npc[kMaximize]->SetTooltip(kRestoreText);
-    npc[kMaximize]->Surface().Blit({0, 0}, ppt[5], {0, 0, 20, 21});
+    npc[kMaximize]->Surface().Blit({0, 0}, skin_[SkinSheet::kRestore], {0, 0, 20, 21});
   }
   npc[kMaximize]->Refresh();
 }
@@ -249,7 +250,7 @@ void BA1::CompactCommand() {
 void BA1::jbi_Click() {
   if (window_->State() == WindowState::Maximized) {
     window_->SetState(WindowState::Normal);
-    npc[kMaximize]->Surface().Blit({0, 0}, ppt[1], {80, 0, 20, 21});
+    npc[kMaximize]->Surface().Blit({0, 0}, skin_[SkinSheet::kButtons], {80, 0, 20, 21});
     npc[kMaximize]->Refresh();
   }
   for (int index = 0; index < static_cast<int>(npc.size()); ++index) {

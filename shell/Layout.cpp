@@ -46,7 +46,7 @@ void PaintSkinFrame(Bitmap& surface, const Bitmap& frame, Size client) {
 void BA1::PaintFrame() {
   Bitmap& surface = window_->Surface();
   surface.Fill(kPageBack);
-  PaintSkinFrame(surface, ppt[0], window_->ClientSize());
+  PaintSkinFrame(surface, skin_[SkinSheet::kFrame], window_->ClientSize());
   window_->Refresh();
   RoundWindow(*window_);
 }
@@ -147,7 +147,7 @@ Size BA1::LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Pict
   int handleLeft = extent.width - (open ? kSideBarWidth : kHandleSize.width);
   handle.SetGeometry({handleLeft, (extent.height - kHandleSize.height) / 2, kHandleSize.width,
                       kHandleSize.height});
-  handle.Surface().Blit({0, 0}, ppt[11], {open ? 0 : 7, 0, 7, 40});
+  handle.Surface().Blit({0, 0}, skin_[SkinSheet::kSideBarHandles], {open ? 0 : 7, 0, 7, 40});
   handle.Refresh();
   left.SetGeometry({0, 0, open ? handleLeft : extent.width, extent.height});
   return ExtentOf(left);

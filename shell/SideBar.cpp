@@ -43,9 +43,10 @@ void BA1::SelectPageTab(int index) {
         return zzp;
     }
   };
-  MarkTab(*npc[CurrentPageTab], ppt[8], {TabCell(CurrentPageTab), 0, 68, 28},
+  MarkTab(*npc[CurrentPageTab], skin_[SkinSheet::kPageTabs], {TabCell(CurrentPageTab), 0, 68, 28},
           *pageOf(CurrentPageTab), false);
-  MarkTab(*npc[index], ppt[7], {TabCell(index), 0, 68, 28}, *pageOf(index), true);
+  MarkTab(*npc[index], skin_[SkinSheet::kSelectedPageTabs], {TabCell(index), 0, 68, 28},
+          *pageOf(index), true);
   CurrentPageTab = index;
 }
 
@@ -53,9 +54,10 @@ void BA1::SelectListTab(int index, bool force) {
   if (index == CurrentListTab && !force) return;
   auto panelOf = [this](int tab) { return tab == kNowPlayingTab ? Pic5 : Pic3; };
   auto cellOf = [](int tab) { return tab == kNowPlayingTab ? 0 : 60; };
-  MarkTab(*npc[CurrentListTab], ppt[9], {cellOf(CurrentListTab), 21, 60, 21},
+  MarkTab(*npc[CurrentListTab], skin_[SkinSheet::kListTabs], {cellOf(CurrentListTab), 21, 60, 21},
           *panelOf(CurrentListTab), false);
-  MarkTab(*npc[index], ppt[9], {cellOf(index), 0, 60, 21}, *panelOf(index), true);
+  MarkTab(*npc[index], skin_[SkinSheet::kListTabs], {cellOf(index), 0, 60, 21}, *panelOf(index),
+          true);
   CurrentListTab = index;
 }
 

@@ -9,8 +9,13 @@
 namespace lumora {
 namespace {
 
-// A screen scaled by two or more gets the picture drawn at double size where there is one: the
-// same logical size, twice the detail.
+// Skin sheet i of skin n is the bitmap resource 101 + 100 n + i; missing ones stay empty.
+Bitmap SheetPicture(int skin, int index, int screenScale) {
+  return ScaledPicture(std::to_string(101 + 100 * skin + index) + ".png", screenScale);
+}
+
+}  // namespace
+
 Bitmap ScaledPicture(const std::string& name, int screenScale) {
   if (screenScale >= 2) {
     Bitmap doubled = Bitmap::FromPng(ResourceBytes("2x/" + name), 2);
@@ -19,19 +24,15 @@ Bitmap ScaledPicture(const std::string& name, int screenScale) {
   return Bitmap::FromPng(ResourceBytes(name));
 }
 
-// Skin sheet i of skin n is the bitmap resource 101 + 100 n + i; missing ones stay empty.
-Bitmap SkinSheet(int skin, int index, int screenScale) {
-  return ScaledPicture(std::to_string(101 + 100 * skin + index) + ".png", screenScale);
+void SkinSheets::Load(int skin, int screenScale) {
+  for (int index = 0; index < static_cast<int>(sheets_.size()); ++index) {
+    Bitmap sheet = SheetPicture(skin, index, screenScale);
+    if (!sheet.Empty()) sheets_[index] = sheet;
+  }
 }
 
-}  // namespace
-
 void BA1::p_p(int skin) {
-  int scale = platform_.GetDesktop().ScaleFactor();
-  for (int index = 0; index < static_cast<int>(ppt.size()); ++index) {
-    Bitmap sheet = SkinSheet(skin, index, scale);
-    if (!sheet.Empty()) ppt[index] = sheet;
-  }
+  skin_.Load(skin, platform_.GetDesktop().ScaleFactor());
   if (SkinApplied == 1) {
     PaintFrame();
     IniWrite(ConfigPath(), "Skin", "Num", std::to_string(skin));

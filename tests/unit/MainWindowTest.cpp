@@ -144,7 +144,8 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
                             {{999, 0}, {79, 0}},    {{971, 20}, {51, 20}},  {{2, 300}, {2, 55}},
                             {{998, 300}, {78, 55}}, {{500, 599}, {40, 99}}, {{0, 599}, {0, 99}}};
   for (const auto& [at, sheet] : pairs) {
-    EXPECT_EQ(Window().Surface().PixelAt(at), form_->ppt[0].PixelAt(sheet)) << at.x << "," << at.y;
+    EXPECT_EQ(Window().Surface().PixelAt(at), form_->Skin()[SkinSheet::kFrame].PixelAt(sheet))
+        << at.x << "," << at.y;
   }
   EXPECT_EQ(Window().Region(), (RoundedRegion{{1001, 601}, 4}));
 
@@ -154,9 +155,11 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
             "224,8,68,28 7,41,986,523 690,567,300,30 -2,-2,990,527 -2,-2,990,527 784,0,202,523 "
             "0,0,784,523 0,28,202,470 784,241,7,40 ");
   EXPECT_EQ(form_->ni_name->Geometry().Origin(), (Point{12, 575}));
-  EXPECT_EQ(handle->Surface().PixelAt({3, 20}), form_->ppt[11].PixelAt({3, 20}));
+  EXPECT_EQ(handle->Surface().PixelAt({3, 20}),
+            form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({3, 20}));
   Click(BA1::kMainSideBarHandle);
-  EXPECT_EQ(handle->Surface().PixelAt({3, 20}), form_->ppt[11].PixelAt({10, 20}));
+  EXPECT_EQ(handle->Surface().PixelAt({3, 20}),
+            form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({10, 20}));
   EXPECT_EQ(handle->Tooltip(), "显示侧栏");
   EXPECT_EQ(Shown({form_->l2, form_->tvright}), "01") << "the TV side bar is independent";
   EXPECT_EQ(Rects({form_->L1, form_->Pic2, handle}), "0,0,986,523 0,0,986,523 979,241,7,40 ");
@@ -168,9 +171,11 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
 TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
   platform_.Desktop().SetScaleFactor(2);
   std::unique_ptr<BA1> scaled = Open();
-  for (size_t i = 0; i < 12; ++i) {
-    EXPECT_EQ(scaled->ppt[i].Scale(), 2) << i;
-    EXPECT_EQ(scaled->ppt[i].Extent(), form_->ppt[i].Extent()) << i;
+  for (SkinSheet sheet : {SkinSheet::kFrame, SkinSheet::kButtons, SkinSheet::kOnTop,
+                          SkinSheet::kPageTabs, SkinSheet::kSideBarHandles}) {
+    EXPECT_EQ(scaled->Skin()[sheet].Scale(), 2) << static_cast<int>(sheet);
+    EXPECT_EQ(scaled->Skin()[sheet].Extent(), form_->Skin()[sheet].Extent())
+        << static_cast<int>(sheet);
   }
   EXPECT_EQ(scaled->w3.Scale(), 2);
   auto layout = [](const BA1& form) {
@@ -266,11 +271,13 @@ TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) 
   Resize(1000, 600);
   Picture& minimize = *form_->npc[BA1::kMinimize];
   form_->npc_MouseMove(BA1::kMinimize, At(5, 5));
-  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}), form_->ppt[2].PixelAt({70, 10}));
+  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
+            form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
   EXPECT_EQ(Shown({form_->P1}) + form_->bo_tip->Caption(), "1最小化");
   EXPECT_EQ(form_->P1->Geometry().Origin(), (Point{924 - 5, 7 + 21 + 3}));
   form_->npc_MouseMove(BA1::kMinimize, At(25, 5));
-  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}), form_->ppt[1].PixelAt({70, 10}));
+  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
+            form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
   EXPECT_FALSE(form_->P1->Visible());
   form_->npc_MouseMove(BA1::kMenu, At(5, 5));
   EXPECT_FALSE(form_->P1->Visible()) << "the menu button has no tooltip";

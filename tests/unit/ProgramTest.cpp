@@ -511,7 +511,7 @@ TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChooses)
   headless::HeadlessWindow& dialog = AsHeadless(Dialog().Window());
   EXPECT_EQ(dialog.Bounds(), (Rect{564, 343, 472, 313}));
   EXPECT_EQ(dialog.Region(), (RoundedRegion{{473, 314}, 4}));
-  EXPECT_EQ(dialog.Surface().PixelAt({0, 0}), Form().ppt[0].PixelAt({0, 0}));
+  EXPECT_EQ(dialog.Surface().PixelAt({0, 0}), Form().Skin()[SkinSheet::kFrame].PixelAt({0, 0}));
   EXPECT_TRUE(Dialog().pz[BA3::kAboutPage]->Visible());
   EXPECT_FALSE(Dialog().pz[BA3::kSettingsPage]->Visible());
 
@@ -530,9 +530,11 @@ TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChooses)
             std::tuple(Color{0xFAAF41}, Color{0xFFFFFF}, Color{0xDADADA}));
 
   Hover(*Dialog().guan, {10, 10});
-  EXPECT_EQ(Dialog().guan->Surface().PixelAt({10, 10}), Form().ppt[2].PixelAt({110, 10}));
+  EXPECT_EQ(Dialog().guan->Surface().PixelAt({10, 10}),
+            Form().Skin()[SkinSheet::kButtonsHover].PixelAt({110, 10}));
   Hover(*Dialog().guan, {30, 10});
-  EXPECT_EQ(Dialog().guan->Surface().PixelAt({10, 10}), Form().ppt[1].PixelAt({110, 10}));
+  EXPECT_EQ(Dialog().guan->Surface().PixelAt({10, 10}),
+            Form().Skin()[SkinSheet::kButtons].PixelAt({110, 10}));
   dialog.onMouseMove({MouseButton::Left, false, 100, 10});
   dialog.onMouseMove({MouseButton::Left, true, 100, 10});
   EXPECT_EQ(dialog.SystemMoveCount(), 1) << "only a held left button drags";

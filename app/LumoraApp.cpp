@@ -32,13 +32,13 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   BA1& window = *mainWindow_;
   settings_ = std::make_unique<BA3>(platform_, window, server_.SiteUrl(), appDir_);
   menus_ = std::make_unique<tip>(platform_, window, server_, *settings_);
-  tray_ = std::make_unique<Tray>(platform_.GetTrayIcon(), window);
+  tray_ = std::make_unique<Tray>(platform_.GetTrayIcon(), window.Window(), appDir_ / kSettingsFile);
   router_ = std::make_unique<LinkRouter>(
       window, fetch_, server_, [this](const std::string& text) { tray_->TrayShowBalloon(text); });
   router_->Attach();
   updateCheck_ = std::make_unique<UpdateCheck>(platform_, window, fetch_, server_, appDir_);
   updateCheck_->onShowPopupAd = [this] { ShowPopupAd(); };
-  updateCheck_->onStartTicker = [&window] { window.gun_ad(); };
+  updateCheck_->onStartTicker = [&window] { window.LoadTicker(); };
   menus_->onUpdateCheck = [this] { updateCheck_->shengji(); };
   instance.onHandOver = [this](const std::vector<std::string>&) { OnHandOver(); };
   window.onMenuRequested = [this, &window](Point at) {
@@ -66,9 +66,10 @@ void LumoraApp::ShowPopupAd() {
 }
 
 void LumoraApp::Quit() {
+  updateCheck_->Stop();
   settings_->Unload();
   if (popupAd_) popupAd_->Unload();
-  if (mainWindow_->ShowExitAd == 1) {
+  if (updateCheck_->ExitAdWanted()) {
     mainWindow_->Window().Hide();
     if (!exitAd_) exitAd_ = std::make_unique<ba4>(platform_, *mainWindow_, server_);
     exitAd_->Show();

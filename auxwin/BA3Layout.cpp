@@ -4,6 +4,7 @@
 #include "core/Product.h"
 #include "shell/BA1.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 namespace {

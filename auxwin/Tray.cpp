@@ -4,11 +4,11 @@
 #include "core/Product.h"
 #include "core/TextCodec.h"
 #include "resources/Resources.h"
-#include "shell/BA1.h"
 
 namespace lumora {
 
-Tray::Tray(TrayIcon& icon, BA1& window) : icon_(icon), window_(window) {}
+Tray::Tray(TrayIcon& icon, TopWindow& window, std::filesystem::path configPath)
+    : icon_(icon), window_(window), configPath_(std::move(configPath)) {}
 
 Tray::~Tray() {
   ForgetWindowAndMenu();
@@ -27,7 +27,7 @@ void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
 }
 
 void Tray::TrayShowBalloon(const std::string& text) {
-  if (!TrayBalloonsOn(window_.AppDir() / kSettingsFile)) return;
+  if (!TrayBalloonsOn(configPath_)) return;
   record_.balloonText = CutToGbkBytes(text, kBalloonTextBytes);
   record_.balloonTitle = CutToGbkBytes(std::string(kProductName) + "提示:", kBalloonTitleBytes);
   record_.tip = CutToGbkBytes(std::string(kProductName), kTipBytes);
@@ -53,7 +53,7 @@ void Tray::ForgetWindowAndMenu() {
 
 // A minimised window comes back; otherwise a click toggles between shown and hidden.
 void Tray::OnLeftClick() {
-  TopWindow& window = window_.Window();
+  TopWindow& window = window_;
   if (window.State() == WindowState::Minimized) return window.SetState(WindowState::Normal);
   if (window.IsShown()) {
     window.Hide();
@@ -65,14 +65,14 @@ void Tray::OnLeftClick() {
 // A window hidden to the tray comes back minimised once no tray host shows the icon, so the
 // user can still reach it.
 void Tray::OnShownChanged() {
-  TopWindow& window = window_.Window();
+  TopWindow& window = window_;
   if (icon_.IsShown() || window.IsShown()) return;
   window.SetState(WindowState::Minimized);
   window.Show();
 }
 
 void Tray::OnRightClick() {
-  if (menu_) menu_->PopupAtPointer(window_.Window());
+  if (menu_) menu_->PopupAtPointer(window_);
 }
 
 }  // namespace lumora

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "platform/Platform.h"
 
 namespace lumora {
-
-class BA1;
 
 // The main window's icon in the notification area: the way back to a hidden window, the program
 // menu on a right click, and balloons with problems to report.
@@ -17,7 +16,8 @@ class Tray {
   static constexpr size_t kBalloonTextBytes = 255;
   static constexpr size_t kBalloonTitleBytes = 63;
 
-  Tray(TrayIcon& icon, BA1& window);
+  // The icon shows and restores the main window; balloons follow the settings file's choice.
+  Tray(TrayIcon& icon, TopWindow& window, std::filesystem::path configPath);
   ~Tray();
   Tray(const Tray&) = delete;
   Tray& operator=(const Tray&) = delete;
@@ -35,7 +35,8 @@ class Tray {
   void ForgetWindowAndMenu();
 
   TrayIcon& icon_;
-  BA1& window_;
+  TopWindow& window_;
+  std::filesystem::path configPath_;
   Menu* menu_ = nullptr;
   TrayRecord record_;
 };

@@ -17,7 +17,7 @@ tip::tip(Platform& platform, BA1& window, ContentServer server, BA3& settings)
 }
 
 void tip::BuildPortalMenu() {
-  WebView& portal = *window_.Web1;
+  WebView& portal = window_.PortalView();
   myMenu_->AddItem("后退", [&portal] { portal.GoBack(); });
   myMenu_->AddItem("前进", [&portal] { portal.GoForward(); });
   myMenu_->AddItem("刷新", [&portal] { portal.Refresh(); });
@@ -42,12 +42,12 @@ void tip::BuildProgramMenu() {
 // top for that moment.
 void tip::ShowSettingsDialog(bool aboutPage) {
   TopWindow& main = window_.Window();
-  bool wasOnTop = window_.OnTop();
-  if (wasOnTop) window_.zhi_d(0);
+  bool wasOnTop = main.AlwaysOnTop();
+  if (wasOnTop) main.SetAlwaysOnTop(false);
   if (!main.IsShown()) main.Show();
   if (main.State() == WindowState::Minimized) main.SetState(WindowState::Normal);
   settings_.Show();
-  if (wasOnTop) window_.zhi_d(1);
+  if (wasOnTop) main.SetAlwaysOnTop(true);
   if (aboutPage) settings_.d_z_Click(BA3::kAboutPage);
   settings_.Focus();
 }

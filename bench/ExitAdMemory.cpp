@@ -11,6 +11,8 @@
 #include <functional>
 #include <iostream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "app/LumoraApp.h"
 #include "bench/ProcessMemory.h"
@@ -45,6 +47,18 @@ void Settle(const DemoServer& server) {
   throw std::runtime_error("the program did not settle");
 }
 
+void WaitForRequest(const DemoServer& server, std::string_view path) {
+  auto end = Clock::now() + kDeadline;
+  while (Clock::now() < end) {
+    for (const std::string& line : server.RequestLog()) {
+      if (line.find(path) != std::string::npos) return;
+    }
+    g_main_context_iteration(nullptr, FALSE);
+    g_usleep(1000);
+  }
+  throw std::runtime_error("no request for " + std::string(path));
+}
+
 int Run() {
   test::TempDir appDir;
   DemoServer server(LUMORA_BENCH_SITE_DIR);
@@ -55,9 +69,10 @@ int Run() {
   Settle(server);
   TreeMemory before = MeasureTree(getpid());
 
-  BA1& form = *app.MainWindow();
-  form.ShowExitAd = 1;
-  form.ttt_v();
+  // The demo's control file, read 6 s after start, asks for the exit ad.
+  WaitForRequest(server, "/box/lib/wen.txt");
+  Settle(server);
+  app.MainWindow()->ttt_v();
   if (!app.ExitAd()) throw std::runtime_error("the exit ad window did not show");
   Settle(server);
   TreeMemory after = MeasureTree(getpid());

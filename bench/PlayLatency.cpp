@@ -136,7 +136,7 @@ int Run() {
       return nullptr;
     };
     auto start = Clock::now();
-    app.MainWindow()->Web1->Navigate(kLinks[run % 2]);
+    app.MainWindow()->PortalView().Navigate(kLinks[run % 2]);
     if (!PumpUntil([&] { return find("GET /box/play.htm") != nullptr; }, kDeadline))
       throw std::runtime_error("no player page request");
     double total = Milliseconds(find("GET /box/play.htm")->at - start).count();

@@ -1,6 +1,7 @@
 // The program side of the start-up benchmark: the real program's start-up in this process, in
 // a fresh AppDir, against the demo server on a free port of the same main loop.
 
+#include <array>
 #include <exception>
 #include <functional>
 #include <iostream>
@@ -18,16 +19,10 @@
 namespace lumora::bench {
 namespace {
 
-// The main window's views in the order of kStartPageViews.
-std::vector<WebView*> StartPageViews(BA1& form) {
-  return {form.Web1, form.Web2, form.Web3,  form.Web5, form.Web6,
-          form.Web8, form.Web9, form.Web11, form.Web10};
-}
-
 // Reports every completed load of the start page views to the probe, after the handler the
 // program set has run.
 void CountCompletions(BA1& form, StartupProbe& probe) {
-  std::vector<WebView*> views = StartPageViews(form);
+  std::array<WebView*, 9> views = form.WebViews();
   for (std::size_t index = 0; index < views.size(); ++index) {
     std::function<void()>& handler = views[index]->onDownloadComplete;
     handler = [programs = std::move(handler), &probe, index] {

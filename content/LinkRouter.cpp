@@ -83,7 +83,7 @@ void LinkRouter::OnChannelNavigate(const std::string& url, bool& cancel) {
   cancel = true;
   window_.TvPlayerView().Navigate(server_.TvPlayerPage(RemoveAll(url, kTvScheme)));
   window_.ShowTvCloseButton();
-  window_.SetPlayerState(3);
+  window_.SetPlayerState(PlayerState::Tv);
 }
 
 void LinkRouter::OnHistoryNavigate(const std::string& url, bool& cancel) {
@@ -126,7 +126,7 @@ void LinkRouter::PlayerLink(const std::string& url) {
   std::string payload = WithoutTrailingSlash(RemoveAll(url, kPlayerScheme));
   std::vector<std::string_view> fields = SplitFields(payload, "&&&");
   int id = WholeNumber(FieldOrEmpty(fields, 4)).value_or(0);
-  window_.SetPlayerState(1);
+  window_.SetPlayerState(PlayerState::Video);
   window_.PlayerView().Navigate(
       server_.PlayerPage(FieldOrEmpty(fields, 0), FieldOrEmpty(fields, 1)));
   bool recordable = !FieldOrEmpty(fields, 2).empty() && !FieldOrEmpty(fields, 4).empty() &&

@@ -5,6 +5,9 @@
 
 namespace lumora {
 
+// PlayerState: none (0), the video player in the player view (1) or the TV player (3).
+enum class PlayerState { None, Video, Tv };
+
 // What the link router needs of the window that holds the views it serves. The main window
 // implements it, so this folder never depends on the window itself.
 class RouterWindow {
@@ -23,8 +26,8 @@ class RouterWindow {
   virtual void ShowPlayerPage() = 0;
   // Brings the item information view forward in the list side bar.
   virtual void ShowNowPlaying() = 0;
-  // Switches between no player (0), the video player (1) and the TV player (3).
-  virtual void SetPlayerState(int mode) = 0;
+  // Switches between no player, the video player and the TV player.
+  virtual void SetPlayerState(PlayerState state) = 0;
   // Shows the button that closes the TV player.
   virtual void ShowTvCloseButton() = 0;
 };

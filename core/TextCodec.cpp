@@ -139,6 +139,16 @@ bool IsDoubleByteInGbk(char32_t codePoint) {
   return Utf8ToGbk(utf8).size() == 2;
 }
 
+std::string Utf8Prefix(std::string_view utf8, size_t maxCharacters) {
+  std::string_view rest = utf8;
+  for (size_t count = 0; count < maxCharacters && !rest.empty(); ++count) {
+    size_t consumed = 0;
+    DecodeUtf8(rest, consumed);
+    rest.remove_prefix(consumed);
+  }
+  return std::string(utf8.substr(0, utf8.size() - rest.size()));
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());

@@ -14,6 +14,8 @@ std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
 // The longest start of the text whose GBK form fits maxBytes, never cutting a character.
 std::string CutToGbkBytes(std::string_view utf8, size_t maxBytes);
+// The first maxCharacters characters of the text, and the text whole when it is not longer.
+std::string Utf8Prefix(std::string_view utf8, size_t maxCharacters);
 // True when GBK encodes the code point in two bytes (a "double-width" character).
 bool IsDoubleByteInGbk(char32_t codePoint);
 

@@ -30,6 +30,9 @@ class Desktop {
                                     const std::string& title, MessageButtons buttons,
                                     MessageIcon icon) = 0;
 
+  // Closes every message box still open as dismissed; each ShowMessage then returns Dismissed.
+  virtual void DismissMessages() = 0;
+
   // Opens an address (web page, file) with the user's default program.
   virtual void OpenAddress(const std::string& address) = 0;
   // Starts the program at path as a process of its own, with no shell and without waiting for

@@ -5,67 +5,34 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "content/HistoryPage.h"
 #include "content/HistoryStore.h"
 #include "content/RouterWindow.h"
 #include "core/ContentServer.h"
 #include "platform/Platform.h"
+#include "shell/CaptionBar.h"
+#include "shell/ChromeClicks.h"
+#include "shell/FrameSizing.h"
+#include "shell/ListSideBar.h"
+#include "shell/PageTabs.h"
+#include "shell/PlayerPane.h"
+#include "shell/PortalPane.h"
 #include "shell/SkinSheets.h"
+#include "shell/SplitPage.h"
+#include "shell/StatusStrip.h"
+#include "shell/TvPane.h"
+#include "shell/UpdateCheck.h"
 
 namespace lumora {
 
-// Pointer zones of the 3-pixel sizing band around the window, with the system's hit codes.
-enum class FrameZone {
-  Interior,
-  TopLeft,
-  Left,
-  BottomLeft,
-  Top,
-  Bottom,
-  TopRight,
-  Right,
-  BottomRight
-};
-
-FrameZone ZoneAt(Point at, Size client);
-PointerShape PointerFor(FrameZone zone);
-HitCode HitCodeFor(FrameZone zone);
-
-// Window sizes in twips and pixels.
-int TwipsToPixels(int twips);
-int PixelsToTwips(int pixels);
-
-// Gives a window its rounded region: its size plus one, corner ellipse 4 x 4.
-void RoundWindow(TopWindow& window);
-// Stretches the edges and corners of the frame skin sheet around a surface of this size.
-void PaintSkinFrame(Bitmap& surface, const Bitmap& frame, Size client);
-
-// The main window: a frameless, skinned window painted from skin sheets, with four pages, two
-// side bars and the nine web views of the content server. Part names follow the window's own
-// short names; a comment at each says what the part is.
-class BA1 : public RouterWindow {
+// The main window: a frameless, skinned window painted from skin sheets, made of its caption
+// bar, four pages behind their tabs (the portal, the player page with its list side bar, the TV
+// page and the shopping page) and the status strip with the ticker; nine web views of the
+// content server in all. It composes those parts and decides what spans them: the player state,
+// compact mode, closing and quitting.
+class BA1 : public RouterWindow, public UpdateTarget {
  public:
-  // Window button and tab elements of the npc array.
-  enum Element {
-    kMinimize = 0,
-    kMaximize = 1,
-    kClose = 2,
-    kCompact = 3,
-    kOnTop = 4,
-    kMenu = 5,
-    kMainSideBarHandle = 6,
-    kOpen = 7,
-    kPlayerTab = 8,
-    kPortalTab = 9,
-    kListHeader = 10,
-    kNowPlayingTab = 11,
-    kHistoryTab = 12,
-    kTvTab = 13,
-    kShoppingTab = 14,
-    kTvSideBarHandle = 15,
-  };
-
   BA1(Platform& platform, ContentServer server, std::filesystem::path appDir);
   ~BA1() override;
   BA1(const BA1&) = delete;
@@ -75,201 +42,92 @@ class BA1 : public RouterWindow {
   void Load();
   // A later start of the program handed over: bring the window back to the front.
   void OnHandOver();
-  // Quits the program: runs onQuit, which the program's top sets to unload the other forms and
-  // then either show the exit ad or unload this window; without it, unloads this window.
+  // ttt_v: quits the program. Runs onQuit, which the program's top sets to unload the other
+  // forms and then either show the exit ad or unload this window; without it, unloads this
+  // window.
   void ttt_v();
-  std::function<void()> onQuit;
   // Hides the window for good and reports it unloaded.
   void Unload();
   bool Unloaded() const { return unloaded_; }
+  // gun_ad: loads the server's ticker list and starts cycling it.
+  void LoadTicker() { statusStrip_.LoadTicker(); }
+  const SkinSheets& Skin() const { return skin_; }
+  // The nine web views in the order their start pages open: Web1, Web2, Web3, Web5, Web6, Web8,
+  // Web9, Web11, Web10.
+  std::array<WebView*, 9> WebViews();
+  Page CurrentPage() const { return pageTabs_.Current(); }
+
+  std::function<void()> onQuit;
   // Called once the window is gone for good.
   std::function<void()> onUnloaded;
   // The menu button asks for the program menu at this window position.
   std::function<void(Point at)> onMenuRequested;
-
-  // Skin and layout.
-  void p_p(int skin);  // applies a skin
-  void PaintFrame();
-  void LayoutCaptionAndPages();
-  void LayoutMainPage();
-  void LayoutTvPage();
-  void LayoutCompact();
-  void OnResize();
-
-  // Caption bar.
-  void PaintCaptionButtons();
-  void npc_Click(int index);
-  void npc_MouseDown(int index, const MouseEvent& event);
-  void npc_MouseMove(int index, const MouseEvent& event);
-  void EndSuppressionOnRelease(const MouseEvent& event);
-  void zhi_d(int flag);  // always-on-top on (1) or off
-  bool OnTop() const;    // read from the always-on-top button's tooltip, where the state lives
-  void jbi_Click();      // leaves compact mode
-  void OnDoubleClick();
-
-  // Pages and side bars.
-  void SelectPageTab(int index);
-  void SelectListTab(int index, bool force);
-
-  // Dragging and sizing by the window's own surface.
-  void InstallMinMaxHook(Size minimum, Size maximum);
-  void FrameEdgeMouse(int mode, int x, int y);
-  void OnSurfaceDown(const MouseEvent& event);
-  void OnSurfaceMove(const MouseEvent& event);
-  void OnSurfaceUp(const MouseEvent& event);
-
-  // The clear-list label: asks, then empties the play list.
-  void qk_Click();
-
-  // The scrolling ticker in gunp: loads the server's ticker list and starts cycling it.
-  void gun_ad();
-  void Timerg_Timer();
-  void La_MouseMove(int index, const MouseEvent& event);
-  void La_Click(int index);
-  void gunp_MouseMove();
-
-  // What the link router acts on.
-  WebView& PortalView() override { return *Web1; }
-  WebView& PlayerView() override { return *Web2; }
-  WebView& HistoryView() override { return *Web3; }
-  WebView& InformationView() override { return *Web5; }
-  WebView& TvPlayerView() override { return *Web10; }
-  WebView& ChannelView() override { return *Web11; }
-  HistoryStore& PlayList() override { return historyStore_; }
-  void ShowPlayerPage() override { npc_Click(kPlayerTab); }
-  void ShowNowPlaying() override { npc_Click(kNowPlayingTab); }
-  void SetPlayerState(int mode) override;
-  void ShowTvCloseButton() override;
-  void ggx_Click();  // closes the video player
-  void gtv_Click();  // closes the TV player
   // The portal's context menu was asked for at the pointer.
   std::function<void()> onPortalMenuRequested;
 
-  // The portal view's loading cover.
-  void OnPortalLoaded();
-  void OnPortalError(const std::string& address);
-  void jia_Click();
+  // What the link router acts on.
+  WebView& PortalView() override { return portal_.View(); }
+  WebView& PlayerView() override { return player_.PlayerView(); }
+  WebView& HistoryView() override { return listSideBar_.HistoryView(); }
+  WebView& InformationView() override { return listSideBar_.InformationView(); }
+  WebView& TvPlayerView() override { return tvPane_.PlayerView(); }
+  WebView& ChannelView() override { return tvPane_.ChannelView(); }
+  HistoryStore& PlayList() override { return historyStore_; }
+  void ShowPlayerPage() override { pageTabs_.Select(Page::Player); }
+  void ShowNowPlaying() override { listSideBar_.SelectTab(ListTab::NowPlaying, false); }
+  void SetPlayerState(PlayerState state) override;
+  void ShowTvCloseButton() override { tvPane_.SetCloseButtonVisible(true); }
 
-  TopWindow& Window() { return *window_; }
-  const std::filesystem::path& AppDir() const { return appDir_; }
-
-  // Window state shared with the other parts of the program.
-  int CurrentPageTab = 9;
-  int CurrentListTab = 12;
-  int CompactMode = 0;  // 0 normal, 1 compact player on page zz, 2 on page tv
-  int PlayerState = 0;  // 0 none, 1 video player in Web2, 3 TV player in Web10
-  int SkinApplied = 0;
-  int SuppressDoubleClick = 0;
-  int ShowExitAd = 0;
-  std::string LatestVersion;
-  int TickerEnabled = 0;
-  int AdPanelState = 0;
-  int HomeLoadFailed = 0;
-  int TickerHover = 0;
-
-  // Skin sheets of the applied skin (ppt).
-  const SkinSheets& Skin() const { return skin_; }
-  Bitmap w3;  // the error picture of the loading cover
-
-  // Window buttons, page tabs, list tabs and side-bar handles.
-  std::array<Picture*, 16> npc{};
-  Picture* zz = nullptr;       // player page: player, ad panel, list side bar
-  Picture* zzp = nullptr;      // portal page
-  Picture* tv = nullptr;       // TV page
-  Picture* ying = nullptr;     // shopping page
-  Picture* Pic1 = nullptr;     // frame of the portal view
-  Picture* wait = nullptr;     // loading cover over the portal
-  ImageBox* jia = nullptr;     // the cover's picture; click retries
-  Picture* L1 = nullptr;       // left area of the player page
-  Picture* Pic2 = nullptr;     // frame of the video player view
-  Picture* ggx = nullptr;      // closes the video player
-  Picture* m_ad = nullptr;     // ad panel shown while no video plays
-  Picture* adp = nullptr;      // the ad panel's centred picture
-  Picture* bo_pad = nullptr;   // banner frame of the ad view
-  Picture* l2 = nullptr;       // list side bar of the player page
-  Picture* Pic3 = nullptr;     // frame of the history page view
-  Picture* Pic5 = nullptr;     // frame of the item information view
-  Picture* shan = nullptr;     // bottom strip of the list side bar
-  Label* qk = nullptr;         // clear-list label
-  Picture* tvleft = nullptr;   // TV player area
-  Picture* gtv = nullptr;      // closes the TV player
-  Picture* tvright = nullptr;  // TV channel list side bar
-  Picture* P1 = nullptr;       // custom tooltip of the window buttons
-  Label* bo_tip = nullptr;     // its text
-  Label* jbi = nullptr;        // exit-compact-mode glyph
-  Label* ni_name = nullptr;    // product label
-  Label* ni_bo1 = nullptr;     // compact player's caption label
-  Picture* gunp = nullptr;     // ticker panel
-  Label* La0 = nullptr;        // first ticker item
-
-  // Ticker items, La[0] being La0, and the ticker's state.
-  std::vector<Label*> La;
-  // Steps an item while it moves; otherwise ends its rest.
-  std::unique_ptr<Timer> Timerg;
-  std::vector<std::string> TickerUrls;
-  int TickerLast = 0;
-  int TickerIndex = 0;
-  // The items' rest line, and their rest in milliseconds.
-  int TickerTop = 0;
-  int TickerHold = 0;
-
-  // The nine web views: portal, video player, history page, item information, usage ping,
-  // ad banner, shopping page, TV player, TV channel list.
-  WebView* Web1 = nullptr;
-  WebView* Web2 = nullptr;
-  WebView* Web3 = nullptr;
-  WebView* Web5 = nullptr;
-  WebView* Web6 = nullptr;
-  WebView* Web8 = nullptr;
-  WebView* Web9 = nullptr;
-  WebView* Web10 = nullptr;
-  WebView* Web11 = nullptr;
+  // What the update check switches on.
+  TopWindow& Window() override { return *window_; }
+  void SetTickerEnabled(bool enabled) override { statusStrip_.SetTickerEnabled(enabled); }
+  void ShowAdBanner() override { player_.ShowBanner(); }
+  void Quit() override { ttt_v(); }
 
  private:
-  void CreateParts();
-  void CreateCaptionParts();
-  void CreatePortalPage();
-  void CreatePlayerPage();
-  void CreateTvPage();
-  void CreateStatusParts();
-  void SetBackColours();
-  void LoadPictures();
   void WireEvents();
   void WireViewEvents();
   void StartWebViews(const std::string& userId);
-  void LayoutStatusStrip();
-  void PaintButton(int index, bool hover);
-  void ShowButtonTooltip(int index);
+  void LoadPictures();
+  void ApplySkin(int skin);  // p_p
+  void PaintFrame();
+  void OnResize();
+  void LayoutAll();
+  void LayoutPlayerPage();
+  void LayoutTvPage();
+  void LayoutCompact();
+  void EnterCompact();  // the compact button's command
+  void LeaveCompact();  // jbi_Click
   void CloseCommand();
   void HideToTray();
-  void MaximizeCommand();
-  void CompactCommand();
-  void CenterOnScreen();
-  void ToggleSideBar(Picture& handle, Picture& sideBar);
-  void MarkTab(Picture& tab, const Bitmap& sheet, Rect cell, Control& content, bool selected);
-  Size LayoutSplitPage(Picture& page, Picture& sideBar, Picture& handle, Picture& left);
-  void ResetHoverColours();
-  void WireTicker();
-  void TakeTickerItems(const std::vector<std::string_view>& items);
-  void TickerRestOver();
-  void TickerUnderline(int index, bool on);
-  void OnSystemSizeEnd();
-  void StoreWindowSize();
+  void CloseVideoPlayer();  // ggx_Click
+  void CloseTvPlayer();     // gtv_Click
+  void ResetHover();        // ResetHoverColours
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;
 
   Platform& platform_;
   ContentServer server_;
-  SkinSheets skin_;
   std::filesystem::path appDir_;
   std::unique_ptr<TopWindow> window_;
-  std::unique_ptr<Timer> sizeSaveTimer_;
+  SkinSheets skin_;  // ppt
+  ChromeClicks clicks_;
   HistoryPage historyPage_;
   HistoryStore historyStore_;
-  Size minTrack_;
-  Size maxTrack_;
-  bool resizeStarted_ = false;
-  bool pointerInInterior_ = false;
+  PageTabs pageTabs_;
+  PortalPane portal_;
+  SplitPage playerPage_;  // zz: L1 beside the list side bar l2
+  PlayerPane player_;
+  ListSideBar listSideBar_;
+  SplitPage tvPage_;  // tv: tvleft beside the channel list tvright
+  TvPane tvPane_;
+  WebView* shoppingView_ = nullptr;   // Web9, the page of the tab ying
+  WebView* usagePingView_ = nullptr;  // Web6, never shown
+  CaptionBar captionBar_;
+  StatusStrip statusStrip_;
+  FrameSizing frameSizing_;
+  PlayerState playerState_ = PlayerState::None;
+  bool skinApplied_ = false;  // SkinApplied
   bool unloaded_ = false;
 };
 

@@ -1,10 +1,8 @@
 #include <string>
 
-#include "core/Product.h"
 #include "core/Settings.h"
 #include "resources/Resources.h"
 #include "shell/BA1.h"
-#include "shell/Glyphs.h"
 
 namespace lumora {
 namespace {
@@ -31,33 +29,26 @@ void SkinSheets::Load(int skin, int screenScale) {
   }
 }
 
-void BA1::p_p(int skin) {
+void BA1::ApplySkin(int skin) {
   skin_.Load(skin, platform_.GetDesktop().ScaleFactor());
-  if (SkinApplied == 1) {
+  if (skinApplied_) {
     PaintFrame();
     IniWrite(ConfigPath(), "Skin", "Num", std::to_string(skin));
   } else {
-    LayoutCaptionAndPages();
-    LayoutMainPage();
-    LayoutTvPage();
-    SkinApplied = 1;
+    LayoutAll();
+    skinApplied_ = true;
   }
-  PaintCaptionButtons();
-  SelectListTab(CurrentListTab, true);
+  captionBar_.Paint();
+  pageTabs_.Paint();
+  listSideBar_.Paint();
 }
 
 void BA1::LoadPictures() {
   int scale = platform_.GetDesktop().ScaleFactor();
-  jia->SetImage(ScaledPicture("wait.png", scale));
-  w3 = ScaledPicture("error.png", scale);
+  portal_.LoadPictures(scale);
   window_->SetIcon(Bitmap::FromPng(ResourceBytes("icon.png")));
-  PaintCloseGlyph(ggx->Surface());
-  PaintCloseGlyph(gtv->Surface());
-  Bitmap mark = Bitmap::FromPng(ResourceBytes("icon.png"));
-  Size area = adp->Geometry().Extent();
-  adp->Surface().Blit(
-      {(area.width - mark.Extent().width) / 2, (area.height - mark.Extent().height) / 2}, mark,
-      {0, 0, mark.Extent().width, mark.Extent().height});
+  player_.LoadPictures();
+  tvPane_.LoadPictures();
 }
 
 }  // namespace lumora

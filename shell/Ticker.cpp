@@ -2,8 +2,9 @@
 
 #include "core/FileIo.h"
 #include "core/ServerFetch.h"
+#include "core/TextCodec.h"
 #include "core/WebAddress.h"
-#include "shell/BA1.h"
+#include "shell/StatusStrip.h"
 #include "shell/Theme.h"
 
 namespace lumora {
@@ -16,6 +17,8 @@ constexpr int kTickerClimb = 12;  // an item starts this far below the rest line
 constexpr int kTickerStride = 2;  // and climbs this far each step
 constexpr int kTickerHoldMs = 5000;
 constexpr size_t kTickerMaxItems = 51;  // list positions 0 to 50
+// A server's item text is cut to this many characters: one line of a 300-pixel panel.
+constexpr size_t kTickerMaxCharacters = 200;
 constexpr Point kSingleItemStart{0, 10};
 
 // How long an item sits on the rest line: hold / step steps and two more, 5.1 s for a 5 s hold,
@@ -24,119 +27,136 @@ milliseconds RestSpan(int holdMs) {
   return kTickerStep * (holdMs / kTickerStep.count() + 2);
 }
 
-void WireItem(BA1& form, Label& item, int index) {
-  item.onMouseMove = [&form, index](const MouseEvent& e) { form.La_MouseMove(index, e); };
-  item.onClick = [&form, index] { form.La_Click(index); };
+Point Offset(Point at, Rect by) {
+  return {at.x + by.x, at.y + by.y};
 }
 
 }  // namespace
 
-void BA1::WireTicker() {
-  La.push_back(La0);
-  WireItem(*this, *La0, 0);
-  La0->SetForeColor(kTickerText);
-  Timerg = platform_.CreateTimer();
-  Timerg->SetInterval(kTickerStep);
-  Timerg->onTick = [this] { Timerg_Timer(); };
-  gunp->onMouseMove = [this](const MouseEvent&) { gunp_MouseMove(); };
+Label& StatusStrip::AddItem() {
+  Label& item = panel_->AddLabel();
+  item.SetAutoSize(true);
+  if (!items_.empty()) {
+    item.SetFont(items_.front()->GetFont());
+    item.SetForeColor(items_.front()->ForeColor());
+    item.SetVisible(false);
+  }
+  size_t index = items_.size();
+  item.onMouseMove = [this, index](const MouseEvent& event) { PointAtItem(index, event); };
+  item.onClick = [this, index] { ClickItem(index); };
+  items_.push_back(&item);
+  return item;
 }
 
-void BA1::gun_ad() {
+void StatusStrip::LoadTicker() {
   ServerFetch fetch(platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock());
   std::string text = fetch.FetchText(server_.TickerList());
-  // The window may have been unloaded while the fetch kept the loop running.
-  if (unloaded_ || text.empty() || text.find("||") == std::string::npos) return;
-  TickerHold = kTickerHoldMs;
-  TickerTop = La0->Geometry().y;
+  // The program may have quit while the fetch kept the loop running.
+  if (stopped_ || text.empty() || text.find("||") == std::string::npos) return;
+  holdMs_ = kTickerHoldMs;
+  restLine_ = items_.front()->Geometry().y;
   std::vector<std::string_view> parts = SplitFields(text, "$$$");
   if (parts.size() > kTickerMaxItems) parts.resize(kTickerMaxItems);
   std::erase_if(parts, [](std::string_view part) { return part.find("||") == part.npos; });
-  TakeTickerItems(parts);
-  if (TickerLast == 0) {
-    La0->Move(kSingleItemStart);
-    La0->SetVisible(true);
+  TakeItems(parts);
+  if (lastItem_ == 0) {
+    items_.front()->Move(kSingleItemStart);
+    items_.front()->SetVisible(true);
   }
-  if (TickerLast >= 0) Timerg->SetEnabled(true);
+  if (lastItem_ >= 0) {
+    timer_->SetInterval(kTickerStep);
+    timer_->SetEnabled(true);
+  }
 }
 
-void BA1::TakeTickerItems(const std::vector<std::string_view>& items) {
-  TickerLast = static_cast<int>(items.size()) - 1;
-  TickerUrls.assign(items.size(), "");
+void StatusStrip::TakeItems(const std::vector<std::string_view>& items) {
+  lastItem_ = static_cast<int>(items.size()) - 1;
+  addresses_.assign(items.size(), "");
   for (size_t j = 0; j < items.size(); ++j) {
-    if (j == La.size()) {
-      Label& copy = gunp->AddLabel();
-      copy.SetAutoSize(true);
-      copy.SetFont(La0->GetFont());
-      copy.SetForeColor(La0->ForeColor());
-      copy.SetVisible(false);
-      WireItem(*this, copy, static_cast<int>(j));
-      La.push_back(&copy);
-    }
+    Label& item = j < items_.size() ? *items_[j] : AddItem();
     std::vector<std::string_view> fields = SplitFields(items[j], "||");
-    La[j]->SetCaption(std::string(fields[0]));
-    TickerUrls[j] = std::string(fields[1]);
-    La[j]->SetPointer(IsWebAddress(TickerUrls[j]) ? PointerShape::Hand : PointerShape::Arrow);
-    La[j]->Move({La[j]->Geometry().x, TickerTop + kTickerClimb});
+    item.SetCaption(Utf8Prefix(fields[0], kTickerMaxCharacters));
+    addresses_[j] = std::string(fields[1]);
+    item.SetPointer(IsWebAddress(addresses_[j]) ? PointerShape::Hand : PointerShape::Arrow);
+    item.Move({item.Geometry().x, restLine_ + kTickerClimb});
   }
+}
+
+void StatusStrip::StopTicker() {
+  stopped_ = true;
+  timer_->SetEnabled(false);
 }
 
 // One step of the item on show while it climbs; once it sits on the rest line the timer waits
 // out the whole rest in one period, so an idle ticker wakes only when something changes.
-void BA1::Timerg_Timer() {
-  Label& item = *La[TickerIndex];
+void StatusStrip::Step() {
+  Label& item = *items_[shownItem_];
   item.SetVisible(true);
   Rect at = item.Geometry();
-  if (at.y > TickerTop) {
+  if (at.y > restLine_) {
     item.Move({at.x, at.y - kTickerStride});
-    if (TickerLast == 0) return Timerg->SetEnabled(false);
-    if (at.y - kTickerStride <= TickerTop) Timerg->SetInterval(RestSpan(TickerHold));
+    if (lastItem_ == 0) return timer_->SetEnabled(false);
+    if (at.y - kTickerStride <= restLine_) timer_->SetInterval(RestSpan(holdMs_));
     return;
   }
-  TickerRestOver();
+  RestOver();
 }
 
 // While the pointer holds the item it rests once more; otherwise the next item starts climbing.
-void BA1::TickerRestOver() {
-  Timerg->SetInterval(RestSpan(TickerHold));
-  if (TickerHover == 1) return;
-  Label& item = *La[TickerIndex];
+void StatusStrip::RestOver() {
+  timer_->SetInterval(RestSpan(holdMs_));
+  if (hover_ == Hover::Item) return;
+  Label& item = *items_[shownItem_];
   item.SetVisible(false);
-  item.Move({item.Geometry().x, TickerTop + kTickerClimb});
-  TickerIndex = TickerIndex + 1 > TickerLast ? 0 : TickerIndex + 1;
-  Timerg->SetInterval(kTickerStep);
+  item.Move({item.Geometry().x, restLine_ + kTickerClimb});
+  shownItem_ = shownItem_ + 1 > lastItem_ ? 0 : shownItem_ + 1;
+  timer_->SetInterval(kTickerStep);
 }
 
-void BA1::La_MouseMove(int index, const MouseEvent& event) {
-  Rect bounds = La[index]->Geometry();
+bool StatusStrip::PointerMoved(Point inWindow) {
+  bool moved = lastPointer_ != inWindow;
+  lastPointer_ = inWindow;
+  return moved;
+}
+
+// An item that climbs in under a still pointer is not pointed at: only the user's own move over
+// an item holds and underlines it, and after a click only once the pointer crossed the bare panel.
+void StatusStrip::PointAtItem(size_t index, const MouseEvent& event) {
+  Rect bounds = items_[index]->Geometry();
+  Point inWindow = Offset(Offset({event.x, event.y}, bounds), panel_->Geometry());
+  if (!PointerMoved(inWindow)) return;
   bool inside = event.x >= 0 && event.y >= 0 && event.x < bounds.width && event.y < bounds.height;
-  if (!inside || TickerHover == 2) return;
-  TickerUnderline(index, true);
-  TickerHover = 1;
+  if (!inside || hover_ == Hover::Clicked) return;
+  Underline(index, true);
+  hover_ = Hover::Item;
 }
 
-void BA1::La_Click(int index) {
-  if (static_cast<size_t>(index) < TickerUrls.size()) {
-    OpenWebAddress(platform_.GetDesktop(), TickerUrls[index]);
-  }
-  TickerUnderline(TickerIndex, false);
-  TickerHover = 2;
+void StatusStrip::ClickItem(size_t index) {
+  if (index < addresses_.size()) OpenWebAddress(platform_.GetDesktop(), addresses_[index]);
+  Underline(static_cast<size_t>(shownItem_), false);
+  hover_ = Hover::Clicked;
 }
 
-void BA1::gunp_MouseMove() {
-  window_->SetPointer(PointerShape::Arrow);
-  TickerUnderline(TickerIndex, false);
-  TickerHover = 0;
+void StatusStrip::PointAtPanel(const MouseEvent& event) {
+  window_.SetPointer(PointerShape::Arrow);
+  if (!PointerMoved(Offset({event.x, event.y}, panel_->Geometry()))) return;
+  ResetHover();
+}
+
+void StatusStrip::ResetHover() {
+  Underline(static_cast<size_t>(shownItem_), false);
+  hover_ = Hover::None;
 }
 
 // Only items with a link are underlined. A link is a web address: "*", an empty target or
 // anything else (which the desktop would open as a local file or program) is plain text.
-void BA1::TickerUnderline(int index, bool on) {
-  if (static_cast<size_t>(index) >= La.size()) return;
-  bool link = static_cast<size_t>(index) < TickerUrls.size() && IsWebAddress(TickerUrls[index]);
-  Font font = La[index]->GetFont();
+void StatusStrip::Underline(size_t index, bool on) {
+  if (index >= items_.size()) return;
+  bool link = index < addresses_.size() && IsWebAddress(addresses_[index]);
+  Font font = items_[index]->GetFont();
   if (font.underline == (on && link)) return;
   font.underline = on && link;
-  La[index]->SetFont(font);
+  items_[index]->SetFont(font);
 }
 
 }  // namespace lumora

@@ -12,6 +12,7 @@
 #include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/Product.h"
+#include "core/TextCodec.h"
 #include "core/WebAddress.h"
 
 namespace lumora {
@@ -74,9 +75,13 @@ bool EqualsOne(std::optional<std::string_view> field) {
   return value && *value == 1;
 }
 
+// A version is a short text: a longer field is no version, and offers nothing.
+constexpr size_t kMaxVersionLength = 32;
+
 // A plain text comparison with the installed version: "10.0", "8.0" and " 9.0" are all new.
 bool IsNewVersion(const std::string& version) {
-  return !version.empty() && version != "0" && version != kAppVersion;
+  return !version.empty() && version != "0" && version != kAppVersion &&
+         Utf8Prefix(version, kMaxVersionLength).size() == version.size();
 }
 
 bool IsExecutableFile(const std::filesystem::path& path) {
@@ -90,25 +95,31 @@ bool IsExecutableFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-UpdateCheck::UpdateCheck(Platform& platform, BA1& window, ServerFetch& fetch, ContentServer server,
-                         std::filesystem::path appDir)
+UpdateCheck::UpdateCheck(Platform& platform, UpdateTarget& window, ServerFetch& fetch,
+                         ContentServer server, std::filesystem::path programDir)
     : platform_(platform),
       window_(window),
       fetch_(fetch),
       server_(std::move(server)),
-      appDir_(std::move(appDir)),
-      Timer5(platform.CreateTimer()) {
-  Timer5->onTick = [this] { Timer5_Timer(); };
-  Timer5->SetInterval(kCheckDelay);
-  Timer5->SetEnabled(true);
+      programDir_(std::move(programDir)),
+      checkTimer_(platform.CreateTimer()) {
+  checkTimer_->onTick = [this] { Timer5_Timer(); };
+  checkTimer_->SetInterval(kCheckDelay);
+  checkTimer_->SetEnabled(true);
+}
+
+void UpdateCheck::Stop() {
+  stopped_ = true;
+  checkTimer_->SetEnabled(false);
+  platform_.GetDesktop().DismissMessages();
 }
 
 void UpdateCheck::Timer5_Timer() {
-  Timer5->SetEnabled(false);
+  checkTimer_->SetEnabled(false);
   std::weak_ptr<char> alive = alive_;
   std::string text = fetch_.FetchText(server_.ControlFile());
   // The user may have quit while the server was asked: the check then ends without a trace.
-  if (alive.expired() || window_.Unloaded()) return;
+  if (alive.expired() || stopped_) return;
   if (text.find(kFieldSeparator) == std::string::npos) return;
   ApplyControlFile(text);
 }
@@ -119,25 +130,24 @@ void UpdateCheck::ApplyControlFile(const std::string& text) {
     if (static_cast<size_t>(number) >= fields.size()) return std::nullopt;
     return fields[number];
   };
-  window_.ShowExitAd = LeadingWholeNumber(*field(kExitAd));
+  exitAdWanted_ = LeadingWholeNumber(*field(kExitAd)) == 1;
+  bool tickerOn = false;
   if (auto ticker = field(kTicker)) {
     if (std::optional<double> value = NumberValue(*ticker)) {
-      window_.TickerEnabled = Rounded(*value);
+      tickerOn = Rounded(*value) == 1;
+      window_.SetTickerEnabled(tickerOn);
     }
   }
-  if (auto version = field(kVersion)) window_.LatestVersion = RemoveAll(*version, kCrLf);
+  if (auto version = field(kVersion)) latestVersion_ = RemoveAll(*version, kCrLf);
 
-  if (IsNewVersion(window_.LatestVersion) && !OfferUpdate()) return;
+  if (IsNewVersion(latestVersion_) && !OfferUpdate()) return;
   if (EqualsOne(field(kPopupAd)) && onShowPopupAd) onShowPopupAd();
-  if (window_.TickerEnabled == 1 && onStartTicker) onStartTicker();
-  if (EqualsOne(field(kAdPanel)) && window_.AdPanelState != 1) {
-    window_.AdPanelState = 2;
-    window_.bo_pad->SetVisible(true);
-  }
+  if (tickerOn && onStartTicker) onStartTicker();
+  if (EqualsOne(field(kAdPanel))) window_.ShowAdBanner();
 }
 
 void UpdateCheck::shengji() {
-  if (IsNewVersion(window_.LatestVersion)) {
+  if (IsNewVersion(latestVersion_)) {
     OfferUpdate();
     return;
   }
@@ -146,11 +156,11 @@ void UpdateCheck::shengji() {
 }
 
 bool UpdateCheck::OfferUpdate() {
-  std::string question = "检测到最新版本 " + window_.LatestVersion + " ,你需要现在升级吗？";
+  std::string question = "检测到最新版本 " + latestVersion_ + " ,你需要现在升级吗？";
   std::weak_ptr<char> alive = alive_;
   MessageAnswer answer = platform_.GetDesktop().ShowMessage(
       &window_.Window(), question, kMessageTitle, MessageButtons::YesNo, MessageIcon::None);
-  if (alive.expired() || window_.Unloaded()) return false;
+  if (alive.expired() || stopped_) return false;
   // Closing the box without an answer is a No: nothing is installed behind the user's back.
   if (answer != MessageAnswer::Yes) return true;
   LaunchUpdate();
@@ -159,15 +169,15 @@ bool UpdateCheck::OfferUpdate() {
 
 void UpdateCheck::LaunchUpdate() {
   Desktop& desktop = platform_.GetDesktop();
-  std::filesystem::path updater = appDir_ / kLocalUpdater;
+  std::filesystem::path updater = programDir_ / kLocalUpdater;
   // Whether the start or the download worked, the program quits so the updater can replace it.
   if (IsExecutableFile(updater)) {
     desktop.StartProcess(updater.string());
   } else {
     OpenWebAddress(desktop, server_.Updater());
   }
-  window_.ShowExitAd = 0;
-  window_.ttt_v();
+  exitAdWanted_ = false;
+  window_.Quit();
 }
 
 }  // namespace lumora

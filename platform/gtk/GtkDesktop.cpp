@@ -96,9 +96,17 @@ MessageAnswer GtkDesktop::ShowMessage(TopWindow* owner, const std::string& text,
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
     gtk_widget_grab_focus(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES));
   }
+  openMessages_.push_back(dialog);
   gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  std::erase(openMessages_, dialog);
   gtk_widget_destroy(dialog);
   return AnswerFor(response, buttons);
+}
+
+void GtkDesktop::DismissMessages() {
+  for (GtkWidget* dialog : std::vector<GtkWidget*>(openMessages_)) {
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_DELETE_EVENT);
+  }
 }
 
 void GtkDesktop::OpenAddress(const std::string& address) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <gtk/gtk.h>
+
 #include <memory>
+#include <vector>
 
 #include "platform/Desktop.h"
 
@@ -22,12 +25,15 @@ class GtkDesktop : public Desktop {
   int ScaleFactor() const override;
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
+  void DismissMessages() override;
   void OpenAddress(const std::string& address) override;
   bool StartProcess(const std::string& path) override;
 
  private:
   // Launches started and not yet finished; shared with their callbacks, which may outlive this.
   std::shared_ptr<int> pendingLaunches_ = std::make_shared<int>(0);
+  // The message boxes running now, the innermost last.
+  std::vector<GtkWidget*> openMessages_;
 };
 
 }  // namespace lumora::gtk

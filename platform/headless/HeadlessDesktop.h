@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class HeadlessDesktop final : public Desktop {
   // Answers with the next scripted answer; without one, No to a Yes/No box and Ok to an Ok box.
   MessageAnswer ShowMessage(TopWindow* owner, const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
+  void DismissMessages() override { dismissOpen_ = true; }
   void OpenAddress(const std::string& address) override { openedAddresses_.push_back(address); }
   // Records the path; succeeds unless a test said otherwise.
   bool StartProcess(const std::string& path) override {
@@ -41,6 +43,8 @@ class HeadlessDesktop final : public Desktop {
   void SetScaleFactor(int scale) { scale_ = scale; }
   // Queues the answer of a coming message box; boxes take the answers in order.
   void QueueAnswer(MessageAnswer answer) { scriptedAnswers_.push_back(answer); }
+  // The user does this while the next message box is open, before it takes its answer.
+  void WhileNextMessageOpen(std::function<void()> action) { whileOpen_ = std::move(action); }
   void SetProcessesStart(bool start) { processesStart_ = start; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
@@ -55,6 +59,8 @@ class HeadlessDesktop final : public Desktop {
   std::vector<std::string> openedAddresses_;
   std::vector<std::string> startedProcesses_;
   bool processesStart_ = true;
+  std::function<void()> whileOpen_;
+  bool dismissOpen_ = false;
 };
 
 }  // namespace lumora::headless

@@ -35,6 +35,8 @@ class VirtualTime : public Clock, public EventLoop {
   void Cancel(TaskId task);
   // Moves time forward, running the tasks that fall due on the way, in order.
   void Advance(std::chrono::milliseconds span);
+  // Timers and tasks still to run: none once everything is idle.
+  size_t PendingTasks() const { return tasks_.size(); }
   // Moves time to the next task and runs it, unless it is due after deadline; false then.
   bool RunNext(WallTime deadline);
 

@@ -12,17 +12,15 @@
 #include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowProbe.h"
 
 namespace lumora {
 namespace {
 
 using namespace std::chrono_literals;
 
-MouseEvent At(int x, int y, bool leftHeld = false) {
-  return {MouseButton::Left, leftHeld, x, y};
-}
-
-// The main window as the program's top makes it, with the link router attached.
+// The main window as the program's top makes it, with the link router attached; the user's
+// input reaches it where a user would give it, found by place, tooltip or caption.
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
@@ -41,6 +39,7 @@ class MainWindowTest : public ::testing::Test {
     return form;
   }
   TopWindow& Window() { return form_->Window(); }
+  test::WindowProbe Probe() { return test::WindowProbe(Window()); }
   void Resize(int width, int height) {
     Rect bounds = Window().Bounds();
     Window().SetBounds({bounds.x, bounds.y, width, height});
@@ -51,30 +50,32 @@ class MainWindowTest : public ::testing::Test {
   }
   std::string Stored(const char* key) { return IniRead(dir_ / "config.dll", "S_q", key, "0"); }
   std::string StoredSize() { return Stored("h_w") + "x" + Stored("h_h"); }
-  void Click(int element) {
-    form_->npc_MouseDown(element, At(1, 1));
-    form_->npc_Click(element);
+  // The caption button with this tooltip.
+  Control& Button(const std::string& tooltip) {
+    Control* button = Probe().WithTooltip(tooltip);
+    EXPECT_NE(button, nullptr) << tooltip;
+    return *button;
   }
-  // One letter per control: 1 on show, 0 hidden.
-  static std::string Shown(std::initializer_list<const Control*> controls) {
-    std::string shown;
-    for (const Control* control : controls) shown += control->Visible() ? '1' : '0';
-    return shown;
+  void Click(const std::string& tooltip) { Probe().Click(Button(tooltip)); }
+  // The page tabs in the caption: 0 portal, 1 player, 2 TV, 3 shopping.
+  void ClickPageTab(int tab) { Probe().Click({54 + 68 * tab, 22}); }
+  // The list tabs of the player page's side bar: 0 now playing, 1 history.
+  void ClickListTab(int tab) {
+    Rect list = Probe().BoundsOf(form_->HistoryView());
+    Probe().Click({list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
   }
+  bool Shown(const Control& control) { return Probe().Shown(control); }
   static std::string Text(Rect r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
            std::to_string(r.height);
   }
-  // "x,y,width,height " for each control.
-  static std::string Rects(std::initializer_list<const Control*> controls) {
+  // "x,y,width,height " in window coordinates for each control.
+  std::string Rects(std::initializer_list<const Control*> controls) {
     std::string rects;
-    for (const Control* control : controls) rects += Text(control->Geometry()) + " ";
+    for (const Control* control : controls) rects += Text(Probe().BoundsOf(*control)) + " ";
     return rects;
   }
-  std::vector<WebView*> Views() {
-    return {form_->Web1, form_->Web2, form_->Web3,  form_->Web5, form_->Web6,
-            form_->Web8, form_->Web9, form_->Web10, form_->Web11};
-  }
+  WebView& View(size_t index) { return *form_->WebViews()[index]; }
   // The server answers the next request with this text, in GBK, after 20 ms.
   void AnswerNextRequest(const std::string& text) {
     size_t request = platform_.Http().RequestedUrls().size();
@@ -110,14 +111,15 @@ TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeWithinTheMinimumAndTheWorkAr
   EXPECT_EQ(Window().ClientSize(), (Size{900, 467}));
   platform_.Desktop().SetWorkArea({0, 0, 800, 440});
   std::unique_ptr<BA1> small = Open();
-  small->npc_Click(BA1::kMaximize);
+  test::WindowProbe smallProbe(small->Window());
+  smallProbe.Click(*smallProbe.WithTooltip("最大化"));
   EXPECT_EQ(small->Window().Bounds(), (Rect{0, 0, 800, 440})) << "maximised below the minimum";
 }
 
 TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilent) {
   std::string id = IniRead(dir_ / "config.dll", "User", "Name", "0");
   std::vector<std::string> addresses;
-  for (WebView* view : Views()) {
+  for (WebView* view : form_->WebViews()) {
     addresses.push_back(view->CurrentAddress());
     headless::AsHeadless(*view).StartLoad();
     EXPECT_TRUE(headless::AsHeadless(*view).Silent()) << view->CurrentAddress();
@@ -126,17 +128,18 @@ TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilent) {
                            "http://server/box/", "about:blank", (dir_ / "c.htm").string(),
                            "about:blank", "http://server/box/tj/tj.asp?id=" + id,
                            "http://server/box/js/ads/bo.html", "http://server/box/js/ads/tao.html",
-                           "http://server/box/tv/ad.htm", "http://server/box/tv/list.htm"}));
+                           "http://server/box/tv/list.htm", "http://server/box/tv/ad.htm"}));
 }
 
 TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
   for (int width : {900, 1377, 1000}) {
     Resize(width, 600);
-    int expected[][2] = {{BA1::kClose, 32},  {BA1::kMaximize, 54}, {BA1::kMinimize, 76},
-                         {BA1::kOnTop, 100}, {BA1::kMenu, 160},    {BA1::kCompact, 182}};
-    for (auto [element, fromRight] : expected) {
-      EXPECT_EQ(form_->npc[element]->Geometry().Origin(), (Point{width - fromRight, 7}))
-          << element << " @" << width;
+    const std::pair<const char*, int> expected[] = {{"关闭", 32},   {"最大化", 54},
+                                                    {"最小化", 76}, {"置顶", 100},
+                                                    {"菜单", 160},  {"精简模式", 182}};
+    for (auto [tooltip, fromRight] : expected) {
+      EXPECT_EQ(Probe().BoundsOf(Button(tooltip)).Origin(), (Point{width - fromRight, 7}))
+          << tooltip << " @" << width;
     }
   }
   // Window pixel, then the skin sheet's pixel it shows.
@@ -149,23 +152,25 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
   }
   EXPECT_EQ(Window().Region(), (RoundedRegion{{1001, 601}, 4}));
 
-  Picture* handle = form_->npc[BA1::kMainSideBarHandle];
-  EXPECT_EQ(Rects({form_->npc[BA1::kShoppingTab], form_->zz, form_->gunp, form_->Web1, form_->Web9,
-                   form_->l2, form_->L1, form_->Pic3, handle}),
-            "224,8,68,28 7,41,986,523 690,567,300,30 -2,-2,990,527 -2,-2,990,527 784,0,202,523 "
-            "0,0,784,523 0,28,202,470 784,241,7,40 ");
-  EXPECT_EQ(form_->ni_name->Geometry().Origin(), (Point{12, 575}));
-  EXPECT_EQ(handle->Surface().PixelAt({3, 20}),
+  ClickPageTab(1);
+  auto& handle = dynamic_cast<Picture&>(Button("关闭侧栏"));
+  EXPECT_EQ(Rects({Probe().At({258, 22}), &View(0), &View(6), Probe().At({695, 570}),
+                   &form_->HistoryView(), &form_->PlayerView(), &handle}),
+            "224,8,68,28 5,39,990,527 5,39,990,527 690,567,300,30 789,67,206,474 5,39,788,527 "
+            "791,282,7,40 ");
+  EXPECT_EQ(Probe().BoundsOf(*Probe().WithCaption("Lumora 9.0")).Origin(), (Point{12, 575}));
+  EXPECT_EQ(handle.Surface().PixelAt({3, 20}),
             form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({3, 20}));
-  Click(BA1::kMainSideBarHandle);
-  EXPECT_EQ(handle->Surface().PixelAt({3, 20}),
+  Probe().Click(handle);
+  EXPECT_EQ(handle.Surface().PixelAt({3, 20}),
             form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({10, 20}));
-  EXPECT_EQ(handle->Tooltip(), "显示侧栏");
-  EXPECT_EQ(Shown({form_->l2, form_->tvright}), "01") << "the TV side bar is independent";
-  EXPECT_EQ(Rects({form_->L1, form_->Pic2, handle}), "0,0,986,523 0,0,986,523 979,241,7,40 ");
-  Click(BA1::kMainSideBarHandle);
-  EXPECT_TRUE(form_->l2->Visible());
-  EXPECT_EQ(form_->L1->Geometry().width, 784);
+  EXPECT_EQ(handle.Tooltip(), "显示侧栏");
+  EXPECT_FALSE(Shown(form_->HistoryView()));
+  EXPECT_NE(Probe().WithTooltip("关闭侧栏"), nullptr) << "the TV side bar is independent";
+  EXPECT_EQ(Rects({&form_->PlayerView(), &handle}), "5,39,990,527 986,282,7,40 ");
+  Probe().Click(handle);
+  EXPECT_TRUE(Shown(form_->HistoryView()));
+  EXPECT_EQ(Probe().BoundsOf(form_->PlayerView()).width, 788);
 }
 
 TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
@@ -177,40 +182,47 @@ TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
     EXPECT_EQ(scaled->Skin()[sheet].Extent(), form_->Skin()[sheet].Extent())
         << static_cast<int>(sheet);
   }
-  EXPECT_EQ(scaled->w3.Scale(), 2);
-  auto layout = [](const BA1& form) {
+  auto layout = [](BA1& form) {
     std::string rects;
-    for (const Picture* element : form.npc) rects += Rects({element});
-    return rects + Rects({form.zz, form.zzp, form.tv, form.ying, form.Pic1, form.Pic3, form.jia});
+    for (const test::WindowProbe::Placed& placed : test::WindowProbe(form.Window()).All()) {
+      rects += Text(placed.bounds) + " ";
+    }
+    return rects;
   };
   EXPECT_EQ(layout(*scaled), layout(*form_));
   EXPECT_EQ(scaled->Window().Bounds(), Window().Bounds());
 }
 
 TEST_F(MainWindowTest, TabsSwitchPagesAndListPanels) {
-  Click(BA1::kPlayerTab);
-  EXPECT_EQ(Shown({form_->zz, form_->zzp}), "10");
-  Click(BA1::kNowPlayingTab);
-  EXPECT_EQ(Shown({form_->Pic5, form_->Pic3}), "10");
-  Click(BA1::kHistoryTab);
-  EXPECT_EQ(Shown({form_->Pic5, form_->Pic3}), "01");
-  Click(BA1::kTvTab);
-  EXPECT_EQ(Shown({form_->tv, form_->zz}), "10");
+  ClickPageTab(1);
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
+  EXPECT_TRUE(Shown(form_->HistoryView()));
+  ClickListTab(0);
+  EXPECT_TRUE(Shown(form_->InformationView()));
+  EXPECT_FALSE(Shown(form_->HistoryView()));
+  ClickListTab(1);
+  EXPECT_FALSE(Shown(form_->InformationView()));
+  EXPECT_TRUE(Shown(form_->HistoryView()));
+  ClickPageTab(2);
+  EXPECT_TRUE(Shown(form_->ChannelView()));
+  EXPECT_FALSE(Shown(form_->HistoryView()));
 }
 
 TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres) {
+  Control& maximize = Button("最大化");
+  Control& onTop = Button("置顶");
   // The window's place, "on top" when it is, then the two buttons' tooltips.
-  auto state = [this] {
+  auto state = [&] {
     return Text(Window().Bounds()) + (Window().AlwaysOnTop() ? " on top " : " ") +
-           form_->npc[BA1::kMaximize]->Tooltip() + "|" + form_->npc[BA1::kOnTop]->Tooltip();
+           maximize.Tooltip() + "|" + onTop.Tooltip();
   };
   Window().SetBounds({10, 10, 1000, 600});
-  Click(BA1::kMaximize);
-  Click(BA1::kOnTop);
+  Probe().Click(maximize);
+  Probe().Click(onTop);
   EXPECT_EQ(Window().State(), WindowState::Maximized);
   EXPECT_EQ(state(), "0,0,1600,960 on top 还原|取消置顶");
-  Click(BA1::kMaximize);
-  Click(BA1::kOnTop);
+  Probe().Click(maximize);
+  Probe().Click(onTop);
   EXPECT_EQ(Window().State(), WindowState::Normal);
   EXPECT_EQ(state(), "300,200,1000,600 最大化|置顶");
 }
@@ -220,85 +232,96 @@ TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres)
 TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
   const std::vector<headless::ShownMessage>& messages = platform_.Desktop().Messages();
   platform_.Desktop().QueueAnswer(MessageAnswer::Dismissed);
-  Click(BA1::kClose);
+  Click("关闭");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].title + messages[0].text, "提示：关闭 Lumora  最小化到托盘吗？");
 
   platform_.Desktop().QueueAnswer(MessageAnswer::Yes);
-  Click(BA1::kClose);
+  Click("关闭");
   EXPECT_FALSE(Window().IsShown());
   EXPECT_EQ(Stored("ts") + Stored("quit"), "12");
   Window().Show();
-  Click(BA1::kClose);
+  Click("关闭");
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_FALSE(Window().IsShown());
   EXPECT_EQ(unloaded_, 0);
 
   Store({{"ts", "3"}});
   platform_.Desktop().QueueAnswer(MessageAnswer::No);
-  Click(BA1::kClose);
+  Window().Show();
+  Click("关闭");
   EXPECT_EQ(messages.size(), 3u);
   EXPECT_EQ(unloaded_, 1);
   EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
 
 TEST_F(MainWindowTest, RightClicksCommandNothingAndSwallowNoLaterCommand) {
-  headless::PressAndRelease(*form_->npc[BA1::kOnTop], MouseButton::Right);
+  Probe().Click(Button("置顶"), MouseButton::Right);
   EXPECT_FALSE(Window().AlwaysOnTop());
   form_->ShowPlayerPage();  // as the link router does
-  EXPECT_EQ(form_->CurrentPageTab, 8);
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
 
   headless::DoubleClick(Window(), MouseButton::Right, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Normal);
 
-  headless::PressAndRelease(*form_->npc[BA1::kTvTab], MouseButton::Middle);
+  ClickPageTab(2);
+  Probe().Click({190, 22}, MouseButton::Middle);
   headless::DoubleClick(Window(), MouseButton::Left, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Maximized);
 }
 
 TEST_F(MainWindowTest, NewWindowOfAnyViewOpensWebAddressesInTheBrowserOnly) {
-  for (WebView* view : Views()) view->onNewWindow2("https://example.com/goods/1");
-  form_->Web9->onNewWindow2("file:///etc/passwd");
-  form_->Web8->onNewWindow2("javascript:alert(1)");
-  form_->Web1->onNewWindow2("HTTP://127.0.0.1/");
+  for (WebView* view : form_->WebViews()) view->onNewWindow2("https://example.com/goods/1");
+  View(6).onNewWindow2("file:///etc/passwd");
+  View(5).onNewWindow2("javascript:alert(1)");
+  form_->PortalView().onNewWindow2("HTTP://127.0.0.1/");
   std::vector<std::string> expected(9, "https://example.com/goods/1");
   expected.push_back("HTTP://127.0.0.1/");
   EXPECT_EQ(platform_.Desktop().OpenedAddresses(), expected);
-  EXPECT_EQ(form_->Web9->CurrentAddress(), "http://server/box/js/ads/tao.html");
+  EXPECT_EQ(View(6).CurrentAddress(), "http://server/box/js/ads/tao.html");
 }
 
 TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) {
   Resize(1000, 600);
-  Picture& minimize = *form_->npc[BA1::kMinimize];
-  form_->npc_MouseMove(BA1::kMinimize, At(5, 5));
+  auto& minimize = dynamic_cast<Picture&>(Button("最小化"));
+  Point at = Probe().BoundsOf(minimize).Origin();
+  Probe().MoveTo({at.x + 5, at.y + 5});
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
             form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
-  EXPECT_EQ(Shown({form_->P1}) + form_->bo_tip->Caption(), "1最小化");
-  EXPECT_EQ(form_->P1->Geometry().Origin(), (Point{924 - 5, 7 + 21 + 3}));
-  form_->npc_MouseMove(BA1::kMinimize, At(25, 5));
+  Label* tip = Probe().WithCaption("最小化");
+  ASSERT_NE(tip, nullptr);
+  EXPECT_TRUE(Shown(*tip));
+  EXPECT_EQ(Probe().BoundsOf(*tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
+  // The pointer leaves the button: the platform reports a move outside it.
+  minimize.onMouseMove({MouseButton::Left, false, 25, 5});
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
             form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
-  EXPECT_FALSE(form_->P1->Visible());
-  form_->npc_MouseMove(BA1::kMenu, At(5, 5));
-  EXPECT_FALSE(form_->P1->Visible()) << "the menu button has no tooltip";
+  EXPECT_FALSE(Shown(*tip));
+  Point menu = Probe().BoundsOf(Button("菜单")).Origin();
+  Probe().MoveTo({menu.x + 5, menu.y + 5});
+  EXPECT_FALSE(Shown(*tip)) << "the menu button has no tooltip";
 }
 
 TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
-  Click(BA1::kCompact);
+  Click("精简模式");
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655}));
 
-  form_->PlayerState = 1;
-  Click(BA1::kCompact);
-  EXPECT_EQ(form_->CurrentPageTab, 8);
+  form_->SetPlayerState(PlayerState::Video);
+  Click("精简模式");
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
   EXPECT_EQ(Window().ClientSize(), (Size{393, 320}));
-  EXPECT_EQ(Rects({form_->zz, form_->Web2, form_->jbi}), "2,20,389,297 -2,-2,393,301 368,2,15,14 ");
-  EXPECT_EQ(Shown({form_->jbi, form_->npc[BA1::kClose], form_->l2}), "100");
+  Label& exit = *Probe().WithCaption("×");
+  EXPECT_EQ(Rects({&form_->PlayerView(), &exit}), "0,18,393,301 368,2,15,14 ");
+  EXPECT_TRUE(Shown(exit));
+  EXPECT_FALSE(Shown(Button("关闭")));
+  EXPECT_FALSE(Shown(form_->HistoryView()));
   Resize(100, 100);
   EXPECT_EQ(Window().ClientSize(), (Size{273, 200}));
 
-  form_->jbi_Click();
+  Probe().Click(exit);
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
-  EXPECT_EQ(Shown({form_->npc[BA1::kClose], form_->npc[BA1::kOpen], form_->l2}), "101");
+  EXPECT_TRUE(Shown(Button("关闭")));
+  EXPECT_TRUE(Shown(form_->HistoryView()));
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
 }
 
@@ -319,22 +342,22 @@ TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
 
 TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLaterOne) {
   Resize(1000, 600);
-  form_->OnSurfaceDown(At(400, 20));
-  form_->OnSurfaceMove(At(410, 22, true));
+  Probe().PressAt({400, 20});
+  Probe().MoveTo({410, 22}, true);
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Window().SetBounds({50, 60, 1000, 600});
   Wait(400ms);
   EXPECT_EQ(StoredSize(), "14850x9830");
-  Click(BA1::kMaximize);
-  form_->OnSurfaceDown(At(0, 300));
-  form_->OnSurfaceMove(At(410, 22, true));
+  Click("最大化");
+  Probe().PressAt({0, 300});
+  Probe().MoveTo({410, 22}, true);
   EXPECT_FALSE(platform_.LastSystemSize(Window()).has_value()) << "maximised: no size, no move";
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
-  Click(BA1::kMaximize);
+  Click("还原");
 
-  form_->OnSurfaceMove(At(999, 300));
+  Probe().MoveTo({999, 300});
   EXPECT_EQ(Window().Pointer(), PointerShape::SizeWestEast);
-  form_->OnSurfaceDown(At(999, 300));
+  Probe().PressAt({999, 300});
   EXPECT_EQ(platform_.LastSystemSize(Window()), HitCode::Right);
   Resize(1100, 600);  // the system's size loop
   Resize(1200, 600);
@@ -342,26 +365,30 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
   headless::AsHeadless(Window()).EndSystemSize();
   Wait(400ms);
   EXPECT_EQ(StoredSize(), "18000x9000");
-  Click(BA1::kMaximize);
-  Click(BA1::kMaximize);
+  Click("最大化");
+  Click("还原");
   Resize(1300, 700);  // the window manager's own doing
   Wait(400ms);
   EXPECT_EQ(StoredSize(), "18000x9000");
 }
 
 TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
-  EXPECT_FALSE(form_->Pic1->Visible());
-  form_->Web1->onDownloadComplete();
-  EXPECT_EQ(Shown({form_->Pic1, form_->wait}), "10");
-  form_->Web1->onNavigateError("http://elsewhere/x");
-  EXPECT_TRUE(form_->Pic1->Visible());
-  form_->Web1->onNavigateError("http://server/box/");
-  EXPECT_EQ(Shown({form_->Pic1, form_->wait}), "01");
-  form_->Web1->onDownloadComplete();
-  EXPECT_FALSE(form_->Pic1->Visible()) << "a failed portal stays covered until retried";
-  form_->jia_Click();
-  form_->Web1->onDownloadComplete();
-  EXPECT_TRUE(form_->Pic1->Visible());
+  WebView& portal = form_->PortalView();
+  EXPECT_FALSE(Shown(portal));
+  portal.onDownloadComplete();
+  EXPECT_TRUE(Shown(portal));
+  portal.onNavigateError("http://elsewhere/x");
+  EXPECT_TRUE(Shown(portal));
+  portal.onNavigateError("http://server/box/");
+  ImageBox& cover = *Probe().OfKind<ImageBox>().at(0);
+  EXPECT_FALSE(Shown(portal));
+  EXPECT_TRUE(Shown(cover));
+  portal.onDownloadComplete();
+  EXPECT_FALSE(Shown(portal)) << "a failed portal stays covered until retried";
+  Probe().Click(cover);
+  EXPECT_EQ(portal.CurrentAddress(), "http://server/box/");
+  portal.onDownloadComplete();
+  EXPECT_TRUE(Shown(portal));
 }
 
 // The scrolling ticker of the status strip.
@@ -369,21 +396,31 @@ class TickerTest : public MainWindowTest {
  protected:
   void LoadTicker(const std::string& list) {
     AnswerNextRequest(list);
-    form_->gun_ad();
+    form_->LoadTicker();
     ASSERT_EQ(platform_.Http().RequestedUrls().back(), "http://server/box/lib/gun.txt");
   }
+  Picture& Panel() { return dynamic_cast<Picture&>(*ticker_); }
+  std::vector<Control*> ItemControls() {
+    return dynamic_cast<headless::HeadlessPicture&>(*ticker_).Children();
+  }
+  Label& Item(size_t index) { return dynamic_cast<Label&>(*ItemControls().at(index)); }
   // The items on show, "caption@top " each.
   std::string Items() {
     std::string shown;
-    for (Label* item : form_->La) {
-      if (item->Visible()) {
-        shown += item->Caption() + "@" + std::to_string(item->Geometry().y) + " ";
-      }
+    for (Control* control : ItemControls()) {
+      auto& item = dynamic_cast<Label&>(*control);
+      if (item.Visible()) shown += item.Caption() + "@" + std::to_string(item.Geometry().y) + " ";
     }
     return shown;
   }
-  void PointAt(int index) { form_->La[index]->onMouseMove({MouseButton::Left, false, 1, 1}); }
-  bool Underlined(int index) { return form_->La[index]->GetFont().underline; }
+  void PointAt(size_t index, Point at = {1, 1}) {
+    Item(index).onMouseMove({MouseButton::Left, false, at.x, at.y});
+  }
+  bool Underlined(size_t index) { return Item(index).GetFont().underline; }
+
+  // The ticker panel in the bottom-right corner, above its items' rest line.
+  Control* ticker_ =
+      Probe().At({Window().ClientSize().width - 305, Window().ClientSize().height - 31});
 };
 
 // Each item climbs 12 pixels in six 50 ms steps, rests 5.1 s on the line and gives way to the
@@ -411,140 +448,179 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   EXPECT_TRUE(Underlined(0));
   Wait(60s);
   EXPECT_EQ(Items(), "A@8 ");
-  form_->gunp->onMouseMove({});
+  Panel().onMouseMove(MouseEvent{});
   EXPECT_FALSE(Underlined(0));
   Wait(5100ms);
   EXPECT_EQ(Items(), "B@8 ");
 
-  form_->La[0]->onClick();
+  Item(0).onClick();
   PointAt(0);
   EXPECT_FALSE(Underlined(0)) << "after a click, pointing underlines nothing";
-  form_->gunp->onMouseMove({});
-  for (int plain : {1, 2, 3}) {
+  Panel().onMouseMove(MouseEvent{});
+  for (size_t plain : {1, 2, 3}) {
     PointAt(plain);
-    EXPECT_FALSE(Underlined(plain)) << form_->La[plain]->Caption();
-    form_->La[plain]->onClick();
-    form_->gunp->onMouseMove({});
+    EXPECT_FALSE(Underlined(plain)) << Item(plain).Caption();
+    Item(plain).onClick();
+    Panel().onMouseMove(MouseEvent{});
   }
   EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/a.html"})
       << "no target but a web address reaches the desktop";
 }
 
-// One item slides from top 10 into place in a single step and stays, with the timer off; a long
-// list is cut to its first 51 items; a list without "||" loads nothing.
+// After a click the pointer stays still: the item that climbs in under it next is not pointed
+// at, though the platform reports the pointer over it, and it gives way after its rest.
+TEST_F(TickerTest, ItemClimbingUnderAStillPointerIsNotHeld) {
+  LoadTicker("A||http://site/a.html$$$B||http://site/b.html");
+  Wait(300ms);
+  PointAt(0, {4, 3});
+  Item(0).onClick();
+  Wait(5100ms);  // A gives way: the pointer is over the bare panel, which reports it there
+  Panel().onMouseMove(MouseEvent{MouseButton::Left, false, 4, 8 + 3});
+  Wait(300ms);  // B climbs in under the still pointer
+  PointAt(1, {4, 3});
+  EXPECT_FALSE(Underlined(1));
+  Wait(5100ms);
+  EXPECT_EQ(Items(), "") << "B was not held";
+  Wait(300ms);
+  PointAt(0, {6, 3});  // the user moves
+  EXPECT_FALSE(Underlined(0)) << "a click holds nothing until the pointer crossed the panel";
+  Panel().onMouseMove(MouseEvent{MouseButton::Left, false, 1, 1});
+  PointAt(0, {5, 3});
+  EXPECT_TRUE(Underlined(0));
+}
+
+// One item slides from top 10 into place in a single step and stays with no timer running; a long
+// list is cut to its first 51 items, a long text to 200 characters; a list without "||" loads
+// nothing.
 TEST_F(TickerTest, SingleItemLongListAndEmptyList) {
   LoadTicker("no items");
-  EXPECT_FALSE(form_->Timerg->Enabled());
-  EXPECT_EQ(form_->La.size(), 1u);
+  EXPECT_EQ(ItemControls().size(), 1u);
+  EXPECT_EQ(platform_.Time().PendingTasks(), 0u);
 
   LoadTicker("Only||http://site/");
-  EXPECT_EQ(form_->La0->Geometry().Origin(), (Point{0, 10}));
+  EXPECT_EQ(Item(0).Geometry().Origin(), (Point{0, 10}));
   Wait(50ms);
   EXPECT_EQ(Items(), "Only@8 ");
-  EXPECT_FALSE(form_->Timerg->Enabled());
+  EXPECT_EQ(platform_.Time().PendingTasks(), 0u) << "an idle ticker runs no timer";
   Wait(60s);
   EXPECT_EQ(Items(), "Only@8 ");
 
-  std::string list;
-  for (int item = 0; item < 60; ++item) list += "item " + std::to_string(item) + "||*$$$";
+  std::string list = std::string(1'000'000, 'x') + "||*$$$";
+  for (int item = 1; item < 60; ++item) list += "item " + std::to_string(item) + "||*$$$";
   LoadTicker(list);
-  EXPECT_EQ(form_->La.back()->Caption(), "item 50");
+  EXPECT_EQ(Item(0).Caption(), std::string(200, 'x'));
+  EXPECT_EQ(Item(ItemControls().size() - 1).Caption(), "item 50");
 }
 
 // A link the user follows in a view; true when the router took it.
-bool Follow(WebView* view, const std::string& url) {
+bool Follow(WebView& view, const std::string& url) {
   bool cancel = false;
-  view->onBeforeNavigate2(url, cancel);
+  view.onBeforeNavigate2(url, cancel);
   return cancel;
 }
-
 TEST_F(MainWindowTest, PlayLinkAsksTheServerAndFollowsThePlayerLinkItMakesOrShowsTheBalloon) {
   auto request = [this] { return platform_.Http().RequestedUrls().back(); };
   AnswerNextRequest("0");
-  EXPECT_TRUE(Follow(form_->Web1, "kavovod://abc-a-b-T"));
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://abc-a-b-T"));
   EXPECT_EQ(request(), "http://server/box/h.asp?id=0&v=a&v1=b");
   EXPECT_EQ(balloons_, std::vector<std::string>{"读取数据出错，请返回重试！"});
-  EXPECT_EQ(form_->CurrentPageTab, 8) << "the player page comes to the front first";
-  EXPECT_TRUE(Follow(form_->Web1, "kavovod://5-0-0-T"));  // no answer in time
+  EXPECT_EQ(form_->CurrentPage(), Page::Player) << "the player page comes to the front first";
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://5-0-0-T"));  // no answer in time
   EXPECT_EQ(balloons_.size(), 2u);
 
   AnswerNextRequest("x$y z$w");
-  EXPECT_TRUE(Follow(form_->Web1, "kavovod://12-a-b-%u4E2D/"));
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-a-b-%u4E2D/"));
   EXPECT_EQ(request(), "http://server/box/h.asp?id=12&v=a&v1=b");
-  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?w$$$y%20z");
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?w$$$y%20z");
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n") << "v is not a number, so nothing is recorded";
   EXPECT_EQ(balloons_.size(), 2u);
 
   // Field separators inside the pieces cannot shift what is recorded.
   AnswerNextRequest("x&&&999$name$m/101/0/1");
-  EXPECT_TRUE(Follow(form_->Web1, "kavovod://101-1-2-T&&&7&&&8/"));
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://101-1-2-T&&&7&&&8/"));
   EXPECT_TRUE(dir_.Read("date.dat").starts_with("101|T78|x999|name|1|2|0\r\n"));
-  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?m/101/0/1$$$name");
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?m/101/0/1$$$name");
 }
 
 TEST_F(MainWindowTest, PlayerLinkPlaysRecordsCompleteEntriesAndOpensTheInformationPage) {
   auto list = [this] { return dir_.Read("date.dat"); };
-  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&7&&&1&&&2"));
-  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?A$$$B");
-  EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank") << "no eighth field: no information page";
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&T&&&E&&&7&&&1&&&2"));
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?A$$$B");
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "about:blank")
+      << "no eighth field: no information page";
   EXPECT_TRUE(list().starts_with("7|T|E|B|1|2|0\r\n"));
-  EXPECT_EQ(form_->CurrentListTab, 11);
-  EXPECT_EQ(Shown({form_->Pic2, form_->m_ad}), "10");
-  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));
-  EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?7-1-2-T-0");
+  EXPECT_TRUE(Shown(form_->InformationView()));
+  Rect player = Probe().BoundsOf(form_->PlayerView());
+  EXPECT_EQ(Probe().At({player.x + 100, player.y + 100}), &form_->PlayerView())
+      << "the player view in the ad panel's place";
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "http://server/box/pp.htm?7-1-2-T-0");
 
-  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&&&&E&&&8&&&1&&&2&&&0"));
-  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&9&&&x&&&2&&&0"));
-  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?A$$$B");
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&&&&E&&&8&&&1&&&2&&&0"));
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&T&&&E&&&9&&&x&&&2&&&0"));
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?A$$$B");
   EXPECT_TRUE(list().starts_with("7|")) << "empty title and non-numeric v record nothing";
-  EXPECT_TRUE(Follow(form_->Web1, "kaqvod://A&&&B&&&T&&&E&&&9"));
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&T&&&E&&&9"));
   EXPECT_TRUE(list().starts_with("9|T|E|B|0|0|0\r\n")) << "missing v and v1 count as 0";
 
   // The schemes are taken anywhere in the address, and the information view forwards them.
-  EXPECT_TRUE(Follow(form_->Web1, "http://x/?u=kaqvod://A&&&B&&&T&&&E&&&4&&&1&&&2"));
+  EXPECT_TRUE(Follow(form_->PortalView(), "http://x/?u=kaqvod://A&&&B&&&T&&&E&&&4&&&1&&&2"));
   EXPECT_TRUE(list().starts_with("4|"));
-  EXPECT_TRUE(Follow(form_->Web5, "http://x/?u=kaqvod://A&&&C&&&T&&&E&&&6&&&1&&&2"));
-  EXPECT_EQ(form_->Web2->CurrentAddress(), "http://server/box/play.htm?http://x/?u=A$$$C");
-  EXPECT_FALSE(Follow(form_->Web1, "http://server/box/index.html"));
-  EXPECT_FALSE(Follow(form_->Web5, "http://server/box/pp.htm?1"));
+  EXPECT_TRUE(Follow(form_->InformationView(), "http://x/?u=kaqvod://A&&&C&&&T&&&E&&&6&&&1&&&2"));
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?http://x/?u=A$$$C");
+  EXPECT_FALSE(Follow(form_->PortalView(), "http://server/box/index.html"));
+  EXPECT_FALSE(Follow(form_->InformationView(), "http://server/box/pp.htm?1"));
 }
 
 TEST_F(MainWindowTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
-  EXPECT_FALSE(Follow(form_->Web11, "KATVS://1"));
-  EXPECT_FALSE(Follow(form_->Web11, "x-katvs://1"));
-  form_->SetPlayerState(1);
-  EXPECT_TRUE(Follow(form_->Web11, "katvs://ch=3&name=%u7EAA"));
-  EXPECT_EQ(form_->Web10->CurrentAddress(), "http://server/box/tv/kavotv.htm?ch=3&name=%u7EAA");
-  EXPECT_EQ(form_->PlayerState, 3);
-  EXPECT_EQ(Shown({form_->gtv, form_->Pic2, form_->m_ad}), "101");
-  EXPECT_EQ(form_->Web2->CurrentAddress(), "about:blank");
+  EXPECT_FALSE(Follow(form_->ChannelView(), "KATVS://1"));
+  EXPECT_FALSE(Follow(form_->ChannelView(), "x-katvs://1"));
+  form_->SetPlayerState(PlayerState::Video);
+  EXPECT_TRUE(Follow(form_->ChannelView(), "katvs://ch=3&name=%u7EAA"));
+  EXPECT_EQ(form_->TvPlayerView().CurrentAddress(),
+            "http://server/box/tv/kavotv.htm?ch=3&name=%u7EAA");
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "about:blank");
+  // The close picture in the top-right corner of a player view.
+  auto closeOf = [this](WebView& view) {
+    Rect at = Probe().BoundsOf(view);
+    return Point{at.x + at.width - 2 - 9, at.y + 2 + 9};
+  };
+  ClickPageTab(2);
+  EXPECT_NE(Probe().At(closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
+  Click("精简模式");
+  EXPECT_EQ(form_->CurrentPage(), Page::Tv) << "the TV player plays";
+  Probe().Click(*Probe().WithCaption("×"));
 
-  form_->SetPlayerState(1);
-  EXPECT_EQ(Shown({form_->gtv, form_->Pic2}), "01");
-  EXPECT_EQ(form_->Web10->CurrentAddress(), "http://server/box/tv/ad.htm");
-  form_->ggx_Click();
-  EXPECT_EQ(form_->PlayerState, 0);
-  EXPECT_FALSE(form_->Pic2->Visible());
+  form_->SetPlayerState(PlayerState::Video);
+  EXPECT_EQ(form_->TvPlayerView().CurrentAddress(), "http://server/box/tv/ad.htm");
+  EXPECT_EQ(Probe().At(closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
+  ClickPageTab(1);
+  EXPECT_TRUE(Shown(form_->PlayerView()));
+  Probe().Click(closeOf(form_->PlayerView()));
+  EXPECT_FALSE(Shown(form_->PlayerView()));
+  Click("精简模式");
+  EXPECT_EQ(Window().ClientSize(), (Size{990, 655})) << "nothing plays: no compact mode";
 }
 
 TEST_F(MainWindowTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {
   std::filesystem::remove(dir_ / "date.dat");
-  EXPECT_TRUE(Follow(form_->Web3, "open://1/"));
-  EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank") << "no list, nothing opens";
+  EXPECT_TRUE(Follow(form_->HistoryView(), "open://1/"));
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "about:blank") << "no list, nothing opens";
 
   std::string list = "1|a|e|b|0|0|0\r\n\r\n3|%u4E2D|e|b|2|5|0\r\n";
   dir_.Write("date.dat", list);
-  EXPECT_TRUE(Follow(form_->Web3, "open://x/"));
-  EXPECT_TRUE(Follow(form_->Web3, "delk://"));
-  EXPECT_EQ(form_->Web5->CurrentAddress(), "about:blank");
+  EXPECT_TRUE(Follow(form_->HistoryView(), "open://x/"));
+  EXPECT_TRUE(Follow(form_->HistoryView(), "delk://"));
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "about:blank");
   EXPECT_EQ(dir_.Read("date.dat"), list);
 
-  EXPECT_TRUE(Follow(form_->Web3, "open://3/"));
-  EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?3-2-5-%u4E2D-25");
-  EXPECT_EQ(form_->CurrentListTab, 11);
-  EXPECT_TRUE(Follow(form_->Web3, "open://99"));
-  EXPECT_EQ(form_->Web5->CurrentAddress(), "http://server/box/pp.htm?----");
-  EXPECT_TRUE(Follow(form_->Web3, "delk://3/"));
+  EXPECT_TRUE(Follow(form_->HistoryView(), "open://3/"));
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "http://server/box/pp.htm?3-2-5-%u4E2D-25");
+  ClickPageTab(1);
+  EXPECT_TRUE(Shown(form_->InformationView())) << "the now-playing tab is chosen";
+  EXPECT_TRUE(Follow(form_->HistoryView(), "open://99"));
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "http://server/box/pp.htm?----");
+  EXPECT_TRUE(Follow(form_->HistoryView(), "delk://3/"));
   EXPECT_EQ(dir_.Read("date.dat"), "1|a|e|b|0|0|0\r\n");
 }
 

@@ -15,6 +15,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowProbe.h"
 
 namespace lumora {
 namespace {
@@ -60,10 +61,15 @@ struct Program {
 
   // The main window is gone for good and the tray icon with it.
   bool Ended() { return Form().Unloaded() && !platform.Tray().Shown().added; }
+  // Whether the ad panel shows its banner view, as the player page shows it.
+  bool BannerShown() {
+    Form().ShowPlayerPage();
+    return test::WindowProbe(Form().Window()).Shown(Banner());
+  }
+  WebView& Banner() { return *Form().WebViews()[5]; }
   // Ended, whether the exit ad was loaded, how often the extras' lists were asked, the ad panel.
   std::tuple<bool, bool, long, bool> Aftermath() {
-    return {Ended(), app.ExitAd() != nullptr, Asked("tan.txt") + Asked("gun.txt"),
-            Form().bo_pad->Visible()};
+    return {Ended(), app.ExitAd() != nullptr, Asked("tan.txt") + Asked("gun.txt"), BannerShown()};
   }
   static constexpr std::tuple<bool, bool, long, bool> kEndedBare{true, false, 0, false};
 
@@ -72,21 +78,24 @@ struct Program {
   LumoraApp app{platform, ContentServer("http://server/box/", "http://site/"), dir.Path()};
 };
 
-// A row's extras are the exit ad and ticker numbers, whether the ad panel shows and how often the
-// popup ad's list is asked for. Every row also checks the timing: not before 6 s, once per run.
+// A row's extras are whether quitting shows the exit ad, how often the ticker's list is asked for,
+// whether the ad panel shows and how often the popup ad's list is asked for. Every row also checks
+// the timing: not before 6 s, once per run.
 TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsWithItsFieldsAsTheServerSendsThem) {
   // The control file, the extras, the version in the question (answered No) or "" for none.
-  const std::tuple<const char*, std::tuple<int, int, bool, long>, const char*> cases[] = {
-      {kOfferFile, {1, 1, true, 1}, "9.1"},
-      {"0====0====0====0====0====9.0\n", {0, 0, false, 0}, "9.0\n"},
-      {"0====0====0====0====0==== 9.0", {0, 0, false, 0}, " 9.0"},
-      {"0====0====0====0====0====0\r\n", {0, 0, false, 0}, ""},
-      {"1====1", {1, 0, false, 1}, ""},
-      {" 1 x====1.0====0==== 1 ====1\r\n", {1, 1, true, 1}, ""},
-      {"1.6====x====0====y====z====9.0====9.5", {2, 0, false, 0}, ""},
-      {"99999999999====0====0====1e300====0====9.0", {2147483647, 2147483647, false, 0}, ""},
-      {"0====nan====0====inf====nan====9.0", {0, 0, false, 0}, ""},
-      {"1----1----0----1----1----9.1", {0, 0, false, 0}, ""},
+  const std::tuple<const char*, std::tuple<bool, long, bool, long>, const char*> cases[] = {
+      {kOfferFile, {true, 1, true, 1}, "9.1"},
+      {"0====0====0====0====0====9.0\n", {false, 0, false, 0}, "9.0\n"},
+      {"0====0====0====0====0==== 9.0", {false, 0, false, 0}, " 9.0"},
+      {"0====0====0====0====0====0\r\n", {false, 0, false, 0}, ""},
+      {"1====1", {true, 0, false, 1}, ""},
+      {" 1 x====1.0====0==== 1 ====1\r\n", {true, 1, true, 1}, ""},
+      {"1.6====x====0====y====z====9.0====9.5", {false, 0, false, 0}, ""},
+      {"99999999999====0====0====1e300====0====9.0", {false, 0, false, 0}, ""},
+      {"0====nan====0====inf====nan====9.0", {false, 0, false, 0}, ""},
+      {"1----1----0----1----1----9.1", {false, 0, false, 0}, ""},
+      // A version longer than 32 characters is no version.
+      {"0====0====0====0====0====9.1234567890123456789012345678901", {false, 0, false, 0}, ""},
   };
   for (auto [body, extras, offered] : cases) {
     SCOPED_TRACE(body);
@@ -97,10 +106,6 @@ TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsWithItsFieldsAsTheServe
     program.RunCheck(body);
     program.platform.Time().Advance(60s);
     BA1& form = program.Form();
-    EXPECT_EQ(std::tuple(form.ShowExitAd, form.TickerEnabled, form.bo_pad->Visible(),
-                         program.Asked("tan.txt")),
-              extras);
-    EXPECT_EQ(program.Asked("gun.txt"), form.TickerEnabled == 1 ? 1 : 0);
     EXPECT_EQ(program.Asked("wen.txt"), 1) << "once per run";
     EXPECT_TRUE(program.Opened().empty());
     ASSERT_EQ(program.Messages().size(), *offered ? 1u : 0u);
@@ -110,14 +115,19 @@ TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsWithItsFieldsAsTheServe
                 std::tuple(std::string("检测到最新版本 ") + offered + " ,你需要现在升级吗？",
                            "提示：", &form.Window(), MessageButtons::YesNo));
     }
+    bool banner = program.BannerShown();
+    program.Choose("退出软件");
+    EXPECT_EQ(std::tuple(program.app.ExitAd() != nullptr, program.Asked("gun.txt"), banner,
+                         program.Asked("tan.txt")),
+              extras);
   }
 }
 
 TEST(UpdateCheckTest, AnAdPageThatFailedKeepsItsPanelHidden) {
   Program program;
-  program.Form().Web8->onNavigateError("http://server/box/js/ads/bo.html");
+  program.Banner().onNavigateError("http://server/box/js/ads/bo.html");
   program.RunCheck("0====0====0====0====1====9.0");
-  EXPECT_FALSE(program.Form().bo_pad->Visible());
+  EXPECT_FALSE(program.BannerShown());
 }
 
 TEST(UpdateCheckTest, YesStartsTheLocalUpdaterOrOpensTheDownloadAndQuitsWithoutTheExitAd) {
@@ -156,7 +166,7 @@ TEST(UpdateCheckTest, ManualCheckAnswersFromWhatTheAutomaticCheckRead) {
 
   program.Desktop().QueueAnswer(MessageAnswer::Dismissed);
   program.RunCheck(kOfferFile);
-  EXPECT_TRUE(program.Form().bo_pad->Visible());
+  EXPECT_TRUE(program.BannerShown());
 }
 
 TEST(UpdateCheckTest, AQuitDuringTheFetchEndsTheCheckQuietly) {
@@ -167,11 +177,30 @@ TEST(UpdateCheckTest, AQuitDuringTheFetchEndsTheCheckQuietly) {
   EXPECT_EQ(program.Aftermath(), Program::kEndedBare);
 }
 
+// The quit routine closes the open update question as dismissed, and nothing of the check acts
+// afterwards: no popup ad, no ticker, no updater, whether the exit ad shows or not.
+TEST(UpdateCheckTest, AQuitWhileTheQuestionIsOpenDismissesItAndEndsTheCheck) {
+  for (bool exitAd : {true, false}) {
+    SCOPED_TRACE(exitAd);
+    Program program;
+    program.Desktop().WhileNextMessageOpen([&] { program.Choose("退出软件"); });
+    program.Desktop().QueueAnswer(MessageAnswer::No);
+    program.RunCheck(exitAd ? kOfferFile : "0====1====0====1====1====9.1");
+    ASSERT_EQ(program.Messages().size(), 1u);
+    EXPECT_EQ(program.Messages()[0].answer, MessageAnswer::Dismissed);
+    program.platform.Time().Advance(10s);
+    EXPECT_EQ(program.Asked("tan.txt") + program.Asked("gun.txt"), 0);
+    EXPECT_TRUE(program.Desktop().StartedProcesses().empty() && program.Opened().empty());
+    EXPECT_EQ(program.app.ExitAd() != nullptr, exitAd);
+    EXPECT_FALSE(program.Form().Window().IsShown());
+  }
+}
+
 // The exit ad window
 
 // Quits a program whose control file asked for the exit ad.
 ba4& QuitToExitAd(Program& program) {
-  program.Form().ShowExitAd = 1;
+  program.RunCheck("1====0====0====0====0====9.0");
   program.Choose("退出软件");
   return *program.app.ExitAd();
 }
@@ -393,8 +422,10 @@ TEST_F(TrayMenuTest, TheIconExportsTheProgramMenuWhichItAndTheMenuButtonOpen) {
       (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
   platform.Tray().onRightClick();
   EXPECT_TRUE(Window().IsShown());
-  Form().npc_Click(BA1::kMenu);
-  Rect button = Form().npc[BA1::kMenu]->Geometry();
+  test::WindowProbe probe(Window());
+  Control& menuButton = *probe.WithTooltip("菜单");
+  probe.Click(menuButton);
+  Rect button = menuButton.Geometry();
   EXPECT_EQ(ProgramMenu().Popups(),
             (std::vector<headless::MenuPopup>{{&Window(), std::nullopt},
                                               {&Window(), Point{button.x - 10, button.y + 20}}}));
@@ -416,17 +447,17 @@ TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedO
 
 // The quit at the end makes no settings dialog just to unload it.
 TEST_F(TrayMenuTest, PortalContextMenuAndMenuCommandsActOnThePortalTheShellAndTheProgram) {
-  EXPECT_FALSE(Form().Web1->onContextMenu({5, 5})) << "the engine's own menu never shows";
-  EXPECT_FALSE(Form().Web3->onContextMenu({5, 5}));
+  EXPECT_FALSE(Form().PortalView().onContextMenu({5, 5})) << "the engine's own menu never shows";
+  EXPECT_FALSE(Form().HistoryView().onContextMenu({5, 5}));
   ASSERT_EQ(PortalMenu().Popups().size(), 1u);
   EXPECT_FALSE(PortalMenu().Popups()[0].at.has_value());
 
-  headless::HeadlessWebView& portal = AsHeadless(*Form().Web1);
+  headless::HeadlessWebView& portal = AsHeadless(Form().PortalView());
   auto choose = [this](const std::string& caption) {
     PortalMenu().PopupAtPointer(Window());
     return PortalMenu().Choose(caption);
   };
-  Form().Web1->Navigate("http://server/box/other.htm");
+  Form().PortalView().Navigate("http://server/box/other.htm");
   EXPECT_TRUE(choose("后退"));
   EXPECT_EQ(portal.CurrentAddress(), "http://server/box/");
   EXPECT_TRUE(choose("前进"));
@@ -499,7 +530,7 @@ TEST_F(SettingsDialogTest, ApplyWritesEveryKeyAndTheClosePictureNothing) {
 
 TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChooses) {
   TopWindow& main = Form().Window();
-  Form().npc_Click(BA1::kOnTop);
+  test::WindowProbe(main).Click(*test::WindowProbe(main).WithTooltip("置顶"));
   main.SetState(WindowState::Minimized);
   main.Hide();
   size_t windowsBefore = platform.Windows().size();

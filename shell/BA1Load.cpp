@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "app/Startup.h"
 #include "content/HistoryPage.h"
 #include "core/Settings.h"
 #include "shell/BA1.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 namespace {
@@ -34,32 +34,32 @@ Rect StartBounds(Size twips, Size screen, Rect workArea) {
 
 void BA1::Load() {
   Rect workArea = platform_.GetDesktop().WorkArea();
-  InstallMinMaxHook({0, 0}, workArea.Extent());
-  SkinApplied = 0;
+  frameSizing_.InstallMinMaxHook({0, 0}, workArea.Extent());
   std::string userId = IniRead(ConfigPath(), "user", "Name", "0");
   bool savedSize = ReadSetting("s_size") == 2;
   Size twips = savedSize ? Size{ReadSetting("h_w"), ReadSetting("h_h")} : kDefaultTwips;
   window_->SetBounds(StartBounds(twips, platform_.GetDesktop().ScreenSize(), workArea));
-  CurrentPageTab = kPortalTab;
-  CurrentListTab = kHistoryTab;
   LoadPictures();
-  p_p(0);
+  ApplySkin(0);
   StartWebViews(userId);
-  SuppressDoubleClick = 0;
   window_->Show();
 }
 
+std::array<WebView*, 9> BA1::WebViews() {
+  return {&PortalView(),         &PlayerView(), &HistoryView(), &InformationView(), usagePingView_,
+          &player_.BannerView(), shoppingView_, &ChannelView(), &TvPlayerView()};
+}
+
 void BA1::StartWebViews(const std::string& userId) {
-  Web1->Navigate(server_.Portal());
-  Web2->Navigate("about:blank");
-  Web3->Navigate2((appDir_ / kHistoryPageFile).string());
-  Web5->Navigate("about:blank");
-  Web5->WriteDocument(kDarkDocument);
-  Web6->Navigate(server_.UsagePing(userId));
-  Web8->Navigate(server_.AdBanner());
-  Web9->Navigate(server_.ShoppingPage());
-  Web11->Navigate(server_.TvChannelList());
-  Web10->Navigate(server_.TvStartPage());
+  portal_.Start();
+  PlayerView().Navigate("about:blank");
+  HistoryView().Navigate2((appDir_ / kHistoryPageFile).string());
+  InformationView().Navigate("about:blank");
+  InformationView().WriteDocument(kDarkDocument);
+  usagePingView_->Navigate(server_.UsagePing(userId));
+  player_.BannerView().Navigate(server_.AdBanner());
+  shoppingView_->Navigate(server_.ShoppingPage());
+  tvPane_.Start();
 }
 
 void BA1::OnHandOver() {
@@ -76,28 +76,9 @@ void BA1::ttt_v() {
 void BA1::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  statusStrip_.StopTicker();
   window_->Hide();
   if (onUnloaded) onUnloaded();
-}
-
-void BA1::OnPortalLoaded() {
-  if (HomeLoadFailed != 1 && !Pic1->Visible()) {
-    Pic1->SetVisible(true);
-    wait->SetVisible(false);
-  }
-}
-
-void BA1::OnPortalError(const std::string& address) {
-  if (address.find(server_.BaseUrl()) == std::string::npos) return;
-  Pic1->SetVisible(false);
-  jia->SetImage(w3);
-  wait->SetVisible(true);
-  HomeLoadFailed = 1;
-}
-
-void BA1::jia_Click() {
-  HomeLoadFailed = 0;
-  Web1->Navigate(server_.Portal());
 }
 
 }  // namespace lumora

@@ -1,8 +1,10 @@
+#include "shell/FrameSizing.h"
+
 #include <utility>
 
-#include "core/Product.h"
 #include "core/Settings.h"
-#include "shell/BA1.h"
+#include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 namespace {
@@ -65,62 +67,74 @@ HitCode HitCodeFor(FrameZone zone) {
   return HitCode::Caption;
 }
 
-void BA1::InstallMinMaxHook(Size minimum, Size maximum) {
+FrameSizing::FrameSizing(Platform& platform, TopWindow& window, ChromeClicks& clicks,
+                         std::filesystem::path configPath)
+    : platform_(platform),
+      window_(window),
+      clicks_(clicks),
+      configPath_(std::move(configPath)),
+      sizeSaveTimer_(platform.CreateTimer()) {
+  sizeSaveTimer_->SetInterval(kSizeSaveDelay);
+  sizeSaveTimer_->onTick = [this] { StoreWindowSize(); };
+  window_.onMouseDown = [this](const MouseEvent& e) { OnSurfaceDown(e); };
+  window_.onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
+  window_.onMouseUp = [this](const MouseEvent& e) { OnSurfaceUp(e); };
+  window_.onSystemSizeEnd = [this] { OnSystemSizeEnd(); };
+}
+
+void FrameSizing::InstallMinMaxHook(Size minimum, Size maximum) {
   Size screen = platform_.GetDesktop().ScreenSize();
   minTrack_ = minimum;
   maxTrack_ = {maximum.width != 0 ? maximum.width : screen.width,
                maximum.height != 0 ? maximum.height : screen.height};
-  window_->SetMaximizedBounds({0, 0, maxTrack_.width, maxTrack_.height});
+  window_.SetMaximizedBounds({0, 0, maxTrack_.width, maxTrack_.height});
 }
 
-void BA1::FrameEdgeMouse(int mode, int x, int y) {
-  window_->SetPointer(PointerShape::Arrow);
+void FrameSizing::EdgeMouse(int mode, Point at) {
+  window_.SetPointer(PointerShape::Arrow);
   if (mode == 2) {
     if (resizeStarted_ && !pointerInInterior_) resizeStarted_ = false;
     return;
   }
-  FrameZone zone = ZoneAt({x, y}, window_->ClientSize());
-  window_->SetPointer(PointerFor(zone));
+  FrameZone zone = ZoneAt(at, window_.ClientSize());
+  window_.SetPointer(PointerFor(zone));
   if (mode == 1 && zone != FrameZone::Interior) {
     resizeStarted_ = true;
-    window_->BeginSystemSize(HitCodeFor(zone));
+    window_.BeginSystemSize(HitCodeFor(zone));
   }
 }
 
-void BA1::OnSurfaceDown(const MouseEvent& event) {
+void FrameSizing::OnSurfaceDown(const MouseEvent& event) {
   resizeStarted_ = false;
-  if (event.button != MouseButton::Left) {
-    SuppressDoubleClick = 1;
-    return;
-  }
-  SuppressDoubleClick = 0;
-  if (window_->State() == WindowState::Maximized) return;
-  if (ZoneAt({event.x, event.y}, window_->ClientSize()) == FrameZone::Interior) return;
-  FrameEdgeMouse(1, event.x, event.y);
+  clicks_.Press(event);
+  if (event.button != MouseButton::Left) return;
+  if (window_.State() == WindowState::Maximized) return;
+  if (ZoneAt({event.x, event.y}, window_.ClientSize()) == FrameZone::Interior) return;
+  EdgeMouse(1, {event.x, event.y});
   pointerInInterior_ = false;
 }
 
-void BA1::OnSurfaceMove(const MouseEvent& event) {
-  ResetHoverColours();
-  Size client = window_->ClientSize();
+void FrameSizing::OnSurfaceMove(const MouseEvent& event) {
+  if (onSurfaceMove) onSurfaceMove();
+  Size client = window_.ClientSize();
   bool outside = event.x < 0 || event.y < 0 || event.x > client.width || event.y > client.height;
   bool interior = ZoneAt({event.x, event.y}, client) == FrameZone::Interior;
   if (event.leftHeld || interior || outside) {
-    window_->SetPointer(PointerShape::Arrow);
+    window_.SetPointer(PointerShape::Arrow);
     pointerInInterior_ = true;
     bool draggable = event.y > kBand && event.x > kBand && event.x < client.width - kBand;
-    if (window_->State() != WindowState::Maximized && event.leftHeld && draggable) {
-      window_->BeginSystemMove();
+    if (window_.State() != WindowState::Maximized && event.leftHeld && draggable) {
+      window_.BeginSystemMove();
     }
     return;
   }
-  FrameEdgeMouse(0, event.x, event.y);
+  EdgeMouse(0, {event.x, event.y});
   pointerInInterior_ = false;
 }
 
-void BA1::OnSurfaceUp(const MouseEvent& event) {
-  EndSuppressionOnRelease(event);
-  FrameEdgeMouse(2, event.x, event.y);
+void FrameSizing::OnSurfaceUp(const MouseEvent& event) {
+  clicks_.Release(event);
+  EdgeMouse(2, {event.x, event.y});
   pointerInInterior_ = false;
 }
 
@@ -128,18 +142,25 @@ void BA1::OnSurfaceUp(const MouseEvent& event) {
 // runs on after the press and ends with a release the window manager takes; the size is stored
 // once the loop has ended and the last size reports have come in. Size changes made any other
 // way (maximise, restore, the window manager, compact mode) are not stored.
-void BA1::OnSystemSizeEnd() {
+void FrameSizing::OnSystemSizeEnd() {
   if (!std::exchange(resizeStarted_, false)) return;
   sizeSaveTimer_->SetEnabled(false);
   sizeSaveTimer_->SetEnabled(true);
 }
 
-void BA1::StoreWindowSize() {
+void FrameSizing::StoreWindowSize() {
   sizeSaveTimer_->SetEnabled(false);
-  if (CompactMode != 0 || window_->State() != WindowState::Normal) return;
-  Size size = window_->ClientSize();
-  IniWrite(ConfigPath(), "S_q", "h_w", std::to_string(PixelsToTwips(size.width)));
-  IniWrite(ConfigPath(), "S_q", "h_h", std::to_string(PixelsToTwips(size.height)));
+  if ((holdsSize && holdsSize()) || window_.State() != WindowState::Normal) return;
+  Size size = window_.ClientSize();
+  IniWrite(configPath_, "S_q", "h_w", std::to_string(PixelsToTwips(size.width)));
+  IniWrite(configPath_, "S_q", "h_h", std::to_string(PixelsToTwips(size.height)));
+}
+
+void FrameSizing::OnLayout() {
+  if (sizeSaveTimer_->Enabled()) {
+    sizeSaveTimer_->SetEnabled(false);
+    sizeSaveTimer_->SetEnabled(true);
+  }
 }
 
 }  // namespace lumora

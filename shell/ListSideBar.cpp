@@ -1,0 +1,104 @@
+#include "shell/ListSideBar.h"
+
+#include "shell/PortalPane.h"
+#include "shell/Theme.h"
+
+namespace lumora {
+namespace {
+
+constexpr int kHeaderHeight = 28;
+constexpr int kStripHeight = 25;
+constexpr Size kTabSize{60, 21};
+
+int TabCell(ListTab tab) {
+  return tab == ListTab::NowPlaying ? 0 : 60;
+}
+
+}  // namespace
+
+ListSideBar::ListSideBar(Platform& platform, TopWindow& window, Picture& bar,
+                         const SkinSheets& skin, ChromeClicks& clicks, HistoryStore& playList)
+    : platform_(platform), window_(window), skin_(skin), playList_(playList) {
+  header_ = &bar.AddPicture();
+  for (ListTab tab : {ListTab::NowPlaying, ListTab::History}) {
+    tabs_[Index(tab)] = &bar.AddPicture();
+    clicks.Wire(*tabs_[Index(tab)], [this, tab] { SelectTab(tab, false); });
+  }
+  tabs_[Index(ListTab::NowPlaying)]->SetPointer(PointerShape::Hand);
+  for (ListTab tab : {ListTab::History, ListTab::NowPlaying}) {
+    Picture& panel = bar.AddPicture();
+    panel.SetBackColor(kPageBack);
+    panel.SetVisible(tab == current_);
+    panels_[Index(tab)] = &panel;
+  }
+  historyView_ = &panels_[Index(ListTab::History)]->AddWebView();
+  informationView_ = &panels_[Index(ListTab::NowPlaying)]->AddWebView();
+  strip_ = &bar.AddPicture();
+  strip_->SetBackColor(kStripBack);
+  clearList_ = &strip_->AddLabel();
+  clearList_->SetCaption("∴ 清空列表");
+  clearList_->SetForeColor(kClearListGrey);
+  clearList_->SetAutoSize(true);
+  clearList_->onMouseMove = [this](const MouseEvent&) {
+    window_.SetPointer(PointerShape::Arrow);
+    clearList_->SetForeColor(kDarkRed);
+  };
+  strip_->onMouseMove = [this](const MouseEvent&) {
+    window_.SetPointer(PointerShape::Arrow);
+    clearList_->SetForeColor(kClearListGrey);
+  };
+  clearList_->onClick = [this] { ClearList(); };
+}
+
+void ListSideBar::Paint() {
+  header_->Surface().StretchBlit({0, 0, 203, kHeaderHeight}, skin_[SkinSheet::kListHeader],
+                                 {0, 0, 2, kHeaderHeight});
+  header_->Refresh();
+  tabs_[Index(ListTab::NowPlaying)]->Surface().Blit({0, 0}, skin_[SkinSheet::kListTabs],
+                                                    {0, 21, kTabSize.width, kTabSize.height});
+  tabs_[Index(ListTab::History)]->Surface().Blit({0, 0}, skin_[SkinSheet::kListTabs],
+                                                 {0, 0, kTabSize.width, kTabSize.height});
+  SelectTab(current_, true);
+}
+
+void ListSideBar::Layout(Size bar) {
+  header_->SetGeometry({0, 0, kSideBarWidth, kHeaderHeight});
+  tabs_[Index(ListTab::NowPlaying)]->SetGeometry({25, 4, kTabSize.width, kTabSize.height});
+  tabs_[Index(ListTab::History)]->SetGeometry({105, 4, kTabSize.width, kTabSize.height});
+  strip_->SetGeometry({0, bar.height - kStripHeight, bar.width, kStripHeight});
+  clearList_->Move({bar.width - 80, 6});
+  Rect list{0, kHeaderHeight, bar.width, bar.height - kHeaderHeight - kStripHeight};
+  for (Picture* panel : panels_) panel->SetGeometry(list);
+  PlaceViewInFrame(*historyView_, list.Extent());
+  PlaceViewInFrame(*informationView_, list.Extent());
+}
+
+// Gives a tab its selected or unselected look and shows or hides its panel.
+void ListSideBar::Mark(ListTab tab, bool selected) {
+  Picture& picture = *tabs_[Index(tab)];
+  picture.Surface().Blit({0, 0}, skin_[SkinSheet::kListTabs],
+                         {TabCell(tab), selected ? 0 : 21, kTabSize.width, kTabSize.height});
+  panels_[Index(tab)]->SetVisible(selected);
+  picture.Refresh();
+}
+
+void ListSideBar::SelectTab(ListTab tab, bool force) {
+  if (tab == current_ && !force) return;
+  Mark(current_, false);
+  Mark(tab, true);
+  current_ = tab;
+}
+
+void ListSideBar::ResetHover() {
+  if (clearList_->ForeColor() != kClearListGrey) clearList_->SetForeColor(kClearListGrey);
+}
+
+void ListSideBar::ClearList() {
+  clearList_->SetForeColor(kClearListGrey);
+  MessageAnswer answer =
+      platform_.GetDesktop().ShowMessage(&window_, "确定要删除全部[播放列表吗？", "提示：",
+                                         MessageButtons::YesNo, MessageIcon::Question);
+  if (answer == MessageAnswer::Yes) playList_.ClearHistory();
+}
+
+}  // namespace lumora

@@ -1,0 +1,67 @@
+#include "shell/PortalPane.h"
+
+#include "shell/SkinSheets.h"
+#include "shell/Theme.h"
+
+namespace lumora {
+
+void PlaceViewInFrame(WebView& view, Size frame) {
+  view.SetGeometry({-2, -2, frame.width + 4, frame.height + 4});
+}
+
+PortalPane::PortalPane(TopWindow& window, Picture& page, ContentServer server)
+    : server_(std::move(server)) {
+  frame_ = &page.AddPicture();
+  frame_->SetBackColor(kPageBack);
+  frame_->SetVisible(false);  // shown once the portal has loaded
+  view_ = &frame_->AddWebView();
+  cover_ = &page.AddPicture();
+  cover_->SetBackColor(kPageBack);
+  coverPicture_ = &cover_->AddImage();
+  coverPicture_->onMouseMove = [&window](const MouseEvent&) {
+    window.SetPointer(PointerShape::Arrow);
+  };
+  coverPicture_->onClick = [this] { Retry(); };
+  view_->onDownloadComplete = [this] { OnLoaded(); };
+  view_->onNavigateError = [this](const std::string& address) { OnError(address); };
+}
+
+void PortalPane::LoadPictures(int screenScale) {
+  coverPicture_->SetImage(ScaledPicture("wait.png", screenScale));
+  errorPicture_ = ScaledPicture("error.png", screenScale);
+}
+
+void PortalPane::Layout(Size page) {
+  frame_->SetGeometry({0, 0, page.width, page.height});
+  cover_->SetGeometry({0, 0, page.width, page.height});
+  Size picture = coverPicture_->Geometry().Extent();
+  coverPicture_->Move({(page.width - picture.width) / 2, (page.height - picture.height) / 2 - 20});
+  PlaceViewInFrame(*view_, page);
+}
+
+void PortalPane::Start() {
+  view_->Navigate(server_.Portal());
+}
+
+void PortalPane::OnLoaded() {
+  if (!loadFailed_ && !frame_->Visible()) {
+    frame_->SetVisible(true);
+    cover_->SetVisible(false);
+  }
+}
+
+// Only a failure of the server's own pages covers the portal.
+void PortalPane::OnError(const std::string& address) {
+  if (address.find(server_.BaseUrl()) == std::string::npos) return;
+  frame_->SetVisible(false);
+  coverPicture_->SetImage(errorPicture_);
+  cover_->SetVisible(true);
+  loadFailed_ = true;
+}
+
+void PortalPane::Retry() {
+  loadFailed_ = false;
+  Start();
+}
+
+}  // namespace lumora

@@ -1,0 +1,53 @@
+#include "shell/TvPane.h"
+
+#include <chrono>
+
+#include "shell/Glyphs.h"
+#include "shell/PortalPane.h"
+#include "shell/Theme.h"
+
+namespace lumora {
+
+TvPane::TvPane(Platform& platform, Picture& playerArea, Picture& channelBar, ContentServer server)
+    : platform_(platform), server_(std::move(server)) {
+  playerView_ = &playerArea.AddWebView();
+  closeButton_ = &playerArea.AddPicture();
+  closeButton_->SetGeometry({0, 0, kCloseButtonSize, kCloseButtonSize});
+  closeButton_->SetVisible(false);
+  closeButton_->SetPointer(PointerShape::Hand);
+  closeButton_->onClick = [this] {
+    if (onCloseClicked) onCloseClicked();
+  };
+  channelView_ = &channelBar.AddWebView();
+}
+
+void TvPane::LoadPictures() {
+  PaintCloseGlyph(closeButton_->Surface());
+}
+
+void TvPane::Layout(Size playerArea, Size channelBar) {
+  closeButton_->Move({playerArea.width - kCloseButtonSize, closeButton_->Geometry().y});
+  PlaceViewInFrame(*channelView_, channelBar);
+  PlaceViewInFrame(*playerView_, playerArea);
+}
+
+void TvPane::LayoutCompact(Size playerArea) {
+  PlaceViewInFrame(*playerView_, playerArea);
+}
+
+void TvPane::Start() {
+  channelView_->Navigate(server_.TvChannelList());
+  playerView_->Navigate(server_.TvStartPage());
+}
+
+void TvPane::SetCloseButtonVisible(bool visible) {
+  closeButton_->SetVisible(visible);
+}
+
+void TvPane::ClosePlayer() {
+  closeButton_->SetVisible(false);
+  platform_.GetEventLoop().ProcessEvents(std::chrono::milliseconds(0));
+  playerView_->Navigate(server_.TvStartPage());
+}
+
+}  // namespace lumora

@@ -235,7 +235,7 @@ void CaptionBar::EnterCompact(CompactMode mode) {
   buttons_[kCompact]->Refresh();
 }
 
-// The compact caption stays: leaving compact mode does not hide it.
+// The compact caption goes too: left behind, it would sit on the frame over the page tabs.
 void CaptionBar::LeaveCompact() {
   if (window_.State() == WindowState::Maximized) {
     window_.SetState(WindowState::Normal);
@@ -243,6 +243,7 @@ void CaptionBar::LeaveCompact() {
   }
   for (Picture* button : buttons_) button->SetVisible(true);
   exitCompact_->SetVisible(false);
+  compactCaption_->SetVisible(false);
   compact_ = CompactMode::Off;
 }
 

@@ -312,7 +312,8 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_EQ(Window().ClientSize(), (Size{393, 320}));
   Label& exit = *Probe().WithCaption("×");
   EXPECT_EQ(Rects({&form_->PlayerView(), &exit}), "0,18,393,301 368,2,15,14 ");
-  EXPECT_TRUE(Shown(exit));
+  Label& caption = *Probe().WithCaption("Lumora");
+  EXPECT_TRUE(Shown(exit) && Shown(caption));
   EXPECT_FALSE(Shown(Button("关闭")));
   EXPECT_FALSE(Shown(form_->HistoryView()));
   Resize(100, 100);
@@ -322,6 +323,7 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
   EXPECT_TRUE(Shown(Button("关闭")));
   EXPECT_TRUE(Shown(form_->HistoryView()));
+  EXPECT_FALSE(Shown(caption)) << "the compact caption does not stay on the frame";
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
 }
 

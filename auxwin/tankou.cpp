@@ -23,6 +23,8 @@ constexpr size_t kMaxListEntries = 51;
 constexpr const char* kUsablePrefix = "http://";
 // The window is at most 12000 x 9000 twips.
 constexpr Size kMaxPixels{12000 / kTwipsPerPixel, 9000 / kTwipsPerPixel};
+// The window's bottom keeps 480 twips above the screen's bottom edge, clear of a usual panel.
+constexpr int kScreenBottomGap = 480 / kTwipsPerPixel;
 // Every page is measured from a view this small, so it reports its own size, not the view's.
 constexpr Size kMeasureView{20, 20};
 // The view reaches this far past the window on every side, so its own border is cut off.
@@ -135,11 +137,13 @@ void tankou::OnPageFinished() {
   pageView_->FitPageBody([this](Size page) { FitTo(page); });
 }
 
-// Sizes the window to the page and shows it at the bottom right of the work area.
+// Sizes the window to the page and shows it at the bottom right: at the work area's right edge,
+// its bottom above the screen's bottom edge or a higher panel.
 void tankou::FitTo(Size page) {
   Size size{std::min(page.width, kMaxPixels.width), std::min(page.height, kMaxPixels.height)};
   Rect area = platform_.GetDesktop().WorkArea();
-  int bottom = area.y + area.height;
+  int screenHeight = platform_.GetDesktop().ScreenSize().height;
+  int bottom = std::min(screenHeight - kScreenBottomGap, area.y + area.height);
   window_->SetBounds(
       {area.x + area.width - size.width, bottom - size.height, size.width, size.height});
   pagePanel_->SetGeometry({0, 0, size.width, size.height});

@@ -299,14 +299,16 @@ TEST_F(PopupAdTest, PopsUpAfterTheDelayRotatesAndEnds) {
 }
 
 // With the repeat field the usable pages alternate for good; unreadable fields fall back to a
-// 120 s delay and 30 minutes, and a page larger than 800 x 600 is cut to it.
+// 120 s delay and 30 minutes, and a page larger than 800 x 600 is cut to it. Without a panel at
+// the bottom the window keeps 32 pixels above the screen's bottom edge.
 TEST_F(PopupAdTest, RepeatsAndFallsBackToDefaultsAndCaps) {
+  Desktop().SetWorkArea({0, 0, 1600, 1000});
   LoadWith("0||x||1||http://server/box/a.html$$$http://server/box/c.html");
   At(119s);
   EXPECT_EQ(Page(), "about:blank");
   At(120s);
   Finish({1000, 700});
-  EXPECT_EQ(Window().Bounds(), (Rect{800, 360, 800, 600}));
+  EXPECT_EQ(Window().Bounds(), (Rect{800, 368, 800, 600}));
   for (int rotation = 1; rotation <= 4; ++rotation) {
     At(120s + rotation * 30min);
     EXPECT_EQ(Page(), rotation % 2 ? "http://server/box/c.html" : "http://server/box/a.html");

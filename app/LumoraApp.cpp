@@ -30,8 +30,11 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   writeFailureNotice_ =
       std::make_unique<WriteFailureNotice>(platform_, [this] { return &mainWindow_->Window(); });
   BA1& window = *mainWindow_;
-  settings_ = std::make_unique<BA3>(platform_, window, server_.SiteUrl(), appDir_);
-  menus_ = std::make_unique<tip>(platform_, window, server_, *settings_);
+  settings_ =
+      std::make_unique<BA3>(platform_, window.Window(), window.Skin(), server_.SiteUrl(), appDir_);
+  menus_ =
+      std::make_unique<tip>(platform_, window.Window(), window.PortalView(), server_, *settings_);
+  menus_->onQuit = [&window] { window.ttt_v(); };
   tray_ = std::make_unique<Tray>(platform_.GetTrayIcon(), window.Window(), appDir_ / kSettingsFile);
   router_ = std::make_unique<LinkRouter>(
       window, fetch_, server_, [this](const std::string& text) { tray_->TrayShowBalloon(text); });
@@ -42,10 +45,10 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   menus_->onUpdateCheck = [this] { updateCheck_->shengji(); };
   instance.onHandOver = [this](const std::vector<std::string>&) { OnHandOver(); };
   window.onMenuRequested = [this, &window](Point at) {
-    menus_->r_m().PopupAt(window.Window(), at);
+    menus_->ProgramMenu().PopupAt(window.Window(), at);
   };
   window.onPortalMenuRequested = [this, &window] {
-    menus_->myMenu().PopupAtPointer(window.Window());
+    menus_->PortalMenu().PopupAtPointer(window.Window());
   };
   window.onQuit = [this] { Quit(); };
   window.onUnloaded = [this] {
@@ -53,7 +56,7 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
     platform_.QuitMainLoop();
   };
   window.Load();
-  tray_->TrayAdd(menus_->r_m(), std::string(kProductName));
+  tray_->TrayAdd(menus_->ProgramMenu(), std::string(kProductName));
   return true;
 }
 
@@ -71,7 +74,10 @@ void LumoraApp::Quit() {
   if (popupAd_) popupAd_->Unload();
   if (updateCheck_->ExitAdWanted()) {
     mainWindow_->Window().Hide();
-    if (!exitAd_) exitAd_ = std::make_unique<ba4>(platform_, *mainWindow_, server_);
+    if (!exitAd_) {
+      exitAd_ = std::make_unique<ba4>(platform_, server_);
+      exitAd_->onEnd = [this] { mainWindow_->Unload(); };
+    }
     exitAd_->Show();
     return;
   }

@@ -3,7 +3,6 @@
 #include "auxwin/BA3Settings.h"
 #include "core/Product.h"
 #include "core/WebAddress.h"
-#include "shell/BA1.h"
 
 namespace lumora {
 namespace {
@@ -14,17 +13,26 @@ constexpr Color kSelectedTabBack{0xFAAF41};
 constexpr Color kSelectedTabText{0xFFFFFF};
 constexpr Color kLinkColor{0x0000FF};
 constexpr Color kLinkHoverColor{0xFF0000};
+constexpr BA3::Page kPages[] = {BA3::Page::kAbout, BA3::Page::kSettings};
 
 bool Inside(const MouseEvent& event, const Control& control) {
   Rect geometry = control.Geometry();
   return event.x >= 0 && event.y >= 0 && event.x <= geometry.width && event.y <= geometry.height;
 }
 
+void SetLinkLook(Label& link, bool highlighted, Color color) {
+  Font font = link.GetFont();
+  link.SetFont({font.family, font.points, false, highlighted});
+  link.SetForeColor(color);
+}
+
 }  // namespace
 
-BA3::BA3(Platform& platform, BA1& owner, std::string siteUrl, std::filesystem::path appDir)
+BA3::BA3(Platform& platform, TopWindow& owner, const SkinSheets& skin, std::string siteUrl,
+         std::filesystem::path appDir)
     : platform_(platform),
       owner_(owner),
+      skin_(skin),
       siteUrl_(std::move(siteUrl)),
       appDir_(std::move(appDir)) {}
 
@@ -51,14 +59,15 @@ void BA3::Unload() {
 }
 
 void BA3::Load() {
-  ConfigPath = appDir_ / kSettingsFile;
+  configPath_ = appDir_ / kSettingsFile;
   window_ = platform_.CreateWindow();
   window_->SetTitle("软件设置");
-  window_->SetOwner(owner_.Window());
+  window_->SetOwner(owner_);
   Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kClientSize.width) / 2,
                       (screen.height - kClientSize.height) / 2, kClientSize.width,
                       kClientSize.height});
+  texts_.clear();
   CreateBody();
   CreateSettingsPage();
   CreateAboutPage();
@@ -66,67 +75,66 @@ void BA3::Load() {
   WireEvents();
   OnResize();
   // The tab texts stand on the labels' second line.
-  d_z[kAboutPage]->SetCaption("\r\n关于软件");
-  d_z[kSettingsPage]->SetCaption("\r\n软件设置");
-  d_z_Click(kSettingsPage);
+  TabOf(Page::kAbout)->SetCaption("\r\n关于软件");
+  TabOf(Page::kSettings)->SetCaption("\r\n软件设置");
+  ShowPage(Page::kSettings);
   LoadBoxes();
-  LinkClicked = false;
+  linkJustClicked_ = false;
 }
 
 void BA3::LoadBoxes() {
-  Check1[kHideToTrayBox]->SetChecked(SettingOn(ConfigPath, ba3_keys::kHideToTray));
-  Check1[kSaveSizeBox]->SetChecked(SettingOn(ConfigPath, ba3_keys::kSaveSize));
-  Check1[kTrayBalloonsBox]->SetChecked(SettingOn(ConfigPath, ba3_keys::kTrayBalloons));
+  hideToTrayBox_->SetChecked(SettingOn(configPath_, ba3_keys::kHideToTray));
+  saveSizeBox_->SetChecked(SettingOn(configPath_, ba3_keys::kSaveSize));
+  trayBalloonsBox_->SetChecked(SettingOn(configPath_, ba3_keys::kTrayBalloons));
 }
 
 void BA3::WireEvents() {
   window_->onResize = [this] { OnResize(); };
   window_->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
   window_->onCloseRequest = [this] { Unload(); };
-  ni_name->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
-  guan->onMouseMove = [this](const MouseEvent& e) { OnCloseButtonMove(e); };
-  guan->onClick = [this] { Unload(); };
-  for (int page : {kAboutPage, kSettingsPage}) {
-    d_z[page]->onClick = [this, page] { d_z_Click(page); };
-    pz[page]->onMouseMove = [this](const MouseEvent&) {
-      LinkClicked = false;
+  title_->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
+  closeButton_->onMouseMove = [this](const MouseEvent& e) { OnCloseButtonMove(e); };
+  closeButton_->onClick = [this] { Unload(); };
+  for (Page page : kPages) {
+    TabOf(page)->onClick = [this, page] { ShowPage(page); };
+    PageOf(page)->onMouseMove = [this](const MouseEvent&) {
+      linkJustClicked_ = false;
       ShowLinkNormal();
     };
   }
-  for (int index = 0; index < static_cast<int>(L1.size()); ++index) {
-    if (L1[index]) L1[index]->onClick = [this, index] { OnTextClick(index); };
-  }
-  L1[0]->onMouseMove = [this](const MouseEvent& e) { OnLinkMove(e); };
-  cmdApply->onClick = [this] { cmdApply_Click(); };
-  cmdOK->onClick = [this] { cmdOK_Click(); };
-  cmdCancel->onClick = [this] { Unload(); };
+  for (Label* text : texts_) text->onClick = [this] { ShowLinkNormal(); };
+  siteLink_->onClick = [this] { OnLinkClick(); };
+  siteLink_->onMouseMove = [this](const MouseEvent& e) { OnLinkMove(e); };
+  applyButton_->onClick = [this] { Apply(); };
+  okButton_->onClick = [this] { ApplyAndClose(); };
+  cancelButton_->onClick = [this] { Unload(); };
 }
 
-void BA3::d_z_Click(int index) {
-  for (Label* tab : d_z) {
+void BA3::ShowPage(Page page) {
+  for (Label* tab : pageTabs_) {
     tab->SetBackColor(kTabBack);
     tab->SetForeColor(kTabText);
   }
-  d_z[index]->SetBackColor(kSelectedTabBack);
-  d_z[index]->SetForeColor(kSelectedTabText);
-  for (Picture* page : pz) page->SetVisible(false);
-  pz[index]->SetVisible(true);
+  TabOf(page)->SetBackColor(kSelectedTabBack);
+  TabOf(page)->SetForeColor(kSelectedTabText);
+  for (Picture* shown : pages_) shown->SetVisible(false);
+  PageOf(page)->SetVisible(true);
 }
 
-void BA3::cmdApply_Click() {
-  WriteSetting(ConfigPath, ba3_keys::kHideToTray, Check1[kHideToTrayBox]->Checked());
-  WriteSetting(ConfigPath, ba3_keys::kSaveSize, Check1[kSaveSizeBox]->Checked());
-  WriteSetting(ConfigPath, ba3_keys::kTrayBalloons, Check1[kTrayBalloonsBox]->Checked());
+void BA3::Apply() {
+  WriteSetting(configPath_, ba3_keys::kHideToTray, hideToTrayBox_->Checked());
+  WriteSetting(configPath_, ba3_keys::kSaveSize, saveSizeBox_->Checked());
+  WriteSetting(configPath_, ba3_keys::kTrayBalloons, trayBalloonsBox_->Checked());
 }
 
-void BA3::cmdOK_Click() {
-  cmdApply_Click();
+void BA3::ApplyAndClose() {
+  Apply();
   Unload();
 }
 
 void BA3::OnCloseButtonMove(const MouseEvent& event) {
-  PaintCloseButton(Inside(event, *guan));
-  guan->Refresh();
+  PaintCloseButton(Inside(event, *closeButton_));
+  closeButton_->Refresh();
 }
 
 // The title band and the thin border, which the body does not cover, drag the dialog.
@@ -135,22 +143,18 @@ void BA3::OnSurfaceMove(const MouseEvent& event) {
 }
 
 void BA3::OnLinkMove(const MouseEvent& event) {
-  if (LinkClicked || !Inside(event, *L1[0])) return;
-  L1[0]->SetFont({L1[0]->GetFont().family, L1[0]->GetFont().points, false, true});
-  L1[0]->SetForeColor(kLinkHoverColor);
+  if (linkJustClicked_ || !Inside(event, *siteLink_)) return;
+  SetLinkLook(*siteLink_, true, kLinkHoverColor);
 }
 
-void BA3::OnTextClick(int index) {
-  if (index == 0) {
-    OpenWebAddress(platform_.GetDesktop(), siteUrl_);
-    LinkClicked = true;
-  }
+void BA3::OnLinkClick() {
+  OpenWebAddress(platform_.GetDesktop(), siteUrl_);
+  linkJustClicked_ = true;
   ShowLinkNormal();
 }
 
 void BA3::ShowLinkNormal() {
-  L1[0]->SetFont({L1[0]->GetFont().family, L1[0]->GetFont().points, false, false});
-  L1[0]->SetForeColor(kLinkColor);
+  SetLinkLook(*siteLink_, false, kLinkColor);
 }
 
 }  // namespace lumora

@@ -1,8 +1,9 @@
 #include <string>
+#include <utility>
 
 #include "auxwin/BA3.h"
 #include "core/Product.h"
-#include "shell/BA1.h"
+#include "shell/SkinSheets.h"
 #include "shell/Theme.h"
 #include "shell/WindowFrame.h"
 
@@ -44,56 +45,63 @@ Label& AddText(Container& holder, Point at, const std::string& text, const Font&
 }  // namespace
 
 void BA3::CreateBody() {
-  ni_name = &AddText(*window_, {16, 9}, "软件设置", {kSongTypeface, 9, true, false});
-  ni_name->SetForeColor(kProductLabelGrey);
-  guan = &window_->AddPicture();
-  Line5 = &AddPanel(*window_, kTitleRule);
-  P1 = &AddPanel(*window_, kBodyBack);
-  P2 = &AddPanel(*P1, kTabColumnEdge);
-  Pic4 = &AddPanel(*P2, kBodyBack);
-  for (int page : {kSettingsPage, kAboutPage}) {
-    d_z[page] = &Pic4->AddLabel();
-    d_z[page]->SetFont(kDialogFont);
+  title_ = &AddText(*window_, {16, 9}, "软件设置", {kSongTypeface, 9, true, false});
+  title_->SetForeColor(kProductLabelGrey);
+  closeButton_ = &window_->AddPicture();
+  titleRule_ = &AddPanel(*window_, kTitleRule);
+  body_ = &AddPanel(*window_, kBodyBack);
+  tabColumn_ = &AddPanel(*body_, kTabColumnEdge);
+  tabHolder_ = &AddPanel(*tabColumn_, kBodyBack);
+  for (Page page : {Page::kSettings, Page::kAbout}) {
+    TabOf(page) = &tabHolder_->AddLabel();
+    TabOf(page)->SetFont(kDialogFont);
   }
-  P3 = &AddPanel(*P1, kDialogPageBack);
-  for (int page : {kAboutPage, kSettingsPage}) pz[page] = &AddPanel(*P3, kDialogPageBack);
+  pageArea_ = &AddPanel(*body_, kDialogPageBack);
+  for (Page page : {Page::kAbout, Page::kSettings}) {
+    PageOf(page) = &AddPanel(*pageArea_, kDialogPageBack);
+  }
 }
 
 void BA3::CreateSettingsPage() {
-  Picture& page = *pz[kSettingsPage];
-  L1[2] = &AddText(page, {32, 16}, "常规设置", kDialogFont);
+  Picture& page = *PageOf(Page::kSettings);
+  texts_.push_back(&AddText(page, {32, 16}, "常规设置", kDialogFont));
   AddRule(page, {32, 32}, 280, kSettingsRule);
   struct BoxPlace {
-    int index;
+    CheckBox** box;
     const char* caption;
     Rect geometry;
   };
-  static constexpr BoxPlace kBoxes[] = {
-      {kHideToTrayBox, "关闭软件最小化到托盘", {40, 56, 152, 17}},
-      {kTrayBalloonsBox, "托盘显示气泡提示", {40, 88, 128, 17}},
-      {kSaveSizeBox, "保存软件界面大小", {40, 120, 120, 17}},
+  const BoxPlace boxes[] = {
+      {&hideToTrayBox_, "关闭软件最小化到托盘", {40, 56, 152, 17}},
+      {&trayBalloonsBox_, "托盘显示气泡提示", {40, 88, 128, 17}},
+      {&saveSizeBox_, "保存软件界面大小", {40, 120, 120, 17}},
   };
-  for (const BoxPlace& place : kBoxes) {
+  for (const BoxPlace& place : boxes) {
     CheckBox& box = page.AddCheckBox();
     box.SetFont(kDialogFont);
     box.SetCaption(place.caption);
     box.SetGeometry(place.geometry);
-    Check1[place.index] = &box;
+    *place.box = &box;
   }
 }
 
 void BA3::CreateAboutPage() {
-  Picture& page = *pz[kAboutPage];
+  Picture& page = *PageOf(Page::kAbout);
   std::string product(kProductName);
-  L1[4] = &AddText(page, {56, 24}, product, {kSongTypeface, 10.5, true, false});
-  L1[8] = &AddText(page, {56, 56}, "版本 " + std::string(kAppVersion) + "    发布日期 2011.09.05",
-                   kDialogFont);
+  texts_.push_back(&AddText(page, {56, 24}, product, {kSongTypeface, 10.5, true, false}));
+  texts_.push_back(&AddText(
+      page, {56, 56}, "版本 " + std::string(kAppVersion) + "    发布日期 2011.09.05", kDialogFont));
   AddRule(page, {56, 80}, 328, kAboutRule);
-  L1[9] = &AddText(page, {56, 96}, product + "是一款以P2P技术为核心的播放软件。", kDialogFont);
-  L1[6] = &AddText(page, {56, 118}, "软件以搜索引擎的方式整合了互联网上的媒体资", kDialogFont);
-  L1[7] = &AddText(page, {56, 140}, "源。为用户提供方便、快捷的浏览体验。", kDialogFont);
-  L1[0] = &AddText(page, {56, 168}, "官方网址: " + siteUrl_, kDialogFont);
-  L1[0]->SetForeColor(kLink);
+  const std::pair<int, std::string> description[] = {
+      {96, product + "是一款以P2P技术为核心的播放软件。"},
+      {118, "软件以搜索引擎的方式整合了互联网上的媒体资"},
+      {140, "源。为用户提供方便、快捷的浏览体验。"},
+  };
+  for (const auto& [top, text] : description) {
+    texts_.push_back(&AddText(page, {56, top}, text, kDialogFont));
+  }
+  siteLink_ = &AddText(page, {56, 168}, "官方网址: " + siteUrl_, kDialogFont);
+  siteLink_->SetForeColor(kLink);
 }
 
 void BA3::CreateButtons() {
@@ -103,9 +111,9 @@ void BA3::CreateButtons() {
     int x;
   };
   const ButtonPlace buttons[] = {
-      {&cmdOK, "确定", 184}, {&cmdCancel, "取消", 280}, {&cmdApply, "应用(&A)", 368}};
+      {&okButton_, "确定", 184}, {&cancelButton_, "取消", 280}, {&applyButton_, "应用(&A)", 368}};
   for (const ButtonPlace& place : buttons) {
-    Button& button = P1->AddButton();
+    Button& button = body_->AddButton();
     button.SetFont(kDialogFont);
     button.SetCaption(place.caption);
     button.SetGeometry({place.x, 248, 73, 25});
@@ -114,39 +122,39 @@ void BA3::CreateButtons() {
 }
 
 void BA3::OnResize() {
-  F2_Paint();
+  PaintFrame();
   Size client = window_->ClientSize();
-  ni_name->Move({16, 9});
-  P1->SetGeometry({2, 30, client.width - 4, client.height - 32});
-  Size body = P1->Geometry().Extent();
-  P2->SetGeometry({0, 0, 130, body.height - 40});
-  Size column = P2->Geometry().Extent();
-  P3->SetGeometry({130, 0, body.width - 130, column.height});
-  Pic4->SetGeometry({0, 0, column.width - 1, column.height - 1});
-  int tabWidth = Pic4->Geometry().width;
-  d_z[kSettingsPage]->SetGeometry({0, 0, tabWidth, 35});
-  d_z[kAboutPage]->SetGeometry({0, 31, tabWidth, 35});
-  Size pageArea = P3->Geometry().Extent();
-  for (Picture* page : pz) page->SetGeometry({0, 0, pageArea.width, pageArea.height - 1});
-  L1[0]->Move({L1[0]->Geometry().x, 180});
-  Line5->SetGeometry({0, 29, client.width, 1});
+  title_->Move({16, 9});
+  body_->SetGeometry({2, 30, client.width - 4, client.height - 32});
+  Size body = body_->Geometry().Extent();
+  tabColumn_->SetGeometry({0, 0, 130, body.height - 40});
+  Size column = tabColumn_->Geometry().Extent();
+  pageArea_->SetGeometry({130, 0, body.width - 130, column.height});
+  tabHolder_->SetGeometry({0, 0, column.width - 1, column.height - 1});
+  int tabWidth = tabHolder_->Geometry().width;
+  TabOf(Page::kSettings)->SetGeometry({0, 0, tabWidth, 35});
+  TabOf(Page::kAbout)->SetGeometry({0, 31, tabWidth, 35});
+  Size pageSize = pageArea_->Geometry().Extent();
+  for (Picture* page : pages_) page->SetGeometry({0, 0, pageSize.width, pageSize.height - 1});
+  siteLink_->Move({siteLink_->Geometry().x, 180});
+  titleRule_->SetGeometry({0, 29, client.width, 1});
 }
 
-void BA3::F2_Paint() {
+void BA3::PaintFrame() {
   Bitmap& surface = window_->Surface();
   surface.Fill(kDialogBack);
-  PaintSkinFrame(surface, owner_.Skin()[SkinSheet::kFrame], window_->ClientSize());
+  PaintSkinFrame(surface, skin_[SkinSheet::kFrame], window_->ClientSize());
   window_->Refresh();
   RoundWindow(*window_);
   Size client = window_->ClientSize();
-  guan->SetGeometry({client.width - 28, 5, kCloseSize.width, kCloseSize.height});
+  closeButton_->SetGeometry({client.width - 28, 5, kCloseSize.width, kCloseSize.height});
   PaintCloseButton(false);
-  guan->Refresh();
+  closeButton_->Refresh();
 }
 
 void BA3::PaintCloseButton(bool hover) {
-  guan->Surface().Blit(
-      {0, 0}, owner_.Skin()[hover ? SkinSheet::kButtonsHover : SkinSheet::kButtons], kCloseCell);
+  closeButton_->Surface().Blit(
+      {0, 0}, skin_[hover ? SkinSheet::kButtonsHover : SkinSheet::kButtons], kCloseCell);
 }
 
 }  // namespace lumora

@@ -4,7 +4,6 @@
 
 #include "core/WebAddress.h"
 #include "resources/Resources.h"
-#include "shell/BA1.h"
 
 namespace lumora {
 namespace {
@@ -22,84 +21,90 @@ constexpr int kViewBorder = 2;
 
 }  // namespace
 
-ba4::ba4(Platform& platform, BA1& mainWindow, ContentServer server)
+ba4::ba4(Platform& platform, ContentServer server)
     : platform_(platform),
-      mainWindow_(mainWindow),
       server_(std::move(server)),
       window_(platform.CreateWindow()),
-      Timer1(platform.CreateTimer()),
-      Timer2(platform.CreateTimer()) {
+      lifetimeTimer_(platform.CreateTimer()),
+      closeRevealTimer_(platform.CreateTimer()) {
+  CreateParts();
+  WireEvents();
+}
+
+void ba4::CreateParts() {
   window_->SetTitle(kCaption);
   window_->SetIcon(Bitmap::FromPng(ResourceBytes("icon.png")));
-  Pc1 = &window_->AddPicture();
-  Web1 = &Pc1->AddWebView();
-  Picture1 = &Pc1->AddPicture();
+  panel_ = &window_->AddPicture();
+  pageView_ = &panel_->AddWebView();
+  closePicture_ = &panel_->AddPicture();
   Bitmap close = Bitmap::FromPng(ResourceBytes(kClosePicture));
-  Picture1->SetGeometry({0, 0, kCloseSize.width, kCloseSize.height});
-  Picture1->Surface().Blit({0, 0}, close, {0, 0, kCloseSize.width, kCloseSize.height});
-  Picture1->SetPointer(PointerShape::Hand);
-  Picture1->SetVisible(false);
-
-  Size screen = platform.GetDesktop().ScreenSize();
+  closePicture_->SetGeometry({0, 0, kCloseSize.width, kCloseSize.height});
+  closePicture_->Surface().Blit({0, 0}, close, {0, 0, kCloseSize.width, kCloseSize.height});
+  closePicture_->SetPointer(PointerShape::Hand);
+  closePicture_->SetVisible(false);
+  Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kSize.width) / 2, (screen.height - kSize.height) / 2,
                       kSize.width, kSize.height});
-  window_->onResize = [this] { Form_Resize(); };
+  lifetimeTimer_->SetInterval(kLifetime);
+  closeRevealTimer_->SetInterval(kCloseDelay);
+}
+
+void ba4::WireEvents() {
+  window_->onResize = [this] { OnResize(); };
   window_->onCloseRequest = [this] { EndProgram(); };
-  Picture1->onClick = [this] { EndProgram(); };
-  Web1->onDownloadBegin = [this] { Web1->SetSilent(true); };
+  closePicture_->onClick = [this] { EndProgram(); };
+  pageView_->onDownloadBegin = [this] { pageView_->SetSilent(true); };
   // The new window opens in the user's browser, and the program has done its part.
-  Web1->onNewWindow2 = [this](const std::string& address) {
+  pageView_->onNewWindow2 = [this](const std::string& address) {
     OpenWebAddress(platform_.GetDesktop(), address);
     EndProgram();
   };
-  Timer1->SetInterval(kLifetime);
-  Timer1->onTick = [this] { Timer1_Timer(); };
-  Timer2->SetInterval(kCloseDelay);
-  Timer2->onTick = [this] { Timer2_Timer(); };
+  lifetimeTimer_->onTick = [this] { OnLifetimeOver(); };
+  closeRevealTimer_->onTick = [this] { RevealClosePicture(); };
 }
 
 void ba4::Show() {
   if (!loaded_) {
     loaded_ = true;
-    Web1->Navigate(server_.ExitAdPage());
-    Timer1->SetEnabled(true);
-    Timer2->SetEnabled(true);
+    pageView_->Navigate(server_.ExitAdPage());
+    lifetimeTimer_->SetEnabled(true);
+    closeRevealTimer_->SetEnabled(true);
   }
   window_->Present();
-  Form_Resize();
+  OnResize();
 }
 
 void ba4::Unload() {
   if (!loaded_) return;
   loaded_ = false;
-  Timer1->SetEnabled(false);
-  Timer2->SetEnabled(false);
-  Picture1->SetVisible(false);
+  lifetimeTimer_->SetEnabled(false);
+  closeRevealTimer_->SetEnabled(false);
+  closePicture_->SetVisible(false);
   window_->Hide();
-  Web1->Navigate("about:blank");
+  pageView_->Navigate("about:blank");
 }
 
-void ba4::Form_Resize() {
+void ba4::OnResize() {
   if (window_->State() == WindowState::Minimized) return;
   Size client = window_->ClientSize();
-  Pc1->SetGeometry({0, 0, client.width, client.height});
-  Web1->SetGeometry({-kViewBorder, -kViewBorder, client.width + 2 * kViewBorder,
-                     client.height + 2 * kViewBorder});
-  Picture1->Move({client.width - kCloseRight, kCloseTop});
+  panel_->SetGeometry({0, 0, client.width, client.height});
+  pageView_->SetGeometry({-kViewBorder, -kViewBorder, client.width + 2 * kViewBorder,
+                          client.height + 2 * kViewBorder});
+  closePicture_->Move({client.width - kCloseRight, kCloseTop});
 }
 
-void ba4::Timer1_Timer() {
-  Timer1->SetEnabled(false);
+void ba4::OnLifetimeOver() {
+  lifetimeTimer_->SetEnabled(false);
   EndProgram();
 }
 
-void ba4::Timer2_Timer() {
-  Timer2->SetEnabled(false);
-  Picture1->SetVisible(true);
+void ba4::RevealClosePicture() {
+  closeRevealTimer_->SetEnabled(false);
+  closePicture_->SetVisible(true);
 }
 
 void ba4::EndProgram() {
-  mainWindow_.Unload();
+  if (onEnd) onEnd();
   Unload();
 }
 

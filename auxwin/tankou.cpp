@@ -19,10 +19,12 @@ constexpr milliseconds kSecond{1000};
 constexpr milliseconds kMinute{60000};
 constexpr int kDefaultStartDelay = 120;
 constexpr int kDefaultRotateMinutes = 30;
-constexpr int kMaxListIndex = 50;
+constexpr size_t kMaxListEntries = 51;
 constexpr const char* kUsablePrefix = "http://";
 // The window is at most 12000 x 9000 twips.
 constexpr Size kMaxPixels{12000 / kTwipsPerPixel, 9000 / kTwipsPerPixel};
+// The window's bottom keeps 480 twips above the screen's bottom edge, clear of a usual panel.
+constexpr int kScreenBottomGap = 480 / kTwipsPerPixel;
 // Every page is measured from a view this small, so it reports its own size, not the view's.
 constexpr Size kMeasureView{20, 20};
 // The view reaches this far past the window on every side, so its own border is cut off.
@@ -39,11 +41,11 @@ int NumberField(const std::vector<std::string_view>& fields, size_t index) {
 }  // namespace
 
 tankou::tankou(Platform& platform, ContentServer server)
-    : Timerc(platform.CreateTimer()),
-      Timert(platform.CreateTimer()),
-      platform_(platform),
+    : platform_(platform),
       server_(std::move(server)),
-      window_(platform.CreateWindow()) {
+      window_(platform.CreateWindow()),
+      startDelayTimer_(platform.CreateTimer()),
+      rotationTimer_(platform.CreateTimer()) {
   CreateParts();
 }
 
@@ -51,30 +53,30 @@ tankou::~tankou() = default;
 
 void tankou::CreateParts() {
   window_->SetPassive(true);
-  P1 = &window_->AddPicture();
-  Web1 = &P1->AddWebView();
-  Web1->SetSilent(true);
-  img = &P1->AddImage();
-  img->SetImage(Bitmap::FromPng(ResourceBytes("popclose.png")));
-  img->SetPointer(PointerShape::Hand);
-  img->onClick = [this] { img_Click(); };
-  Web1->onDocumentComplete = [this] { Web1_DocumentComplete(); };
-  Web1->onNewWindow2 = [this](const std::string& address) { Web1_NewWindow2(address); };
-  Web1->onContextMenu = [](Point) { return false; };
-  Timerc->SetInterval(kSecond);
-  Timerc->onTick = [this] { Timerc_Timer(); };
-  Timert->SetInterval(kMinute);
-  Timert->onTick = [this] { Timert_Timer(); };
+  pagePanel_ = &window_->AddPicture();
+  pageView_ = &pagePanel_->AddWebView();
+  pageView_->SetSilent(true);
+  closePicture_ = &pagePanel_->AddImage();
+  closePicture_->SetImage(Bitmap::FromPng(ResourceBytes("popclose.png")));
+  closePicture_->SetPointer(PointerShape::Hand);
+  closePicture_->onClick = [this] { Hide(); };
+  pageView_->onDocumentComplete = [this] { OnPageFinished(); };
+  pageView_->onNewWindow2 = [this](const std::string& address) { OnNewWindow(address); };
+  pageView_->onContextMenu = [](Point) { return false; };
+  startDelayTimer_->SetInterval(kSecond);
+  startDelayTimer_->onTick = [this] { OnStartDelaySecond(); };
+  rotationTimer_->SetInterval(kMinute);
+  rotationTimer_->onTick = [this] { OnRotationMinute(); };
 }
 
 void tankou::Load() {
-  AdArmed = false;
-  Web1->Navigate("about:blank");
-  tan_x();
+  popupArmed_ = false;
+  pageView_->Navigate("about:blank");
+  ReadPopupList();
   if (window_) window_->SetAlwaysOnTop(true);
 }
 
-void tankou::tan_x() {
+void tankou::ReadPopupList() {
   std::string text =
       ServerFetch(platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock())
           .FetchText(server_.PopupAdList());
@@ -82,81 +84,79 @@ void tankou::tan_x() {
   if (!window_ || text.find("||") == std::string::npos) return;
   ReadList(text);
   // Without a usable page the window stays hidden and idle.
-  if (AdLastIndex >= 0) Timerc->SetEnabled(true);
+  if (!pages_.empty()) startDelayTimer_->SetEnabled(true);
 }
 
 void tankou::ReadList(const std::string& text) {
   std::vector<std::string_view> fields = SplitFields(text, "||");
-  StartDelay = NumberField(fields, 0);
-  RotateMinutes = NumberField(fields, 1);
-  RepeatList = NumberField(fields, 2);
-  if (StartDelay == 0) StartDelay = kDefaultStartDelay;
-  if (RotateMinutes == 0) RotateMinutes = kDefaultRotateMinutes;
-  AdUrls.clear();
+  startDelaySeconds_ = NumberField(fields, 0);
+  rotateMinutes_ = NumberField(fields, 1);
+  listEnd_ = NumberField(fields, 2) == 1 ? ListEnd::kStartOver : ListEnd::kUnload;
+  if (startDelaySeconds_ == 0) startDelaySeconds_ = kDefaultStartDelay;
+  if (rotateMinutes_ == 0) rotateMinutes_ = kDefaultRotateMinutes;
+  pages_.clear();
   if (fields.size() > 3) {
     std::vector<std::string_view> entries = SplitFields(fields[3], "$$$");
-    entries.resize(std::min<size_t>(entries.size(), kMaxListIndex + 1));
+    entries.resize(std::min(entries.size(), kMaxListEntries));
     for (std::string_view entry : entries) {
-      if (entry.starts_with(kUsablePrefix)) AdUrls.emplace_back(entry);
+      if (entry.starts_with(kUsablePrefix)) pages_.emplace_back(entry);
     }
   }
-  AdLastIndex = static_cast<int>(AdUrls.size()) - 1;
 }
 
-void tankou::Timerc_Timer() {
-  AdIndex += 1;
-  if (AdIndex < StartDelay) return;
-  AdArmed = true;
-  LoadPage(AdUrls[0]);
-  Timerc->SetEnabled(false);
-  AdIndex = 0;
-  if (RotateMinutes > 0) Timert->SetEnabled(true);
+void tankou::OnStartDelaySecond() {
+  secondsWaited_ += 1;
+  if (secondsWaited_ < startDelaySeconds_) return;
+  popupArmed_ = true;
+  shownPage_ = 0;
+  LoadPage(pages_[shownPage_]);
+  startDelayTimer_->SetEnabled(false);
+  if (rotateMinutes_ > 0) rotationTimer_->SetEnabled(true);
 }
 
-void tankou::Timert_Timer() {
-  MinuteCount += 1;
-  if (MinuteCount < RotateMinutes) return;
-  AdIndex += 1;
-  if (AdIndex > AdLastIndex) {
-    AdIndex = 0;
-    if (RepeatList != 1) return Unload();
+void tankou::OnRotationMinute() {
+  minutesSinceShown_ += 1;
+  if (minutesSinceShown_ < rotateMinutes_) return;
+  shownPage_ += 1;
+  if (shownPage_ >= pages_.size()) {
+    shownPage_ = 0;
+    if (listEnd_ == ListEnd::kUnload) return Unload();
   }
   Hide();
-  LoadPage(AdUrls[AdIndex]);
-  MinuteCount = 0;
+  LoadPage(pages_[shownPage_]);
+  minutesSinceShown_ = 0;
 }
 
 void tankou::LoadPage(const std::string& address) {
-  Web1->SetGeometry({0, 0, kMeasureView.width, kMeasureView.height});
-  Web1->Navigate(address);
+  pageView_->SetGeometry({0, 0, kMeasureView.width, kMeasureView.height});
+  pageView_->Navigate(address);
 }
 
-void tankou::Web1_DocumentComplete() {
-  if (!AdArmed) return;
-  Web1->FitPageBody([this](Size page) { FitTo(page); });
+void tankou::OnPageFinished() {
+  if (!popupArmed_) return;
+  pageView_->FitPageBody([this](Size page) { FitTo(page); });
 }
 
-// Sizes the window to the page and shows it at the bottom right of the work area.
+// Sizes the window to the page and shows it at the bottom right: at the work area's right edge,
+// its bottom above the screen's bottom edge or a higher panel.
 void tankou::FitTo(Size page) {
   Size size{std::min(page.width, kMaxPixels.width), std::min(page.height, kMaxPixels.height)};
   Rect area = platform_.GetDesktop().WorkArea();
-  window_->SetBounds({area.x + area.width - size.width, area.y + area.height - size.height,
-                      size.width, size.height});
-  P1->SetGeometry({0, 0, size.width, size.height});
-  Web1->SetGeometry({-kViewOverhang, -kViewOverhang, size.width + 2 * kViewOverhang,
-                     size.height + 2 * kViewOverhang});
-  Rect close = img->Geometry();
-  img->Move({size.width - close.width - kCloseInset, kCloseInset});
+  int screenHeight = platform_.GetDesktop().ScreenSize().height;
+  int bottom = std::min(screenHeight - kScreenBottomGap, area.y + area.height);
+  window_->SetBounds(
+      {area.x + area.width - size.width, bottom - size.height, size.width, size.height});
+  pagePanel_->SetGeometry({0, 0, size.width, size.height});
+  pageView_->SetGeometry({-kViewOverhang, -kViewOverhang, size.width + 2 * kViewOverhang,
+                          size.height + 2 * kViewOverhang});
+  Rect close = closePicture_->Geometry();
+  closePicture_->Move({size.width - close.width - kCloseInset, kCloseInset});
   window_->Show();
 }
 
-void tankou::Web1_NewWindow2(const std::string& address) {
+void tankou::OnNewWindow(const std::string& address) {
   Hide();
   OpenWebAddress(platform_.GetDesktop(), address);
-}
-
-void tankou::img_Click() {
-  Hide();
 }
 
 void tankou::Hide() {
@@ -164,11 +164,11 @@ void tankou::Hide() {
 }
 
 void tankou::Unload() {
-  Timerc->SetEnabled(false);
-  Timert->SetEnabled(false);
-  P1 = nullptr;
-  Web1 = nullptr;
-  img = nullptr;
+  startDelayTimer_->SetEnabled(false);
+  rotationTimer_->SetEnabled(false);
+  pagePanel_ = nullptr;
+  pageView_ = nullptr;
+  closePicture_ = nullptr;
   window_.reset();
 }
 

@@ -19,49 +19,49 @@ class tankou {
   tankou(const tankou&) = delete;
   tankou& operator=(const tankou&) = delete;
 
-  // Loads the window hidden and starts its schedule.
+  // Loads the window hidden, reads the popup list and starts the wait for the first popup.
   void Load();
-  // Reads the popup list and starts the wait for the first popup.
-  void tan_x();
   void Hide();
   // Takes the window and its page down for good and stops the schedule.
   void Unload();
   bool Loaded() const { return window_ != nullptr; }
 
-  void Timerc_Timer();
-  void Timert_Timer();
-  void Web1_DocumentComplete();
-  void Web1_NewWindow2(const std::string& address);
-  void img_Click();
-
   // Null once unloaded.
   TopWindow* Window() { return window_.get(); }
 
-  std::vector<std::string> AdUrls;  // the usable page addresses, in list order
-  int AdLastIndex = -1;
-  int StartDelay = 0;     // seconds from load to the first popup
-  int RotateMinutes = 0;  // minutes between popups
-  int RepeatList = 0;     // 1: after the last page start again at the first
-  int AdIndex = 0;        // seconds waited before the first popup, then the page on show
-  int MinuteCount = 0;    // minutes since the last popup
-  bool AdArmed = false;   // a popup page was asked for, so finished pages size and show the window
-
-  Picture* P1 = nullptr;          // holds the page
-  WebView* Web1 = nullptr;        // the page
-  ImageBox* img = nullptr;        // close picture over the page's top-right corner
-  std::unique_ptr<Timer> Timerc;  // start delay, each second
-  std::unique_ptr<Timer> Timert;  // rotation, each minute
-
  private:
+  // What happens after the last page of the list.
+  enum class ListEnd { kUnload, kStartOver };
+
   void CreateParts();
+  void ReadPopupList();  // tan_x
   void ReadList(const std::string& text);
+  void OnStartDelaySecond();  // Timerc_Timer
+  void OnRotationMinute();    // Timert_Timer
   // Loads a popup page, measured from the same small view every time.
   void LoadPage(const std::string& address);
+  void OnPageFinished();  // Web1_DocumentComplete
   void FitTo(Size page);
+  void OnNewWindow(const std::string& address);  // Web1_NewWindow2
 
   Platform& platform_;
   ContentServer server_;
   std::unique_ptr<TopWindow> window_;
+  Picture* pagePanel_ = nullptr;            // P1: holds the page
+  WebView* pageView_ = nullptr;             // Web1
+  ImageBox* closePicture_ = nullptr;        // img: over the page's top-right corner
+  std::unique_ptr<Timer> startDelayTimer_;  // Timerc: each second until the first popup
+  std::unique_ptr<Timer> rotationTimer_;    // Timert: each minute from then on
+
+  std::vector<std::string> pages_;  // AdUrls: the usable addresses; AdLastIndex is the last one's
+  int startDelaySeconds_ = 0;       // StartDelay
+  int rotateMinutes_ = 0;           // RotateMinutes
+  ListEnd listEnd_ = ListEnd::kUnload;  // RepeatList: 1 starts over
+  int secondsWaited_ = 0;               // AdIndex until the first popup
+  size_t shownPage_ = 0;                // AdIndex from the first popup on
+  int minutesSinceShown_ = 0;           // MinuteCount
+  // AdArmed: a popup page was asked for, so finished pages size and show the window.
+  bool popupArmed_ = false;
 };
 
 }  // namespace lumora

@@ -8,20 +8,22 @@
 
 namespace lumora {
 
-class BA1;
 class BA3;
 
 // The menu form: the portal's context menu and the program menu, each item one short command on
-// the main window, its portal view or the shell.
+// the main window, its portal view, the settings dialog or the shell.
 class tip {
  public:
-  tip(Platform& platform, BA1& window, ContentServer server, BA3& settings);
+  tip(Platform& platform, TopWindow& mainWindow, WebView& portal, ContentServer server,
+      BA3& settings);
 
-  Menu& myMenu() { return *myMenu_; }  // the portal view's context menu
-  Menu& r_m() { return *r_m_; }        // the program menu of the tray icon and the menu button
+  Menu& PortalMenu() { return *portalMenu_; }
+  Menu& ProgramMenu() { return *programMenu_; }
 
-  // "升级检测": the main window's manual update check, shengji.
+  // "升级检测": the main window's manual update check (shengji).
   std::function<void()> onUpdateCheck;
+  // "退出软件": the program's quit routine (ttt_v).
+  std::function<void()> onQuit;
 
  private:
   void BuildPortalMenu();
@@ -30,11 +32,12 @@ class tip {
   void ShowSettingsDialog(bool aboutPage);
 
   Platform& platform_;
-  BA1& window_;
+  TopWindow& mainWindow_;
+  WebView& portal_;
   ContentServer server_;
   BA3& settings_;
-  std::unique_ptr<Menu> myMenu_;
-  std::unique_ptr<Menu> r_m_;
+  std::unique_ptr<Menu> portalMenu_;   // myMenu: the portal view's context menu
+  std::unique_ptr<Menu> programMenu_;  // r_m: the menu of the tray icon and the menu button
 };
 
 }  // namespace lumora

@@ -11,8 +11,8 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
 #include "shell/BA1.h"
+#include "tests/support/HeadlessFinder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/WindowProbe.h"
 
 namespace lumora {
 namespace {
@@ -39,7 +39,6 @@ class MainWindowTest : public ::testing::Test {
     return form;
   }
   TopWindow& Window() { return form_->Window(); }
-  test::WindowProbe Probe() { return test::WindowProbe(Window()); }
   void Resize(int width, int height) {
     Rect bounds = Window().Bounds();
     Window().SetBounds({bounds.x, bounds.y, width, height});
@@ -51,20 +50,16 @@ class MainWindowTest : public ::testing::Test {
   std::string Stored(const char* key) { return IniRead(dir_ / "config.dll", "S_q", key, "0"); }
   std::string StoredSize() { return Stored("h_w") + "x" + Stored("h_h"); }
   // The caption button with this tooltip.
-  Control& Button(const std::string& tooltip) {
-    Control* button = Probe().WithTooltip(tooltip);
-    EXPECT_NE(button, nullptr) << tooltip;
-    return *button;
-  }
-  void Click(const std::string& tooltip) { Probe().Click(Button(tooltip)); }
+  Control& Button(const std::string& tooltip) { return test::WithTooltip(Window(), tooltip); }
+  void Click(const std::string& tooltip) { test::Click(Window(), Button(tooltip)); }
   // The page tabs in the caption: 0 portal, 1 player, 2 TV, 3 shopping.
-  void ClickPageTab(int tab) { Probe().Click({54 + 68 * tab, 22}); }
+  void ClickPageTab(int tab) { test::ClickAt(Window(), {54 + 68 * tab, 22}); }
   // The list tabs of the player page's side bar: 0 now playing, 1 history.
   void ClickListTab(int tab) {
-    Rect list = Probe().BoundsOf(form_->HistoryView());
-    Probe().Click({list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
+    Rect list = test::PlaceOf(Window(), form_->HistoryView());
+    test::ClickAt(Window(), {list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
   }
-  bool Shown(const Control& control) { return Probe().Shown(control); }
+  bool Shown(const Control& control) { return test::Seen(Window(), control); }
   static std::string Text(Rect r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
            std::to_string(r.height);
@@ -72,7 +67,7 @@ class MainWindowTest : public ::testing::Test {
   // "x,y,width,height " in window coordinates for each control.
   std::string Rects(std::initializer_list<const Control*> controls) {
     std::string rects;
-    for (const Control* control : controls) rects += Text(Probe().BoundsOf(*control)) + " ";
+    for (const Control* control : controls) rects += Text(test::PlaceOf(Window(), *control)) + " ";
     return rects;
   }
   WebView& View(size_t index) { return *form_->WebViews()[index]; }
@@ -111,8 +106,7 @@ TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeWithinTheMinimumAndTheWorkAr
   EXPECT_EQ(Window().ClientSize(), (Size{900, 467}));
   platform_.Desktop().SetWorkArea({0, 0, 800, 440});
   std::unique_ptr<BA1> small = Open();
-  test::WindowProbe smallProbe(small->Window());
-  smallProbe.Click(*smallProbe.WithTooltip("最大化"));
+  test::Click(small->Window(), test::WithTooltip(small->Window(), "最大化"));
   EXPECT_EQ(small->Window().Bounds(), (Rect{0, 0, 800, 440})) << "maximised below the minimum";
 }
 
@@ -138,7 +132,7 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
                                                     {"最小化", 76}, {"置顶", 100},
                                                     {"菜单", 160},  {"精简模式", 182}};
     for (auto [tooltip, fromRight] : expected) {
-      EXPECT_EQ(Probe().BoundsOf(Button(tooltip)).Origin(), (Point{width - fromRight, 7}))
+      EXPECT_EQ(test::PlaceOf(Window(), Button(tooltip)).Origin(), (Point{width - fromRight, 7}))
           << tooltip << " @" << width;
     }
   }
@@ -154,23 +148,25 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
 
   ClickPageTab(1);
   auto& handle = dynamic_cast<Picture&>(Button("关闭侧栏"));
-  EXPECT_EQ(Rects({Probe().At({258, 22}), &View(0), &View(6), Probe().At({695, 570}),
-                   &form_->HistoryView(), &form_->PlayerView(), &handle}),
+  EXPECT_EQ(Rects({test::ControlAt(Window(), {258, 22}), &View(0), &View(6),
+                   test::ControlAt(Window(), {695, 570}), &form_->HistoryView(),
+                   &form_->PlayerView(), &handle}),
             "224,8,68,28 5,39,990,527 5,39,990,527 690,567,300,30 789,67,206,474 5,39,788,527 "
             "791,282,7,40 ");
-  EXPECT_EQ(Probe().BoundsOf(*Probe().WithCaption("Lumora 9.0")).Origin(), (Point{12, 575}));
+  EXPECT_EQ(test::PlaceOf(Window(), test::Captioned<Label>(Window(), "Lumora 9.0")).Origin(),
+            (Point{12, 575}));
   EXPECT_EQ(handle.Surface().PixelAt({3, 20}),
             form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({3, 20}));
-  Probe().Click(handle);
+  test::Click(Window(), handle);
   EXPECT_EQ(handle.Surface().PixelAt({3, 20}),
             form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({10, 20}));
   EXPECT_EQ(handle.Tooltip(), "显示侧栏");
   EXPECT_FALSE(Shown(form_->HistoryView()));
-  EXPECT_NE(Probe().WithTooltip("关闭侧栏"), nullptr) << "the TV side bar is independent";
+  EXPECT_NO_THROW(Button("关闭侧栏")) << "the TV side bar is independent";
   EXPECT_EQ(Rects({&form_->PlayerView(), &handle}), "5,39,990,527 986,282,7,40 ");
-  Probe().Click(handle);
+  test::Click(Window(), handle);
   EXPECT_TRUE(Shown(form_->HistoryView()));
-  EXPECT_EQ(Probe().BoundsOf(form_->PlayerView()).width, 788);
+  EXPECT_EQ(test::PlaceOf(Window(), form_->PlayerView()).width, 788);
 }
 
 TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
@@ -184,8 +180,8 @@ TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
   }
   auto layout = [](BA1& form) {
     std::string rects;
-    for (const test::WindowProbe::Placed& placed : test::WindowProbe(form.Window()).All()) {
-      rects += Text(placed.bounds) + " ";
+    for (const test::PlacedControl& placed : test::AllControls(form.Window())) {
+      rects += Text(placed.place) + " ";
     }
     return rects;
   };
@@ -217,12 +213,12 @@ TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres)
            maximize.Tooltip() + "|" + onTop.Tooltip();
   };
   Window().SetBounds({10, 10, 1000, 600});
-  Probe().Click(maximize);
-  Probe().Click(onTop);
+  test::Click(Window(), maximize);
+  test::Click(Window(), onTop);
   EXPECT_EQ(Window().State(), WindowState::Maximized);
   EXPECT_EQ(state(), "0,0,1600,960 on top 还原|取消置顶");
-  Probe().Click(maximize);
-  Probe().Click(onTop);
+  test::Click(Window(), maximize);
+  test::Click(Window(), onTop);
   EXPECT_EQ(Window().State(), WindowState::Normal);
   EXPECT_EQ(state(), "300,200,1000,600 最大化|置顶");
 }
@@ -256,7 +252,7 @@ TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
 }
 
 TEST_F(MainWindowTest, RightClicksCommandNothingAndSwallowNoLaterCommand) {
-  Probe().Click(Button("置顶"), MouseButton::Right);
+  test::Click(Window(), Button("置顶"), MouseButton::Right);
   EXPECT_FALSE(Window().AlwaysOnTop());
   form_->ShowPlayerPage();  // as the link router does
   EXPECT_EQ(form_->CurrentPage(), Page::Player);
@@ -265,7 +261,7 @@ TEST_F(MainWindowTest, RightClicksCommandNothingAndSwallowNoLaterCommand) {
   EXPECT_EQ(Window().State(), WindowState::Normal);
 
   ClickPageTab(2);
-  Probe().Click({190, 22}, MouseButton::Middle);
+  test::ClickAt(Window(), {190, 22}, MouseButton::Middle);
   headless::DoubleClick(Window(), MouseButton::Left, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Maximized);
 }
@@ -284,21 +280,21 @@ TEST_F(MainWindowTest, NewWindowOfAnyViewOpensWebAddressesInTheBrowserOnly) {
 TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) {
   Resize(1000, 600);
   auto& minimize = dynamic_cast<Picture&>(Button("最小化"));
-  Point at = Probe().BoundsOf(minimize).Origin();
-  Probe().MoveTo({at.x + 5, at.y + 5});
+  Point at = test::PlaceOf(Window(), minimize).Origin();
+  test::MoveTo(Window(), {at.x + 5, at.y + 5});
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
             form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
-  Label* tip = Probe().WithCaption("最小化");
+  Label* tip = &test::Captioned<Label>(Window(), "最小化");
   ASSERT_NE(tip, nullptr);
   EXPECT_TRUE(Shown(*tip));
-  EXPECT_EQ(Probe().BoundsOf(*tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
+  EXPECT_EQ(test::PlaceOf(Window(), *tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
   // The pointer leaves the button: the platform reports a move outside it.
   minimize.onMouseMove({MouseButton::Left, false, 25, 5});
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
             form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
   EXPECT_FALSE(Shown(*tip));
-  Point menu = Probe().BoundsOf(Button("菜单")).Origin();
-  Probe().MoveTo({menu.x + 5, menu.y + 5});
+  Point menu = test::PlaceOf(Window(), Button("菜单")).Origin();
+  test::MoveTo(Window(), {menu.x + 5, menu.y + 5});
   EXPECT_FALSE(Shown(*tip)) << "the menu button has no tooltip";
 }
 
@@ -310,16 +306,16 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   Click("精简模式");
   EXPECT_EQ(form_->CurrentPage(), Page::Player);
   EXPECT_EQ(Window().ClientSize(), (Size{393, 320}));
-  Label& exit = *Probe().WithCaption("×");
+  Label& exit = test::Captioned<Label>(Window(), "×");
   EXPECT_EQ(Rects({&form_->PlayerView(), &exit}), "0,18,393,301 368,2,15,14 ");
-  Label& caption = *Probe().WithCaption("Lumora");
+  Label& caption = test::Captioned<Label>(Window(), "Lumora");
   EXPECT_TRUE(Shown(exit) && Shown(caption));
   EXPECT_FALSE(Shown(Button("关闭")));
   EXPECT_FALSE(Shown(form_->HistoryView()));
   Resize(100, 100);
   EXPECT_EQ(Window().ClientSize(), (Size{273, 200}));
 
-  Probe().Click(exit);
+  test::Click(Window(), exit);
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
   EXPECT_TRUE(Shown(Button("关闭")));
   EXPECT_TRUE(Shown(form_->HistoryView()));
@@ -344,22 +340,22 @@ TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
 
 TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLaterOne) {
   Resize(1000, 600);
-  Probe().PressAt({400, 20});
-  Probe().MoveTo({410, 22}, true);
+  test::PressSurface(Window(), {400, 20});
+  test::MoveTo(Window(), {410, 22}, true);
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Window().SetBounds({50, 60, 1000, 600});
   Wait(400ms);
   EXPECT_EQ(StoredSize(), "14850x9830");
   Click("最大化");
-  Probe().PressAt({0, 300});
-  Probe().MoveTo({410, 22}, true);
+  test::PressSurface(Window(), {0, 300});
+  test::MoveTo(Window(), {410, 22}, true);
   EXPECT_FALSE(platform_.LastSystemSize(Window()).has_value()) << "maximised: no size, no move";
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Click("还原");
 
-  Probe().MoveTo({999, 300});
+  test::MoveTo(Window(), {999, 300});
   EXPECT_EQ(Window().Pointer(), PointerShape::SizeWestEast);
-  Probe().PressAt({999, 300});
+  test::PressSurface(Window(), {999, 300});
   EXPECT_EQ(platform_.LastSystemSize(Window()), HitCode::Right);
   Resize(1100, 600);  // the system's size loop
   Resize(1200, 600);
@@ -382,12 +378,12 @@ TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   portal.onNavigateError("http://elsewhere/x");
   EXPECT_TRUE(Shown(portal));
   portal.onNavigateError("http://server/box/");
-  ImageBox& cover = *Probe().OfKind<ImageBox>().at(0);
+  ImageBox& cover = *test::ControlsOf<ImageBox>(Window()).at(0);
   EXPECT_FALSE(Shown(portal));
   EXPECT_TRUE(Shown(cover));
   portal.onDownloadComplete();
   EXPECT_FALSE(Shown(portal)) << "a failed portal stays covered until retried";
-  Probe().Click(cover);
+  test::Click(Window(), cover);
   EXPECT_EQ(portal.CurrentAddress(), "http://server/box/");
   portal.onDownloadComplete();
   EXPECT_TRUE(Shown(portal));
@@ -421,8 +417,8 @@ class TickerTest : public MainWindowTest {
   bool Underlined(size_t index) { return Item(index).GetFont().underline; }
 
   // The ticker panel in the bottom-right corner, above its items' rest line.
-  Control* ticker_ =
-      Probe().At({Window().ClientSize().width - 305, Window().ClientSize().height - 31});
+  Control* ticker_ = test::ControlAt(
+      Window(), {Window().ClientSize().width - 305, Window().ClientSize().height - 31});
 };
 
 // Each item climbs 12 pixels in six 50 ms steps, rests 5.1 s on the line and gives way to the
@@ -552,8 +548,8 @@ TEST_F(MainWindowTest, PlayerLinkPlaysRecordsCompleteEntriesAndOpensTheInformati
       << "no eighth field: no information page";
   EXPECT_TRUE(list().starts_with("7|T|E|B|1|2|0\r\n"));
   EXPECT_TRUE(Shown(form_->InformationView()));
-  Rect player = Probe().BoundsOf(form_->PlayerView());
-  EXPECT_EQ(Probe().At({player.x + 100, player.y + 100}), &form_->PlayerView())
+  Rect player = test::PlaceOf(Window(), form_->PlayerView());
+  EXPECT_EQ(test::ControlAt(Window(), {player.x + 100, player.y + 100}), &form_->PlayerView())
       << "the player view in the ad panel's place";
   EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));
   EXPECT_EQ(form_->InformationView().CurrentAddress(), "http://server/box/pp.htm?7-1-2-T-0");
@@ -584,21 +580,21 @@ TEST_F(MainWindowTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
   EXPECT_EQ(form_->PlayerView().CurrentAddress(), "about:blank");
   // The close picture in the top-right corner of a player view.
   auto closeOf = [this](WebView& view) {
-    Rect at = Probe().BoundsOf(view);
+    Rect at = test::PlaceOf(Window(), view);
     return Point{at.x + at.width - 2 - 9, at.y + 2 + 9};
   };
   ClickPageTab(2);
-  EXPECT_NE(Probe().At(closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
+  EXPECT_NE(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
   Click("精简模式");
   EXPECT_EQ(form_->CurrentPage(), Page::Tv) << "the TV player plays";
-  Probe().Click(*Probe().WithCaption("×"));
+  test::Click(Window(), test::Captioned<Label>(Window(), "×"));
 
   form_->SetPlayerState(PlayerState::Video);
   EXPECT_EQ(form_->TvPlayerView().CurrentAddress(), "http://server/box/tv/ad.htm");
-  EXPECT_EQ(Probe().At(closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
+  EXPECT_EQ(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
   ClickPageTab(1);
   EXPECT_TRUE(Shown(form_->PlayerView()));
-  Probe().Click(closeOf(form_->PlayerView()));
+  test::ClickAt(Window(), closeOf(form_->PlayerView()));
   EXPECT_FALSE(Shown(form_->PlayerView()));
   Click("精简模式");
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655})) << "nothing plays: no compact mode";

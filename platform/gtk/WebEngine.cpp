@@ -8,8 +8,8 @@ WebKitSettings* NewSettings() {
   webkit_settings_set_hardware_acceleration_policy(settings,
                                                    WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   webkit_settings_set_default_charset(settings, "GBK");
-  // window.open must reach the view's policy decision, where it becomes a new-window request.
-  webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+  // The engine blocks window.open unless the user's click is being handled.
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   return settings;
 }
 

@@ -13,9 +13,9 @@ namespace lumora::gtk {
 WebKitWebContext* SharedWebContext();
 
 // The program's web views, of every window. The first is made on the shared context with the
-// program's settings (no hardware acceleration, pages without a charset read as GBK, scripts may
-// open windows, which the views report instead of opening); every later one is related to the
-// oldest view alive, so all of them share one web process and the settings.
+// program's settings (no hardware acceleration, pages without a charset read as GBK, windows
+// opened by scripts only after the user's click); every later one is related to the oldest view
+// alive, so all of them share one web process and the settings.
 class WebViewGroup {
  public:
   // A new view; the caller takes the floating reference.

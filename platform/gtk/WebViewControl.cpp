@@ -13,6 +13,8 @@ namespace {
 // superseded.
 constexpr std::size_t kMaxApprovals = 8;
 constexpr const char* kBlankAddress = "about:blank";
+// However often a page asks, at most one new window a second reaches the program.
+constexpr std::chrono::seconds kNewWindowInterval{1};
 
 std::string RequestAddress(WebKitNavigationAction* action) {
   const char* address = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
@@ -195,7 +197,18 @@ void WebViewControl::DecideNewWindow(WebKitNavigationPolicyDecision* decision) {
       webkit_navigation_policy_decision_get_navigation_action(decision);
   std::string address = RequestAddress(action);
   webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
-  Raise(onNewWindow2, address);
+  AskForNewWindow(address);
+}
+
+bool WebViewControl::MayOpenNewWindow() {
+  auto now = std::chrono::steady_clock::now();
+  if (lastNewWindow_ && now - *lastNewWindow_ < kNewWindowInterval) return false;
+  lastNewWindow_ = now;
+  return true;
+}
+
+void WebViewControl::AskForNewWindow(const std::string& address) {
+  if (MayOpenNewWindow()) Raise(onNewWindow2, address);
 }
 
 void WebViewControl::CheckResponse(WebKitResponsePolicyDecision* decision) {
@@ -260,7 +273,7 @@ gboolean WebViewControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* ad
 }
 
 GtkWidget* WebViewControl::OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
-  Raise(static_cast<WebViewControl*>(data)->onNewWindow2, RequestAddress(action));
+  static_cast<WebViewControl*>(data)->AskForNewWindow(RequestAddress(action));
   return nullptr;
 }
 

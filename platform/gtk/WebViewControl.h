@@ -5,6 +5,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/gtk/WebEngine.h"
@@ -46,6 +47,10 @@ class WebViewControl : public WidgetControl<WebView> {
   bool TakeApproval(const std::string& address);
   bool DecideNavigation(WebKitNavigationPolicyDecision* decision);
   void DecideNewWindow(WebKitNavigationPolicyDecision* decision);
+  // Pages ask for new windows only while the user's click is handled (the engine blocks the
+  // others), and at most one a second gets through.
+  void AskForNewWindow(const std::string& address);
+  bool MayOpenNewWindow();
   void CheckResponse(WebKitResponsePolicyDecision* decision);
   // The stall watch runs from the start of a load (or a redirect) until the page starts arriving.
   void WatchForStall();
@@ -71,6 +76,7 @@ class WebViewControl : public WidgetControl<WebView> {
   std::chrono::milliseconds stallLimit_{30000};
   guint stallWatch_ = 0;
   bool stalled_ = false;
+  std::optional<std::chrono::steady_clock::time_point> lastNewWindow_;
   // Handlers may destroy this control; callbacks check this token before going on.
   std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

@@ -21,12 +21,11 @@ using namespace lumora::testing;
 
 constexpr Rect kWindowBounds{60, 220, 320, 240};
 
-// The shown top-level windows, or all of them.
-guint ToplevelCount(bool visibleOnly) {
+guint ShownToplevelCount() {
   g_autoptr(GList) toplevels = gtk_window_list_toplevels();
   guint count = 0;
   for (GList* item = toplevels; item; item = item->next) {
-    count += !visibleOnly || gtk_widget_get_visible(GTK_WIDGET(item->data));
+    count += gtk_widget_get_visible(GTK_WIDGET(item->data));
   }
   return count;
 }
@@ -180,17 +179,40 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
   EXPECT_EQ(events_, std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"});
   EXPECT_EQ(view_->CurrentAddress(), "about:blank");
 
-  std::string address = server_.BaseUrl() + "js/ads/pop1.html";
-  guint toplevels = ToplevelCount(false);
-  Evaluate("window.open('" + address + "'); 1");
-  ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); }));
-  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address});
-  PumpFor(200ms);
-  EXPECT_FALSE(server_.Requested("js/ads/pop1.html"));
-  EXPECT_EQ(ToplevelCount(false), toplevels) << "no window opens";
-
   view_->SetSilent(true);
   EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
+}
+
+TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {
+  std::string address = server_.BaseUrl() + "js/ads/pop1.html";
+  std::string link = "<body style='margin:0'><a target='_blank' href='" + address +
+                     "' style='display:block;height:240px'>link</a>";
+  guint toplevels = ShownToplevelCount();
+  view_->WriteDocument(link + "<script>for (let i = 0; i < 1000; i++) window.open('" + address +
+                       "?' + i); document.querySelector('a').click();</script>");
+  ASSERT_TRUE(LoadsDocument());
+  PumpFor(300ms);
+  EXPECT_EQ(Events("new window"), std::vector<std::string>{}) << "none without a click";
+
+  Point inView{kWindowBounds.x + 100, kWindowBounds.y + 100};
+  ClickOnScreen(inView.x, inView.y, 1, 3);
+  ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); })) << "a new window";
+  auto firstOpened = std::chrono::steady_clock::now();
+  PumpFor(300ms);
+  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address})
+      << "three clicks within a second open one";
+
+  // A second later a click handler's window.open is the user's again.
+  std::string other = server_.BaseUrl() + "index.html";
+  view_->WriteDocument("<body style='margin:0;height:240px' onclick=\"window.open('" + other +
+                       "')\">");
+  ASSERT_TRUE(LoadsDocument());
+  PumpUntil([&] { return std::chrono::steady_clock::now() > firstOpened + 1s; });
+  ClickOnScreen(inView.x, inView.y);
+  ASSERT_TRUE(PumpUntil([&] { return Events("new window").size() == 2; })) << "one more";
+  EXPECT_EQ(Events("new window").back(), "new window " + other);
+  EXPECT_FALSE(server_.Requested("js/ads/pop1.html"));
+  EXPECT_EQ(ShownToplevelCount(), toplevels) << "no window opens";
 }
 
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
@@ -199,7 +221,7 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
     asked.push_back(at);
     return false;
   };
-  guint toplevels = ToplevelCount(true);
+  guint toplevels = ShownToplevelCount();
   // A page, then a plain text document.
   for (auto [page, at] : {std::pair{"index.html", Point{150, 100}}, {"lib/gun.txt", {40, 30}}}) {
     view_->Navigate(server_.BaseUrl() + page);
@@ -209,7 +231,7 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); })) << page;
     EXPECT_EQ(asked, std::vector<Point>{at}) << page;
     PumpFor(200ms);
-    EXPECT_EQ(ToplevelCount(true), toplevels) << "no engine menu over " << page;
+    EXPECT_EQ(ShownToplevelCount(), toplevels) << "no engine menu over " << page;
   }
 }
 

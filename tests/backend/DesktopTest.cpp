@@ -33,15 +33,7 @@ GObjectPtr<GSubprocess> StartInstance(const std::string& runtime,
   g_subprocess_launcher_unsetenv(launcher, "DBUS_SESSION_BUS_ADDRESS");
   g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
   g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
-  return GObjectPtr<GSubprocess>(g_subprocess_launcher_spawn(
-      launcher, nullptr, "/proc/self/exe", "--gtest_also_run_disabled_tests",
-      "--gtest_filter=ChildProcess.DISABLED_Instance", nullptr));
-}
-
-// The instance's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.
-int ExitCode(GSubprocess* instance) {
-  if (!PumpUntilEnded(instance) || !g_subprocess_wait(instance, nullptr, nullptr)) return -1;
-  return g_subprocess_get_if_exited(instance) ? g_subprocess_get_exit_status(instance) : -1;
+  return GObjectPtr<GSubprocess>(StartTestAgain(launcher, "ChildProcess.DISABLED_Instance"));
 }
 
 // Run only by StartInstance. The running instance ends well once a later start handed over

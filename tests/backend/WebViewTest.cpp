@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -9,10 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/EngineFolders.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/WebViewControl.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/backend/TestSite.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::gtk {
 namespace {
@@ -233,6 +236,54 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
     PumpFor(200ms);
     EXPECT_EQ(ShownToplevelCount(), toplevels) << "no engine menu over " << page;
   }
+}
+
+// The engine in a test program of its own, started as the program starts: with the relative XDG
+// variables forgotten and the folders for the engine's data and cache given, below the temporary
+// root folder it is started with.
+class WebEngineRole : public WebViewTest {
+ protected:
+  void SetUp() override {
+    ForgetRelativeXdgFolders();
+    platform_.UseWebDataFolders(root_ / "engine-data", root_ / "engine-cache");
+    WebViewTest::SetUp();
+  }
+  const std::filesystem::path root_ = g_getenv("LUMORA_TEST_ROOT");
+};
+
+// Runs the role in a new test program with this root, its working folder root/cwd and the
+// environment given; true when its checks held.
+bool RoleHolds(const std::string& role, const test::TempDir& root,
+               const std::vector<std::pair<std::string, std::string>>& environment) {
+  g_autoptr(GSubprocessLauncher) launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE);
+  g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_ROOT", root.Path().c_str(), TRUE);
+  for (const auto& [name, value] : environment) {
+    g_subprocess_launcher_setenv(launcher, name.c_str(), value.c_str(), TRUE);
+  }
+  std::filesystem::create_directories(root / "cwd");
+  g_subprocess_launcher_set_cwd(launcher, (root / "cwd").c_str());
+  g_autoptr(GSubprocess) child = StartTestAgain(launcher, "WebEngineRole.DISABLED_" + role);
+  return ExitCode(child) == 0;
+}
+
+TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFolders) {
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Evaluate("localStorage.setItem('seen', 'yes'); localStorage.getItem('seen')"), "yes");
+  EXPECT_TRUE(PumpUntil([&] {
+    return std::filesystem::exists(root_ / "engine-data/localstorage");
+  })) << "the page's storage in the data folder";
+  EXPECT_TRUE(PumpUntil([&] {
+    return std::filesystem::exists(root_ / "engine-cache/WebKitCache");
+  })) << "the page in the cache folder";
+}
+
+TEST(WebEngineTest, KeepsItsDataInTheFoldersGivenAndNothingInTheWorkingFolder) {
+  test::TempDir root;
+  EXPECT_TRUE(
+      RoleHolds("KeepsSiteDataInItsFolders", root,
+                {{"HOME", root / "home"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"}}));
+  EXPECT_TRUE(std::filesystem::is_empty(root / "cwd"));
 }
 
 }  // namespace

@@ -34,6 +34,11 @@ WebKitWebsiteDataManager* NewDataManager(const ContextState& state) {
                                          nullptr);
 }
 
+// Pages never save files into the user's folders: a download is stopped before it has a place.
+void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  webkit_download_cancel(download);
+}
+
 }  // namespace
 
 void UseWebDataFolders(std::filesystem::path data, std::filesystem::path cache) {
@@ -52,6 +57,7 @@ WebKitWebContext* SharedWebContext() {
     GObjectPtr<WebKitWebsiteDataManager> manager(NewDataManager(Context()));
     WebKitWebContext* created = webkit_web_context_new_with_website_data_manager(manager.get());
     webkit_web_context_set_sandbox_enabled(created, TRUE);
+    g_signal_connect(created, "download-started", G_CALLBACK(OnDownloadStarted), nullptr);
     return created;
   }();
   return context;

@@ -16,7 +16,8 @@ namespace lumora::gtk {
 void UseWebDataFolders(std::filesystem::path data, std::filesystem::path cache);
 
 // The process's one web context, with the web process sandbox on and its data kept in the folders
-// given, never where the engine would pick itself. It lives as long as the process.
+// given, never where the engine would pick itself. No download ever starts in it. It lives as
+// long as the process.
 WebKitWebContext* SharedWebContext();
 
 // The program's web views, of every window. The first is made on the shared context with the

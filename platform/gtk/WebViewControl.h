@@ -16,7 +16,8 @@ namespace lumora::gtk {
 // A WebKitGTK view with the events of the program's web view control. Navigations the program
 // starts raise BeforeNavigate2 before anything loads; navigations the engine starts (links,
 // scripts, history, frames of the page) raise it from the engine's policy decision, once, and
-// redirects not again. A failed load leaves the page as it was: no engine error page.
+// redirects not again. A failed load leaves the page as it was: no engine error page. Nothing a
+// page does saves a file.
 class WebViewControl : public WidgetControl<WebView> {
  public:
   WebViewControl(GtkWidget* parentBoard, WebViewGroup& group);
@@ -51,7 +52,9 @@ class WebViewControl : public WidgetControl<WebView> {
   // others), and at most one a second gets through.
   void AskForNewWindow(const std::string& address);
   bool MayOpenNewWindow();
-  void CheckResponse(WebKitResponsePolicyDecision* decision);
+  // Shows what the view can show; anything else (an attachment, a type the engine cannot show)
+  // is dropped and, for the page itself, reported as a failed navigation.
+  void DecideResponse(WebKitResponsePolicyDecision* decision);
   // The stall watch runs from the start of a load (or a redirect) until the page starts arriving.
   void WatchForStall();
   void StopStallWatch();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -11,8 +12,11 @@
 #include <vector>
 
 #include "app/EngineFolders.h"
+#include "core/FileIo.h"
 #include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/WebEngine.h"
 #include "platform/gtk/WebViewControl.h"
+#include "server/HttpServer.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/backend/TestSite.h"
 #include "tests/support/TempDir.h"
@@ -266,6 +270,17 @@ bool RoleHolds(const std::string& role, const test::TempDir& root,
   return ExitCode(child) == 0;
 }
 
+// Every file in a folder with its content.
+std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    found.push_back(entry.path().lexically_relative(folder).string() + " " +
+                    ReadFileBytes(entry.path()).value_or(""));
+  }
+  std::ranges::sort(found);
+  return found;
+}
+
 TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFolders) {
   view_->Navigate(server_.BaseUrl() + "index.html");
   ASSERT_TRUE(LoadsDocument());
@@ -284,6 +299,60 @@ TEST(WebEngineTest, KeepsItsDataInTheFoldersGivenAndNothingInTheWorkingFolder) {
       RoleHolds("KeepsSiteDataInItsFolders", root,
                 {{"HOME", root / "home"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"}}));
   EXPECT_TRUE(std::filesystem::is_empty(root / "cwd"));
+}
+
+TEST_F(WebEngineRole, DISABLED_DropsWhatItCannotShowAndStartsNoDownload) {
+  HttpServer files([](const RequestLine& request) -> HttpResponse {
+    if (request.Path() == "/thesis.pdf") {
+      return {200,
+              "application/pdf",
+              "%PDF-1.4 from the server",
+              {{"Content-Disposition", "attachment; filename=\"thesis.pdf\""}}};
+    }
+    if (request.Path() == "/data.bin")
+      return {200, "application/octet-stream", "from the server", {}};
+    if (request.Path() == "/notes.txt") return {200, "text/plain", "from the server", {}};
+    return {200,
+            "text/html",
+            "<a href='notes.txt' download>save</a><script>document.querySelector('a').click()"
+            "</script>",
+            {}};
+  });
+  std::string site = "http://127.0.0.1:" + std::to_string(files.Listen(0)) + "/";
+  for (std::string name : {"thesis.pdf", "data.bin"}) {
+    events_.clear();
+    view_->Navigate(site + name);
+    ASSERT_TRUE(PumpUntil([&] { return !events_.empty() && events_.back() == "complete"; }))
+        << name;
+    EXPECT_EQ(events_, (std::vector<std::string>{"before " + site + name, "begin",
+                                                 "error " + site + name, "complete"}));
+  }
+  // A link with the download attribute would start a download without a response decision.
+  int downloadsEnded = 0;
+  g_signal_connect(SharedWebContext(), "download-started",
+                   G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download, int* ended) {
+                     g_signal_connect_swapped(download, "finished",
+                                              G_CALLBACK(+[](int* count) { ++*count; }), ended);
+                   }),
+                   &downloadsEnded);
+  view_->Navigate(site + "page.html");
+  EXPECT_TRUE(PumpUntil([&] { return downloadsEnded == 1; })) << "the download ended";
+}
+
+TEST(WebEngineTest, PagesSaveNothingInTheUsersFolders) {
+  test::TempDir root;
+  std::filesystem::create_directories(root / "config");
+  std::ofstream(root / "config/user-dirs.dirs")
+      << "XDG_DOWNLOAD_DIR=\"" << (root / "Downloads").string() << "\"\n";
+  std::filesystem::create_directories(root / "Downloads");
+  // A file of each name the server offers waits in the download folder.
+  for (const char* name : {"Downloads/thesis.pdf", "Downloads/data.bin", "Downloads/notes.txt"}) {
+    root.Write(name, "the user's own");
+  }
+  std::vector<std::string> before = FolderContents(root / "Downloads");
+  EXPECT_TRUE(RoleHolds("DropsWhatItCannotShowAndStartsNoDownload", root,
+                        {{"HOME", root / "home"}, {"XDG_CONFIG_HOME", root / "config"}}));
+  EXPECT_EQ(FolderContents(root / "Downloads"), before);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
+#include "app/EngineFolders.h"
 #include "app/LumoraApp.h"
 #include "platform/gtk/GtkPlatform.h"
 
 int main(int argc, char** argv) {
+  lumora::ForgetRelativeXdgFolders();
   std::vector<std::string> commandLine(argv, argv + argc);
   if (std::optional<std::string> information = lumora::InformationAskedFor(commandLine)) {
     std::cout << *information;
@@ -17,6 +19,9 @@ int main(int argc, char** argv) {
     std::optional<std::filesystem::path> appDir =
         lumora::OpenDataFolder(platform.GetDesktop(), lumora::CurrentDataFolderInputs());
     if (!appDir) return 1;
+    lumora::EngineFolders engine =
+        lumora::ChooseEngineFolders(lumora::CurrentEngineFolderInputs(*appDir));
+    platform.UseWebDataFolders(engine.data, engine.cache);
     lumora::LumoraApp app(platform, lumora::ContentServer::Configured(), *appDir);
     if (!app.Start(commandLine)) return 0;
     platform.RunMainLoop();

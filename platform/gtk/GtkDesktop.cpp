@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
+
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/GtkTopWindow.h"
 
@@ -33,6 +35,50 @@ MessageAnswer AnswerFor(gint response, MessageButtons buttons) {
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
   if (response == GTK_RESPONSE_YES) return MessageAnswer::Yes;
   return response == GTK_RESPONSE_NO ? MessageAnswer::No : MessageAnswer::Dismissed;
+}
+
+// A server's text can be of any length: a box shows its start, wrapped, and scrolls where it is
+// taller than half the work area, so the box stays on the screen and is laid out at once.
+constexpr std::size_t kMaxShownBytes = 4000;
+constexpr int kMaxLineChars = 60;
+
+std::string ShownText(const std::string& text) {
+  if (text.size() <= kMaxShownBytes) return text;
+  // Cut before the character the limit falls in, never inside one.
+  const char* end = g_utf8_find_prev_char(text.data(), text.data() + kMaxShownBytes + 1);
+  return std::string(text.data(), end ? end : text.data()) + "\u2026";
+}
+
+GtkWidget* NewMessageText(const std::string& text, int maxHeight) {
+  std::string shown = ShownText(text);
+  GtkWidget* label = gtk_label_new(shown.c_str());
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), kMaxLineChars);
+  // A width of its own spares the label from searching for one, which takes seconds on a long
+  // text without spaces.
+  glong characters = g_utf8_strlen(shown.c_str(), -1);
+  gtk_label_set_width_chars(GTK_LABEL(label),
+                            static_cast<gint>(std::min<glong>(characters, kMaxLineChars)));
+  gtk_label_set_xalign(GTK_LABEL(label), 0);
+  gtk_label_set_yalign(GTK_LABEL(label), 0);
+  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+  GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(scroller);
+  gtk_scrolled_window_set_policy(scrolled, GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_propagate_natural_width(scrolled, TRUE);
+  gtk_scrolled_window_set_propagate_natural_height(scrolled, TRUE);
+  gtk_scrolled_window_set_max_content_height(scrolled, maxHeight);
+  gtk_container_add(GTK_CONTAINER(scroller), label);
+  gtk_widget_show_all(scroller);
+  return scroller;
+}
+
+// The dialog's own labels grow with their text; the text goes into a scroller instead.
+void SetMessageText(GtkMessageDialog* dialog, const std::string& text, int maxHeight) {
+  GtkWidget* area = gtk_message_dialog_get_message_area(dialog);
+  gtk_container_foreach(
+      GTK_CONTAINER(area), [](GtkWidget* label, gpointer) { gtk_widget_hide(label); }, nullptr);
+  gtk_box_pack_start(GTK_BOX(area), NewMessageText(text, maxHeight), TRUE, TRUE, 0);
 }
 
 // A URI as it stands, or the file URI of a local path.
@@ -90,7 +136,8 @@ MessageAnswer GtkDesktop::ShowMessage(TopWindow* owner, const std::string& text,
   GtkWidget* dialog = gtk_message_dialog_new(
       parent && parent->IsShown() ? parent->Handle() : nullptr, GTK_DIALOG_MODAL,
       MessageTypeFor(icon), buttons == MessageButtons::YesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK,
-      "%s", text.c_str());
+      nullptr);
+  SetMessageText(GTK_MESSAGE_DIALOG(dialog), text, WorkArea().height / 2);
   gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
   if (buttons == MessageButtons::YesNo) {
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);

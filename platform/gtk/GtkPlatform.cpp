@@ -6,8 +6,13 @@
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/GtkTopWindow.h"
 #include "platform/gtk/PopupMenu.h"
+#include "platform/gtk/WebEngine.h"
 
 namespace lumora::gtk {
+
+void GtkPlatform::UseWebDataFolders(std::filesystem::path data, std::filesystem::path cache) {
+  gtk::UseWebDataFolders(std::move(data), std::move(cache));
+}
 
 std::unique_ptr<TopWindow> GtkPlatform::CreateWindow() {
   RequireGtk();

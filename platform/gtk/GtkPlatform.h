@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <filesystem>
+
 #include "platform/Platform.h"
 #include "platform/gtk/GlibEventLoop.h"
 #include "platform/gtk/GtkDesktop.h"
@@ -28,6 +30,10 @@ class GtkPlatform : public Platform {
   Desktop& GetDesktop() override { return desktop_; }
   SingleInstance& GetSingleInstance() override { return singleInstance_; }
   TrayIcon& GetTrayIcon() override { return tray_; }
+
+  // Where the web views keep what they store for sites and their caches: two absolute folders,
+  // or none, when they write nothing. Given before the first window is created.
+  void UseWebDataFolders(std::filesystem::path data, std::filesystem::path cache);
 
   // Windows and menus throw std::runtime_error when no display can be opened.
   std::unique_ptr<TopWindow> CreateWindow() override;

@@ -1,5 +1,8 @@
 #include "platform/gtk/WebEngine.h"
 
+#include <stdexcept>
+#include <utility>
+
 namespace lumora::gtk {
 namespace {
 
@@ -8,17 +11,53 @@ WebKitSettings* NewSettings() {
   webkit_settings_set_hardware_acceleration_policy(settings,
                                                    WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   webkit_settings_set_default_charset(settings, "GBK");
-  // window.open must reach the view's policy decision, where it becomes a new-window request.
-  webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+  // The engine blocks window.open unless the user's click is being handled.
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   return settings;
+}
+
+struct ContextState {
+  std::filesystem::path dataFolder;
+  std::filesystem::path cacheFolder;
+  bool created = false;
+};
+
+ContextState& Context() {
+  static ContextState state;
+  return state;
+}
+
+WebKitWebsiteDataManager* NewDataManager(const ContextState& state) {
+  if (state.dataFolder.empty()) return webkit_website_data_manager_new_ephemeral();
+  return webkit_website_data_manager_new("base-data-directory", state.dataFolder.c_str(),
+                                         "base-cache-directory", state.cacheFolder.c_str(),
+                                         nullptr);
+}
+
+// Pages never save files into the user's folders: a download is stopped before it has a place.
+void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  webkit_download_cancel(download);
 }
 
 }  // namespace
 
+void UseWebDataFolders(std::filesystem::path data, std::filesystem::path cache) {
+  if (Context().created) throw std::logic_error("web data folders given after the first view");
+  bool bothEmpty = data.empty() && cache.empty();
+  if (!bothEmpty && !(data.is_absolute() && cache.is_absolute())) {
+    throw std::logic_error("web data folders must both be absolute");
+  }
+  Context().dataFolder = std::move(data);
+  Context().cacheFolder = std::move(cache);
+}
+
 WebKitWebContext* SharedWebContext() {
   static WebKitWebContext* const context = [] {
-    WebKitWebContext* created = webkit_web_context_new();
+    Context().created = true;
+    GObjectPtr<WebKitWebsiteDataManager> manager(NewDataManager(Context()));
+    WebKitWebContext* created = webkit_web_context_new_with_website_data_manager(manager.get());
     webkit_web_context_set_sandbox_enabled(created, TRUE);
+    g_signal_connect(created, "download-started", G_CALLBACK(OnDownloadStarted), nullptr);
     return created;
   }();
   return context;

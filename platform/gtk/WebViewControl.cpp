@@ -1,7 +1,10 @@
 #include "platform/gtk/WebViewControl.h"
 
+#include <libsoup/soup.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/gtk/AddressKey.h"
 #include "platform/gtk/Raise.h"
@@ -13,6 +16,8 @@ namespace {
 // superseded.
 constexpr std::size_t kMaxApprovals = 8;
 constexpr const char* kBlankAddress = "about:blank";
+// However often a page asks, at most one new window a second reaches the program.
+constexpr std::chrono::seconds kNewWindowInterval{1};
 
 std::string RequestAddress(WebKitNavigationAction* action) {
   const char* address = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
@@ -24,6 +29,19 @@ bool IsInterruption(const GError* error) {
   return g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
          g_error_matches(error, WEBKIT_POLICY_ERROR,
                          WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+}
+
+// Whether the server asks for the response to be saved rather than shown, as the engine reads
+// the header: its type before any parameters.
+bool IsAttachment(WebKitURIResponse* response) {
+  SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+  const char* disposition =
+      headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+  if (!disposition) return false;
+  std::string_view type(disposition);
+  type = type.substr(0, type.find(';'));
+  g_autofree char* stripped = g_strstrip(g_strndup(type.data(), type.size()));
+  return g_ascii_strcasecmp(stripped, "attachment") == 0;
 }
 
 std::string LocalPathToUri(const std::string& address) {
@@ -195,13 +213,32 @@ void WebViewControl::DecideNewWindow(WebKitNavigationPolicyDecision* decision) {
       webkit_navigation_policy_decision_get_navigation_action(decision);
   std::string address = RequestAddress(action);
   webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
-  Raise(onNewWindow2, address);
+  AskForNewWindow(address);
 }
 
-void WebViewControl::CheckResponse(WebKitResponsePolicyDecision* decision) {
-  if (!webkit_response_policy_decision_is_main_frame_main_resource(decision)) return;
+bool WebViewControl::MayOpenNewWindow() {
+  auto now = std::chrono::steady_clock::now();
+  if (lastNewWindow_ && now - *lastNewWindow_ < kNewWindowInterval) return false;
+  lastNewWindow_ = now;
+  return true;
+}
+
+void WebViewControl::AskForNewWindow(const std::string& address) {
+  if (MayOpenNewWindow()) Raise(onNewWindow2, address);
+}
+
+void WebViewControl::DecideResponse(WebKitResponsePolicyDecision* decision) {
   WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
-  if (webkit_uri_response_get_status_code(response) < 400) return;
+  bool showable =
+      webkit_response_policy_decision_is_mime_type_supported(decision) && !IsAttachment(response);
+  // What the view cannot show is not saved either: the engine's choice would be a download.
+  if (showable) {
+    webkit_policy_decision_use(WEBKIT_POLICY_DECISION(decision));
+  } else {
+    webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+  }
+  if (!webkit_response_policy_decision_is_main_frame_main_resource(decision)) return;
+  if (showable && webkit_uri_response_get_status_code(response) < 400) return;
   const char* address =
       webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(decision));
   Raise(onNavigateError, std::string(address ? address : ""));
@@ -217,9 +254,8 @@ gboolean WebViewControl::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
       self->DecideNewWindow(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
       return TRUE;
     case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
-      // The engine's own decision (show or download) still applies.
-      self->CheckResponse(WEBKIT_RESPONSE_POLICY_DECISION(decision));
-      return FALSE;
+      self->DecideResponse(WEBKIT_RESPONSE_POLICY_DECISION(decision));
+      return TRUE;
   }
   return FALSE;
 }
@@ -260,7 +296,7 @@ gboolean WebViewControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* ad
 }
 
 GtkWidget* WebViewControl::OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
-  Raise(static_cast<WebViewControl*>(data)->onNewWindow2, RequestAddress(action));
+  static_cast<WebViewControl*>(data)->AskForNewWindow(RequestAddress(action));
   return nullptr;
 }
 

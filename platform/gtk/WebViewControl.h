@@ -5,6 +5,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/gtk/WebEngine.h"
@@ -15,7 +16,8 @@ namespace lumora::gtk {
 // A WebKitGTK view with the events of the program's web view control. Navigations the program
 // starts raise BeforeNavigate2 before anything loads; navigations the engine starts (links,
 // scripts, history, frames of the page) raise it from the engine's policy decision, once, and
-// redirects not again. A failed load leaves the page as it was: no engine error page.
+// redirects not again. A failed load leaves the page as it was: no engine error page. Nothing a
+// page does saves a file.
 class WebViewControl : public WidgetControl<WebView> {
  public:
   WebViewControl(GtkWidget* parentBoard, WebViewGroup& group);
@@ -46,7 +48,13 @@ class WebViewControl : public WidgetControl<WebView> {
   bool TakeApproval(const std::string& address);
   bool DecideNavigation(WebKitNavigationPolicyDecision* decision);
   void DecideNewWindow(WebKitNavigationPolicyDecision* decision);
-  void CheckResponse(WebKitResponsePolicyDecision* decision);
+  // Pages ask for new windows only while the user's click is handled (the engine blocks the
+  // others), and at most one a second gets through.
+  void AskForNewWindow(const std::string& address);
+  bool MayOpenNewWindow();
+  // Shows what the view can show; anything else (an attachment, a type the engine cannot show)
+  // is dropped and, for the page itself, reported as a failed navigation.
+  void DecideResponse(WebKitResponsePolicyDecision* decision);
   // The stall watch runs from the start of a load (or a redirect) until the page starts arriving.
   void WatchForStall();
   void StopStallWatch();
@@ -71,6 +79,7 @@ class WebViewControl : public WidgetControl<WebView> {
   std::chrono::milliseconds stallLimit_{30000};
   guint stallWatch_ = 0;
   bool stalled_ = false;
+  std::optional<std::chrono::steady_clock::time_point> lastNewWindow_;
   // Handlers may destroy this control; callbacks check this token before going on.
   std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

@@ -55,6 +55,17 @@ bool PumpUntilEnded(GSubprocess* process, std::chrono::milliseconds timeout) {
   return process && PumpUntil([&] { return !g_subprocess_get_identifier(process); }, timeout);
 }
 
+GSubprocess* StartTestAgain(GSubprocessLauncher* launcher, const std::string& test) {
+  std::string filter = "--gtest_filter=" + test;
+  return g_subprocess_launcher_spawn(launcher, nullptr, "/proc/self/exe",
+                                     "--gtest_also_run_disabled_tests", filter.c_str(), nullptr);
+}
+
+int ExitCode(GSubprocess* process) {
+  if (!PumpUntilEnded(process) || !g_subprocess_wait(process, nullptr, nullptr)) return -1;
+  return g_subprocess_get_if_exited(process) ? g_subprocess_get_exit_status(process) : -1;
+}
+
 void PointAtScreen(int x, int y) {
   RunXdotool(MoveTo(x, y));
 }

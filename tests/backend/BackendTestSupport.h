@@ -16,6 +16,10 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 void PumpFor(std::chrono::milliseconds duration);
 // Pumps until the process has ended; false on time-out.
 bool PumpUntilEnded(GSubprocess* process, std::chrono::milliseconds timeout = 10s);
+// This test program started again by the launcher to run only the named disabled test.
+GSubprocess* StartTestAgain(GSubprocessLauncher* launcher, const std::string& test);
+// The process's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.
+int ExitCode(GSubprocess* process);
 
 // 0xRRGGBB of a pixel on the screen, as the X server shows it.
 std::uint32_t ScreenPixel(int x, int y);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/HandOverSocket.h"
@@ -32,15 +33,7 @@ GObjectPtr<GSubprocess> StartInstance(const std::string& runtime,
   g_subprocess_launcher_unsetenv(launcher, "DBUS_SESSION_BUS_ADDRESS");
   g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
   g_subprocess_launcher_setenv(launcher, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
-  return GObjectPtr<GSubprocess>(g_subprocess_launcher_spawn(
-      launcher, nullptr, "/proc/self/exe", "--gtest_also_run_disabled_tests",
-      "--gtest_filter=ChildProcess.DISABLED_Instance", nullptr));
-}
-
-// The instance's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.
-int ExitCode(GSubprocess* instance) {
-  if (!PumpUntilEnded(instance) || !g_subprocess_wait(instance, nullptr, nullptr)) return -1;
-  return g_subprocess_get_if_exited(instance) ? g_subprocess_get_exit_status(instance) : -1;
+  return GObjectPtr<GSubprocess>(StartTestAgain(launcher, "ChildProcess.DISABLED_Instance"));
 }
 
 // Run only by StartInstance. The running instance ends well once a later start handed over
@@ -97,6 +90,65 @@ TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
 }
 
 // Message boxes are the GUI tests' part: Enter is Yes, Escape no answer, the title names the box.
+// Here only what a server's text of any length does to one: it must stay on the screen.
+TEST(DesktopTest, MessageBoxWithAHugeTextStaysWithinTheWorkAreaAndShowsPromptly) {
+  GtkPlatform platform;
+  // Lines, then a megabyte without a space: wrapping such a run is where layout gets slow.
+  std::string text;
+  for (int line = 0; line < 40; ++line) text += "\xE6\x9C\x8D\xE5\x8A\xA1 server text\n";
+  text += std::string(1 << 20, 'x');
+  // Answers the box once it is on the screen, noting its size.
+  std::optional<GdkRectangle> shown;
+  g_timeout_add(
+      20,
+      [](gpointer data) -> gboolean {
+        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
+        for (GList* item = toplevels; item; item = item->next) {
+          if (!GTK_IS_MESSAGE_DIALOG(item->data) ||
+              !gtk_widget_get_mapped(GTK_WIDGET(item->data))) {
+            continue;
+          }
+          GdkRectangle frame;
+          gdk_window_get_frame_extents(gtk_widget_get_window(GTK_WIDGET(item->data)), &frame);
+          *static_cast<std::optional<GdkRectangle>*>(data) = frame;
+          gtk_dialog_response(GTK_DIALOG(item->data), GTK_RESPONSE_OK);
+          return G_SOURCE_REMOVE;
+        }
+        return G_SOURCE_CONTINUE;
+      },
+      &shown);
+  auto start = std::chrono::steady_clock::now();
+  platform.GetDesktop().ShowMessage(nullptr, text, "title", MessageButtons::Ok,
+                                    MessageIcon::Information);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  ASSERT_TRUE(shown.has_value()) << "the box was shown";
+  Rect work = platform.GetDesktop().WorkArea();
+  EXPECT_LE(shown->width, work.width);
+  EXPECT_LE(shown->height, work.height);
+}
+
+// The quit routine closes a question still open as dismissed, never as Yes.
+TEST(DesktopTest, DismissingOpenMessagesAnswersThemAsDismissed) {
+  GtkPlatform platform;
+  Desktop& desktop = platform.GetDesktop();
+  g_timeout_add(
+      20,
+      [](gpointer data) -> gboolean {
+        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
+        for (GList* item = toplevels; item; item = item->next) {
+          if (GTK_IS_MESSAGE_DIALOG(item->data) && gtk_widget_get_mapped(GTK_WIDGET(item->data))) {
+            static_cast<Desktop*>(data)->DismissMessages();
+            return G_SOURCE_REMOVE;
+          }
+        }
+        return G_SOURCE_CONTINUE;
+      },
+      &desktop);
+  EXPECT_EQ(desktop.ShowMessage(nullptr, "question", "title", MessageButtons::YesNo,
+                                MessageIcon::Question),
+            MessageAnswer::Dismissed);
+}
+
 TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {
   GtkPlatform platform;
   test::TempDir dir;

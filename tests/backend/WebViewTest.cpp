@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -9,10 +11,15 @@
 #include <utility>
 #include <vector>
 
+#include "app/EngineFolders.h"
+#include "core/FileIo.h"
 #include "platform/gtk/GtkPlatform.h"
+#include "platform/gtk/WebEngine.h"
 #include "platform/gtk/WebViewControl.h"
+#include "server/HttpServer.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/backend/TestSite.h"
+#include "tests/support/TempDir.h"
 
 namespace lumora::gtk {
 namespace {
@@ -21,12 +28,11 @@ using namespace lumora::testing;
 
 constexpr Rect kWindowBounds{60, 220, 320, 240};
 
-// The shown top-level windows, or all of them.
-guint ToplevelCount(bool visibleOnly) {
+guint ShownToplevelCount() {
   g_autoptr(GList) toplevels = gtk_window_list_toplevels();
   guint count = 0;
   for (GList* item = toplevels; item; item = item->next) {
-    count += !visibleOnly || gtk_widget_get_visible(GTK_WIDGET(item->data));
+    count += gtk_widget_get_visible(GTK_WIDGET(item->data));
   }
   return count;
 }
@@ -180,17 +186,40 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
   EXPECT_EQ(events_, std::vector<std::string>{"before kavovod://12-a-b-%u4E2D/"});
   EXPECT_EQ(view_->CurrentAddress(), "about:blank");
 
-  std::string address = server_.BaseUrl() + "js/ads/pop1.html";
-  guint toplevels = ToplevelCount(false);
-  Evaluate("window.open('" + address + "'); 1");
-  ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); }));
-  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address});
-  PumpFor(200ms);
-  EXPECT_FALSE(server_.Requested("js/ads/pop1.html"));
-  EXPECT_EQ(ToplevelCount(false), toplevels) << "no window opens";
-
   view_->SetSilent(true);
   EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
+}
+
+TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {
+  std::string address = server_.BaseUrl() + "js/ads/pop1.html";
+  std::string link = "<body style='margin:0'><a target='_blank' href='" + address +
+                     "' style='display:block;height:240px'>link</a>";
+  guint toplevels = ShownToplevelCount();
+  view_->WriteDocument(link + "<script>for (let i = 0; i < 1000; i++) window.open('" + address +
+                       "?' + i); document.querySelector('a').click();</script>");
+  ASSERT_TRUE(LoadsDocument());
+  PumpFor(300ms);
+  EXPECT_EQ(Events("new window"), std::vector<std::string>{}) << "none without a click";
+
+  Point inView{kWindowBounds.x + 100, kWindowBounds.y + 100};
+  ClickOnScreen(inView.x, inView.y, 1, 3);
+  ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); })) << "a new window";
+  auto firstOpened = std::chrono::steady_clock::now();
+  PumpFor(300ms);
+  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address})
+      << "three clicks within a second open one";
+
+  // A second later a click handler's window.open is the user's again.
+  std::string other = server_.BaseUrl() + "index.html";
+  view_->WriteDocument("<body style='margin:0;height:240px' onclick=\"window.open('" + other +
+                       "')\">");
+  ASSERT_TRUE(LoadsDocument());
+  PumpUntil([&] { return std::chrono::steady_clock::now() > firstOpened + 1s; });
+  ClickOnScreen(inView.x, inView.y);
+  ASSERT_TRUE(PumpUntil([&] { return Events("new window").size() == 2; })) << "one more";
+  EXPECT_EQ(Events("new window").back(), "new window " + other);
+  EXPECT_FALSE(server_.Requested("js/ads/pop1.html"));
+  EXPECT_EQ(ShownToplevelCount(), toplevels) << "no window opens";
 }
 
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
@@ -199,7 +228,7 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
     asked.push_back(at);
     return false;
   };
-  guint toplevels = ToplevelCount(true);
+  guint toplevels = ShownToplevelCount();
   // A page, then a plain text document.
   for (auto [page, at] : {std::pair{"index.html", Point{150, 100}}, {"lib/gun.txt", {40, 30}}}) {
     view_->Navigate(server_.BaseUrl() + page);
@@ -209,8 +238,121 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); })) << page;
     EXPECT_EQ(asked, std::vector<Point>{at}) << page;
     PumpFor(200ms);
-    EXPECT_EQ(ToplevelCount(true), toplevels) << "no engine menu over " << page;
+    EXPECT_EQ(ShownToplevelCount(), toplevels) << "no engine menu over " << page;
   }
+}
+
+// The engine in a test program of its own, started as the program starts: with the relative XDG
+// variables forgotten and the folders for the engine's data and cache given, below the temporary
+// root folder it is started with.
+class WebEngineRole : public WebViewTest {
+ protected:
+  void SetUp() override {
+    ForgetRelativeXdgFolders();
+    platform_.UseWebDataFolders(root_ / "engine-data", root_ / "engine-cache");
+    WebViewTest::SetUp();
+  }
+  const std::filesystem::path root_ = g_getenv("LUMORA_TEST_ROOT");
+};
+
+// Runs the role in a new test program with this root, its working folder root/cwd and the
+// environment given; true when its checks held.
+bool RoleHolds(const std::string& role, const test::TempDir& root,
+               const std::vector<std::pair<std::string, std::string>>& environment) {
+  g_autoptr(GSubprocessLauncher) launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE);
+  g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_ROOT", root.Path().c_str(), TRUE);
+  for (const auto& [name, value] : environment) {
+    g_subprocess_launcher_setenv(launcher, name.c_str(), value.c_str(), TRUE);
+  }
+  std::filesystem::create_directories(root / "cwd");
+  g_subprocess_launcher_set_cwd(launcher, (root / "cwd").c_str());
+  g_autoptr(GSubprocess) child = StartTestAgain(launcher, "WebEngineRole.DISABLED_" + role);
+  return ExitCode(child) == 0;
+}
+
+// Every file in a folder with its content.
+std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    found.push_back(entry.path().lexically_relative(folder).string() + " " +
+                    ReadFileBytes(entry.path()).value_or(""));
+  }
+  std::ranges::sort(found);
+  return found;
+}
+
+TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFolders) {
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Evaluate("localStorage.setItem('seen', 'yes'); localStorage.getItem('seen')"), "yes");
+  EXPECT_TRUE(PumpUntil([&] {
+    return std::filesystem::exists(root_ / "engine-data/localstorage");
+  })) << "the page's storage in the data folder";
+  EXPECT_TRUE(PumpUntil([&] {
+    return std::filesystem::exists(root_ / "engine-cache/WebKitCache");
+  })) << "the page in the cache folder";
+}
+
+TEST(WebEngineTest, KeepsItsDataInTheFoldersGivenAndNothingInTheWorkingFolder) {
+  test::TempDir root;
+  EXPECT_TRUE(
+      RoleHolds("KeepsSiteDataInItsFolders", root,
+                {{"HOME", root / "home"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"}}));
+  EXPECT_TRUE(std::filesystem::is_empty(root / "cwd"));
+}
+
+TEST_F(WebEngineRole, DISABLED_DropsWhatItCannotShowAndStartsNoDownload) {
+  HttpServer files([](const RequestLine& request) -> HttpResponse {
+    if (request.Path() == "/thesis.pdf") {
+      return {200,
+              "application/pdf",
+              "%PDF-1.4 from the server",
+              {{"Content-Disposition", "attachment; filename=\"thesis.pdf\""}}};
+    }
+    if (request.Path() == "/data.bin")
+      return {200, "application/octet-stream", "from the server", {}};
+    if (request.Path() == "/notes.txt") return {200, "text/plain", "from the server", {}};
+    return {200,
+            "text/html",
+            "<a href='notes.txt' download>save</a><script>document.querySelector('a').click()"
+            "</script>",
+            {}};
+  });
+  std::string site = "http://127.0.0.1:" + std::to_string(files.Listen(0)) + "/";
+  for (std::string name : {"thesis.pdf", "data.bin"}) {
+    events_.clear();
+    view_->Navigate(site + name);
+    ASSERT_TRUE(PumpUntil([&] { return !events_.empty() && events_.back() == "complete"; }))
+        << name;
+    EXPECT_EQ(events_, (std::vector<std::string>{"before " + site + name, "begin",
+                                                 "error " + site + name, "complete"}));
+  }
+  // A link with the download attribute would start a download without a response decision.
+  int downloadsEnded = 0;
+  g_signal_connect(SharedWebContext(), "download-started",
+                   G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download, int* ended) {
+                     g_signal_connect_swapped(download, "finished",
+                                              G_CALLBACK(+[](int* count) { ++*count; }), ended);
+                   }),
+                   &downloadsEnded);
+  view_->Navigate(site + "page.html");
+  EXPECT_TRUE(PumpUntil([&] { return downloadsEnded == 1; })) << "the download ended";
+}
+
+TEST(WebEngineTest, PagesSaveNothingInTheUsersFolders) {
+  test::TempDir root;
+  std::filesystem::create_directories(root / "config");
+  std::ofstream(root / "config/user-dirs.dirs")
+      << "XDG_DOWNLOAD_DIR=\"" << (root / "Downloads").string() << "\"\n";
+  std::filesystem::create_directories(root / "Downloads");
+  // A file of each name the server offers waits in the download folder.
+  for (const char* name : {"Downloads/thesis.pdf", "Downloads/data.bin", "Downloads/notes.txt"}) {
+    root.Write(name, "the user's own");
+  }
+  std::vector<std::string> before = FolderContents(root / "Downloads");
+  EXPECT_TRUE(RoleHolds("DropsWhatItCannotShowAndStartsNoDownload", root,
+                        {{"HOME", root / "home"}, {"XDG_CONFIG_HOME", root / "config"}}));
+  EXPECT_EQ(FolderContents(root / "Downloads"), before);
 }
 
 }  // namespace

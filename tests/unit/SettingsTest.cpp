@@ -96,6 +96,23 @@ TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByteEvenAB
   EXPECT_EQ(Read("S_q", "quit"), "2");
 }
 
+// A settings file kept elsewhere behind a link (here two, the first relative) stays there: the
+// write lands in the file at the end and leaves the links, and no temporary file, behind.
+TEST_F(SettingsTest, WriteGoesThroughSymbolicLinksToTheFileTheyNameAndKeepsThem) {
+  fs::create_directories(dir_ / "kept");
+  dir_.Write("kept/config.dll", "[S_q]\r\nts=3\r\n");
+  fs::create_symlink(dir_ / "kept" / "config.dll", dir_ / "kept" / "link");
+  fs::create_symlink(fs::path("kept") / "link", dir_ / "config.dll");
+  ASSERT_TRUE(Write("S_q", "ts", "1"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "config.dll"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "kept" / "link"));
+  EXPECT_EQ(dir_.Read("kept/config.dll"), "[S_q]\r\nts=1\r\n");
+  auto entries = [](const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+  };
+  EXPECT_EQ(std::pair(entries(dir_.Path()), entries(dir_ / "kept")), std::pair(2L, 2L));
+}
+
 TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
   test::TempDir dir;
   headless::HeadlessPlatform platform;

@@ -151,7 +151,7 @@ bool AppendPathQueryAndFragment(std::string& out, std::string_view rest) {
 std::optional<std::string> NormalizedWebAddress(std::string_view address) {
   size_t schemeEnd = address.find(kSchemeEnd);
   if (schemeEnd == address.npos) return std::nullopt;
-  std::string scheme(address.substr(0, schemeEnd));
+  std::string_view scheme = address.substr(0, schemeEnd);
   if (!EqualsIgnoringCase(scheme, "http") && !EqualsIgnoringCase(scheme, "https")) {
     return std::nullopt;
   }

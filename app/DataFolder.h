@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,27 +21,35 @@ struct DataFolderInputs {
   bool executableDirWritable = false;
   std::string xdgDataHome;  // $XDG_DATA_HOME, empty when unset
   std::string home;         // $HOME, empty when unset
+  // The one user whose own folder the per-user data folder must be: this process's.
+  uid_t user = geteuid();
 };
 
 struct DataFolderChoice {
   std::filesystem::path folder;
-  // Why the folder cannot be used, in the system's words; empty when it can.
+  // Why the folder cannot be used, mostly in the system's words; empty when it can.
   std::string failure;
 };
 
-// $XDG_DATA_HOME/lumora, or ~/.local/share/lumora where XDG_DATA_HOME is unset or not absolute;
-// empty when neither variable gives a folder.
-std::filesystem::path PerUserDataFolder(std::string_view xdgDataHome, std::string_view home);
+// The value of an environment variable; empty when it is unset.
+std::string Environment(const char* name);
+// $XDG_..._HOME/lumora, or the folder below home that the XDG rules name for an unset or relative
+// variable; empty when neither gives an absolute folder.
+std::filesystem::path PerUserFolder(const std::filesystem::path& xdgHome,
+                                    const std::filesystem::path& home,
+                                    const std::filesystem::path& belowHome);
 
 // The executable's folder for a portable copy or a build folder; otherwise (an installed program,
-// or a folder it cannot write) the per-user data folder, made with mode 0700 when missing.
+// or a folder it cannot write) the per-user data folder: made with mode 0700 when missing, set to
+// 0700 when found with another mode, refused when another user owns it.
 DataFolderChoice ChooseDataFolder(const DataFolderInputs& inputs);
 
 // The inputs of this process: its executable, the installed layout beside it, the environment.
 DataFolderInputs CurrentDataFolderInputs();
 
 // The chosen folder, or nothing after telling the user in a message box which folder cannot be
-// written and why: the program must not run on with settings it cannot keep.
+// used and why (or that no variable names one): the program must not run on with settings it
+// cannot keep.
 std::optional<std::filesystem::path> OpenDataFolder(Desktop& desktop,
                                                     const DataFolderInputs& inputs);
 

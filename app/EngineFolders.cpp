@@ -2,27 +2,13 @@
 
 #include <cstdlib>
 
+#include "app/DataFolder.h"
 #include "app/Startup.h"
 
 namespace lumora {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kFolderName = "lumora";
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
-// $XDG_..._HOME/lumora, or the folder below home the XDG rules name for an unset or relative
-// variable; empty when neither gives an absolute folder.
-fs::path PerUserFolder(const fs::path& xdgHome, const fs::path& home, const fs::path& belowHome) {
-  if (xdgHome.is_absolute()) return xdgHome / kFolderName;
-  if (home.is_absolute()) return home / belowHome / kFolderName;
-  return {};
-}
 
 bool SameFolder(const fs::path& a, const fs::path& b) {
   return (a / "").lexically_normal() == (b / "").lexically_normal();

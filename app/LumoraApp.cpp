@@ -39,7 +39,8 @@ bool LumoraApp::Start(const std::vector<std::string>& commandLine) {
   router_ = std::make_unique<LinkRouter>(
       window, fetch_, server_, [this](const std::string& text) { tray_->TrayShowBalloon(text); });
   router_->Attach();
-  updateCheck_ = std::make_unique<UpdateCheck>(platform_, window, fetch_, server_, appDir_);
+  updateCheck_ =
+      std::make_unique<UpdateCheck>(platform_, window, fetch_, server_, ExecutableDirectory());
   updateCheck_->onShowPopupAd = [this] { ShowPopupAd(); };
   updateCheck_->onStartTicker = [&window] { window.LoadTicker(); };
   menus_->onUpdateCheck = [this] { updateCheck_->shengji(); };

@@ -13,6 +13,8 @@ namespace {
 
 // A temporary file is "." + name + "." + six characters that mkstemp picks.
 constexpr std::string_view kTemporaryTail = "XXXXXX";
+// As many links as the system follows in one path before it gives up (ELOOP).
+constexpr int kMostLinksFollowed = 40;
 
 // Built by appending: GCC 12 at -O3 misreads the overlap of an insert at the front of a string
 // (-Wrestrict).
@@ -47,6 +49,19 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The file a path names once symbolic links are followed, a relative link from its own folder; the
+// path itself when it is no link. Nothing when the links go round.
+std::optional<std::filesystem::path> ThroughLinks(std::filesystem::path path) {
+  std::error_code error;
+  for (int followed = 0; std::filesystem::is_symlink(path, error); ++followed) {
+    if (followed == kMostLinksFollowed) return std::nullopt;
+    std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) return std::nullopt;
+    path = path.parent_path() / target;
+  }
+  return path;
+}
+
 }  // namespace
 
 void OnWriteFailure(WriteFailureHandler handler) {
@@ -75,16 +90,19 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  std::string name = TemporaryPrefix(path.filename().string());
+  // A link stays a link: the bytes replace the file it names, beside which the temporary is made.
+  std::optional<std::filesystem::path> target = ThroughLinks(path);
+  if (!target) return ReportFailure(path, ELOOP);
+  std::string name = TemporaryPrefix(target->filename().string());
   name += kTemporaryTail;
-  std::string temp = (path.parent_path() / name).string();
+  std::string temp = (target->parent_path() / name).string();
   int fd = mkstemp(temp.data());
   if (fd < 0) return ReportFailure(path, errno);
   struct stat existing;
-  mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
+  mode_t mode = stat(target->c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
   bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
-  if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
+  if (ok && rename(temp.c_str(), target->c_str()) == 0) return true;
   int error = errno;
   unlink(temp.c_str());
   return ReportFailure(path, error);

@@ -17,7 +17,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path,
                                          std::string* failure = nullptr);
 
 // Replaces the file with bytes through a temporary file and a rename in the same directory, so a
-// crash leaves either the old file or the new one, never half of one. False when it failed; the
+// crash leaves either the old file or the new one, never half of one. Through a symbolic link the
+// file it names is replaced, in its own directory, and the link stays. False when it failed; the
 // old file is then untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 

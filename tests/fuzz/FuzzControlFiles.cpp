@@ -1,7 +1,8 @@
-// The server's control files of the extras: the input holds the update control file, the ticker
-// list and the popup ad list, separated by NUL bytes. The program starts on the headless backend,
-// the server answers with them, and two minutes of virtual time run: the offer, the ticker and
-// the popups must cope with whatever the server sends.
+// The server's control files of the extras: the input's first byte answers the update offer (Yes
+// when odd, so the update launch runs for half the inputs), the rest holds the update control
+// file, the ticker list and the popup ad list, separated by NUL bytes. The program starts on the
+// headless backend, the server answers with them, and two minutes of virtual time run: the offer,
+// the ticker and the popups must cope with whatever the server sends.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -33,8 +34,11 @@ void AnswerControlFiles(headless::HeadlessPlatform& platform, const std::string&
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::filesystem::path folder = ScratchFolder();
-  std::string input(reinterpret_cast<const char*>(data), size);
+  if (size == 0) return 0;
+  bool acceptsUpdate = (data[0] & 1) != 0;
+  std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
   headless::HeadlessPlatform platform;
+  if (acceptsUpdate) platform.Desktop().QueueAnswer(MessageAnswer::Yes);
   LumoraApp app(platform, ContentServer("http://server/box/", "http://site/"), folder);
   if (!app.Start({"lumora"})) return 0;
   // The files are fetched within the first seconds: the check at 6 s, the ticker and popup list

@@ -1,5 +1,7 @@
 // The link router on the headless backend: the input is a link's payload, a line break, then
 // the server's play-data reply. Each scheme gets the payload; the play list must stay whole.
+// Every input starts from a fresh program in an emptied folder: state kept from earlier inputs
+// (a growing play list, recorded requests) would slow each run and make findings depend on order.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,9 +22,15 @@ using namespace lumora;
 
 namespace {
 
+void EmptyFolder(const std::filesystem::path& folder) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::filesystem::remove_all(entry.path());
+  }
+}
+
 struct Program {
-  Program() {
-    folder = ScratchFolder();
+  explicit Program(const std::filesystem::path& dir) : folder(dir) {
+    EmptyFolder(folder);
     RunStartup(folder, platform.GetNetworkAdapters(), platform.GetClock());
     window = std::make_unique<BA1>(platform, server, folder);
     router = std::make_unique<LinkRouter>(*window, fetch, server, [](const std::string&) {});
@@ -53,18 +61,20 @@ struct Program {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Program program;
+  static const std::filesystem::path folder = ScratchFolder();
+  Program program(folder);
+  RouterWindow& views = *program.window;
   std::string input(reinterpret_cast<const char*>(data), size);
   size_t split = input.find('\n');
   std::string payload = input.substr(0, split);
   std::string reply = split == std::string::npos ? std::string() : input.substr(split + 1);
   for (const char* scheme : {"kavovod://", "kaqvod://"}) {
-    program.Follow(*program.window->Web1, scheme + payload, reply);
+    program.Follow(views.PortalView(), scheme + payload, reply);
   }
-  program.Follow(*program.window->Web11, "katvs://" + payload, reply);
-  program.Follow(*program.window->Web3, "open://" + payload, reply);
-  program.Follow(*program.window->Web3, "delk://" + payload, reply);
-  std::optional<std::string> list = ReadFileBytes(program.folder / "date.dat");
+  program.Follow(views.ChannelView(), "katvs://" + payload, reply);
+  program.Follow(views.HistoryView(), "open://" + payload, reply);
+  program.Follow(views.HistoryView(), "delk://" + payload, reply);
+  std::optional<std::string> list = ReadFileBytes(folder / "date.dat");
   if (!list) std::abort();
   for (std::string_view line : SplitLines(*list)) {
     std::string decoded = GbkToUtf8(line);

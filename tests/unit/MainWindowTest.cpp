@@ -272,7 +272,7 @@ TEST_F(MainWindowTest, NewWindowOfAnyViewOpensWebAddressesInTheBrowserOnly) {
   View(5).onNewWindow2("javascript:alert(1)");
   form_->PortalView().onNewWindow2("HTTP://127.0.0.1/");
   std::vector<std::string> expected(9, "https://example.com/goods/1");
-  expected.push_back("HTTP://127.0.0.1/");
+  expected.push_back("http://127.0.0.1/");  // handed on in normal form
   EXPECT_EQ(platform_.Desktop().OpenedAddresses(), expected);
   EXPECT_EQ(View(6).CurrentAddress(), "http://server/box/js/ads/tao.html");
 }

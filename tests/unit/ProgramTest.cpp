@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "app/LumoraApp.h"
+#include "app/Startup.h"
 #include "core/ServerFetch.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
@@ -131,23 +132,40 @@ TEST(UpdateCheckTest, AnAdPageThatFailedKeepsItsPanelHidden) {
   EXPECT_FALSE(program.BannerShown());
 }
 
-TEST(UpdateCheckTest, YesStartsTheLocalUpdaterOrOpensTheDownloadAndQuitsWithoutTheExitAd) {
-  // Without an updater file the download opens as for a file that cannot run (the GUI test).
-  enum class Updater { Executable, PlainFile, FailsToStart };
-  for (Updater updater : {Updater::Executable, Updater::PlainFile, Updater::FailsToStart}) {
+// A file the test puts down, removed again when the test ends.
+struct PlacedFile {
+  explicit PlacedFile(std::filesystem::path where) : path(std::move(where)) {
+    std::ofstream(path) << "#!/bin/sh\n";
+  }
+  ~PlacedFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  std::filesystem::path path;
+};
+
+TEST(UpdateCheckTest, YesStartsTheUpdaterBesideTheProgramOrOpensTheDownloadAndQuitsBare) {
+  // Only the program's own folder counts: the per-user data folder is writable by whatever runs
+  // as the user, so an updater found there is never started; the download opens instead, as for
+  // an updater that cannot run (the GUI test).
+  enum class Updater { Executable, PlainFile, FailsToStart, InDataFolder };
+  for (Updater updater :
+       {Updater::Executable, Updater::PlainFile, Updater::FailsToStart, Updater::InDataFolder}) {
     SCOPED_TRACE(static_cast<int>(updater));
     Program program;
-    std::filesystem::path path = program.dir / "update.exe";
+    bool planted = updater == Updater::InDataFolder;
+    PlacedFile file((planted ? program.dir.Path() : ExecutableDirectory()) / "update.exe");
     bool starts = updater == Updater::Executable || updater == Updater::FailsToStart;
-    std::ofstream(path) << "#!/bin/sh\n";
-    if (starts) std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    if (starts || planted) {
+      std::filesystem::permissions(file.path, std::filesystem::perms::owner_all);
+    }
     program.Desktop().SetProcessesStart(updater != Updater::FailsToStart);
     program.Desktop().QueueAnswer(MessageAnswer::Yes);
     program.RunCheck(kOfferFile);
 
     using Strings = std::vector<std::string>;
     EXPECT_EQ(std::pair(program.Desktop().StartedProcesses(), program.Opened()),
-              starts ? std::pair(Strings{path.string()}, Strings{})
+              starts ? std::pair(Strings{file.path.string()}, Strings{})
                      : std::pair(Strings{}, Strings{"http://server/box/update/update.exe"}));
     EXPECT_EQ(program.Aftermath(), Program::kEndedBare);
   }

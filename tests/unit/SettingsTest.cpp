@@ -96,6 +96,23 @@ TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByteEvenAB
   EXPECT_EQ(Read("S_q", "quit"), "2");
 }
 
+// A settings file kept elsewhere behind a link (here two, the first relative) stays there: the
+// write lands in the file at the end and leaves the links, and no temporary file, behind.
+TEST_F(SettingsTest, WriteGoesThroughSymbolicLinksToTheFileTheyNameAndKeepsThem) {
+  fs::create_directories(dir_ / "kept");
+  dir_.Write("kept/config.dll", "[S_q]\r\nts=3\r\n");
+  fs::create_symlink(dir_ / "kept" / "config.dll", dir_ / "kept" / "link");
+  fs::create_symlink(fs::path("kept") / "link", dir_ / "config.dll");
+  ASSERT_TRUE(Write("S_q", "ts", "1"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "config.dll"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "kept" / "link"));
+  EXPECT_EQ(dir_.Read("kept/config.dll"), "[S_q]\r\nts=1\r\n");
+  auto entries = [](const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+  };
+  EXPECT_EQ(std::pair(entries(dir_.Path()), entries(dir_ / "kept")), std::pair(2L, 2L));
+}
+
 TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
   test::TempDir dir;
   headless::HeadlessPlatform platform;
@@ -173,7 +190,46 @@ TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateO
   EXPECT_NE(desktop.Messages()[0].text.find((dir / "file" / "lumora").string() + " "),
             std::string::npos);
   EXPECT_NE(desktop.Messages()[0].text.find("Not a directory"), std::string::npos);
-  EXPECT_NE(desktop.Messages()[1].text.find("HOME"), std::string::npos);
+  // Without HOME there is no folder to name: the box says what is missing.
+  EXPECT_EQ(desktop.Messages()[1].text,
+            "无法保存设置和播放列表：XDG_DATA_HOME 和 HOME 都没有设置，找不到存放它们的文件夹。"
+            "程序将退出。");
+}
+
+// The per-user folder may exist already, made by another hand: it is used only as the user's own
+// folder, private whatever its mode was, since the program trusts what it finds there.
+TEST(DataFolderTest, AnExistingFolderIsMadePrivateAndRefusedWhenAnotherUserOwnsIt) {
+  test::TempDir dir;
+  DataFolderInputs inputs{dir / "bin", true, false, (dir / "xdg").string(), ""};
+  fs::path folder = dir / "xdg" / "lumora";
+  fs::create_directories(folder);
+  for (fs::perms mode : {fs::perms::all, fs::perms::owner_all | fs::perms::group_all,
+                         fs::perms::owner_read | fs::perms::owner_exec}) {
+    fs::permissions(folder, mode);
+    EXPECT_EQ(ChooseDataFolder(inputs).failure, "");
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+  }
+
+  // Another user's folder is named in the box and left as it is; so is a file in its place.
+  auto refusal = [&inputs] {
+    headless::HeadlessDesktop desktop;
+    EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
+    return desktop.Messages().empty() ? "<no box>" : desktop.Messages()[0].text;
+  };
+  auto box = [](const fs::path& folder, const std::string& reason) {
+    return "无法保存设置和播放列表：文件夹 " + folder.string() + " 不能写入（" + reason +
+           "）。程序将退出。";
+  };
+  fs::permissions(folder, fs::perms::all);
+  inputs.user = geteuid() + 1;
+  EXPECT_EQ(refusal(), box(folder, "属于另一个用户"));
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::all);
+
+  inputs.user = geteuid();
+  fs::create_directories(dir / "plain");
+  dir.Write("plain/lumora", "");
+  inputs.xdgDataHome = (dir / "plain").string();
+  EXPECT_EQ(refusal(), box(dir / "plain" / "lumora", "Not a directory"));
 }
 
 }  // namespace

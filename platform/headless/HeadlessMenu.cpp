@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/headless/Events.h"
+#include "platform/Raise.h"
 
 namespace lumora::headless {
 

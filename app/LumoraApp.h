@@ -36,7 +36,6 @@ class LumoraApp {
   Tray* TrayIcon() { return tray_.get(); }
   tip* Menus() { return menus_.get(); }
   BA3* SettingsDialog() { return settings_.get(); }
-  UpdateCheck* Updates() { return updateCheck_.get(); }
   // The exit ad window, once the quit routine loaded it.
   ba4* ExitAd() { return exitAd_.get(); }
   tankou* PopupAd() { return popupAd_.get(); }

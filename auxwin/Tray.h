@@ -26,8 +26,6 @@ class Tray {
   void TrayShowBalloon(const std::string& text);
   void TrayRemove();
 
-  const TrayRecord& Record() const { return record_; }
-
  private:
   void OnLeftClick();
   void OnRightClick();
@@ -37,7 +35,7 @@ class Tray {
   TrayIcon& icon_;
   BA1& window_;
   Menu* menu_ = nullptr;
-  TrayRecord record_;
+  bool added_ = false;
 };
 
 }  // namespace lumora

@@ -28,7 +28,6 @@ void HeadlessTrayIcon::ShowBalloon(const std::string& title, const std::string& 
   if (!shown_.added) return;
   shown_.balloonTitle = title;
   shown_.balloonText = text;
-  shown_.informationIcon = true;
   ++balloons_;
 }
 

@@ -7,14 +7,6 @@
 
 namespace lumora::headless {
 
-HeadlessMenu::HeadlessMenu(MenuList& menus) : menus_(menus) {
-  menus_.push_back(this);
-}
-
-HeadlessMenu::~HeadlessMenu() {
-  std::erase(menus_, this);
-}
-
 void HeadlessMenu::AddItem(const std::string& caption, std::function<void()> command) {
   items_.push_back({caption, std::move(command)});
 }

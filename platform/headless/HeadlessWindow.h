@@ -39,7 +39,7 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   void Present() override;
   void SetAlwaysOnTop(bool onTop) override { alwaysOnTop_ = onTop; }
   bool AlwaysOnTop() const override { return alwaysOnTop_; }
-  void SetOwner(TopWindow& owner) override { owner_ = &owner; }
+  void SetOwner(TopWindow&) override {}
   void SetPassive(bool passive) override { passive_ = passive; }
   bool Passive() const override { return passive_; }
   void SetRegion(const RoundedRegion& region) override { region_ = region; }
@@ -53,7 +53,6 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   void Refresh() override {}
 
   int SystemMoveCount() const { return systemMoves_; }
-  TopWindow* Owner() const { return owner_; }
   int PresentCount() const { return presents_; }
   // The edge the last system size loop started from; none before the first.
   std::optional<HitCode> LastSystemSize() const { return lastSystemSize_; }
@@ -80,7 +79,6 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   PointerShape pointer_ = PointerShape::Arrow;
   Bitmap surface_{Size{}};
   int systemMoves_ = 0;
-  TopWindow* owner_ = nullptr;
   int presents_ = 0;
   std::optional<HitCode> lastSystemSize_;
 };

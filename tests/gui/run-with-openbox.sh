@@ -20,8 +20,9 @@ xprop -root -spy >"$work/root" 2>&1 &
 spy_pid=$!
 openbox >"$work/openbox" 2>&1 &
 wm_pid=$!
-# A window manager that manages the screen names its check window on the root window.
-managed() { grep -q '^_NET_SUPPORTING_WM_CHECK(WINDOW): window id' "$work/root"; }
+# Openbox names itself on the root window once it manages the screen; one that ran before may have
+# left its name there.
+managed() { grep -q "^_OPENBOX_PID(CARDINAL) = $wm_pid\$" "$work/root"; }
 for _ in $(seq 100); do
   managed && break
   sleep 0.1

@@ -34,7 +34,7 @@ std::vector<guint32> Pixels(const Box& area) {
 }
 
 // The longest run of pixels along a row of the line that differ from the bare line: an underline
-// runs the length of the item, a stroke of a character at most its width.
+// runs the length of the item, while the characters leave gaps between their strokes.
 int LongestChangedRun(const std::vector<guint32>& line, const std::vector<guint32>& bare,
                       int width) {
   int longest = 0;

@@ -77,6 +77,9 @@ TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
   Button& button = window.AddButton();
   button.SetCaption("Go");
   button.SetGeometry({10, 10, 100, 30});
+  CheckBox& box = window.AddCheckBox();
+  box.SetCaption("Go");
+  box.SetGeometry({120, 10, 100, 30});
   Picture& picture = window.AddPicture();
   picture.SetGeometry({10, 60, 100, 60});
   int clicks = 0;
@@ -85,6 +88,10 @@ TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
   button.onClick = [&] {
     ++clicks;
     throw std::runtime_error("the button's handler failed");
+  };
+  box.onClick = [&] {
+    ++clicks;
+    throw std::runtime_error("the check box's handler failed");
   };
   picture.onMouseDown = [&](const MouseEvent&) {
     ++presses;
@@ -102,15 +109,17 @@ TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
   timer->SetEnabled(true);
   for (int round = 1; round <= 2; ++round) {
     this->driver_.Click(window, {40, 25});
+    this->driver_.Click(window, {130, 25});
     this->driver_.Click(window, {40, 90});
     EXPECT_TRUE(this->RunUntil([&] {
-      return clicks == round && presses == round && ticks > round;
+      return clicks == 2 * round && presses == round && ticks > round;
     })) << "round "
         << round << ": " << clicks << " clicks, " << presses << " presses, " << ticks << " ticks";
   }
   timer->SetEnabled(false);
   std::string reports = ::testing::internal::GetCapturedStderr();
   EXPECT_THAT(reports, HasSubstr("the button's handler failed"));
+  EXPECT_THAT(reports, HasSubstr("the check box's handler failed"));
   EXPECT_THAT(reports, HasSubstr("the timer's handler failed"));
   EXPECT_THAT(reports, HasSubstr("unknown exception"));
 }

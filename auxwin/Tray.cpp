@@ -1,5 +1,7 @@
 #include "auxwin/Tray.h"
 
+#include <utility>
+
 #include "auxwin/BA3Settings.h"
 #include "core/Product.h"
 #include "core/TextCodec.h"
@@ -20,24 +22,18 @@ void Tray::TrayAdd(Menu& menu, const std::string& tipText) {
   icon_.onRightClick = [this] { OnRightClick(); };
   icon_.onShownChanged = [this] { OnShownChanged(); };
   icon_.ExportMenu(&menu);
-  record_.id = 0;
-  record_.tip = CutToGbkBytes(tipText, kTipBytes);
-  record_.added = true;
-  icon_.Add(Bitmap::FromPng(ResourceBytes("icon32.png")), record_.tip);
+  added_ = true;
+  icon_.Add(Bitmap::FromPng(ResourceBytes("icon32.png")), CutToGbkBytes(tipText, kTipBytes));
 }
 
 void Tray::TrayShowBalloon(const std::string& text) {
   if (!TrayBalloonsOn(configPath_)) return;
-  record_.balloonText = CutToGbkBytes(text, kBalloonTextBytes);
-  record_.balloonTitle = CutToGbkBytes(std::string(kProductName) + "提示:", kBalloonTitleBytes);
-  record_.tip = CutToGbkBytes(std::string(kProductName), kTipBytes);
-  record_.informationIcon = true;
-  icon_.ShowBalloon(record_.balloonTitle, record_.balloonText);
+  icon_.ShowBalloon(CutToGbkBytes(std::string(kProductName) + "提示:", kBalloonTitleBytes),
+                    CutToGbkBytes(text, kBalloonTextBytes));
 }
 
 void Tray::TrayRemove() {
-  if (!record_.added) return;
-  record_.added = false;
+  if (!std::exchange(added_, false)) return;
   // The window is going for good: it is not brought back when the icon goes.
   ForgetWindowAndMenu();
   icon_.Remove();

@@ -26,8 +26,6 @@ class Tray {
   void TrayShowBalloon(const std::string& text);
   void TrayRemove();
 
-  const TrayRecord& Record() const { return record_; }
-
  private:
   void OnLeftClick();
   void OnRightClick();
@@ -38,7 +36,7 @@ class Tray {
   TopWindow& window_;
   std::filesystem::path configPath_;
   Menu* menu_ = nullptr;
-  TrayRecord record_;
+  bool added_ = false;
 };
 
 }  // namespace lumora

@@ -8,18 +8,6 @@
 
 namespace lumora {
 
-// What the program shows in the notification area, as it keeps it: icon id, tip, the last
-// balloon and whether balloons carry the information icon.
-struct TrayRecord {
-  int id = 0;
-  std::string tip;
-  std::string balloonTitle;
-  std::string balloonText;
-  bool informationIcon = false;
-  bool added = false;
-  bool operator==(const TrayRecord&) const = default;
-};
-
 // The process's one icon in the notification area. No error is reported when the desktop has no
 // notification area or no balloon service: the icon or the balloon is then simply not seen, which
 // IsShown tells for the icon.

@@ -69,7 +69,7 @@ HttpResponse DemoServer::Answer(const RequestLine& request) {
 HttpResponse DemoServer::Route(const RequestLine& request) {
   if (!IsReadOnlyMethod(request.method)) return MethodNotAllowed();
   if (request.Path() == kPlayDataPath) return AnswerPlayData(request.Query());
-  if (request.Path() == kPingPath) return AnswerPing(request.Query());
+  if (request.Path() == kPingPath) return AnswerPing();
   if (request.Path() == kControlFilePath) return AnswerControlFile();
   return AnswerSiteFile(request.Path());
 }
@@ -81,8 +81,7 @@ HttpResponse DemoServer::AnswerPlayData(std::string_view query) const {
   return Ok("text/plain", Utf8ToGbk(reply));
 }
 
-HttpResponse DemoServer::AnswerPing(std::string_view query) {
-  if (std::optional<std::string> id = RawQueryValue(query, "id")) pings_.push_back(std::move(*id));
+HttpResponse DemoServer::AnswerPing() const {
   return Ok(kHtmlType, std::string(kPingPage));
 }
 

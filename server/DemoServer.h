@@ -38,8 +38,6 @@ class DemoServer {
   // offers an update; "" serves the file as it stands.
   void OfferVersion(std::string version) { offeredVersion_ = std::move(version); }
 
-  // The id of every usage ping in arrival order, exactly as it stood in the query.
-  const std::vector<std::string>& Pings() const { return pings_; }
   // One line per request answered: method, target exactly as received, status.
   const std::vector<std::string>& RequestLog() const { return requestLog_; }
 
@@ -47,7 +45,7 @@ class DemoServer {
   HttpResponse Answer(const RequestLine& request);
   HttpResponse Route(const RequestLine& request);
   HttpResponse AnswerPlayData(std::string_view query) const;
-  HttpResponse AnswerPing(std::string_view query);
+  HttpResponse AnswerPing() const;
   HttpResponse AnswerSiteFile(std::string_view path) const;
   HttpResponse AnswerControlFile() const;
   void Log(const RequestLine& request, int status);
@@ -57,7 +55,6 @@ class DemoServer {
   Catalogue catalogue_;
   std::uint16_t port_ = 0;
   std::string offeredVersion_;
-  std::vector<std::string> pings_;
   std::vector<std::string> requestLog_;
   HttpServer server_;
 };

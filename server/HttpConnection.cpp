@@ -15,10 +15,10 @@ bool IsWouldBlock(const GError* error) {
   return g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK);
 }
 
-SourcePtr AttachToThreadDefault(GSource* source, GSourceFunc callback, gpointer data) {
+gtk::SourcePtr AttachToThreadDefault(GSource* source, GSourceFunc callback, gpointer data) {
   g_source_set_callback(source, callback, data, nullptr);
   g_source_attach(source, g_main_context_get_thread_default());
-  return SourcePtr(source);
+  return gtk::SourcePtr(source);
 }
 
 }  // namespace

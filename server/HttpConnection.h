@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "server/GlibPtr.h"
+#include "platform/gtk/GObjectPtr.h"
 #include "server/HttpMessage.h"
 
 namespace lumora {
@@ -49,14 +49,14 @@ class HttpConnection {
   void ArmDeadline();
 
   const Handler& handler_;
-  GObjectPtr<GSocketConnection> connection_;
+  gtk::GObjectPtr<GSocketConnection> connection_;
   GSocket* socket_;  // owned by connection_
   Phase phase_ = Phase::kReadingHead;
   std::string head_;
   std::string response_;
   size_t sent_ = 0;
-  SourcePtr socketWatch_;
-  SourcePtr deadline_;
+  gtk::SourcePtr socketWatch_;
+  gtk::SourcePtr deadline_;
 };
 
 }  // namespace lumora

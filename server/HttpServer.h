@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "server/GlibPtr.h"
+#include "platform/gtk/GObjectPtr.h"
 #include "server/HttpConnection.h"
 
 namespace lumora {
@@ -30,7 +30,7 @@ class HttpServer {
   void Accept(GSocketConnection* connection);
 
   HttpConnection::Handler handler_;
-  GObjectPtr<GSocketService> service_;
+  gtk::GObjectPtr<GSocketService> service_;
   std::vector<std::unique_ptr<HttpConnection>> connections_;
 };
 

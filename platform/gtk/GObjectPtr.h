@@ -14,4 +14,15 @@ struct GObjectUnref {
 template <typename T>
 using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
+// Takes the source off its main context, so its callback never runs again, and drops it.
+struct SourceDestroy {
+  void operator()(GSource* source) const {
+    g_source_destroy(source);
+    g_source_unref(source);
+  }
+};
+
+// Owns one reference to a GSource and keeps it attached for that long.
+using SourcePtr = std::unique_ptr<GSource, SourceDestroy>;
+
 }  // namespace lumora::gtk

@@ -1,6 +1,6 @@
 #include "platform/gtk/GtkSingleInstance.h"
 
-#include "platform/gtk/Raise.h"
+#include "platform/Raise.h"
 
 namespace lumora::gtk {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Raise.h"
 #include "platform/gtk/Cursors.h"
-#include "platform/gtk/Raise.h"
 #include "platform/gtk/WindowRegion.h"
 
 namespace lumora::gtk {

@@ -1,8 +1,8 @@
 #include "platform/gtk/GtkTrayIcon.h"
 
+#include "platform/Raise.h"
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/PopupMenu.h"
-#include "platform/gtk/Raise.h"
 
 namespace lumora::gtk {
 namespace {

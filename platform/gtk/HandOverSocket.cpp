@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/gtk/Raise.h"
+#include "platform/Raise.h"
 
 namespace lumora::gtk {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/gtk/Raise.h"
+#include "platform/Raise.h"
 
 namespace lumora::gtk {
 namespace {

@@ -3,8 +3,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/Raise.h"
 #include "platform/gtk/GtkTopWindow.h"
-#include "platform/gtk/Raise.h"
 
 namespace lumora::gtk {
 namespace {

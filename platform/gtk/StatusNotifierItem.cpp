@@ -6,8 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/Raise.h"
 #include "platform/gtk/BusInterface.h"
-#include "platform/gtk/Raise.h"
 
 namespace lumora::gtk {
 namespace {

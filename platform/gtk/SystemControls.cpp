@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "platform/Raise.h"
+
 namespace lumora::gtk {
 namespace {
 
@@ -89,9 +91,7 @@ void CheckBoxControl::SetFont(const Font& font) {
 
 void CheckBoxControl::OnToggled(GtkToggleButton*, gpointer self) {
   auto* control = static_cast<CheckBoxControl*>(self);
-  if (control->settingState_ || !control->onClick) return;
-  auto handler = control->onClick;
-  handler();
+  if (!control->settingState_) Raise(control->onClick);
 }
 
 ButtonControl::ButtonControl(GtkWidget* parentBoard)
@@ -110,12 +110,8 @@ void ButtonControl::SetFont(const Font& font) {
   LoadFont(style_.get(), font, kButtonRoom);
 }
 
-// The handler runs from a copy: it may close the form that holds this button.
 void ButtonControl::OnClicked(GtkButton*, gpointer self) {
-  auto* control = static_cast<ButtonControl*>(self);
-  if (!control->onClick) return;
-  auto handler = control->onClick;
-  handler();
+  Raise(static_cast<ButtonControl*>(self)->onClick);
 }
 
 }  // namespace lumora::gtk

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/gtk/AddressKey.h"
-#include "platform/gtk/Raise.h"
+#include "platform/Raise.h"
 
 namespace lumora::gtk {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/gtk/XEmbedTrayIcon.h"
 
-#include "platform/gtk/Raise.h"
+#include "platform/Raise.h"
 
 // GtkStatusIcon is deprecated, but it is GTK's only way into an XEmbed notification area.
 G_GNUC_BEGIN_IGNORE_DEPRECATIONS

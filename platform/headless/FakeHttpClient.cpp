@@ -1,5 +1,7 @@
 #include "platform/headless/FakeHttpClient.h"
 
+#include "platform/Raise.h"
+
 namespace lumora::headless {
 namespace {
 
@@ -36,7 +38,7 @@ void FakeHttpClient::Answer(size_t index, HttpResult result, std::chrono::millis
   loop_.Post(delay, [pending, result = std::move(result)]() mutable {
     if (pending->finished) return;
     pending->finished = true;
-    pending->onDone(std::move(result));
+    Raise(pending->onDone, std::move(result));
   });
 }
 

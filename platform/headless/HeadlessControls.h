@@ -11,8 +11,7 @@
 
 namespace lumora::headless {
 
-// What every headless control keeps: its place, visibility (controls start visible), tooltip
-// and pointer shape.
+// What every headless control keeps: its place, visibility (controls start visible) and tooltip.
 template <class Base>
 class HeadlessControl : public Base, public Lifetime {
  public:
@@ -25,8 +24,7 @@ class HeadlessControl : public Base, public Lifetime {
   bool Visible() const override { return visible_; }
   void SetTooltip(const std::string& text) override { tooltip_ = text; }
   std::string Tooltip() const override { return tooltip_; }
-  void SetPointer(PointerShape shape) override { pointer_ = shape; }
-  PointerShape Pointer() const { return pointer_; }
+  void SetPointer(PointerShape) override {}
 
  protected:
   // The size an auto-sized control keeps whatever size it is given; none for the others.
@@ -38,7 +36,6 @@ class HeadlessControl : public Base, public Lifetime {
   Rect geometry_;
   bool visible_ = true;
   std::string tooltip_;
-  PointerShape pointer_ = PointerShape::Arrow;
 };
 
 // Creates the child controls of a window or a picture and owns them; their addresses stay valid
@@ -126,27 +123,23 @@ class HeadlessCheckBox final : public HeadlessControl<CheckBox> {
   std::string Caption() const override { return caption_; }
   void SetChecked(bool checked) override { checked_ = checked; }
   bool Checked() const override { return checked_; }
-  void SetFont(const Font& font) override { font_ = font; }
-  Font GetFont() const { return font_; }
+  void SetFont(const Font&) override {}
   // The user's click: toggles the box, then raises onClick.
   void Click();
 
  private:
   std::string caption_;
   bool checked_ = false;
-  Font font_;
 };
 
 class HeadlessButton final : public HeadlessControl<Button> {
  public:
   void SetCaption(const std::string& text) override { caption_ = text; }
   std::string Caption() const override { return caption_; }
-  void SetFont(const Font& font) override { font_ = font; }
-  Font GetFont() const { return font_; }
+  void SetFont(const Font&) override {}
 
  private:
   std::string caption_;
-  Font font_;
 };
 
 // The headless controls behind the controls of a headless window.

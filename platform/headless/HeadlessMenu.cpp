@@ -3,17 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/headless/Events.h"
+#include "platform/Raise.h"
 
 namespace lumora::headless {
-
-HeadlessMenu::HeadlessMenu(MenuList& menus) : menus_(menus) {
-  menus_.push_back(this);
-}
-
-HeadlessMenu::~HeadlessMenu() {
-  std::erase(menus_, this);
-}
 
 void HeadlessMenu::AddItem(const std::string& caption, std::function<void()> command) {
   items_.push_back({caption, std::move(command)});

@@ -9,10 +9,6 @@
 
 namespace lumora::headless {
 
-class HeadlessMenu;
-// The menus of one platform that are alive, in the order they were created.
-using MenuList = std::vector<HeadlessMenu*>;
-
 // One popup of a menu: on which window, and where (nothing: at the pointer).
 struct MenuPopup {
   TopWindow* owner = nullptr;
@@ -23,12 +19,6 @@ struct MenuPopup {
 // A menu in memory. A popup opens it until a test chooses an item.
 class HeadlessMenu final : public Menu {
  public:
-  // Enters the menu in the platform's list for its life; the list must outlive it.
-  explicit HeadlessMenu(MenuList& menus);
-  ~HeadlessMenu() override;
-  HeadlessMenu(const HeadlessMenu&) = delete;
-  HeadlessMenu& operator=(const HeadlessMenu&) = delete;
-
   void AddItem(const std::string& caption, std::function<void()> command) override;
   void AddSeparator() override;
   void PopupAt(TopWindow& owner, Point windowPosition) override;
@@ -47,7 +37,6 @@ class HeadlessMenu final : public Menu {
     std::function<void()> command;  // empty for a separator
   };
 
-  MenuList& menus_;
   std::vector<Item> items_;
   std::vector<MenuPopup> popups_;
   bool open_ = false;

@@ -16,7 +16,7 @@ std::unique_ptr<Timer> HeadlessPlatform::CreateTimer() {
 }
 
 std::unique_ptr<Menu> HeadlessPlatform::CreateMenu() {
-  return std::make_unique<HeadlessMenu>(menus_);
+  return std::make_unique<HeadlessMenu>();
 }
 
 std::optional<HitCode> HeadlessPlatform::LastSystemSize(TopWindow& window) const {

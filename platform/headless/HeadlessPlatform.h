@@ -55,8 +55,6 @@ class HeadlessPlatform : public Platform {
   HeadlessTrayIcon& Tray() { return tray_; }
   // The windows alive, in the order they were created.
   const WindowList& Windows() const { return windows_; }
-  // The menus alive, in the order they were created.
-  const MenuList& Menus() const { return menus_; }
   // Shortcuts to the system loop records of a window.
   std::optional<HitCode> LastSystemSize(TopWindow& window) const;
   int SystemMoveCount(TopWindow& window) const;
@@ -69,7 +67,6 @@ class HeadlessPlatform : public Platform {
   HeadlessSingleInstance singleInstance_;
   HeadlessTrayIcon tray_;
   WindowList windows_;
-  MenuList menus_;
   bool quitRequested_ = false;
 };
 

@@ -1,6 +1,6 @@
 #include "platform/headless/HeadlessTimer.h"
 
-#include "platform/headless/Events.h"
+#include "platform/Raise.h"
 
 namespace lumora::headless {
 

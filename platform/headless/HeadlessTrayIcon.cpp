@@ -1,6 +1,6 @@
 #include "platform/headless/HeadlessTrayIcon.h"
 
-#include "platform/headless/Events.h"
+#include "platform/Raise.h"
 
 namespace lumora::headless {
 
@@ -28,7 +28,6 @@ void HeadlessTrayIcon::ShowBalloon(const std::string& title, const std::string& 
   if (!shown_.added) return;
   shown_.balloonTitle = title;
   shown_.balloonText = text;
-  shown_.informationIcon = true;
   ++balloons_;
 }
 

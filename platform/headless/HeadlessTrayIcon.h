@@ -1,8 +1,18 @@
 #pragma once
 
+#include <string>
+
 #include "platform/Tray.h"
 
 namespace lumora::headless {
+
+// What the notification area shows of the icon: its tip, the last balloon, whether it was added.
+struct TrayRecord {
+  std::string tip;
+  std::string balloonTitle;
+  std::string balloonText;
+  bool added = false;
+};
 
 // A notification area in memory: it keeps what the icon shows. Tests raise the clicks
 // themselves through onLeftClick and onRightClick. A tray host is there unless a test takes it

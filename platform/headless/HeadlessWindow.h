@@ -40,6 +40,7 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   void SetAlwaysOnTop(bool onTop) override { alwaysOnTop_ = onTop; }
   bool AlwaysOnTop() const override { return alwaysOnTop_; }
   void SetOwner(TopWindow& owner) override { owner_ = &owner; }
+  TopWindow* Owner() const { return owner_; }
   void SetPassive(bool passive) override { passive_ = passive; }
   bool Passive() const override { return passive_; }
   void SetRegion(const RoundedRegion& region) override { region_ = region; }
@@ -53,7 +54,6 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   void Refresh() override {}
 
   int SystemMoveCount() const { return systemMoves_; }
-  TopWindow* Owner() const { return owner_; }
   int PresentCount() const { return presents_; }
   // The edge the last system size loop started from; none before the first.
   std::optional<HitCode> LastSystemSize() const { return lastSystemSize_; }
@@ -78,9 +78,9 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   bool passive_ = false;
   std::optional<RoundedRegion> region_;
   PointerShape pointer_ = PointerShape::Arrow;
+  TopWindow* owner_ = nullptr;
   Bitmap surface_{Size{}};
   int systemMoves_ = 0;
-  TopWindow* owner_ = nullptr;
   int presents_ = 0;
   std::optional<HitCode> lastSystemSize_;
 };

@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include "platform/gtk/GObjectPtr.h"
+
 namespace lumora::testing {
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -9,20 +11,30 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   while (!done()) {
     if (std::chrono::steady_clock::now() >= deadline) return done();
     // Wakes the iteration up now and then, so the deadline is seen.
-    GSource* wake = g_timeout_source_new(10);
+    gtk::SourcePtr wake(g_timeout_source_new(10));
     g_source_set_callback(
-        wake, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
-    g_source_attach(wake, nullptr);
+        wake.get(), [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
+    g_source_attach(wake.get(), nullptr);
     g_main_context_iteration(nullptr, TRUE);
-    g_source_destroy(wake);
-    g_source_unref(wake);
   }
   return true;
 }
 
-void PumpFor(std::chrono::milliseconds duration) {
-  auto deadline = std::chrono::steady_clock::now() + duration;
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= deadline; }, duration + 1s);
+bool Settle(GtkWidget* toplevel, std::chrono::milliseconds timeout) {
+  if (gtk_widget_get_mapped(toplevel)) {
+    bool painted = false;
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(toplevel);
+    gulong watch = g_signal_connect(
+        clock, "after-paint",
+        G_CALLBACK(+[](GdkFrameClock*, gpointer flag) { *static_cast<bool*>(flag) = true; }),
+        &painted);
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_PAINT);
+    bool framed = PumpUntil([&] { return painted; }, timeout);
+    g_signal_handler_disconnect(clock, watch);
+    if (!framed) return false;
+  }
+  gdk_display_sync(gtk_widget_get_display(toplevel));
+  return PumpUntil([] { return !g_main_context_pending(nullptr); }, timeout);
 }
 
 std::uint32_t ScreenPixel(int x, int y) {

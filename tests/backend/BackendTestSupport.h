@@ -13,7 +13,10 @@ using namespace std::chrono_literals;
 
 // Runs the main context until done() holds or the time is up; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
-void PumpFor(std::chrono::milliseconds duration);
+// Pumps until the window system has done what was asked of it so far: a shown window has painted
+// a frame since the call, so the toolkit's requests went out, and the X server has answered a
+// round trip, whose events are handled by then. False on time-out.
+bool Settle(GtkWidget* toplevel, std::chrono::milliseconds timeout = 5s);
 // Pumps until the process has ended; false on time-out.
 bool PumpUntilEnded(GSubprocess* process, std::chrono::milliseconds timeout = 10s);
 // This test program started again by the launcher to run only the named disabled test.

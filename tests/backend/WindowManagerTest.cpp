@@ -32,6 +32,25 @@ std::string Output(const std::string& command) {
   return out ? out : "";
 }
 
+GtkWidget* HandleOf(TopWindow& window) {
+  return GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
+}
+
+// Whether the window manager has mapped the window: GDK takes it out of the withdrawn state then.
+bool MappedByTheWindowManager(GtkWidget* handle) {
+  GdkWindow* window = gtk_widget_get_window(handle);
+  return window && !(gdk_window_get_state(window) & GDK_WINDOW_STATE_WITHDRAWN);
+}
+
+// The window's state and size as the window system last reported them.
+bool SystemMaximized(GtkWidget* handle) {
+  return gdk_window_get_state(gtk_widget_get_window(handle)) & GDK_WINDOW_STATE_MAXIMIZED;
+}
+Size SystemSize(GtkWidget* handle) {
+  GdkWindow* window = gtk_widget_get_window(handle);
+  return {gdk_window_get_width(window), gdk_window_get_height(window)};
+}
+
 // Maximising, minimising and the system's move loop need a window manager: these tests run one
 // (openbox) for their own duration.
 class WindowManagerTest : public ::testing::Test {
@@ -43,9 +62,11 @@ class WindowManagerTest : public ::testing::Test {
     const char* argv[] = {openbox, "--sm-disable", nullptr};
     ASSERT_TRUE(g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD,
                               nullptr, nullptr, &windowManager_, nullptr));
-    ASSERT_TRUE(PumpUntil([] {
-      return Output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
-    }));
+    // It names itself on the root window once it manages the screen; one that ran before may
+    // have left its name there.
+    std::string managing = "_OPENBOX_PID(CARDINAL) = " + std::to_string(windowManager_) + "\n";
+    ASSERT_TRUE(PumpUntil([&] { return Output("xprop -root _OPENBOX_PID") == managing; }))
+        << "openbox manages the screen";
   }
   void TearDown() override {
     window_.reset();
@@ -57,15 +78,32 @@ class WindowManagerTest : public ::testing::Test {
   // Shows the window and waits until the window manager has mapped and placed it.
   GtkWidget* ShowMapped(TopWindow& window) {
     window.Show();
-    GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
-    EXPECT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }));
-    PumpFor(200ms);
+    GtkWidget* handle = HandleOf(window);
+    EXPECT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }))
+        << "the window manager mapped the window";
+    EXPECT_TRUE(CaughtUp(window));
     return handle;
+  }
+  // Waits until the window manager has handled everything asked of it so far, this window's
+  // mapping included: it answers a new title of the window by naming the title it shows.
+  ::testing::AssertionResult CaughtUp(TopWindow& window) {
+    std::string title = "round trip " + std::to_string(++roundTrips_);
+    window.SetTitle(title);
+    std::string id =
+        std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(HandleOf(window))));
+    if (PumpUntil([&] {
+          return Output("xprop -id " + id + " _NET_WM_VISIBLE_NAME").find(title) !=
+                 std::string::npos;
+        })) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the window manager did not name the title " << title;
   }
 
   GtkPlatform platform_;
   std::unique_ptr<TopWindow> window_;
   GPid windowManager_ = 0;
+  int roundTrips_ = 0;
 };
 
 TEST_F(WindowManagerTest, StateFollowsTheWindowManager) {
@@ -91,14 +129,18 @@ TEST_F(WindowManagerTest, StateFollowsTheWindowManager) {
   // program: the program centres the window right after restoring, so it must see the size the
   // window had at once.
   window.SetBounds({120, 110, 320, 210});
-  PumpFor(200ms);
+  ASSERT_TRUE(PumpUntil([&] {
+    return SystemSize(handle) == (Size{320, 210});
+  })) << "the window system took the size";
   gdk_window_maximize(gtk_widget_get_window(handle));
   ASSERT_TRUE(PumpUntil([&] {
     return window.State() == WindowState::Maximized && window.ClientSize() == work.Extent();
   }));
   window.SetState(WindowState::Normal);
   EXPECT_EQ(window.ClientSize(), (Size{320, 210}));
-  PumpFor(300ms);
+  ASSERT_TRUE(PumpUntil([&] {
+    return !SystemMaximized(handle) && SystemSize(handle) == (Size{320, 210});
+  })) << "the window manager restored the window";
   EXPECT_EQ(window.ClientSize(), (Size{320, 210}));
   EXPECT_EQ(window.State(), WindowState::Normal);
 
@@ -124,12 +166,13 @@ TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
       window.BeginSystemSize(edge);
     }
   };
-  ShowMapped(window);
+  GtkWidget* handle = ShowMapped(window);
 
   // A window that does not have the focus yet gives its first press to the window manager,
   // which would start the loop from wherever the pointer went meanwhile.
   ClickOnScreen(250, 200);
-  PumpFor(300ms);
+  ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(handle)); }))
+      << "the click gave the window the focus";
   DragOnScreen(250, 200, 310, 245);
   ASSERT_TRUE(PumpUntil([&] { return window.Bounds().Origin() == (Point{160, 145}); }));
   EXPECT_EQ(window.ClientSize(), (Size{300, 200}));
@@ -151,28 +194,22 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   // Not the whole screen, which the window manager would take for a full-screen window.
   work.SetBounds({area.x + 100, area.y + 100, area.width - 150, area.height - 150});
   work.Surface().Fill(Color{0x00FF00});
-  work.Present();
-  GtkWindow* workHandle = dynamic_cast<GtkTopWindow&>(work).Handle();
-  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(workHandle)); }));
-  // The window manager takes a freshly mapped window over a moment later; a click before that
-  // gives it no focus, so the user clicks again.
-  std::string focus =
-      std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(workHandle)))) + "\n";
-  ASSERT_TRUE(PumpUntil([&] {
-    ClickOnScreen(area.x + 200, area.y + 200);
-    PumpFor(200ms);
-    return Output("xdotool getwindowfocus") == focus;
-  })) << "the window the user works in has the focus";
+  GtkWindow* workHandle = GTK_WINDOW(ShowMapped(work));
+  ClickOnScreen(area.x + 200, area.y + 200);
+  ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(workHandle); }))
+      << "the user works in the window";
+  std::string focus = Output("xdotool getwindowfocus");
 
   // The site's popup list shows its first page 14 s after the load.
   tankou popup(platform_, ContentServer(site.BaseUrl(), site.BaseUrl()));
   popup.Load();
-  GtkWidget* handle = GTK_WIDGET(dynamic_cast<GtkTopWindow&>(*popup.Window()).Handle());
-  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(handle); }, 30s));
-  PumpFor(500ms);
+  GtkWidget* handle = HandleOf(*popup.Window());
+  ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }, 30s))
+      << "the window manager mapped the popup";
+  ASSERT_TRUE(CaughtUp(work));
   EXPECT_EQ(Output("xdotool getwindowfocus"), focus) << "the focus stays where the user left it";
   work.Present();
-  PumpFor(500ms);
+  ASSERT_TRUE(CaughtUp(work)) << "raised";
 
   // Its bottom keeps 32 pixels above the screen's bottom edge, or above a higher panel.
   int bottom = std::min(platform_.GetDesktop().ScreenSize().height - 32, area.y + area.height);
@@ -187,11 +224,14 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   EXPECT_THAT(Output("xprop _NET_WM_STATE -id " +
                      std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(handle)))),
               AllOf(HasSubstr("_NET_WM_STATE_ABOVE"), HasSubstr("_NET_WM_STATE_SKIP_TASKBAR")));
-  EXPECT_NE(ScreenPixel(expected.x + 150, expected.y + 120), 0x00FF00u)
-      << "the popup stays above the window raised after it";
-  EXPECT_NE(ScreenPixel(expected.x + 280, expected.y + 7),
-            ScreenPixel(expected.x + 240, expected.y + 7))
-      << "the close picture lies over the page's top-right corner";
+  // Until the popup has painted, the screen still shows the window below.
+  EXPECT_TRUE(PumpUntil([&] {
+    return ScreenPixel(expected.x + 150, expected.y + 120) != 0x00FF00u;
+  })) << "the popup stays above the window raised after it";
+  EXPECT_TRUE(PumpUntil([&] {
+    return ScreenPixel(expected.x + 280, expected.y + 7) !=
+           ScreenPixel(expected.x + 240, expected.y + 7);
+  })) << "the close picture lies over the page's top-right corner";
 }
 
 }  // namespace

@@ -23,11 +23,15 @@ class ExitExtrasGuiTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { gdk_init(nullptr, nullptr); }
 
-  // The update offer comes about 6 s after start; true once it is up and has the keyboard.
-  static bool WaitForOfferWithFocus() {
+  // The update offer comes about 6 s after start; succeeds once it is up and has the keyboard.
+  static ::testing::AssertionResult WaitForOfferWithFocus() {
     std::string offer;
-    return WaitUntil([&] { return !(offer = OnlyWindow("--name ^提示：$")).empty(); }, 25s) &&
-           WaitUntil([&] { return Shell("xdotool getactivewindow") == offer + "\n"; }, 5s);
+    auto shown = WaitFor(
+        "the update offer", [&] { return !(offer = OnlyWindow("--name ^提示：$")).empty(); }, 25s);
+    if (!shown) return shown;
+    return WaitFor(
+        "the offer to have the keyboard",
+        [&] { return Shell("xdotool getactivewindow") == offer + "\n"; }, 5s);
   }
 
   test::FakeWebHandler browser_;
@@ -37,15 +41,19 @@ class ExitExtrasGuiTest : public ::testing::Test {
 TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsTheProgram) {
   for (bool link : {false, true}) {
     ProgramRun run(kQuitOnClose);
-    // The close button, once the control file that asks for the exit ad is read and applied.
-    ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, 20s));
-    ASSERT_TRUE(WaitUntil([&] { return run.Saw("GET /box/lib/wen.txt "); }, 20s));
-    Pause(500ms);
+    // The close button, once the control file that asks for the exit ad is applied: the ticker it
+    // also switches on is asked for last.
+    ASSERT_TRUE(WaitFor(
+        "the main window", [] { return LumoraWindows().size() == 1; }, 20s));
+    ASSERT_TRUE(WaitFor(
+        "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt "); }, 20s));
     Box main = GeometryOf(MainWindowId());
     Click(main.x + main.width - 22, main.y + 17);
     std::string exitAd;
-    ASSERT_TRUE(WaitUntil([&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }, 10s));
-    EXPECT_TRUE(WaitUntil([&] { return run.Saw("GET /box/js/ads/tui.html "); }, 5s));
+    ASSERT_TRUE(WaitFor(
+        "the exit ad", [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }, 10s));
+    EXPECT_TRUE(WaitFor(
+        "the exit ad's page", [&] { return run.Saw("GET /box/js/ads/tui.html "); }, 5s));
     EXPECT_TRUE(LumoraWindows().empty()) << "the main window is hidden";
     Box box = GeometryOf(exitAd);
     EXPECT_EQ(std::pair(box.width, box.height), std::pair(299, 247));
@@ -56,7 +64,8 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
 
     // The close picture's orange cross appears after a second, at the top right; by then the
     // page has laid out its links.
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(WaitFor(
+        "the close picture's orange cross",
         [&] {
           guint32 pixel = ScreenPixel(box.x + 244 + 11, box.y + 5 + 10);
           return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0xB0 && (pixel & 0xFF) < 0x60;
@@ -69,7 +78,10 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
       Click(box.x + 244 + 25, box.y + 5 + 10);
     }
     EXPECT_TRUE(run.Ended(10s)) << link;
-    EXPECT_TRUE(!link || WaitUntil([&] { return !browser_.Opened().empty(); }, 10s));
+    if (link) {
+      EXPECT_TRUE(WaitFor(
+          "the browser", [&] { return !browser_.Opened().empty(); }, 10s));
+    }
     EXPECT_EQ(browser_.Opened(),
               link ? std::vector<std::string>{run.server.SiteUrl()} : std::vector<std::string>{});
   }
@@ -78,21 +90,27 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
 TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereEnterDownloads) {
   ProgramRun run(kQuitOnClose, "9.1");
   ASSERT_TRUE(WaitForOfferWithFocus());
+  size_t escaped = run.server.RequestLog().size();
   Shell("xdotool key Escape");
-  ASSERT_TRUE(WaitUntil([] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
-  Pause(1s);
+  ASSERT_TRUE(WaitFor(
+      "the offer to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
+  // What the control file asks for after the offer: the ticker list.
+  ASSERT_TRUE(WaitFor(
+      "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt ", escaped); }, 10s));
   EXPECT_EQ(LumoraWindows().size(), 1u) << "the program runs on";
 
   size_t before = MappedTopWindows().size();
   Box main = GeometryOf(MainWindowId());
   Click(main.x + main.width - 152, main.y + 17);  // the menu button
-  ASSERT_TRUE(WaitUntil([&] { return MappedTopWindows().size() > before; }, 5s));
+  ASSERT_TRUE(WaitFor(
+      "the program menu", [&] { return MappedTopWindows().size() > before; }, 5s));
   Shell("xdotool key Down Down Down Down Return");  // "升级检测", past the separator
   ASSERT_TRUE(WaitForOfferWithFocus());
   g_object_unref(Screenshot("update-offer.png"));
   Shell("xdotool key Return");
   EXPECT_TRUE(run.Ended(10s));
-  EXPECT_TRUE(WaitUntil([&] { return !browser_.Opened().empty(); }, 10s));
+  EXPECT_TRUE(WaitFor(
+      "the browser", [&] { return !browser_.Opened().empty(); }, 10s));
   EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run.server.BaseUrl() + "update/update.exe"})
       << "only after Yes";
   EXPECT_FALSE(run.Saw("GET /box/js/ads/tui.html "));

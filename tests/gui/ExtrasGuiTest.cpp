@@ -1,5 +1,7 @@
+#include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -15,26 +17,71 @@ using namespace gui;
 // default web browser.
 using ExtrasGuiTest = ProgramSuite;
 
-// Runs once the update check is in: about 6 s after start the ticker shows its first item at the
-// bottom right of the main window; a click on an item with a link reaches the user's browser.
-// The list's third item has no link, so a click that meets it is tried again on the next item.
+// The line an item of the ticker rests on: the ticker's panel is 300 x 30, 10 from the main
+// window's right edge and 3 from its bottom; an item rests 8 below the panel's top.
+Box ItemLine(const Box& main) {
+  return {main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
+}
+
+std::vector<guint32> Pixels(const Box& area) {
+  g_autoptr(GdkPixbuf) shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.x,
+                                                         area.y, area.width, area.height);
+  std::vector<guint32> pixels;
+  for (int y = 0; shot != nullptr && y < area.height; ++y) {
+    for (int x = 0; x < area.width; ++x) pixels.push_back(PixelOf(shot, x, y));
+  }
+  return pixels;
+}
+
+// The longest run of pixels along a row of the line that differ from the bare line: an underline
+// runs the length of the item, while the characters leave gaps between their strokes.
+int LongestChangedRun(const std::vector<guint32>& line, const std::vector<guint32>& bare,
+                      int width) {
+  int longest = 0;
+  for (size_t row = 0; row + width <= std::min(line.size(), bare.size()); row += width) {
+    int run = 0;
+    for (size_t at = row; at < row + width; ++at) {
+      run = line[at] != bare[at] ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  return longest;
+}
+
+// About 6 s after start the ticker's first item, which has a link, climbs onto its line at the
+// bottom right of the main window. Under the pointer it holds and is underlined; a click on it
+// reaches the user's browser.
 TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
   Box main = GeometryOf(MainWindowId());
   ASSERT_GT(main.width, 0) << "the main window is up";
-  int x = main.x + main.width - 310 + 30;
-  int y = main.y + main.height - 33 + 14;
-  Pause(8s);
-  bool opened = false;
-  for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
-    Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
-    Pause(300ms);
-    Shell("xdotool click 1");
-    opened = WaitUntil([&] { return !browser_->Opened().empty(); }, 3s);
-    // Over the bare panel the hold ends, and the next item comes up.
-    Shell("xdotool mousemove " + std::to_string(x + 250) + " " + std::to_string(y - 12));
-    if (!opened) Pause(6s);
-  }
-  ASSERT_TRUE(opened) << "no address reached the default browser";
+  Box line = ItemLine(main);
+  // The line as it is before the ticker starts, read while its list is still to come.
+  std::vector<guint32> bare;
+  ASSERT_TRUE(WaitFor(
+      "the ticker list",
+      [&] {
+        if (run_->Saw("GET /box/lib/gun.txt ")) return true;
+        bare = Pixels(line);
+        return false;
+      },
+      20s));
+  ASSERT_FALSE(bare.empty()) << "the line was read before the ticker started";
+
+  int x = line.x + 30;
+  int y = line.y + 7;
+  // An item that climbs in under a still pointer is not pointed at: the user moves onto it, a
+  // pixel to and fro, until it shows it is held.
+  int move = 0;
+  ASSERT_TRUE(WaitFor(
+      "the first item underlined under the pointer",
+      [&] {
+        Shell("xdotool mousemove " + std::to_string(x + move++ % 2) + " " + std::to_string(y));
+        return LongestChangedRun(Pixels(line), bare, line.width) >= 100;
+      },
+      10s));
+  Click(x, y);
+  ASSERT_TRUE(WaitFor(
+      "the browser", [&] { return !browser_->Opened().empty(); }, 5s));
   EXPECT_EQ(browser_->Opened(), std::vector<std::string>{run_->server.SiteUrl()});
 }
 

@@ -28,21 +28,20 @@ using namespace std::chrono_literals;
 
 using Point = GdkPoint;
 
-// Iterates the main loop (which serves the demo server and any fake bus services) until done or
-// the time is up.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+// Iterates the main loop (which serves the demo server and any fake bus services) until done
+// holds; fails, naming what it waited for, once the time is up.
+inline ::testing::AssertionResult WaitFor(const std::string& what,
+                                          const std::function<bool()>& done,
+                                          std::chrono::milliseconds limit) {
   auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
+    if (std::chrono::steady_clock::now() > end) {
+      return ::testing::AssertionFailure() << "waited " << limit.count() << " ms for " << what;
+    }
     g_main_context_iteration(nullptr, FALSE);
     g_usleep(5000);
   }
-  return true;
-}
-
-// A fixed pause where a user would pause; the loop keeps serving meanwhile.
-inline void Pause(std::chrono::milliseconds time) {
-  WaitUntil([] { return false; }, time);
+  return ::testing::AssertionSuccess();
 }
 
 // Starts a program; its exit is left for StopProcess or waitpid to collect.
@@ -158,18 +157,40 @@ struct ProgramRun {
   bool Saw(const std::string& prefix, size_t from = 0) const {
     return Find(prefix, from).has_value();
   }
-  // True once the program ended of its own accord, with status 0.
-  bool Ended(std::chrono::milliseconds limit) {
+  // Succeeds once the program ended of its own accord, with status 0.
+  ::testing::AssertionResult Ended(std::chrono::milliseconds limit) {
     int status = -1;
-    if (!WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit)) return false;
+    auto ended = WaitFor(
+        "the program to end", [&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit);
+    if (!ended) return ended;
     pid = 0;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the program ended with status " << status;
   }
 
   DemoServer server{LUMORA_TEST_SITE_DIR};
   test::TempDir folder;
   GPid pid = 0;
 };
+
+// The centre of a portal tile's poster, in window pixels. The portal view fills the page area
+// from (7, 41), overlapping it by 2 pixels on every side: a 980 pixel wide page of four 228 pixel
+// columns, 12 apart after 16 of padding, below a 41 pixel header and 12 of padding; a tile is 204
+// high (poster 150).
+inline Point PortalTile(int index) {
+  int column = index % 4;
+  int row = index / 4;
+  return {5 + 16 + column * 240 + 114, 39 + 41 + 12 + row * 216 + 76};
+}
+
+// True once the portal in this main window shows its first poster, a bluish gradient: its page
+// and style sheet are in and laid out.
+inline bool PortalShowsItsTiles(const std::string& window) {
+  Box box = GeometryOf(window);
+  Point tile = PortalTile(0);
+  guint32 pixel = ScreenPixel(box.x + tile.x, box.y + tile.y);
+  return (pixel & 0xFF) > ((pixel >> 16) & 0xFF) + 0x10;
+}
 
 // The program's main windows among the visible windows titled "Lumora"; small ones (the tray
 // icon's own window while no tray host embeds it) are left out.
@@ -184,8 +205,9 @@ inline std::vector<std::string> LumoraWindows() {
 // The one main window, waiting a little for it to settle; "" when there is not exactly one.
 inline std::string MainWindowId() {
   std::vector<std::string> windows;
-  WaitUntil([&] { return (windows = LumoraWindows()).size() == 1; }, 5s);
-  return windows.size() == 1 ? windows.front() : std::string();
+  bool one = static_cast<bool>(WaitFor(
+      "one main window", [&] { return (windows = LumoraWindows()).size() == 1; }, 5s));
+  return one ? windows.front() : std::string();
 }
 
 // A suite that runs the real program once for all its tests, against the demo server, under the
@@ -196,7 +218,8 @@ class ProgramSuite : public ::testing::Test {
     gdk_init(nullptr, nullptr);
     browser_ = new test::FakeWebHandler();
     run_ = new ProgramRun();
-    ASSERT_TRUE(WaitUntil([] { return LumoraWindows().size() == 1; }, 20s));
+    ASSERT_TRUE(WaitFor(
+        "the main window", [] { return LumoraWindows().size() == 1; }, 20s));
   }
   static void TearDownTestSuite() {
     delete run_;

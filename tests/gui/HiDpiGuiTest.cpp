@@ -34,14 +34,21 @@ TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
   g_unsetenv("GDK_SCALE");
 
   std::string id;
-  ASSERT_TRUE(WaitUntil([&] { return !(id = MainWindowId()).empty(); }, 20s));
-  Pause(2s);
-  g_autoptr(GdkPixbuf) shot = Screenshot("hidpi-window.png");
+  ASSERT_TRUE(WaitFor(
+      "the main window", [&] { return !(id = MainWindowId()).empty(); }, 20s));
   // The caption strip and page tabs on the screen, aligned to the window's pixel pairs.
   Box window = GeometryOf(id);
   int left = std::max(window.x, 0);
   left += (left - window.x) % 2;
-  EXPECT_GT(FineBlocks(shot, {left, window.y, 1200, 56}), 2000);
+  GdkWindow* root = gdk_get_default_root_window();
+  EXPECT_TRUE(WaitFor(
+      "the chrome painted from the double-size sheets",
+      [&] {
+        g_autoptr(GdkPixbuf) chrome = gdk_pixbuf_get_from_window(root, left, window.y, 1200, 56);
+        return chrome != nullptr && FineBlocks(chrome, {0, 0, 1200, 56}) > 2000;
+      },
+      10s));
+  g_object_unref(Screenshot("hidpi-window.png"));
 }
 
 }  // namespace

@@ -20,12 +20,23 @@ std::string WindowManagerState(const std::string& id) {
   return at == std::string::npos ? "Withdrawn" : Lines(state.substr(at + 14)).front();
 }
 
-// Answers the close question's box, once it shows, with a key as the user types it there.
-bool AnswerQuestion(const char* key) {
+// Whether the program's tray icon is embedded in this notification area: its window, named like
+// the main window, lies inside the area's.
+bool EmbedsTheIcon(const std::string& area) {
+  return Shell("xwininfo -tree -id " + area).find("\"Lumora\"") != std::string::npos;
+}
+
+// The close question's box once it shows; "" when it did not.
+std::string QuestionBox() {
   std::string box;
-  if (!WaitUntil([&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); }, 5s)) return false;
+  EXPECT_TRUE(WaitFor(
+      "the close question", [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); }, 5s));
+  return box;
+}
+
+// Answers the box with a key as the user types it there.
+void Answer(const std::string& box, const char* key) {
   Shell("xdotool windowactivate --sync " + box + " key " + key);
-  return true;
 }
 
 class MainWindowGuiTest : public ProgramSuite {
@@ -39,9 +50,12 @@ class MainWindowGuiTest : public ProgramSuite {
 };
 
 TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
-  Box window = GeometryOf(MainWindowId());
+  std::string id = MainWindowId();
+  Box window = GeometryOf(id);
   EXPECT_EQ(std::pair(window.width, window.height), std::pair(990, 655));
-  Pause(3s);  // the views paint before the picture is kept
+  // The views paint before the picture is kept.
+  ASSERT_TRUE(WaitFor(
+      "the portal's tiles", [&] { return PortalShowsItsTiles(id); }, 20s));
   g_autoptr(GdkPixbuf) shot = Screenshot("main-window.png");
   EXPECT_TRUE(run_->folder.Exists("c.htm") && run_->folder.Exists("i.gif")) << "written at start";
   guint32 desktop = PixelOf(shot, 2, 2);
@@ -58,20 +72,27 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   // A right click on the always-on-top button first: it must not swallow the close command.
   Click(window.x + window.width - 100 + 10, window.y + 17, 3);
   Shell("xdotool windowactivate --sync " + id + " key alt+F4");
-  ASSERT_TRUE(AnswerQuestion("Escape"));
-  ASSERT_TRUE(WaitUntil([] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
-  Pause(500ms);
-  EXPECT_EQ(WindowManagerState(id), "Normal");
-  EXPECT_EQ(run_->Setting("ts"), "3") << "asked again next time";
+  std::string box = QuestionBox();
+  ASSERT_FALSE(box.empty());
+  Answer(box, "Escape");
+  ASSERT_TRUE(WaitFor(
+      "the question to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
 
   Click(window.x + window.width - 32 + 10, window.y + 17);  // the close button
-  ASSERT_TRUE(AnswerQuestion("Return"));
+  // Asked again: by then the escape was handled, and it left the window and the settings alone.
+  box = QuestionBox();
+  ASSERT_FALSE(box.empty());
+  EXPECT_EQ(WindowManagerState(id), "Normal");
+  EXPECT_EQ(run_->Setting("ts"), "3") << "asked again next time";
+  Answer(box, "Return");
   // No tray host runs here: "hide to the tray" minimises instead.
-  EXPECT_TRUE(WaitUntil([&] { return WindowManagerState(id) == "Iconic"; }, 5s));
+  EXPECT_TRUE(WaitFor(
+      "the window to be minimised", [&] { return WindowManagerState(id) == "Iconic"; }, 5s));
   EXPECT_EQ(run_->Setting("ts"), "1");
   EXPECT_EQ(run_->Setting("quit"), "2");
   Shell("xdotool windowactivate --sync " + id);
-  EXPECT_TRUE(WaitUntil([&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  EXPECT_TRUE(WaitFor(
+      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
 }
 
 TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
@@ -79,24 +100,36 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
   // An XEmbed notification area as wide as the icons it holds.
   trayHost_ = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
   std::string area;
-  ASSERT_TRUE(WaitUntil([&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); }, 10s));
-  Pause(1s);  // the area embeds the icon
+  ASSERT_TRUE(WaitFor(
+      "the notification area", [&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); },
+      10s));
+  ASSERT_TRUE(WaitFor(
+      "the area to embed the icon", [&] { return EmbedsTheIcon(area); }, 10s));
   Box window = GeometryOf(id);
   Click(window.x + window.width - 32 + 10, window.y + 17);
-  EXPECT_TRUE(WaitUntil([&] { return WindowManagerState(id) == "Withdrawn"; }, 5s));
+  EXPECT_TRUE(WaitFor(
+      "the window to hide", [&] { return WindowManagerState(id) == "Withdrawn"; }, 5s));
   Box tray = GeometryOf(area);
   Click(tray.x + tray.width / 2, tray.y + tray.height / 2);
-  EXPECT_TRUE(WaitUntil([&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  EXPECT_TRUE(WaitFor(
+      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
 }
 
+// The running instance brings its minimised window back for the later start, which ends.
 TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
+  std::string id = MainWindowId();
+  Shell("xdotool windowminimize " + id);
+  ASSERT_TRUE(WaitFor(
+      "the window to be minimised", [&] { return WindowManagerState(id) == "Iconic"; }, 5s));
   auto start = std::chrono::steady_clock::now();
   GPid second = StartProcess((run_->folder / "lumora").string());
   int status = -1;
-  ASSERT_TRUE(WaitUntil([&] { return waitpid(second, &status, WNOHANG) == second; }, 5s));
+  ASSERT_TRUE(WaitFor(
+      "the later start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 5s));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  Pause(500ms);
+  EXPECT_TRUE(WaitFor(
+      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
   EXPECT_EQ(LumoraWindows().size(), 1u);
   EXPECT_EQ(waitpid(run_->pid, nullptr, WNOHANG), 0) << "the first instance runs on";
 }

@@ -40,15 +40,6 @@ std::vector<guint32> TabCell(Point centre) {
 constexpr Point kPortalTab{20 + 34, 22};
 constexpr Point kPlayerTab{88 + 34, 22};
 
-// The portal view fills the page area from (7, 41), overlapping it by 2 pixels on every side:
-// a 980 pixel wide page of four 228 pixel columns, 12 apart after 16 of padding, below a
-// 41 pixel header and 12 of padding; a tile is 204 high (poster 150).
-Point PortalTile(int index) {
-  int column = index % 4;
-  int row = index / 4;
-  return {5 + 16 + column * 240 + 114, 39 + 41 + 12 + row * 216 + 76};
-}
-
 // The player page's list side bar, 202 wide at the page's right edge (window x 781); its tabs
 // lie 4 below its top, the lists' views from 28 below it, overlapping by 2.
 constexpr Point kHistoryListTab{781 + 105 + 30, 41 + 4 + 10};
@@ -69,11 +60,11 @@ class PlayGuiTest : public ProgramSuite {
     const char* daemonUp =
         "gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
         "--method org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications";
-    ASSERT_TRUE(WaitUntil([&] { return Shell(daemonUp) == "(true,)\n"; }, 10s));
+    ASSERT_TRUE(WaitFor(
+        "the notification daemon", [&] { return Shell(daemonUp) == "(true,)\n"; }, 10s));
     ProgramSuite::SetUpTestSuite();
-    // The portal paints its tiles once its style sheet is in.
-    ASSERT_TRUE(WaitUntil([] { return run_->Saw("GET /box/css/portal.css "); }, 20s));
-    Pause(1s);
+    ASSERT_TRUE(WaitFor(
+        "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
   }
 
   static void TearDownTestSuite() {
@@ -91,12 +82,13 @@ class PlayGuiTest : public ProgramSuite {
 
   // Brings the history list to the front and points at its first row, waiting until the row
   // shows it is under the pointer: the list is loaded, laid out and its script has run.
-  static bool PointAtFirstHistoryRow() {
+  static ::testing::AssertionResult PointAtFirstHistoryRow() {
     ClickInWindow(kHistoryListTab);
     // A row reloaded under a still pointer learns of it only when the pointer moves.
     Point row = InWindow(kFirstHistoryRow);
     int moves = 0;
-    return WaitUntil(
+    return WaitFor(
+        "the first history row to show the pointer over it",
         [&] {
           Shell("xdotool mousemove " + std::to_string(row.x + ++moves % 2) + " " +
                 std::to_string(row.y));
@@ -113,13 +105,17 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   std::vector<guint32> player = TabCell(kPlayerTab);
   size_t from = LogSize();
   ClickInWindow(PortalTile(0));  // item 101
-  ASSERT_TRUE(WaitUntil([&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
-  EXPECT_TRUE(WaitUntil([] { return FirstLine("date.dat").starts_with("101|"); }, 5s))
+  ASSERT_TRUE(WaitFor(
+      "the player page", [&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
+  EXPECT_TRUE(WaitFor(
+      "the play recorded first in date.dat",
+      [] { return FirstLine("date.dat").starts_with("101|"); }, 5s))
       << FirstLine("date.dat");
-  EXPECT_TRUE(WaitUntil(
+  EXPECT_TRUE(WaitFor(
+      "the play list page to hold the play",
       [] { return run_->folder.Read("c.htm").find("open://1>") != std::string::npos; }, 5s));
-  EXPECT_TRUE(WaitUntil([&] { return TabCell(kPlayerTab) != player; }, 5s))
-      << "the player tab is marked selected";
+  EXPECT_TRUE(WaitFor(
+      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != player; }, 5s));
 }
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
@@ -128,18 +124,23 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
   ClickInWindow(kFirstHistoryRow);
-  ASSERT_TRUE(WaitUntil([&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }, 5s));
+  ASSERT_TRUE(WaitFor(
+      "the information page", [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }, 5s));
   std::string info = run_->server.RequestLog()[*run_->Find("GET /box/pp.htm?", from)];
   EXPECT_TRUE(info.ends_with("-00 200")) << info;
   // The information page starts the recorded episode, which records the entry again.
-  ASSERT_TRUE(WaitUntil([&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }, 5s));
-  ASSERT_TRUE(WaitUntil([] { return FirstLine("date.dat").starts_with("101|"); }, 5s));
+  ASSERT_TRUE(WaitFor(
+      "the recorded episode", [&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }, 5s));
+  ASSERT_TRUE(WaitFor(
+      "the play recorded again", [] { return FirstLine("date.dat").starts_with("101|"); }, 5s));
 
   // Opening brought the information list to the front; the row's delete icon shows only under
   // the pointer.
   ASSERT_TRUE(PointAtFirstHistoryRow());
   ClickInWindow(kFirstRowDelete);
-  EXPECT_TRUE(WaitUntil([] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
+  EXPECT_TRUE(WaitFor(
+      "the entry to leave date.dat",
+      [] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
       << run_->folder.Read("date.dat");
   EXPECT_EQ(run_->folder.Read("c.htm").find("open://1>"), std::string::npos);
 }
@@ -148,9 +149,11 @@ TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
   ClickInWindow(kPortalTab);
   size_t from = LogSize();
   ClickInWindow(PortalTile(7));  // item 108
-  ASSERT_TRUE(WaitUntil([&] { return run_->Saw("GET /box/h.asp?id=108&", from); }, 5s));
-  EXPECT_TRUE(WaitUntil([] { return !OnlyWindow("--name ^Notification$").empty(); }, 5s))
-      << "the notification daemon shows the balloon";
+  ASSERT_TRUE(WaitFor(
+      "the play data request", [&] { return run_->Saw("GET /box/h.asp?id=108&", from); }, 5s));
+  EXPECT_TRUE(WaitFor(
+      "the notification daemon to show the balloon",
+      [] { return !OnlyWindow("--name ^Notification$").empty(); }, 5s));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Raise.h"
 #include "platform/headless/HeadlessControls.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -115,37 +116,17 @@ inline Rect PlaceOf(TopWindow& window, const Control& control) {
   throw std::runtime_error("the control is not in the window");
 }
 
-// The user's click at this window position, on the control the pointer is over there.
-inline void ClickAt(TopWindow& window, Point at, MouseButton button = MouseButton::Left) {
-  std::vector<PlacedControl> controls = AllControls(window);
-  const PlacedControl* under = finder_detail::Under(controls, at);
-  if (!under) throw std::runtime_error("no control to click there");
-  headless::PressAndRelease(*under->control, button,
-                            {at.x - under->place.x, at.y - under->place.y});
-}
-
 // The user's click in the middle of the control, on whatever the pointer meets there.
 inline void Click(TopWindow& window, const Control& control,
                   MouseButton button = MouseButton::Left) {
   Rect place = PlaceOf(window, control);
-  ClickAt(window, {place.x + place.width / 2, place.y + place.height / 2}, button);
+  headless::ClickAt(window, {place.x + place.width / 2, place.y + place.height / 2}, button);
 }
 
-// The pointer moves to this window position: the control it is over there, or the window's own
-// surface, gets the move.
-inline void MoveTo(TopWindow& window, Point at, bool leftHeld = false) {
-  std::vector<PlacedControl> controls = AllControls(window);
-  const PlacedControl* under = finder_detail::Under(controls, at);
-  MouseEvent event{MouseButton::Left, leftHeld, at.x, at.y};
-  if (!under) return headless::Raise(window.onMouseMove, event);
-  event.x -= under->place.x;
-  event.y -= under->place.y;
-  headless::Raise(under->control->onMouseMove, event);
-}
-
-// A press on the window's own surface, where no control is.
+// A press on the window's own surface, where no control is, whose release the window manager
+// takes (as it does when the press starts its move or size loop).
 inline void PressSurface(TopWindow& window, Point at, MouseButton button = MouseButton::Left) {
-  headless::Raise(window.onMouseDown, MouseEvent{button, button == MouseButton::Left, at.x, at.y});
+  Raise(window.onMouseDown, MouseEvent{button, button == MouseButton::Left, at.x, at.y});
 }
 
 // Whether the user sees the control: it and every picture holding it are visible.

@@ -53,11 +53,11 @@ class MainWindowTest : public ::testing::Test {
   Control& Button(const std::string& tooltip) { return test::WithTooltip(Window(), tooltip); }
   void Click(const std::string& tooltip) { test::Click(Window(), Button(tooltip)); }
   // The page tabs in the caption: 0 portal, 1 player, 2 TV, 3 shopping.
-  void ClickPageTab(int tab) { test::ClickAt(Window(), {54 + 68 * tab, 22}); }
+  void ClickPageTab(int tab) { headless::ClickAt(Window(), {54 + 68 * tab, 22}); }
   // The list tabs of the player page's side bar: 0 now playing, 1 history.
   void ClickListTab(int tab) {
     Rect list = test::PlaceOf(Window(), form_->HistoryView());
-    test::ClickAt(Window(), {list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
+    headless::ClickAt(Window(), {list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
   }
   bool Shown(const Control& control) { return test::Seen(Window(), control); }
   static std::string Text(Rect r) {
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, RightClicksCommandNothingAndSwallowNoLaterCommand) {
   EXPECT_EQ(Window().State(), WindowState::Normal);
 
   ClickPageTab(2);
-  test::ClickAt(Window(), {190, 22}, MouseButton::Middle);
+  headless::ClickAt(Window(), {190, 22}, MouseButton::Middle);
   headless::DoubleClick(Window(), MouseButton::Left, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Maximized);
 }
@@ -281,7 +281,7 @@ TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) 
   Resize(1000, 600);
   auto& minimize = dynamic_cast<Picture&>(Button("最小化"));
   Point at = test::PlaceOf(Window(), minimize).Origin();
-  test::MoveTo(Window(), {at.x + 5, at.y + 5});
+  headless::MoveAt(Window(), {at.x + 5, at.y + 5});
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
             form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
   Label* tip = &test::Captioned<Label>(Window(), "最小化");
@@ -294,7 +294,7 @@ TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) 
             form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
   EXPECT_FALSE(Shown(*tip));
   Point menu = test::PlaceOf(Window(), Button("菜单")).Origin();
-  test::MoveTo(Window(), {menu.x + 5, menu.y + 5});
+  headless::MoveAt(Window(), {menu.x + 5, menu.y + 5});
   EXPECT_FALSE(Shown(*tip)) << "the menu button has no tooltip";
 }
 
@@ -341,19 +341,19 @@ TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
 TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLaterOne) {
   Resize(1000, 600);
   test::PressSurface(Window(), {400, 20});
-  test::MoveTo(Window(), {410, 22}, true);
+  headless::MoveAt(Window(), {410, 22}, true);
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Window().SetBounds({50, 60, 1000, 600});
   Wait(400ms);
   EXPECT_EQ(StoredSize(), "14850x9830");
   Click("最大化");
   test::PressSurface(Window(), {0, 300});
-  test::MoveTo(Window(), {410, 22}, true);
+  headless::MoveAt(Window(), {410, 22}, true);
   EXPECT_FALSE(platform_.LastSystemSize(Window()).has_value()) << "maximised: no size, no move";
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Click("还原");
 
-  test::MoveTo(Window(), {999, 300});
+  headless::MoveAt(Window(), {999, 300});
   EXPECT_EQ(Window().Pointer(), PointerShape::SizeWestEast);
   test::PressSurface(Window(), {999, 300});
   EXPECT_EQ(platform_.LastSystemSize(Window()), HitCode::Right);
@@ -594,7 +594,7 @@ TEST_F(MainWindowTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
   EXPECT_EQ(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
   ClickPageTab(1);
   EXPECT_TRUE(Shown(form_->PlayerView()));
-  test::ClickAt(Window(), closeOf(form_->PlayerView()));
+  headless::ClickAt(Window(), closeOf(form_->PlayerView()));
   EXPECT_FALSE(Shown(form_->PlayerView()));
   Click("精简模式");
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655})) << "nothing plays: no compact mode";

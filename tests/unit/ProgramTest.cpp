@@ -387,7 +387,7 @@ TEST_F(PopupAdTest, NewWindowsAndTheClosePictureHideIt) {
   At(1s + 1min);
   Finish({300, 200});
   EXPECT_TRUE(Window().IsShown());
-  test::ClickAt(Window(), {300 - 15, 8});
+  headless::ClickAt(Window(), {300 - 15, 8});
   EXPECT_FALSE(Window().IsShown());
 }
 
@@ -470,10 +470,9 @@ TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedO
   std::string longText;
   for (int i = 0; i < 200; ++i) longText += "错";
   app.TrayIcon()->TrayShowBalloon(longText);
-  const TrayRecord& shown = platform.Tray().Shown();
-  EXPECT_EQ(
-      std::tuple(shown.balloonTitle, Utf8ToGbk(shown.balloonText).size(), shown.informationIcon),
-      std::tuple("Lumora提示:", 254u, true));
+  const headless::TrayRecord& shown = platform.Tray().Shown();
+  EXPECT_EQ(shown.balloonTitle, "Lumora提示:");
+  EXPECT_EQ(Utf8ToGbk(shown.balloonText).size(), 254u);
 
   IniWrite(dir / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
   app.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");

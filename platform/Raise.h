@@ -4,15 +4,16 @@
 #include <exception>
 #include <utility>
 
-namespace lumora::gtk {
+namespace lumora {
 
-// An exception must never unwind through the toolkit's or the engine's C frames: it would end
-// the program. The handler's work is abandoned, the fault reported, and the window lives on.
+// An exception must never leave an event handler: in the real backend it would unwind through the
+// toolkit's or the engine's C frames and end the program. Both backends keep it on this side
+// alike: the handler's work is abandoned, the fault reported, and the main loop goes on.
 inline void ReportEscapedException(const char* what) {
   std::fprintf(stderr, "lumora: an event handler failed: %s\n", what);
 }
 
-// Runs a handler called from the toolkit or the engine, keeping its exceptions on this side.
+// Runs a handler called from the main loop, keeping its exceptions on this side.
 template <typename Result, typename Call>
 Result Guarded(Result fallback, Call&& call) {
   try {
@@ -37,4 +38,4 @@ void Raise(const Handler& handler, Args&&... args) {
   });
 }
 
-}  // namespace lumora::gtk
+}  // namespace lumora

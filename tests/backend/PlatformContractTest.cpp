@@ -1,0 +1,281 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "tests/backend/PlatformDrivers.h"
+
+namespace lumora::testing {
+namespace {
+
+using std::chrono::milliseconds;
+using ::testing::Each;
+using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+// A window at a free place of the screen.
+constexpr Rect kBounds{60, 80, 240, 160};
+
+// What every backend must do alike, so that the headless backend the program's tests run on
+// cannot drift from the real one. Each test runs once on each backend.
+template <class Driver>
+class PlatformContractTest : public ::testing::Test {
+ protected:
+  PlatformContractTest() { window_->SetBounds(kBounds); }
+
+  // Shows the window once the test has placed its controls.
+  void ShowWindow() {
+    window_->Show();
+    ASSERT_TRUE(driver_.Settle(*window_)) << "the window system caught up with the show";
+  }
+  bool RunUntil(const std::function<bool()>& done) { return testing::RunUntil(platform_, done); }
+  bool Saw(const std::string& event) const { return std::ranges::count(events_, event) > 0; }
+
+  // Records the mouse events of a control or of the window's surface as "name event x,y".
+  template <class Target>
+  void Record(Target& target, const std::string& name) {
+    auto record = [this, name](const std::string& event) {
+      return [this, name, event](const MouseEvent& at) {
+        events_.push_back(name + " " + event + " " + std::to_string(at.x) + "," +
+                          std::to_string(at.y));
+      };
+    };
+    target.onMouseDown = record("down");
+    target.onMouseUp = record("up");
+    target.onMouseMove = record("move");
+    if constexpr (std::is_base_of_v<Control, Target>) {
+      target.onClick = [this, name] { events_.push_back(name + " click"); };
+    }
+  }
+
+  Driver driver_;
+  Platform& platform_ = driver_.platform;
+  std::unique_ptr<TopWindow> window_ = platform_.CreateWindow();
+  std::vector<std::string> events_;
+};
+
+struct BackendName {
+  template <class Driver>
+  static std::string GetName(int) {
+    return Driver::kName;
+  }
+};
+
+using Backends = ::testing::Types<HeadlessDriver, GtkDriver>;
+TYPED_TEST_SUITE(PlatformContractTest, Backends, BackendName);
+
+TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
+  TopWindow& window = *this->window_;
+  Button& button = window.AddButton();
+  button.SetCaption("Go");
+  button.SetGeometry({10, 10, 100, 30});
+  CheckBox& box = window.AddCheckBox();
+  box.SetCaption("Go");
+  box.SetGeometry({120, 10, 100, 30});
+  Picture& picture = window.AddPicture();
+  picture.SetGeometry({10, 60, 100, 60});
+  int clicks = 0;
+  int presses = 0;
+  int ticks = 0;
+  button.onClick = [&] {
+    ++clicks;
+    throw std::runtime_error("the button's handler failed");
+  };
+  box.onClick = [&] {
+    ++clicks;
+    throw std::runtime_error("the check box's handler failed");
+  };
+  picture.onMouseDown = [&](const MouseEvent&) {
+    ++presses;
+    throw 42;
+  };
+  std::unique_ptr<Timer> timer = this->platform_.CreateTimer();
+  timer->onTick = [&] {
+    ++ticks;
+    throw std::runtime_error("the timer's handler failed");
+  };
+  timer->SetInterval(20ms);
+  this->ShowWindow();
+
+  ::testing::internal::CaptureStderr();
+  timer->SetEnabled(true);
+  for (int round = 1; round <= 2; ++round) {
+    this->driver_.Click(window, {40, 25});
+    this->driver_.Click(window, {130, 25});
+    this->driver_.Click(window, {40, 90});
+    EXPECT_TRUE(this->RunUntil([&] {
+      return clicks == 2 * round && presses == round && ticks > round;
+    })) << "round "
+        << round << ": " << clicks << " clicks, " << presses << " presses, " << ticks << " ticks";
+  }
+  timer->SetEnabled(false);
+  std::string reports = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(reports, HasSubstr("the button's handler failed"));
+  EXPECT_THAT(reports, HasSubstr("the check box's handler failed"));
+  EXPECT_THAT(reports, HasSubstr("the timer's handler failed"));
+  EXPECT_THAT(reports, HasSubstr("unknown exception"));
+}
+
+TYPED_TEST(PlatformContractTest, TimersTickShorterIntervalFirstAndEqualOnesInTheOrderEnabled) {
+  Platform& platform = this->platform_;
+  Clock& clock = platform.GetClock();
+  // Enabled in this order; each handler stops its own timer.
+  const std::pair<const char*, milliseconds> kTimers[] = {
+      {"last", 300ms}, {"first", 100ms}, {"early", 200ms}, {"late", 200ms}};
+  std::vector<std::string> ticks;
+  std::vector<std::unique_ptr<Timer>> timers;
+  WallTime start = clock.Now();
+  for (const auto& [name, interval] : kTimers) {
+    Timer* timer = timers.emplace_back(platform.CreateTimer()).get();
+    timer->SetInterval(interval);
+    timer->onTick = [&ticks, &clock, start, timer, name = name, interval = interval] {
+      EXPECT_GE(clock.Now() - start, interval) << name << " ticked before its interval";
+      ticks.push_back(name);
+      timer->SetEnabled(false);
+    };
+    timer->SetEnabled(true);
+  }
+  std::unique_ptr<Timer> idle = platform.CreateTimer();
+  idle->SetInterval(10ms);
+  idle->onTick = [&] { ticks.push_back("never enabled"); };
+
+  EXPECT_TRUE(this->RunUntil([&] { return std::ranges::count(ticks, "last") > 0; }));
+  // By the last tick, the first timer would have ticked twice more had its handler not stopped it.
+  EXPECT_EQ(ticks, (std::vector<std::string>{"first", "early", "late", "last"}));
+}
+
+TYPED_TEST(PlatformContractTest, MainLoopRunsUntilQuitAndATimerTicksEveryIntervalTillDestroyed) {
+  Platform& platform = this->platform_;
+  Clock& clock = platform.GetClock();
+  // Quits the loop should the timer under test not, so that a fault fails rather than hangs.
+  std::unique_ptr<Timer> guard = platform.CreateTimer();
+  guard->onTick = [&] { platform.QuitMainLoop(); };
+  guard->SetInterval(5s);
+  guard->SetEnabled(true);
+  std::unique_ptr<Timer> timer = platform.CreateTimer();
+  timer->SetInterval(20ms);
+  WallTime enabled;
+  std::vector<WallTime::duration> ticks;
+  timer->onTick = [&] {
+    ticks.push_back(clock.Now() - enabled);
+    if (ticks.size() == 3) platform.QuitMainLoop();
+  };
+
+  WallTime before = clock.Now();
+  platform.QuitMainLoop();
+  platform.RunMainLoop();
+  EXPECT_LT(clock.Now() - before, 1s) << "a quit asked before the loop ran ends it at once";
+
+  enabled = clock.Now();
+  timer->SetEnabled(true);
+  platform.RunMainLoop();
+  ASSERT_EQ(ticks.size(), 3u);
+  EXPECT_GE(ticks[2], 60ms);
+
+  timer->onTick = [&] { timer.reset(); };
+  EXPECT_TRUE(this->RunUntil([&] { return timer == nullptr; }))
+      << "the handler destroyed its timer";
+}
+
+TYPED_TEST(PlatformContractTest, PointerEventsGoToTheShownControlUnderThePointerInItsPixels) {
+  TopWindow& window = *this->window_;
+  Picture& panel = window.AddPicture();
+  panel.SetGeometry({20, 20, 120, 80});
+  Label& label = window.AddLabel();  // above the panel
+  label.SetGeometry({40, 30, 60, 30});
+  label.SetVisible(false);
+  Picture& hiddenPanel = window.AddPicture();
+  hiddenPanel.SetGeometry({160, 20, 60, 60});
+  hiddenPanel.SetVisible(false);
+  Label& child = hiddenPanel.AddLabel();  // shown itself, in a hidden picture
+  child.SetGeometry({0, 0, 60, 60});
+  this->Record(window, "window");
+  this->Record(panel, "panel");
+  this->Record(label, "label");
+  this->Record(child, "child");
+  this->ShowWindow();
+
+  this->driver_.Click(window, {50, 40});
+  this->driver_.Click(window, {170, 30});
+  EXPECT_TRUE(
+      this->RunUntil([&] { return this->Saw("panel click") && this->Saw("window up 170,30"); }));
+  this->driver_.MoveTo(window, {130, 90});
+  EXPECT_TRUE(this->RunUntil([&] { return this->Saw("panel move 110,70"); }));
+  EXPECT_THAT(this->events_,
+              IsSupersetOf({"panel down 30,20", "panel up 30,20", "window down 170,30"}));
+  EXPECT_THAT(this->events_, Each(Not(StartsWith("label")))) << "hidden";
+  EXPECT_THAT(this->events_, Each(Not(StartsWith("child")))) << "in a hidden picture";
+
+  label.SetVisible(true);
+  this->events_.clear();
+  this->driver_.Click(window, {50, 40});
+  EXPECT_TRUE(this->RunUntil([&] { return this->Saw("label click"); }));
+  EXPECT_THAT(this->events_, IsSupersetOf({"label down 10,10", "label up 10,10"}));
+  EXPECT_THAT(this->events_, Each(Not(StartsWith("panel down"))));
+}
+
+TYPED_TEST(PlatformContractTest, ControlGeometryReadsBackAsSetAndAPictureSurfaceFollowsItsSize) {
+  TopWindow& window = *this->window_;
+  Picture& picture = window.AddPicture();
+  const std::vector<std::pair<Control*, Rect>> placed = {
+      {&picture, {10, 10, 100, 60}},
+      {&picture.AddLabel(), {-5, -5, 40, 20}},  // reaching out of its picture
+      {&window.AddLabel(), {120, 10, 50, 20}},
+      {&window.AddImage(), {180, 10, 30, 30}},
+      {&window.AddCheckBox(), {10, 80, 100, 24}},
+      {&window.AddButton(), {120, 80, 90, 30}},
+      {&window.AddWebView(), {10, 115, 200, 40}}};
+  for (auto [control, geometry] : placed) control->SetGeometry(geometry);
+  this->ShowWindow();
+  for (auto [control, geometry] : placed) control->Move({geometry.x + 3, geometry.y + 2});
+  ASSERT_TRUE(this->driver_.Settle(window));
+  for (auto [control, geometry] : placed) {
+    EXPECT_EQ(control->Geometry(),
+              (Rect{geometry.x + 3, geometry.y + 2, geometry.width, geometry.height}));
+  }
+
+  picture.Surface().Fill(Color{0x00FF00});
+  picture.SetGeometry({13, 12, 120, 60});
+  EXPECT_EQ(picture.Surface().Extent(), (Size{120, 60}));
+  EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFF00FF00u) << "kept without a back colour";
+  EXPECT_EQ(picture.Surface().PixelAt({110, 5}), 0u) << "the new part is transparent";
+  picture.SetBackColor(Color{0xFF0000});
+  EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFFFF0000u);
+  picture.Surface().Fill(Color{0x00FF00});
+  picture.Move({10, 10});
+  EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFF00FF00u) << "a move alone keeps it";
+  picture.SetGeometry({10, 10, 100, 60});
+  EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFFFF0000u) << "cleared to the back colour";
+}
+
+TYPED_TEST(PlatformContractTest, WindowBoundsReadBackAsSetAfterShowAndEachNewSizeIsOneResize) {
+  TopWindow& window = *this->window_;
+  int resizes = 0;
+  window.onResize = [&] { ++resizes; };
+  this->ShowWindow();
+  EXPECT_EQ(resizes, 1) << "the first show";
+  EXPECT_EQ(window.Bounds(), kBounds);
+  EXPECT_EQ(window.Surface().Extent(), kBounds.Extent());
+
+  window.SetBounds({90, 80, kBounds.width, kBounds.height});
+  EXPECT_EQ(resizes, 1) << "a move alone";
+  window.SetBounds({90, 90, 220, 150});
+  window.SetBounds({90, 90, 210, 140});
+  EXPECT_EQ(resizes, 3) << "each new size at once";
+  EXPECT_EQ(window.ClientSize(), (Size{210, 140}));
+  ASSERT_TRUE(this->driver_.Settle(window));
+  EXPECT_EQ(window.Bounds(), (Rect{90, 90, 210, 140}));
+  EXPECT_EQ(resizes, 3) << "the window system's late reports of the sizes on the way";
+  EXPECT_EQ(window.Surface().Extent(), (Size{210, 140}));
+}
+
+}  // namespace
+}  // namespace lumora::testing

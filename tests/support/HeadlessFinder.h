@@ -104,7 +104,8 @@ inline const PlacedControl* Under(const std::vector<PlacedControl>& controls, Po
 // What the pointer is over at this window position: the uppermost control seen there, or null
 // over the window's own surface.
 inline Control* ControlAt(TopWindow& window, Point at) {
-  const PlacedControl* under = finder_detail::Under(AllControls(window), at);
+  std::vector<PlacedControl> controls = AllControls(window);
+  const PlacedControl* under = finder_detail::Under(controls, at);
   return under ? under->control : nullptr;
 }
 

@@ -42,9 +42,9 @@ if command -v appstreamcli >/dev/null; then
 fi
 
 # Information only: it must end at once, needing neither a display nor a running instance.
-[[ $(DISPLAY= WAYLAND_DISPLAY= timeout 10 "$prefix/bin/lumora" --version) == "Lumora 9.0" ]] ||
+[[ $(DISPLAY='' WAYLAND_DISPLAY='' timeout 10 "$prefix/bin/lumora" --version) == "Lumora 9.0" ]] ||
   fail "--version"
-help=$(DISPLAY= WAYLAND_DISPLAY= timeout 10 "$prefix/bin/lumora" --help)
+help=$(DISPLAY='' WAYLAND_DISPLAY='' timeout 10 "$prefix/bin/lumora" --help)
 [[ $help == *--version* && $help == *"ARGUMENT   any other argument"* ]] || fail "--help: $help"
 [[ $(timeout 10 "$prefix/bin/lumora-demo-server" --version) == "lumora-demo-server 9.0" ]] ||
   fail "lumora-demo-server --version"

@@ -40,8 +40,10 @@ install(DIRECTORY data/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons 
 install(FILES ${LUMORA_CLIENT_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT client)
 
 # The metainfo's screenshot: the built program with the demo, captured under Xvfb by the build
-# and served by the installed demo site at the path the metainfo names under the homepage.
-if(LUMORA_SANITIZE OR LUMORA_FUZZ)
+# and served by the installed demo site at the path the metainfo names under the homepage. Only a
+# build for the demo server shows the demo's pages.
+if(LUMORA_SANITIZE OR LUMORA_FUZZ OR NOT LUMORA_BASE_URL STREQUAL
+                                         "http://127.0.0.1:${LUMORA_DEMO_PORT}/box/")
   set(LUMORA_SCREENSHOT_DEFAULT OFF)
 else()
   set(LUMORA_SCREENSHOT_DEFAULT ON)

@@ -59,7 +59,7 @@ grep -q "from $share/lumora-demo-server/site\$" "$work/server.log" ||
 # The installed program keeps its files in the per-user data folder, never beside itself.
 home=$work/home
 mkdir "$home"
-HOME=$home XDG_DATA_HOME= "$prefix/bin/lumora" >"$work/program.log" 2>&1 &
+HOME=$home XDG_DATA_HOME='' "$prefix/bin/lumora" >"$work/program.log" 2>&1 &
 program_pid=$!
 data=$home/.local/share/lumora
 for _ in $(seq 600); do
@@ -99,11 +99,16 @@ expect_files "$client" \
   bin/lumora share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
   share/icons/hicolor/256x256/apps/lumora.png share/man/man1/lumora.1.gz \
   share/doc/lumora/copyright share/doc/lumora/changelog.gz
+# The metainfo's screenshot, which a build for the demo server takes.
+screenshot=()
+if grep -qx 'LUMORA_SCREENSHOT:BOOL=ON' "$build/CMakeCache.txt"; then
+  screenshot=(share/lumora-demo-server/site/screenshots/lumora.png)
+fi
 expect_files "$server" \
   "bin/lumora-demo-server\$|share/lumora-demo-server/site/|share/man/man1/lumora-demo-server\.1\.gz\$|share/doc/lumora-demo-server/" \
-  bin/lumora-demo-server share/lumora-demo-server/site/box/lib/wen.txt \
-  share/lumora-demo-server/site/screenshots/lumora.png share/man/man1/lumora-demo-server.1.gz \
-  share/doc/lumora-demo-server/copyright share/doc/lumora-demo-server/changelog.gz
+  bin/lumora-demo-server share/lumora-demo-server/site/box/lib/wen.txt "${screenshot[@]}" \
+  share/man/man1/lumora-demo-server.1.gz share/doc/lumora-demo-server/copyright \
+  share/doc/lumora-demo-server/changelog.gz
 
 # The client needs a Chinese font and the libraries it links; the demo video wants GStreamer.
 depends=$(dpkg-deb -f "$client" Depends)

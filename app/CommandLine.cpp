@@ -14,8 +14,10 @@ std::string HelpText() {
          "A desktop client for the " +
          std::string(kProductName) +
          " video portal.\n"
-         "When it already runs, a new start hands its arguments to the running window and ends.\n"
          "\n"
+         "  ARGUMENT   any other argument changes nothing: when the program already runs, a new\n"
+         "             start hands its arguments to the running window, which comes to the\n"
+         "             front, and ends; otherwise the window opens as without them\n"
          "  --help     show this help and end\n"
          "  --version  show the version and end\n";
 }

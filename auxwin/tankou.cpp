@@ -6,6 +6,7 @@
 #include "core/AsciiText.h"
 #include "core/FileIo.h"
 #include "core/Numbers.h"
+#include "core/Product.h"
 #include "core/ServerFetch.h"
 #include "core/WebAddress.h"
 #include "resources/Resources.h"
@@ -53,6 +54,8 @@ tankou::~tankou() = default;
 
 void tankou::CreateParts() {
   window_->SetPassive(true);
+  window_->SetKind(WindowKind::Notification);
+  window_->SetTitle(std::string(kProductName));
   pagePanel_ = &window_->AddPicture();
   pageView_ = &pagePanel_->AddWebView();
   pageView_->SetSilent(true);

@@ -23,6 +23,9 @@ enum class HitCode {
   BottomRight = 17,
 };
 
+// What the window is to the window manager, which places, decorates and stacks it accordingly.
+enum class WindowKind { Normal, Notification };
+
 struct RoundedRegion {
   Size size;  // the region spans (0, 0) to this corner
   int ellipse = 0;
@@ -58,6 +61,9 @@ class TopWindow : public Container {
   // showing or clicking it leaves the focus where it was. Set before the first show.
   virtual void SetPassive(bool passive) = 0;
   virtual bool Passive() const = 0;
+  // Set before the first show.
+  virtual void SetKind(WindowKind kind) = 0;
+  virtual WindowKind Kind() const = 0;
 
   // Clips the window to a rounded rectangle; kept until replaced.
   virtual void SetRegion(const RoundedRegion& region) = 0;

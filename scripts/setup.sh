@@ -6,8 +6,11 @@ packages=(
   # build
   g++ cmake ninja-build pkg-config
   libglib2.0-dev libsoup-3.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev
-  # the Debian package (cpack -G DEB): its dependencies come from dpkg-shlibdeps, which needs file
-  dpkg-dev file
+  # the Debian packages (cpack -G DEB): their dependencies come from dpkg-shlibdeps, which needs
+  # file; lintian checks them
+  dpkg-dev file lintian
+  # scripts/make-screenshot.sh captures the screen through GDK
+  python3-gi gir1.2-gtk-3.0
   # tests
   googletest libgtest-dev libgmock-dev
   clang libclang-rt-14-dev

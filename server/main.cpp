@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "core/Product.h"
 #include "server/DemoServer.h"
 
 namespace {
@@ -28,17 +29,20 @@ struct Options {
   std::filesystem::path siteDir = DefaultSiteDir();
   int port = LUMORA_DEMO_PORT;
   std::string offeredVersion;
+  bool showVersion = false;
 };
 
 // Fills options from the command line; false (with the reason on stderr) when it is unusable.
 bool ParseOptions(int& argc, char**& argv, Options& options) {
   g_autofree gchar* site = nullptr;
   g_autofree gchar* version = nullptr;
+  gboolean showVersion = FALSE;
   GOptionEntry entries[] = {
       {"site", 0, 0, G_OPTION_ARG_FILENAME, &site, "Site directory to serve", "DIR"},
       {"port", 0, 0, G_OPTION_ARG_INT, &options.port, "Port on 127.0.0.1 (0: any free port)", "N"},
       {"offer-version", 0, 0, G_OPTION_ARG_STRING, &version,
        "Name VERSION as the latest in lib/wen.txt, so the client offers an update", "VERSION"},
+      {"version", 0, 0, G_OPTION_ARG_NONE, &showVersion, "Show the version and end", nullptr},
       {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
   g_autoptr(GOptionContext) context = g_option_context_new("- serve the Lumora demo site");
   g_option_context_add_main_entries(context, entries, nullptr);
@@ -52,6 +56,7 @@ bool ParseOptions(int& argc, char**& argv, Options& options) {
                  "--offer-version VERSION\n";
     return false;
   }
+  options.showVersion = showVersion;
   if (site) options.siteDir = site;
   if (version) options.offeredVersion = version;
   return true;
@@ -67,6 +72,10 @@ gboolean QuitLoop(gpointer loop) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) return 2;
+  if (options.showVersion) {
+    std::cout << "lumora-demo-server " << lumora::kAppVersion << "\n";
+    return EXIT_SUCCESS;
+  }
   try {
     g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
     lumora::DemoServer server(options.siteDir, &std::cout);

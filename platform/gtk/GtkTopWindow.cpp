@@ -162,6 +162,13 @@ void GtkTopWindow::SetPassive(bool passive) {
   gtk_window_set_focus_on_map(window, !passive);
 }
 
+void GtkTopWindow::SetKind(WindowKind kind) {
+  kind_ = kind;
+  gtk_window_set_type_hint(Handle(), kind == WindowKind::Notification
+                                         ? GDK_WINDOW_TYPE_HINT_NOTIFICATION
+                                         : GDK_WINDOW_TYPE_HINT_NORMAL);
+}
+
 void GtkTopWindow::SetRegion(const RoundedRegion& region) {
   region_ = region;
   ApplyRegion();

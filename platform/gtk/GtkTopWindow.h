@@ -47,6 +47,8 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   void SetOwner(TopWindow& owner) override;
   void SetPassive(bool passive) override;
   bool Passive() const override { return passive_; }
+  void SetKind(WindowKind kind) override;
+  WindowKind Kind() const override { return kind_; }
   void SetRegion(const RoundedRegion& region) override;
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override;
@@ -92,6 +94,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   WindowState state_ = WindowState::Normal;
   bool alwaysOnTop_ = false;
   bool passive_ = false;
+  WindowKind kind_ = WindowKind::Normal;
   bool shownBefore_ = false;
   PointerShape pointer_ = PointerShape::Arrow;
   std::optional<RoundedRegion> region_;

@@ -43,6 +43,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   TopWindow* Owner() const { return owner_; }
   void SetPassive(bool passive) override { passive_ = passive; }
   bool Passive() const override { return passive_; }
+  void SetKind(WindowKind kind) override { kind_ = kind; }
+  WindowKind Kind() const override { return kind_; }
   void SetRegion(const RoundedRegion& region) override { region_ = region; }
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override { pointer_ = shape; }
@@ -76,6 +78,7 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   bool everShown_ = false;
   bool alwaysOnTop_ = false;
   bool passive_ = false;
+  WindowKind kind_ = WindowKind::Normal;
   std::optional<RoundedRegion> region_;
   PointerShape pointer_ = PointerShape::Arrow;
   TopWindow* owner_ = nullptr;

@@ -210,6 +210,7 @@ TEST_F(TrayTest, ItemExportsTheMenuAndRunsTheItemAHostClicks) {
   EXPECT_EQ(layout(0), "error");
 }
 
+// Balloons carry the program's icon and desktop entry, so the desktop shows them as its own.
 TEST_F(TrayTest, BalloonsReachTheNotificationServiceEachReplacingTheLast) {
   guint32 nextId = 41;
   FakeBusService notifications("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
@@ -225,8 +226,9 @@ TEST_F(TrayTest, BalloonsReachTheNotificationServiceEachReplacingTheLast) {
   ASSERT_TRUE(PumpUntil([&] { return notifications.calls.size() == 2; }));
 
   EXPECT_EQ(notifications.calls[0].parameters,
-            "('Lumora', uint32 0, 'dialog-information', 'Lumora note:', "
-            "'Could not read the data \xC3\xBC', @as [], @a{sv} {}, -1)");
+            "('Lumora', uint32 0, 'lumora', 'Lumora note:', "
+            "'Could not read the data \xC3\xBC', @as [], "
+            "{'desktop-entry': <'io.lumora.Lumora'>}, -1)");
   EXPECT_NE(notifications.calls[1].parameters.find("uint32 41"), std::string::npos)
       << notifications.calls[1].parameters;
 }

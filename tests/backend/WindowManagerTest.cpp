@@ -186,7 +186,8 @@ TEST_F(WindowManagerTest, SystemMoveAndSizeStartFromTheLastPress) {
 }
 
 // The popup ad window comes up at the bottom right of the screen with its page's size, above
-// a window the user works in, without an entry in the taskbar and without taking the focus.
+// a window the user works in, as a notification without an entry in the taskbar and without
+// taking the focus.
 TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   TestSite site;
   Rect area = platform_.GetDesktop().WorkArea();
@@ -221,9 +222,12 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   gint y = 0;
   gdk_window_get_origin(gtk_widget_get_window(handle), &x, &y);
   EXPECT_EQ((Point{x, y}), expected.Origin());
-  EXPECT_THAT(Output("xprop _NET_WM_STATE -id " +
-                     std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(handle)))),
+  std::string id = std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(handle)));
+  EXPECT_THAT(Output("xprop _NET_WM_STATE -id " + id),
               AllOf(HasSubstr("_NET_WM_STATE_ABOVE"), HasSubstr("_NET_WM_STATE_SKIP_TASKBAR")));
+  // The desktop sees a notification named after the program.
+  EXPECT_THAT(Output("xprop _NET_WM_WINDOW_TYPE WM_NAME -id " + id),
+              AllOf(HasSubstr("_NET_WM_WINDOW_TYPE_NOTIFICATION"), HasSubstr("\"Lumora\"")));
   // Until the popup has painted, the screen still shows the window below.
   EXPECT_TRUE(PumpUntil([&] {
     return ScreenPixel(expected.x + 150, expected.y + 120) != 0x00FF00u;

@@ -8,6 +8,8 @@ packages=(
   libglib2.0-dev libsoup-3.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev
   # the Debian package (cpack -G DEB): its dependencies come from dpkg-shlibdeps, which needs file
   dpkg-dev file
+  # the demo video: made at build time from GStreamer's test sources, played by the web engine
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # tests
   googletest libgtest-dev libgmock-dev
   clang libclang-rt-14-dev

@@ -87,6 +87,7 @@ TEST_F(DemoServerTest, EveryStartPageIsServedAndLoggedAsSent) {
            {"/", "index.html", html},
            {"/box/css/portal.css", "box/css/portal.css", "text/css; charset=utf-8"},
            {"/box/js/catalogue.js", "box/js/catalogue.js", "text/javascript; charset=utf-8"},
+           {"/box/media/demo.webm", "box/media/demo.webm", "video/webm"},
        }) {
     EXPECT_EQ(Get(path), Answer(200, type, SiteFile(file))) << path;
     log.push_back("GET " + path + " 200");

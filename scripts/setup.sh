@@ -11,6 +11,8 @@ packages=(
   dpkg-dev file lintian
   # scripts/make-screenshot.sh captures the screen through GDK
   python3-gi gir1.2-gtk-3.0
+  # the demo video: made at build time from GStreamer's test sources, played by the web engine
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # tests
   googletest libgtest-dev libgmock-dev
   clang libclang-rt-14-dev

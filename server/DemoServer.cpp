@@ -71,7 +71,7 @@ HttpResponse DemoServer::Route(const RequestLine& request) {
   if (request.Path() == kPlayDataPath) return AnswerPlayData(request.Query());
   if (request.Path() == kPingPath) return AnswerPing();
   if (request.Path() == kControlFilePath) return AnswerControlFile();
-  return AnswerSiteFile(request.Path());
+  return PartAsked(AnswerSiteFile(request.Path()), request.range);
 }
 
 HttpResponse DemoServer::AnswerPlayData(std::string_view query) const {

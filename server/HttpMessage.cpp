@@ -41,7 +41,7 @@ std::optional<RequestLine> ParseRequestLine(std::string_view line) {
       !IsHttp1Version(parts[2])) {
     return std::nullopt;
   }
-  return RequestLine{std::string(parts[0]), std::string(parts[1])};
+  return RequestLine{std::string(parts[0]), std::string(parts[1]), {}};
 }
 
 bool IsHeaderLine(std::string_view line) {
@@ -49,12 +49,74 @@ bool IsHeaderLine(std::string_view line) {
   return colon != std::string_view::npos && IsToken(line.substr(0, colon));
 }
 
+std::string_view Trimmed(std::string_view text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The value of the header with this lower-case name, "" when there is none.
+std::string HeaderValue(const std::vector<std::string_view>& headerLines, std::string_view name) {
+  for (std::string_view line : headerLines) {
+    std::string_view field = line.substr(0, line.find(':'));
+    bool same = field.size() == name.size() &&
+                std::equal(field.begin(), field.end(), name.begin(), [](char a, char b) {
+                  return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+                });
+    if (same) return std::string(Trimmed(line.substr(field.size() + 1)));
+  }
+  return {};
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+std::optional<size_t> Digits(std::string_view text) {
+  if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), IsDigit)) {
+    return std::nullopt;
+  }
+  size_t value = 0;
+  for (char c : text) value = value * 10 + static_cast<size_t>(c - '0');
+  return value;
+}
+
+struct ByteSpan {
+  size_t first = 0;
+  size_t last = 0;
+};
+
+// The bytes of a body of this size that a one-range "bytes=" value names; nothing for an empty
+// span, an empty optional inside for a value of another form.
+std::optional<std::optional<ByteSpan>> SpanAsked(std::string_view range, size_t size) {
+  constexpr std::string_view kUnit = "bytes=";
+  if (!range.starts_with(kUnit)) return std::nullopt;
+  std::string_view spec = range.substr(kUnit.size());
+  size_t dash = spec.find('-');
+  if (dash == std::string_view::npos || spec.find(',') != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::optional<size_t> first = Digits(spec.substr(0, dash));
+  std::optional<size_t> last = Digits(spec.substr(dash + 1));
+  if (!first && last) {  // the last bytes
+    if (*last == 0 || size == 0) return std::optional<ByteSpan>();
+    return ByteSpan{size - std::min(*last, size), size - 1};
+  }
+  if (!first || (last && *last < *first) || (!last && dash + 1 != spec.size())) {
+    return std::nullopt;
+  }
+  if (*first >= size) return std::optional<ByteSpan>();
+  return ByteSpan{*first, std::min(last.value_or(size - 1), size - 1)};
+}
+
 std::string_view ReasonPhrase(int status) {
-  static constexpr std::array<std::pair<int, std::string_view>, 4> kPhrases{{
+  static constexpr std::array<std::pair<int, std::string_view>, 6> kPhrases{{
       {200, "OK"},
+      {206, "Partial Content"},
       {400, "Bad Request"},
       {404, "Not Found"},
       {405, "Method Not Allowed"},
+      {416, "Range Not Satisfiable"},
   }};
   for (const auto& [known, phrase] : kPhrases) {
     if (status == known) return phrase;
@@ -87,8 +149,24 @@ std::optional<RequestLine> ParseRequestHead(std::string_view head) {
   if (!head.ends_with(kBlankLine)) return std::nullopt;
   std::vector<std::string_view> lines =
       SplitFields(head.substr(0, head.size() - kBlankLine.size()), kCrLf);
-  if (!std::all_of(lines.begin() + 1, lines.end(), IsHeaderLine)) return std::nullopt;
-  return ParseRequestLine(lines.front());
+  std::vector<std::string_view> headerLines(lines.begin() + 1, lines.end());
+  if (!std::all_of(headerLines.begin(), headerLines.end(), IsHeaderLine)) return std::nullopt;
+  std::optional<RequestLine> request = ParseRequestLine(lines.front());
+  if (request) request->range = HeaderValue(headerLines, "range");
+  return request;
+}
+
+HttpResponse PartAsked(HttpResponse whole, std::string_view range) {
+  std::optional<std::optional<ByteSpan>> asked = SpanAsked(range, whole.body.size());
+  if (whole.status != 200 || !asked) return whole;
+  std::string size = std::to_string(whole.body.size());
+  if (!*asked) return {416, "text/plain", "", {{"Content-Range", "bytes */" + size}}};
+  auto [first, last] = **asked;
+  whole.status = 206;
+  whole.body = whole.body.substr(first, last - first + 1);
+  whole.headers.emplace_back(
+      "Content-Range", "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + size);
+  return whole;
 }
 
 std::string SerializeResponse(const HttpResponse& response, bool withBody) {

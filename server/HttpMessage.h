@@ -14,6 +14,8 @@ namespace lumora {
 struct RequestLine {
   std::string method;
   std::string target;
+  // The Range header's value, "" without one: the web engine's media player asks for parts.
+  std::string range;
 
   // The target before the first "?".
   std::string_view Path() const;
@@ -36,8 +38,13 @@ inline constexpr size_t kMaxRequestHeadBytes = 16 * 1024;
 std::optional<size_t> RequestHeadEnd(std::string_view received);
 
 // The request that a head, blank line included, asks for; nothing when the head is malformed.
-// Header lines are checked for form only: the server answers the same whatever they say.
+// Header lines are checked for form; of their values only Range is read.
 std::optional<RequestLine> ParseRequestHead(std::string_view head);
+
+// The part of a whole 200 answer that a Range value asks for: 206 with that part, for one range
+// ("bytes=first-last", "bytes=first-", "bytes=-suffix"), 416 when it asks for no byte of it. Any
+// other value, several ranges among them, leaves the whole answer.
+HttpResponse PartAsked(HttpResponse whole, std::string_view range);
 
 // The response on the wire for a connection that closes after it; the body is left out when the
 // request asked for the head only.

@@ -81,7 +81,7 @@ std::optional<std::filesystem::path> SiteFileForUrlPath(std::string_view encoded
 }
 
 std::string ContentTypeFor(const std::filesystem::path& file) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kTypes{{
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kTypes{{
       {".html", "text/html; charset=utf-8"},
       {".htm", "text/html; charset=utf-8"},
       {".css", "text/css; charset=utf-8"},
@@ -91,6 +91,7 @@ std::string ContentTypeFor(const std::filesystem::path& file) {
       {".png", "image/png"},
       {".jpg", "image/jpeg"},
       {".jpeg", "image/jpeg"},
+      {".webm", "video/webm"},
   }};
   std::string extension = LowerExtension(file);
   for (const auto& [known, type] : kTypes) {

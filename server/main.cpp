@@ -15,7 +15,7 @@
 
 namespace {
 
-// The installed site beside the executable's bin/ folder, else the site in the source tree.
+// The installed site beside the executable's bin/ folder, else the site the build made.
 std::filesystem::path DefaultSiteDir() {
   std::error_code error;
   std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);

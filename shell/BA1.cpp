@@ -28,6 +28,7 @@ BA1::BA1(Platform& platform, ContentServer server, std::filesystem::path appDir)
       tvPane_(platform, tvPage_.Left(), tvPage_.SideBar(), server_),
       shoppingView_(&pageTabs_.Area(Page::Shopping).AddWebView()),
       usagePingView_(&window_->AddWebView()),
+      shoppingStart_(*shoppingView_, platform.GetClock(), server_.ShoppingPage()),
       captionBar_(platform, *window_, skin_, clicks_),
       statusStrip_(platform, *window_, server_),
       frameSizing_(platform, *window_, clicks_, ConfigPath()) {
@@ -66,6 +67,7 @@ void BA1::WireEvents() {
   tvPage_.onToggled = [this] { LayoutTvPage(); };
   player_.onCloseClicked = [this] { CloseVideoPlayer(); };
   tvPane_.onCloseClicked = [this] { CloseTvPlayer(); };
+  pageTabs_.onShown = [this](Page page) { OnPageShown(page); };
   frameSizing_.onSurfaceMove = [this] { ResetHover(); };
   frameSizing_.holdsSize = [this] { return captionBar_.Compact() != CompactMode::Off; };
   window_->onResize = [this] { OnResize(); };
@@ -73,6 +75,11 @@ void BA1::WireEvents() {
     if (!clicks_.TakeSwallowed()) captionBar_.ToggleMaximize();
   };
   window_->onCloseRequest = [this] { CloseCommand(); };
+}
+
+void BA1::OnPageShown(Page page) {
+  if (page == Page::Tv) tvPane_.OnShown();
+  if (page == Page::Shopping) shoppingStart_.OnShown();
 }
 
 // Every view runs silent and never shows the engine's own menu; the portal shows the program's

@@ -20,6 +20,7 @@
 #include "shell/PortalPane.h"
 #include "shell/SkinSheets.h"
 #include "shell/SplitPage.h"
+#include "shell/StartPageReload.h"
 #include "shell/StatusStrip.h"
 #include "shell/TvPane.h"
 #include "shell/UpdateCheck.h"
@@ -105,6 +106,7 @@ class BA1 : public RouterWindow, public UpdateTarget {
   void ResetHover();        // ResetHoverColours
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;
+  void OnPageShown(Page page);
 
   Platform& platform_;
   ContentServer server_;
@@ -123,6 +125,7 @@ class BA1 : public RouterWindow, public UpdateTarget {
   TvPane tvPane_;
   WebView* shoppingView_ = nullptr;   // Web9, the page of the tab ying
   WebView* usagePingView_ = nullptr;  // Web6, never shown
+  StartPageReload shoppingStart_;
   CaptionBar captionBar_;
   StatusStrip statusStrip_;
   FrameSizing frameSizing_;

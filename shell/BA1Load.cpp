@@ -58,7 +58,7 @@ void BA1::StartWebViews(const std::string& userId) {
   InformationView().WriteDocument(kDarkDocument);
   usagePingView_->Navigate(server_.UsagePing(userId));
   player_.BannerView().Navigate(server_.AdBanner());
-  shoppingView_->Navigate(server_.ShoppingPage());
+  shoppingStart_.Start();
   tvPane_.Start();
 }
 

@@ -70,6 +70,7 @@ void PageTabs::Select(Page page) {
   Mark(current_, false);
   Mark(page, true);
   current_ = page;
+  if (onShown) onShown(page);
 }
 
 void PageTabs::SetTabsVisible(bool visible) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "platform/Window.h"
 #include "shell/ChromeClicks.h"
@@ -24,6 +25,9 @@ class PageTabs {
   void Select(Page page);
   Page Current() const { return current_; }
   void SetTabsVisible(bool visible);
+
+  // A page came into sight.
+  std::function<void(Page)> onShown;
 
  private:
   static int Index(Page page) { return static_cast<int>(page); }

@@ -9,16 +9,19 @@
 namespace lumora {
 
 TvPane::TvPane(Platform& platform, Picture& playerArea, Picture& channelBar, ContentServer server)
-    : platform_(platform), server_(std::move(server)) {
-  playerView_ = &playerArea.AddWebView();
-  closeButton_ = &playerArea.AddPicture();
+    : platform_(platform),
+      server_(std::move(server)),
+      playerView_(&playerArea.AddWebView()),
+      closeButton_(&playerArea.AddPicture()),
+      channelView_(&channelBar.AddWebView()),
+      playerStart_(*playerView_, platform_.GetClock(), server_.TvStartPage()),
+      channelStart_(*channelView_, platform_.GetClock(), server_.TvChannelList()) {
   closeButton_->SetGeometry({0, 0, kCloseButtonSize, kCloseButtonSize});
   closeButton_->SetVisible(false);
   closeButton_->SetPointer(PointerShape::Hand);
   closeButton_->onClick = [this] {
     if (onCloseClicked) onCloseClicked();
   };
-  channelView_ = &channelBar.AddWebView();
 }
 
 void TvPane::LoadPictures() {
@@ -36,8 +39,13 @@ void TvPane::LayoutCompact(Size playerArea) {
 }
 
 void TvPane::Start() {
-  channelView_->Navigate(server_.TvChannelList());
-  playerView_->Navigate(server_.TvStartPage());
+  channelStart_.Start();
+  playerStart_.Start();
+}
+
+void TvPane::OnShown() {
+  channelStart_.OnShown();
+  playerStart_.OnShown();
 }
 
 void TvPane::SetCloseButtonVisible(bool visible) {
@@ -47,7 +55,7 @@ void TvPane::SetCloseButtonVisible(bool visible) {
 void TvPane::ClosePlayer() {
   closeButton_->SetVisible(false);
   platform_.GetEventLoop().ProcessEvents(std::chrono::milliseconds(0));
-  playerView_->Navigate(server_.TvStartPage());
+  playerStart_.Start();
 }
 
 }  // namespace lumora

@@ -4,6 +4,7 @@
 
 #include "core/ContentServer.h"
 #include "platform/Platform.h"
+#include "shell/StartPageReload.h"
 
 namespace lumora {
 
@@ -19,6 +20,8 @@ class TvPane {
   void Layout(Size playerArea, Size channelBar);
   void LayoutCompact(Size playerArea);
   void Start();
+  // The TV page came into sight: start pages that failed are loaded again.
+  void OnShown();
   void SetCloseButtonVisible(bool visible);
   // Back to the TV start page.
   void ClosePlayer();
@@ -32,6 +35,8 @@ class TvPane {
   WebView* playerView_ = nullptr;   // Web10
   Picture* closeButton_ = nullptr;  // gtv
   WebView* channelView_ = nullptr;  // Web11
+  StartPageReload playerStart_;
+  StartPageReload channelStart_;
 };
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 #include <gio/gio.h>
 
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/SessionBus.h"
 
 namespace lumora::gtk {
 namespace {
@@ -51,6 +52,7 @@ void Notify(GObject*, GAsyncResult* result, gpointer data) {
 }  // namespace
 
 void BalloonNotifier::Show(const std::string& title, const std::string& text) {
+  if (!SessionBusReachable()) return;
   g_bus_get(G_BUS_TYPE_SESSION, nullptr, Notify, new PendingBalloon{lastId_, title, text});
 }
 

@@ -6,9 +6,29 @@
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/GtkTopWindow.h"
 #include "platform/gtk/PopupMenu.h"
+#include "platform/gtk/SessionBus.h"
 #include "platform/gtk/WebEngine.h"
 
 namespace lumora::gtk {
+namespace {
+
+// The name the desktop shows for the program: the media controls name the player after it. GLib
+// allows it to be set once per process.
+void NameTheProgram() {
+  static const bool named = [] {
+    g_set_application_name("Lumora");
+    return true;
+  }();
+  static_cast<void>(named);
+}
+
+}  // namespace
+
+// The bus is asked about before anything uses it, above all before the web engine starts.
+GtkPlatform::GtkPlatform() {
+  NameTheProgram();
+  SessionBusReachable();
+}
 
 void GtkPlatform::UseWebDataFolders(std::filesystem::path data, std::filesystem::path cache) {
   gtk::UseWebDataFolders(std::move(data), std::move(cache));

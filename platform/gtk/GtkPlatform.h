@@ -19,7 +19,7 @@ namespace lumora::gtk {
 // initialised then.
 class GtkPlatform : public Platform {
  public:
-  GtkPlatform() = default;
+  GtkPlatform();
   GtkPlatform(const GtkPlatform&) = delete;
   GtkPlatform& operator=(const GtkPlatform&) = delete;
 

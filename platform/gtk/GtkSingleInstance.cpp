@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkSingleInstance.h"
 
 #include "platform/Raise.h"
+#include "platform/gtk/SessionBus.h"
 
 namespace lumora::gtk {
 namespace {
@@ -56,7 +57,9 @@ std::string GtkSingleInstance::ApplicationId(const std::string& appId) {
 bool GtkSingleInstance::Claim(const std::string& appId,
                               const std::vector<std::string>& commandLine) {
   std::string id = ApplicationId(appId);
-  if (std::optional<bool> claimed = ClaimOverBus(id, commandLine)) return *claimed;
+  if (SessionBusReachable()) {
+    if (std::optional<bool> claimed = ClaimOverBus(id, commandLine)) return *claimed;
+  }
   socket_ = std::make_unique<HandOverSocket>(
       HandOverSocket::PathFor(id),
       [this](const std::vector<std::string>& handedOver) { Raise(onHandOver, handedOver); });

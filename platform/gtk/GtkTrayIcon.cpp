@@ -3,6 +3,7 @@
 #include "platform/Raise.h"
 #include "platform/gtk/GtkInit.h"
 #include "platform/gtk/PopupMenu.h"
+#include "platform/gtk/SessionBus.h"
 
 namespace lumora::gtk {
 namespace {
@@ -25,7 +26,9 @@ void GtkTrayIcon::Add(const Bitmap& icon, const std::string& tip) {
   added_ = true;
   if (item_) item_->Update(icon_, tip_);
   if (xembed_) xembed_->Update(icon_, tip_);
-  if (!watch_) {
+  if (!SessionBusReachable()) {
+    watchAnswered_ = true;
+  } else if (!watch_) {
     watch_ = g_bus_watch_name(G_BUS_TYPE_SESSION, StatusNotifierItem::kWatcherName,
                               G_BUS_NAME_WATCHER_FLAGS_NONE, OnWatcherAppeared, OnWatcherVanished,
                               this, nullptr);

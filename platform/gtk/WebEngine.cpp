@@ -64,13 +64,23 @@ WebKitWebContext* SharedWebContext() {
 }
 
 GtkWidget* WebViewGroup::NewView() {
+  // The player page plays with sound as it opens: the user asked for the video with a click in
+  // another view, which the engine does not count as a gesture on the player's page.
+  GObjectPtr<WebKitWebsitePolicies> policies(
+      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr));
   GtkWidget* view = nullptr;
   if (!views_.empty()) {
-    view = webkit_web_view_new_with_related_view(WEBKIT_WEB_VIEW(views_.front()));
+    // As webkit_web_view_new_with_related_view makes it, with the policies added.
+    WebKitWebView* related = WEBKIT_WEB_VIEW(views_.front());
+    view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related, "settings",
+                                   webkit_web_view_get_settings(related), "user-content-manager",
+                                   webkit_web_view_get_user_content_manager(related),
+                                   "website-policies", policies.get(), nullptr));
   } else {
     GObjectPtr<WebKitSettings> settings(NewSettings());
-    view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
-                                   "settings", settings.get(), nullptr));
+    view =
+        GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(), "settings",
+                                settings.get(), "website-policies", policies.get(), nullptr));
   }
   views_.push_back(view);
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);

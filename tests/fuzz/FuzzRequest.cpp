@@ -16,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::optional<RequestLine> request = ParseRequestHead(received.substr(0, *end));
   if (request) {
     if (request->Path().size() + request->Query().size() > request->target.size()) std::abort();
+    // A part is never empty nor more than the whole.
+    HttpResponse part = PartAsked({200, "text/plain", "0123456789", {}}, request->range);
+    if (part.status == 206 && (part.body.empty() || part.body.size() > 10)) std::abort();
   }
   return 0;
 }

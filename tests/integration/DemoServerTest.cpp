@@ -41,14 +41,16 @@ class DemoServerTest : public ::testing::Test {
  protected:
   void SetUp() override { server_.Start(0); }
 
-  // The answer to a GET, sent as plain bytes on a fresh connection, until the server closes it.
-  std::string Get(const std::string& target) {
+  // The answer to a GET with these header lines, sent as plain bytes on a fresh connection, until
+  // the server closes it.
+  std::string Get(const std::string& target, const std::string& headerLines = "") {
     g_autoptr(GSocketClient) client = g_socket_client_new();
     g_autoptr(GSocketConnection) connection =
         g_socket_client_connect_to_host(client, "127.0.0.1", server_.Port(), nullptr, nullptr);
     if (connection == nullptr) return "(cannot connect)";
     GSocket* socket = g_socket_connection_get_socket(connection);
-    std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    std::string request =
+        "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headerLines + "\r\n";
     g_socket_send(socket, request.data(), request.size(), nullptr, nullptr);
     g_socket_set_blocking(socket, FALSE);
     std::string answer;
@@ -87,11 +89,52 @@ TEST_F(DemoServerTest, EveryStartPageIsServedAndLoggedAsSent) {
            {"/", "index.html", html},
            {"/box/css/portal.css", "box/css/portal.css", "text/css; charset=utf-8"},
            {"/box/js/catalogue.js", "box/js/catalogue.js", "text/javascript; charset=utf-8"},
+           {"/box/media/demo.webm", "box/media/demo.webm", "video/webm"},
        }) {
     EXPECT_EQ(Get(path), Answer(200, type, SiteFile(file))) << path;
     log.push_back("GET " + path + " 200");
   }
   EXPECT_EQ(server_.RequestLog(), log);
+}
+
+// The media player asks for parts of the video; what is no single range of bytes gets all of it.
+// Heads are compared as text, bodies only for equality: they are binary.
+TEST_F(DemoServerTest, RangeOfBytesAnswersThatPartOfTheFile) {
+  const std::string video = SiteFile("box/media/demo.webm");
+  ASSERT_GT(video.size(), 1000u);
+  const size_t size = video.size();
+  auto get = [&](const std::string& range) {
+    return Get("/box/media/demo.webm", "range: " + range + "\r\n");
+  };
+  auto head = [](const std::string& answer) { return answer.substr(0, answer.find("\r\n\r\n")); };
+  struct Part {
+    const char* range;
+    size_t first;
+    size_t last;
+  };
+  for (Part part :
+       {Part{"bytes=0-99", 0, 99}, Part{"bytes=1000-", 1000, size - 1},
+        Part{"bytes=-10", size - 10, size - 1}, Part{"bytes=10-99999999", 10, size - 1}}) {
+    std::string answer = get(part.range);
+    EXPECT_EQ(head(answer),
+              "HTTP/1.1 206 Partial Content\r\nContent-Type: video/webm\r\n"
+              "Content-Length: " +
+                  std::to_string(part.last - part.first + 1) + "\r\nContent-Range: bytes " +
+                  std::to_string(part.first) + "-" + std::to_string(part.last) + "/" +
+                  std::to_string(size) + "\r\nConnection: close")
+        << part.range;
+    EXPECT_TRUE(BodyOf(answer) == video.substr(part.first, part.last - part.first + 1))
+        << part.range;
+  }
+  EXPECT_EQ(get("bytes=" + std::to_string(size) + "-"),
+            "HTTP/1.1 416 Range Not Satisfiable\r\nContent-Type: text/plain\r\nContent-Length: "
+            "0\r\nContent-Range: bytes */" +
+                std::to_string(size) + "\r\nConnection: close\r\n\r\n");
+  for (const char* whole : {"bytes=5-1", "bytes=0-1,5-6", "lines=1-2", "bytes=x-"}) {
+    std::string answer = get(whole);
+    EXPECT_EQ(head(answer), head(Answer(200, "video/webm", video))) << whole;
+    EXPECT_TRUE(BodyOf(answer) == video) << whole;
+  }
 }
 
 // Escapes that leave the tree name no file, nor does a "%" in the path that starts no escape.

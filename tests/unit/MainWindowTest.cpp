@@ -389,6 +389,63 @@ TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   EXPECT_TRUE(Shown(portal));
 }
 
+TEST_F(MainWindowTest, FailedStartPagesLoadAgainWhenTheirPageIsShownAtMostEveryTenSeconds) {
+  struct Watched {
+    WebView* view;
+    std::string startPage;
+    int loads = 0;
+  };
+  std::vector<Watched> watched{{&form_->ChannelView(), "http://server/box/tv/list.htm"},
+                               {&form_->TvPlayerView(), "http://server/box/tv/ad.htm"},
+                               {&View(6), "http://server/box/js/ads/tao.html"}};
+  // The engine reports the failure, to whichever handler the view has.
+  auto fail = [](WebView& view, const std::string& address) {
+    if (view.onNavigateError) view.onNavigateError(address);
+  };
+  for (Watched& each : watched) {
+    each.view->onBeforeNavigate2 = [&each, next = each.view->onBeforeNavigate2](
+                                       const std::string& address, bool& cancel) {
+      if (address == each.startPage) ++each.loads;
+      if (next) next(address, cancel);
+    };
+    fail(*each.view, each.startPage);
+  }
+  auto loads = [&] {
+    std::string counts;
+    for (const Watched& each : watched) counts += std::to_string(each.loads);
+    return counts;
+  };
+
+  ClickPageTab(2);
+  EXPECT_EQ(loads(), "000") << "shown within ten seconds of the failed start";
+  ClickPageTab(0);
+  Wait(10s);
+  ClickPageTab(2);
+  EXPECT_EQ(loads(), "110");
+  ClickPageTab(3);
+  EXPECT_EQ(loads(), "111");
+
+  // The channel list fails again, the TV start page loads: only the list comes back, and not
+  // before another ten seconds.
+  fail(*watched[0].view, watched[0].startPage);
+  ClickPageTab(0);
+  Wait(9s);
+  ClickPageTab(2);
+  EXPECT_EQ(loads(), "111");
+  ClickPageTab(0);
+  Wait(1s);
+  ClickPageTab(2);
+  EXPECT_EQ(loads(), "211");
+
+  // Another page's failure in the view is not the start page's.
+  fail(*watched[1].view, "http://server/box/tv/1.htm");
+  ClickPageTab(0);
+  Wait(60s);
+  ClickPageTab(2);
+  ClickPageTab(3);
+  EXPECT_EQ(loads(), "211");
+}
+
 // The scrolling ticker of the status strip.
 class TickerTest : public MainWindowTest {
  protected:

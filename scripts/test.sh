@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
+# GStreamer's plugin registry is built once here, not by the first web view inside a test's deadline.
+gst-inspect-1.0 >/dev/null
 scripts/build.sh build
 scripts/with-session.sh ctest --test-dir build --output-on-failure -j2
 

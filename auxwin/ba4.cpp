@@ -41,6 +41,7 @@ void ba4::CreateParts() {
   closePicture_->SetGeometry({0, 0, kCloseSize.width, kCloseSize.height});
   closePicture_->Surface().Blit({0, 0}, close, {0, 0, kCloseSize.width, kCloseSize.height});
   closePicture_->SetPointer(PointerShape::Hand);
+  closePicture_->SetAccessible({AccessibleRole::PushButton, "关闭"});
   closePicture_->SetVisible(false);
   Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kSize.width) / 2, (screen.height - kSize.height) / 2,

@@ -53,12 +53,14 @@ tankou::~tankou() = default;
 
 void tankou::CreateParts() {
   window_->SetPassive(true);
+  window_->SetTitle("热门推荐");
   pagePanel_ = &window_->AddPicture();
   pageView_ = &pagePanel_->AddWebView();
   pageView_->SetSilent(true);
   closePicture_ = &pagePanel_->AddImage();
   closePicture_->SetImage(Bitmap::FromPng(ResourceBytes("popclose.png")));
   closePicture_->SetPointer(PointerShape::Hand);
+  closePicture_->SetAccessible({AccessibleRole::PushButton, "关闭"});
   closePicture_->onClick = [this] { Hide(); };
   pageView_->onDocumentComplete = [this] { OnPageFinished(); };
   pageView_->onNewWindow2 = [this](const std::string& address) { OnNewWindow(address); };

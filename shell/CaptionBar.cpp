@@ -54,6 +54,7 @@ void CaptionBar::CreateCompactControls() {
   exitCompact_->SetGeometry({0, 2, 15, 14});
   exitCompact_->SetForeColor(kDarkRed);
   exitCompact_->SetTooltip("退出精简");
+  exitCompact_->SetAccessible({AccessibleRole::PushButton, "退出精简"});
   exitCompact_->SetVisible(false);
   exitCompact_->onClick = [this] {
     if (onLeaveCompact) onLeaveCompact();
@@ -75,6 +76,12 @@ void CaptionBar::CreateCompactControls() {
 void CaptionBar::SetTip(Button button, const char* text) {
   tips_[button] = text;
   buttons_[button]->SetTooltip(text);
+  // The on-top button keeps its name; its pressed state tells whether the window is on top.
+  if (button == kOnTop) {
+    buttons_[button]->SetAccessible({AccessibleRole::ToggleButton, kOnTopOff, onTop_});
+  } else {
+    buttons_[button]->SetAccessible({AccessibleRole::PushButton, text});
+  }
 }
 
 void CaptionBar::PaintButton(Button button, bool hover) {

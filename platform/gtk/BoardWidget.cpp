@@ -1,6 +1,9 @@
 #include "platform/gtk/BoardWidget.h"
 
+#include <gtk/gtk-a11y.h>
+
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace lumora::gtk {
@@ -19,6 +22,8 @@ struct BoardState {
   std::vector<BoardChild> children;
   BoardPainter* painter = nullptr;
   GdkCursor* cursor = nullptr;
+  AccessibleInfo accessible;
+  std::function<void()> activate;
 };
 
 struct LumoraBoard {
@@ -34,6 +39,120 @@ G_DEFINE_TYPE(LumoraBoard, lumora_board, GTK_TYPE_CONTAINER)
 
 BoardState& StateOf(gpointer board) {
   return *G_TYPE_CHECK_INSTANCE_CAST(board, lumora_board_get_type(), LumoraBoard)->state;
+}
+
+// Copied first: the action may destroy the control that set it.
+void RunActivate(GtkWidget* board) {
+  std::function<void()> activate = StateOf(board).activate;
+  if (activate && StateOf(board).accessible.role != AccessibleRole::None) activate();
+}
+
+// The accessible of a board: its role and name are set on it; it adds the pressed or selected
+// state and the activate action.
+struct LumoraBoardAccessible {
+  GtkContainerAccessible parent_instance;
+};
+
+struct LumoraBoardAccessibleClass {
+  GtkContainerAccessibleClass parent_class;
+};
+
+void lumora_board_accessible_action_init(AtkActionIface* iface);
+
+G_DEFINE_TYPE_WITH_CODE(LumoraBoardAccessible, lumora_board_accessible,
+                        GTK_TYPE_CONTAINER_ACCESSIBLE,
+                        G_IMPLEMENT_INTERFACE(ATK_TYPE_ACTION, lumora_board_accessible_action_init))
+
+// The board of an accessible; null once the board is gone.
+GtkWidget* BoardOf(gpointer accessible) {
+  return gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
+}
+
+bool HasRole(GtkWidget* board) {
+  return board && StateOf(board).accessible.role != AccessibleRole::None;
+}
+
+AtkRole AtkRoleOf(AccessibleRole role) {
+  switch (role) {
+    case AccessibleRole::PushButton:
+      return ATK_ROLE_PUSH_BUTTON;
+    case AccessibleRole::ToggleButton:
+      return ATK_ROLE_TOGGLE_BUTTON;
+    case AccessibleRole::PageTab:
+      return ATK_ROLE_PAGE_TAB;
+    case AccessibleRole::Link:
+      return ATK_ROLE_LINK;
+    case AccessibleRole::None:
+      break;
+  }
+  return ATK_ROLE_PANEL;
+}
+
+// The state that "on" stands for in a role.
+AtkStateType OnStateOf(AccessibleRole role) {
+  return role == AccessibleRole::PageTab ? ATK_STATE_SELECTED : ATK_STATE_CHECKED;
+}
+
+AtkStateSet* lumora_board_accessible_ref_state_set(AtkObject* object) {
+  AtkStateSet* states =
+      ATK_OBJECT_CLASS(lumora_board_accessible_parent_class)->ref_state_set(object);
+  GtkWidget* board = BoardOf(object);
+  if (!HasRole(board)) return states;
+  const AccessibleInfo& info = StateOf(board).accessible;
+  if (info.role == AccessibleRole::PageTab) atk_state_set_add_state(states, ATK_STATE_SELECTABLE);
+  if (info.role == AccessibleRole::ToggleButton && info.on) {
+    atk_state_set_add_state(states, ATK_STATE_PRESSED);
+  }
+  if (info.on) atk_state_set_add_state(states, OnStateOf(info.role));
+  return states;
+}
+
+gint lumora_board_accessible_n_actions(AtkAction* action) {
+  return HasRole(BoardOf(action)) ? 1 : 0;
+}
+
+const gchar* lumora_board_accessible_action_name(AtkAction* action, gint index) {
+  return HasRole(BoardOf(action)) && index == 0 ? "click" : nullptr;
+}
+
+gboolean RunActivateOnce(gpointer board) {
+  RunActivate(GTK_WIDGET(board));
+  return G_SOURCE_REMOVE;
+}
+
+// Run from the main loop: the caller's request must be answered before the action opens a menu
+// or a dialog.
+gboolean lumora_board_accessible_do_action(AtkAction* action, gint index) {
+  GtkWidget* board = BoardOf(action);
+  if (!HasRole(board) || index != 0) return FALSE;
+  g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunActivateOnce, g_object_ref(board), g_object_unref);
+  return TRUE;
+}
+
+void lumora_board_accessible_action_init(AtkActionIface* iface) {
+  iface->get_n_actions = lumora_board_accessible_n_actions;
+  iface->get_name = lumora_board_accessible_action_name;
+  iface->do_action = lumora_board_accessible_do_action;
+}
+
+void lumora_board_accessible_init(LumoraBoardAccessible*) {}
+
+void lumora_board_accessible_class_init(LumoraBoardAccessibleClass* accessible_class) {
+  ATK_OBJECT_CLASS(accessible_class)->ref_state_set = lumora_board_accessible_ref_state_set;
+}
+
+bool IsActivateKey(guint key) {
+  return key == GDK_KEY_Return || key == GDK_KEY_KP_Enter || key == GDK_KEY_ISO_Enter ||
+         key == GDK_KEY_space || key == GDK_KEY_KP_Space;
+}
+
+gboolean lumora_board_key_press(GtkWidget* widget, GdkEventKey* event) {
+  if (HasRole(widget) && IsActivateKey(event->keyval) &&
+      (event->state & gtk_accelerator_get_default_mod_mask()) == 0) {
+    RunActivate(widget);
+    return TRUE;
+  }
+  return GTK_WIDGET_CLASS(lumora_board_parent_class)->key_press_event(widget, event);
 }
 
 GdkRectangle ToGdk(Rect area) {
@@ -168,6 +287,8 @@ void lumora_board_class_init(LumoraBoardClass* board_class) {
   widget_class->get_preferred_width = lumora_board_no_size;
   widget_class->get_preferred_height = lumora_board_no_size;
   widget_class->draw = lumora_board_draw;
+  widget_class->key_press_event = lumora_board_key_press;
+  gtk_widget_class_set_accessible_type(widget_class, lumora_board_accessible_get_type());
   GtkContainerClass* container_class = GTK_CONTAINER_CLASS(board_class);
   container_class->add = lumora_board_add;
   container_class->remove = lumora_board_remove;
@@ -208,6 +329,21 @@ void BoardSetCursor(GtkWidget* board, GdkCursor* cursor) {
   if (state.cursor) g_object_unref(state.cursor);
   state.cursor = cursor;
   if (gtk_widget_get_realized(board)) gdk_window_set_cursor(gtk_widget_get_window(board), cursor);
+}
+
+void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info) {
+  BoardState& state = StateOf(board);
+  bool wasOn = state.accessible.on;
+  state.accessible = info;
+  gtk_widget_set_can_focus(board, info.role != AccessibleRole::None);
+  AtkObject* accessible = gtk_widget_get_accessible(board);
+  atk_object_set_role(accessible, AtkRoleOf(info.role));
+  atk_object_set_name(accessible, info.name.c_str());
+  if (wasOn != info.on) atk_object_notify_state_change(accessible, OnStateOf(info.role), info.on);
+}
+
+void BoardSetActivate(GtkWidget* board, std::function<void()> activate) {
+  StateOf(board).activate = std::move(activate);
 }
 
 }  // namespace lumora::gtk

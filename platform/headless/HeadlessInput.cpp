@@ -63,6 +63,10 @@ void PressAndRelease(Control& control, MouseButton button, Point at) {
   if (DownAndUp(control, button, at) && button == MouseButton::Left) Raise(control.onClick);
 }
 
+void Activate(Control& control) {
+  if (control.Accessible().role != AccessibleRole::None) Raise(control.onClick);
+}
+
 void DoubleClick(TopWindow& window, MouseButton button, Point at) {
   std::weak_ptr<const void> alive = AsHeadless(window).Watch();
   bool left = button == MouseButton::Left;

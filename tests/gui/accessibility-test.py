@@ -1,0 +1,188 @@
+#!/usr/bin/python3
+"""The program as a screen reader sees it over AT-SPI, against the demo server: the painted
+controls of the main window and the settings dialog have their roles, names and states, and
+their press actions do what a click does.
+
+Usage: accessibility-test.py PROGRAM DEMO_SERVER PORT
+"""
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+
+def fail(message):
+    print(f"FAIL: {message}", file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, condition, seconds=20):
+    """Polls condition until it gives a true value, which it returns; fails naming what."""
+    end = time.monotonic() + seconds
+    while True:
+        try:
+            result = condition()
+        except Exception:  # noqa: BLE001  the tree may change under a walk: try again
+            result = None
+        if result:
+            return result
+        if time.monotonic() > end:
+            fail(f"waited {seconds} s for {what}")
+        time.sleep(0.1)
+
+
+def application(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        app = desktop.getChildAtIndex(index)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def walk(accessible):
+    """The accessible and its descendants, leaving out the web pages' own content."""
+    yield accessible
+    if accessible.getRole() == pyatspi.ROLE_DOCUMENT_WEB:
+        return
+    for index in range(accessible.childCount):
+        child = accessible.getChildAtIndex(index)
+        if child is not None:
+            yield from walk(child)
+
+
+def controls(root, role):
+    """The controls of a role under root, by name: a list of accessibles for each name."""
+    found = {}
+    for accessible in walk(root):
+        if accessible.getRole() == role:
+            found.setdefault(accessible.name, []).append(accessible)
+    return found
+
+
+def has(accessible, state):
+    return accessible.getState().contains(state)
+
+
+def frame(app, title):
+    for index in range(app.childCount):
+        child = app.getChildAtIndex(index)
+        if child is not None and child.getRole() == pyatspi.ROLE_FRAME and child.name == title:
+            return child
+    return None
+
+
+def press(accessible):
+    action = accessible.queryAction()
+    if action.nActions < 1:
+        fail(f"{accessible.getRoleName()} '{accessible.name}' has no action")
+    action.doAction(0)
+
+
+def expect_controls(root, role, names, where):
+    found = controls(root, role)
+    missing = [name for name in names if name not in found]
+    if missing:
+        fail(f"no {pyatspi.Role(role)} named {missing} in {where}; found {sorted(found)}")
+    for name in names:
+        for accessible in found[name]:
+            if not has(accessible, pyatspi.STATE_FOCUSABLE):
+                fail(f"'{name}' in {where} cannot take the keyboard focus")
+    return found
+
+
+def the(root, role, name):
+    """The one control of a role with this name (the first of several)."""
+    found = controls(root, role).get(name)
+    return found[0] if found else None
+
+
+def selected_tabs(root, names):
+    tabs = controls(root, pyatspi.ROLE_PAGE_TAB)
+    return {name for name in names if any(has(tab, pyatspi.STATE_SELECTED) for tab in tabs[name])}
+
+
+def check_main_window(main):
+    expect_controls(main, pyatspi.ROLE_PUSH_BUTTON,
+                    ["最小化", "最大化", "关闭", "精简模式", "菜单", "关闭侧栏", "关闭播放器",
+                     "关闭电视", "重新加载", "清空列表", "退出精简"], "the main window")
+    on_top = expect_controls(main, pyatspi.ROLE_TOGGLE_BUTTON, ["置顶"], "the main window")["置顶"][0]
+    if has(on_top, pyatspi.STATE_PRESSED):
+        fail("the on-top button is pressed before the window is on top")
+    page_tabs = ["影视", "播放", "电视", "淘宝"]
+    list_tabs = ["正在播放", "历史观看"]
+    expect_controls(main, pyatspi.ROLE_PAGE_TAB, page_tabs + list_tabs, "the main window")
+    if selected_tabs(main, page_tabs) != {"影视"}:
+        fail(f"selected page tabs at start: {selected_tabs(main, page_tabs)}")
+    if len(selected_tabs(main, list_tabs)) != 1:
+        fail(f"selected list tabs: {selected_tabs(main, list_tabs)}")
+    # The ticker's first item, which has an address, comes with the ticker list.
+    wait_for("a ticker item as a named link",
+             lambda: any(name and has(links[0], pyatspi.STATE_FOCUSABLE)
+                         for name, links in controls(main, pyatspi.ROLE_LINK).items()))
+
+
+def window_above(title):
+    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                         capture_output=True, text=True).stdout.split()
+    return any("_NET_WM_STATE_ABOVE" in subprocess.run(
+        ["xprop", "-id", window_id, "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        for window_id in ids)
+
+
+def check_actions(main):
+    press(the(main, pyatspi.ROLE_TOGGLE_BUTTON, "置顶"))
+    wait_for("the on-top button pressed and the window on top",
+             lambda: has(the(main, pyatspi.ROLE_TOGGLE_BUTTON, "置顶"), pyatspi.STATE_PRESSED)
+             and window_above("Lumora"))
+    press(the(main, pyatspi.ROLE_PAGE_TAB, "播放"))
+    wait_for("the player tab selected in place of the portal's",
+             lambda: selected_tabs(main, ["影视", "播放"]) == {"播放"})
+    press(the(main, pyatspi.ROLE_PUSH_BUTTON, "关闭侧栏"))
+    wait_for("a side-bar handle named for opening its side bar",
+             lambda: the(main, pyatspi.ROLE_PUSH_BUTTON, "打开侧栏"))
+
+
+def check_settings_dialog(app, main):
+    press(the(main, pyatspi.ROLE_PUSH_BUTTON, "菜单"))
+    item = wait_for("the program menu's settings item",
+                    lambda: the(app, pyatspi.ROLE_MENU_ITEM, "软件设置"))
+    press(item)
+    dialog = wait_for("the settings dialog", lambda: frame(app, "软件设置"))
+    tabs = ["软件设置", "关于软件"]
+    expect_controls(dialog, pyatspi.ROLE_PAGE_TAB, tabs, "the settings dialog")
+    if selected_tabs(dialog, tabs) != {"软件设置"}:
+        fail(f"selected dialog tabs at start: {selected_tabs(dialog, tabs)}")
+    press(the(dialog, pyatspi.ROLE_PAGE_TAB, "关于软件"))
+    wait_for("the about tab selected", lambda: selected_tabs(dialog, tabs) == {"关于软件"})
+    close = expect_controls(dialog, pyatspi.ROLE_PUSH_BUTTON, ["关闭"], "the settings dialog")
+    press(close["关闭"][0])
+    wait_for("the settings dialog closed", lambda: frame(app, "软件设置") is None)
+
+
+def main():
+    program, server, port = sys.argv[1:4]
+    folder = tempfile.mkdtemp()
+    processes = []
+    try:
+        processes.append(subprocess.Popen([server, "--port", port]))
+        shutil.copy(program, f"{folder}/lumora")
+        processes.append(subprocess.Popen([f"{folder}/lumora"], cwd=folder))
+        app = wait_for("the program on the accessibility bus", lambda: application("lumora"))
+        main_window = wait_for("the main window's frame", lambda: frame(app, "Lumora"))
+        check_main_window(main_window)
+        check_actions(main_window)
+        check_settings_dialog(app, main_window)
+        print("accessibility test passed")
+    finally:
+        for process in reversed(processes):
+            process.terminate()
+            process.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -95,6 +95,12 @@ void BA3::WireEvents() {
   window_->onResize = [this] { OnResize(); };
   window_->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
   window_->onCloseRequest = [this] { Unload(); };
+  // Escape, as the cancel button.
+  window_->onKeyDown = [this](const KeyEvent& key) {
+    if (key.key != Key::Escape) return false;
+    Unload();
+    return true;
+  };
   title_->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
   closeButton_->onMouseMove = [this](const MouseEvent& e) { OnCloseButtonMove(e); };
   closeButton_->onClick = [this] { Unload(); };

@@ -53,6 +53,12 @@ void ba4::CreateParts() {
 void ba4::WireEvents() {
   window_->onResize = [this] { OnResize(); };
   window_->onCloseRequest = [this] { EndProgram(); };
+  // Escape, as the close picture.
+  window_->onKeyDown = [this](const KeyEvent& key) {
+    if (key.key != Key::Escape) return false;
+    EndProgram();
+    return true;
+  };
   closePicture_->onClick = [this] { EndProgram(); };
   pageView_->onDownloadBegin = [this] { pageView_->SetSilent(true); };
   // The new window opens in the user's browser, and the program has done its part.

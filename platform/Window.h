@@ -23,6 +23,16 @@ enum class HitCode {
   BottomRight = 17,
 };
 
+// The keys the program's own shortcuts use; every other key is Other.
+enum class Key { Other, Digit1, Digit2, Digit3, Digit4, F5, F10, Menu, Q, Escape };
+
+struct KeyEvent {
+  Key key = Key::Other;
+  bool control = false;
+  bool shift = false;
+  bool alt = false;
+};
+
 struct RoundedRegion {
   Size size;  // the region spans (0, 0) to this corner
   int ellipse = 0;
@@ -86,6 +96,9 @@ class TopWindow : public Container {
   std::function<void()> onCloseRequest;
   // The size loop that BeginSystemSize started has ended: its button was released.
   std::function<void()> onSystemSizeEnd;
+  // A key pressed in the window that the focused control did not take (a web page's text field
+  // keeps the keys it handles); returns whether it used the key.
+  std::function<bool(const KeyEvent&)> onKeyDown;
 };
 
 }  // namespace lumora

@@ -73,6 +73,7 @@ void BA1::WireEvents() {
     if (!clicks_.TakeSwallowed()) captionBar_.ToggleMaximize();
   };
   window_->onCloseRequest = [this] { CloseCommand(); };
+  window_->onKeyDown = [this](const KeyEvent& key) { return OnKey(key); };
 }
 
 // Every view runs silent and never shows the engine's own menu; the portal shows the program's

@@ -192,17 +192,20 @@ void CaptionBar::Click(Button button) {
     case kOnTop:
       return ToggleOnTop();
     case kMenu:
-      PaintButton(kMenu, false);
-      buttons_[kMenu]->Refresh();
-      if (onMenu) {
-        Rect menu = buttons_[kMenu]->Geometry();
-        onMenu({menu.x - 10, menu.y + 20});
-      }
-      return;
+      return OpenMenu();
     case kButtonCount:
       return;
   }
   buttons_[button]->Refresh();
+}
+
+void CaptionBar::OpenMenu() {
+  PaintButton(kMenu, false);
+  buttons_[kMenu]->Refresh();
+  if (onMenu) {
+    Rect menu = buttons_[kMenu]->Geometry();
+    onMenu({menu.x - 10, menu.y + 20});
+  }
 }
 
 // zhi_d: the window's place in the stacking order changes, its position and size stay.

@@ -77,6 +77,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static void OnSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
 
   GObjectPtr<GtkWidget> window_;
   GObjectPtr<GtkWidget> board_;

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The program as a screen reader sees it over AT-SPI, against the demo server: the painted
-controls of the main window and the settings dialog have their roles, names and states, and
-their press actions do what a click does.
+controls of the main window and the settings dialog have their roles, names and states, their
+press actions do what a click does, and the window's own keys reach the program.
 
 Usage: accessibility-test.py PROGRAM DEMO_SERVER PORT
 """
@@ -133,6 +133,14 @@ def window_above(title):
         for window_id in ids)
 
 
+def press_keys(title, keys):
+    """Gives the window with this title the focus and types the keys into it."""
+    window_id = wait_for(f"a window titled {title}", lambda: subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+        capture_output=True, text=True).stdout.split()[0])
+    subprocess.run(["xdotool", "windowactivate", "--sync", window_id, "key", keys], check=True)
+
+
 def check_actions(main):
     press(the(main, pyatspi.ROLE_TOGGLE_BUTTON, "置顶"))
     wait_for("the on-top button pressed and the window on top",
@@ -144,23 +152,33 @@ def check_actions(main):
     press(the(main, pyatspi.ROLE_PUSH_BUTTON, "关闭侧栏"))
     wait_for("a side-bar handle named for opening its side bar",
              lambda: the(main, pyatspi.ROLE_PUSH_BUTTON, "打开侧栏"))
+    press_keys("Lumora", "ctrl+3")
+    wait_for("Ctrl+3 to show the TV page", lambda: selected_tabs(main, ["播放", "电视"]) == {"电视"})
 
 
-def check_settings_dialog(app, main):
+def open_settings_dialog(app, main):
     press(the(main, pyatspi.ROLE_PUSH_BUTTON, "菜单"))
     item = wait_for("the program menu's settings item",
                     lambda: the(app, pyatspi.ROLE_MENU_ITEM, "软件设置"))
     press(item)
-    dialog = wait_for("the settings dialog", lambda: frame(app, "软件设置"))
+    return wait_for("the settings dialog", lambda: frame(app, "软件设置"))
+
+
+def check_settings_dialog(app, main):
+    dialog = open_settings_dialog(app, main)
     tabs = ["软件设置", "关于软件"]
     expect_controls(dialog, pyatspi.ROLE_PAGE_TAB, tabs, "the settings dialog")
     if selected_tabs(dialog, tabs) != {"软件设置"}:
         fail(f"selected dialog tabs at start: {selected_tabs(dialog, tabs)}")
     press(the(dialog, pyatspi.ROLE_PAGE_TAB, "关于软件"))
     wait_for("the about tab selected", lambda: selected_tabs(dialog, tabs) == {"关于软件"})
+    press_keys("软件设置", "Escape")
+    wait_for("Escape to close the settings dialog", lambda: frame(app, "软件设置") is None)
+    dialog = open_settings_dialog(app, main)
     close = expect_controls(dialog, pyatspi.ROLE_PUSH_BUTTON, ["关闭"], "the settings dialog")
     press(close["关闭"][0])
-    wait_for("the settings dialog closed", lambda: frame(app, "软件设置") is None)
+    wait_for("the close picture to close the settings dialog",
+             lambda: frame(app, "软件设置") is None)
 
 
 def main():

@@ -66,6 +66,7 @@ void BA3::Load() {
   configPath_ = appDir_ / kSettingsFile;
   window_ = platform_.CreateWindow();
   window_->SetTitle("软件设置");
+  window_->SetFocusRingColor(kTabText);
   window_->SetOwner(owner_);
   Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kClientSize.width) / 2,

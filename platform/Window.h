@@ -82,6 +82,9 @@ class TopWindow : public Container {
   // The maximised window covers this rectangle, in screen pixels.
   virtual void SetMaximizedBounds(Rect bounds) = 0;
 
+  // The colour of the ring around the focused painted control, shown once the keyboard is used.
+  virtual void SetFocusRingColor(Color color) = 0;
+
   // The window's own surface, behind every control.
   virtual Bitmap& Surface() = 0;
   virtual void Refresh() = 0;

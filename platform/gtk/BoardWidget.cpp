@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Bitmap.h"
+
 namespace lumora::gtk {
 namespace {
 
@@ -241,15 +243,40 @@ void lumora_board_no_size(GtkWidget*, gint* minimum, gint* natural) {
   *natural = 0;
 }
 
+constexpr const char* kFocusRingKey = "lumora-focus-ring";
+
+// A one-pixel line just inside the board's edge, over its surface and children, while it has the
+// focus and the keyboard has been used in its window.
+void PaintFocusRing(GtkWidget* widget, cairo_t* cr) {
+  if (!HasRole(widget) || !gtk_widget_has_visible_focus(widget)) return;
+  auto* ring = static_cast<Color*>(
+      g_object_get_data(G_OBJECT(gtk_widget_get_toplevel(widget)), kFocusRingKey));
+  if (!ring) return;
+  SetSourceColor(cr, *ring);
+  cairo_set_line_width(cr, 1);
+  cairo_rectangle(cr, 0.5, 0.5, gtk_widget_get_allocated_width(widget) - 1,
+                  gtk_widget_get_allocated_height(widget) - 1);
+  cairo_stroke(cr);
+}
+
 gboolean lumora_board_draw(GtkWidget* widget, cairo_t* cr) {
   BoardState& state = StateOf(widget);
-  if (state.painter && gtk_cairo_should_draw_window(cr, gtk_widget_get_window(widget))) {
+  bool own = gtk_cairo_should_draw_window(cr, gtk_widget_get_window(widget));
+  if (state.painter && own) {
     cairo_save(cr);
     state.painter->PaintBoard(cr, gtk_widget_get_allocated_width(widget),
                               gtk_widget_get_allocated_height(widget));
     cairo_restore(cr);
   }
-  return GTK_WIDGET_CLASS(lumora_board_parent_class)->draw(widget, cr);
+  GTK_WIDGET_CLASS(lumora_board_parent_class)->draw(widget, cr);
+  if (own) PaintFocusRing(widget, cr);
+  return FALSE;
+}
+
+// The ring comes and goes with the focus.
+gboolean lumora_board_focus_change(GtkWidget* widget, GdkEventFocus*) {
+  gtk_widget_queue_draw(widget);
+  return FALSE;
 }
 
 void lumora_board_add(GtkContainer* container, GtkWidget* child) {
@@ -288,6 +315,8 @@ void lumora_board_class_init(LumoraBoardClass* board_class) {
   widget_class->get_preferred_height = lumora_board_no_size;
   widget_class->draw = lumora_board_draw;
   widget_class->key_press_event = lumora_board_key_press;
+  widget_class->focus_in_event = lumora_board_focus_change;
+  widget_class->focus_out_event = lumora_board_focus_change;
   gtk_widget_class_set_accessible_type(widget_class, lumora_board_accessible_get_type());
   GtkContainerClass* container_class = GTK_CONTAINER_CLASS(board_class);
   container_class->add = lumora_board_add;
@@ -340,6 +369,11 @@ void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info) {
   atk_object_set_role(accessible, AtkRoleOf(info.role));
   atk_object_set_name(accessible, info.name.c_str());
   if (wasOn != info.on) atk_object_notify_state_change(accessible, OnStateOf(info.role), info.on);
+}
+
+void BoardSetFocusRing(GtkWidget* toplevel, Color color) {
+  g_object_set_data_full(G_OBJECT(toplevel), kFocusRingKey, new Color(color),
+                         [](gpointer ring) { delete static_cast<Color*>(ring); });
 }
 
 void BoardSetActivate(GtkWidget* board, std::function<void()> activate) {

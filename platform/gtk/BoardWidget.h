@@ -34,6 +34,8 @@ void BoardSetCursor(GtkWidget* board, GdkCursor* cursor);
 // state. A board with a role takes the keyboard focus and has an activate action, which Enter
 // and Space also run while it has the focus.
 void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info);
+// The colour of the focus ring of the boards in this top-level window.
+void BoardSetFocusRing(GtkWidget* toplevel, Color color);
 // What the activate action runs; nullptr when the board's owner goes away.
 void BoardSetActivate(GtkWidget* board, std::function<void()> activate);
 

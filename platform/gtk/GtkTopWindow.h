@@ -47,6 +47,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   void SetOwner(TopWindow& owner) override;
   void SetPassive(bool passive) override;
   bool Passive() const override { return passive_; }
+  void SetFocusRingColor(Color color) override { BoardSetFocusRing(window_.get(), color); }
   void SetRegion(const RoundedRegion& region) override;
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override;

@@ -43,6 +43,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   TopWindow* Owner() const { return owner_; }
   void SetPassive(bool passive) override { passive_ = passive; }
   bool Passive() const override { return passive_; }
+  void SetFocusRingColor(Color color) override { focusRing_ = color; }
+  std::optional<Color> FocusRingColor() const { return focusRing_; }
   void SetRegion(const RoundedRegion& region) override { region_ = region; }
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override { pointer_ = shape; }
@@ -72,6 +74,7 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   Rect normalBounds_;
   std::optional<Rect> maximizedBounds_;
   WindowState state_ = WindowState::Normal;
+  std::optional<Color> focusRing_;
   bool shown_ = false;
   bool everShown_ = false;
   bool alwaysOnTop_ = false;

@@ -5,13 +5,20 @@ press actions do what a click does, and the window's own keys reach the program.
 
 Usage: accessibility-test.py PROGRAM DEMO_SERVER PORT
 """
+import os
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
+import gi
 import pyatspi
+
+gi.require_version("Gdk", "3.0")
+from gi.repository import Gdk  # noqa: E402
+
+FOCUS_RING = (0xFA, 0xAF, 0x41)
 
 
 def fail(message):
@@ -138,7 +145,9 @@ def press_keys(title, keys):
     window_id = wait_for(f"a window titled {title}", lambda: subprocess.run(
         ["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
         capture_output=True, text=True).stdout.split()[0])
-    subprocess.run(["xdotool", "windowactivate", "--sync", window_id, "key", keys], check=True)
+    subprocess.run(["xdotool", "windowactivate", "--sync", window_id], check=True)
+    if keys:
+        subprocess.run(["xdotool", "key", keys], check=True)
 
 
 def check_actions(main):
@@ -154,6 +163,36 @@ def check_actions(main):
              lambda: the(main, pyatspi.ROLE_PUSH_BUTTON, "打开侧栏"))
     press_keys("Lumora", "ctrl+3")
     wait_for("Ctrl+3 to show the TV page", lambda: selected_tabs(main, ["播放", "电视"]) == {"电视"})
+
+
+def screen_pixel(x, y):
+    pixbuf = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), x, y, 1, 1)
+    return tuple(pixbuf.get_pixels()[:3])
+
+
+def check_focus_ring(main, scale):
+    """Tab moves the focus on; the focused page tab shows the ring along its edge once the keyboard
+    has been used in the window, never for a mouse user. (The tab lies on the screen at both
+    scales; the caption buttons of a window wider than a doubled screen do not.)"""
+    button = the(main, pyatspi.ROLE_PAGE_TAB, "影视")
+
+    def left_edge():
+        x, y, _, height = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return screen_pixel(x * scale, (y + height // 2) * scale)
+
+    def focused():
+        return has(button, pyatspi.STATE_FOCUSED)
+
+    press_keys("Lumora", "")
+    button.queryComponent().grabFocus()
+    wait_for("the portal tab focused", focused)
+    if left_edge() == FOCUS_RING:
+        fail("a focus ring before the keyboard was used")
+    press_keys("Lumora", "Tab")
+    wait_for("Tab to move the focus on", lambda: not focused())
+    button.queryComponent().grabFocus()
+    wait_for(f"the focus ring at scale {scale}, now {left_edge()}",
+             lambda: focused() and left_edge() == FOCUS_RING)
 
 
 def open_settings_dialog(app, main):
@@ -181,25 +220,37 @@ def check_settings_dialog(app, main):
              lambda: frame(app, "软件设置") is None)
 
 
-def main():
-    program, server, port = sys.argv[1:4]
+def run(program, server, port, scale, checks):
+    """Runs the checks on the program started against the demo server at a screen scale."""
     folder = tempfile.mkdtemp()
     processes = []
     try:
         processes.append(subprocess.Popen([server, "--port", port]))
         shutil.copy(program, f"{folder}/lumora")
-        processes.append(subprocess.Popen([f"{folder}/lumora"], cwd=folder))
+        processes.append(subprocess.Popen([f"{folder}/lumora"], cwd=folder,
+                                          env={**os.environ, "GDK_SCALE": str(scale)}))
         app = wait_for("the program on the accessibility bus", lambda: application("lumora"))
         main_window = wait_for("the main window's frame", lambda: frame(app, "Lumora"))
-        check_main_window(main_window)
-        check_actions(main_window)
-        check_settings_dialog(app, main_window)
-        print("accessibility test passed")
+        checks(app, main_window)
     finally:
         for process in reversed(processes):
             process.terminate()
             process.wait()
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def all_checks(app, main_window):
+    check_main_window(main_window)
+    check_focus_ring(main_window, 1)
+    check_actions(main_window)
+    check_settings_dialog(app, main_window)
+
+
+def main():
+    program, server, port = sys.argv[1:4]
+    run(program, server, port, 1, all_checks)
+    run(program, server, port, 2, lambda app, main_window: check_focus_ring(main_window, 2))
+    print("accessibility test passed")
 
 
 if __name__ == "__main__":

@@ -26,7 +26,9 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   HeadlessWindow(const HeadlessWindow&) = delete;
   HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
-  void SetTitle(const std::string&) override {}
+  void SetTitle(const std::string& title) override { title_ = title; }
+  // The title the window list and assistive technology show.
+  const std::string& Title() const { return title_; }
   void SetIcon(const Bitmap&) override {}
   void SetBounds(Rect bounds) override;
   Rect Bounds() const override { return bounds_; }
@@ -74,6 +76,7 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   Rect normalBounds_;
   std::optional<Rect> maximizedBounds_;
   WindowState state_ = WindowState::Normal;
+  std::string title_;
   std::optional<Color> focusRing_;
   bool shown_ = false;
   bool everShown_ = false;

@@ -252,6 +252,7 @@ TEST(ExitAdTest, TheSystemsCloseOrANewWindowOfThePageEndsTheProgramAtOnce) {
 TEST(ExitAdTest, EscapeEndsTheProgramAsTheClosePicture) {
   Program program;
   ba4& exitAd = QuitToExitAd(program);
+  EXPECT_EQ(AsHeadless(exitAd.Window()).Title(), "推荐");
   EXPECT_TRUE(test::Named(exitAd.Window(), AccessibleRole::PushButton, "关闭"));
   EXPECT_FALSE(headless::PressKey(exitAd.Window(), {Key::Q, true}));
   EXPECT_FALSE(program.Ended());
@@ -399,6 +400,20 @@ TEST_F(PopupAdTest, NewWindowsAndTheClosePictureHideIt) {
   Finish({300, 200});
   EXPECT_TRUE(Window().IsShown());
   headless::ClickAt(Window(), {300 - 15, 8});
+  EXPECT_FALSE(Window().IsShown());
+}
+
+// The window list and assistive technology know the popup by its title; its close picture is a
+// button whose action hides it.
+TEST_F(PopupAdTest, TitledWithAClosePictureThatActsAsAButton) {
+  LoadWith("1||1||1||http://server/box/a.html");
+  At(1s);
+  Finish({300, 200});
+  ASSERT_TRUE(Window().IsShown());
+  EXPECT_EQ(AsHeadless(Window()).Title(), "热门推荐");
+  Control* close = test::Named(Window(), AccessibleRole::PushButton, "关闭");
+  ASSERT_TRUE(close);
+  headless::Activate(*close);
   EXPECT_FALSE(Window().IsShown());
 }
 

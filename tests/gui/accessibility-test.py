@@ -163,6 +163,13 @@ def check_actions(main):
              lambda: the(main, pyatspi.ROLE_PUSH_BUTTON, "打开侧栏"))
     press_keys("Lumora", "ctrl+3")
     wait_for("Ctrl+3 to show the TV page", lambda: selected_tabs(main, ["播放", "电视"]) == {"电视"})
+    press_keys("Lumora", "")
+    shopping = the(main, pyatspi.ROLE_PAGE_TAB, "淘宝")
+    shopping.queryComponent().grabFocus()
+    wait_for("the shopping tab focused", lambda: has(shopping, pyatspi.STATE_FOCUSED))
+    press_keys("Lumora", "Return")
+    wait_for("Enter on the focused tab to show its page",
+             lambda: selected_tabs(main, ["电视", "淘宝"]) == {"淘宝"})
 
 
 def screen_pixel(x, y):

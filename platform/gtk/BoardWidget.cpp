@@ -273,6 +273,20 @@ gboolean lumora_board_draw(GtkWidget* widget, cairo_t* cr) {
   return FALSE;
 }
 
+// Until the keyboard is used in the window, focus moves pass the boards by: the focus a window
+// takes when it is shown stays with its first web view, as for a mouse user it always has.
+gboolean lumora_board_focus(GtkWidget* widget, GtkDirectionType direction) {
+  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+  bool keyboardUsed = GTK_IS_WINDOW(toplevel) && gtk_window_get_focus_visible(GTK_WINDOW(toplevel));
+  if (keyboardUsed || !gtk_widget_get_can_focus(widget)) {
+    return GTK_WIDGET_CLASS(lumora_board_parent_class)->focus(widget, direction);
+  }
+  gtk_widget_set_can_focus(widget, FALSE);
+  gboolean moved = GTK_WIDGET_CLASS(lumora_board_parent_class)->focus(widget, direction);
+  gtk_widget_set_can_focus(widget, TRUE);
+  return moved;
+}
+
 // The ring comes and goes with the focus.
 gboolean lumora_board_focus_change(GtkWidget* widget, GdkEventFocus*) {
   gtk_widget_queue_draw(widget);
@@ -315,6 +329,7 @@ void lumora_board_class_init(LumoraBoardClass* board_class) {
   widget_class->get_preferred_height = lumora_board_no_size;
   widget_class->draw = lumora_board_draw;
   widget_class->key_press_event = lumora_board_key_press;
+  widget_class->focus = lumora_board_focus;
   widget_class->focus_in_event = lumora_board_focus_change;
   widget_class->focus_out_event = lumora_board_focus_change;
   gtk_widget_class_set_accessible_type(widget_class, lumora_board_accessible_get_type());

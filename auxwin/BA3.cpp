@@ -15,6 +15,10 @@ constexpr Color kLinkColor{0x0000FF};
 constexpr Color kLinkHoverColor{0xFF0000};
 constexpr BA3::Page kPages[] = {BA3::Page::kAbout, BA3::Page::kSettings};
 
+std::string TabTitle(BA3::Page page) {
+  return page == BA3::Page::kAbout ? "关于软件" : "软件设置";
+}
+
 bool Inside(const MouseEvent& event, const Control& control) {
   Rect geometry = control.Geometry();
   return event.x >= 0 && event.y >= 0 && event.x <= geometry.width && event.y <= geometry.height;
@@ -62,6 +66,7 @@ void BA3::Load() {
   configPath_ = appDir_ / kSettingsFile;
   window_ = platform_.CreateWindow();
   window_->SetTitle("软件设置");
+  window_->SetFocusRingColor(kTabText);
   window_->SetOwner(owner_);
   Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kClientSize.width) / 2,
@@ -75,8 +80,7 @@ void BA3::Load() {
   WireEvents();
   OnResize();
   // The tab texts stand on the labels' second line.
-  TabOf(Page::kAbout)->SetCaption("\r\n关于软件");
-  TabOf(Page::kSettings)->SetCaption("\r\n软件设置");
+  for (Page page : kPages) TabOf(page)->SetCaption("\r\n" + TabTitle(page));
   ShowPage(Page::kSettings);
   LoadBoxes();
   linkJustClicked_ = false;
@@ -92,9 +96,16 @@ void BA3::WireEvents() {
   window_->onResize = [this] { OnResize(); };
   window_->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
   window_->onCloseRequest = [this] { Unload(); };
+  // Escape, as the cancel button.
+  window_->onKeyDown = [this](const KeyEvent& key) {
+    if (key.key != Key::Escape) return false;
+    Unload();
+    return true;
+  };
   title_->onMouseMove = [this](const MouseEvent& e) { OnSurfaceMove(e); };
   closeButton_->onMouseMove = [this](const MouseEvent& e) { OnCloseButtonMove(e); };
   closeButton_->onClick = [this] { Unload(); };
+  closeButton_->SetAccessible({AccessibleRole::PushButton, "关闭"});
   for (Page page : kPages) {
     TabOf(page)->onClick = [this, page] { ShowPage(page); };
     PageOf(page)->onMouseMove = [this](const MouseEvent&) {
@@ -111,12 +122,12 @@ void BA3::WireEvents() {
 }
 
 void BA3::ShowPage(Page page) {
-  for (Label* tab : pageTabs_) {
-    tab->SetBackColor(kTabBack);
-    tab->SetForeColor(kTabText);
+  for (Page each : kPages) {
+    Label& tab = *TabOf(each);
+    tab.SetBackColor(each == page ? kSelectedTabBack : kTabBack);
+    tab.SetForeColor(each == page ? kSelectedTabText : kTabText);
+    tab.SetAccessible({AccessibleRole::PageTab, TabTitle(each), each == page});
   }
-  TabOf(page)->SetBackColor(kSelectedTabBack);
-  TabOf(page)->SetForeColor(kSelectedTabText);
   for (Picture* shown : pages_) shown->SetVisible(false);
   PageOf(page)->SetVisible(true);
 }

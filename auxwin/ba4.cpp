@@ -41,6 +41,7 @@ void ba4::CreateParts() {
   closePicture_->SetGeometry({0, 0, kCloseSize.width, kCloseSize.height});
   closePicture_->Surface().Blit({0, 0}, close, {0, 0, kCloseSize.width, kCloseSize.height});
   closePicture_->SetPointer(PointerShape::Hand);
+  closePicture_->SetAccessible({AccessibleRole::PushButton, "关闭"});
   closePicture_->SetVisible(false);
   Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kSize.width) / 2, (screen.height - kSize.height) / 2,
@@ -52,6 +53,12 @@ void ba4::CreateParts() {
 void ba4::WireEvents() {
   window_->onResize = [this] { OnResize(); };
   window_->onCloseRequest = [this] { EndProgram(); };
+  // Escape, as the close picture.
+  window_->onKeyDown = [this](const KeyEvent& key) {
+    if (key.key != Key::Escape) return false;
+    EndProgram();
+    return true;
+  };
   closePicture_->onClick = [this] { EndProgram(); };
   pageView_->onDownloadBegin = [this] { pageView_->SetSilent(true); };
   // The new window opens in the user's browser, and the program has done its part.

@@ -55,13 +55,15 @@ tankou::~tankou() = default;
 void tankou::CreateParts() {
   window_->SetPassive(true);
   window_->SetKind(WindowKind::Notification);
-  window_->SetTitle(std::string(kProductName));
+  // Its own title, after the program, for the window list and assistive technology.
+  window_->SetTitle("热门推荐 - " + std::string(kProductName));
   pagePanel_ = &window_->AddPicture();
   pageView_ = &pagePanel_->AddWebView();
   pageView_->SetSilent(true);
   closePicture_ = &pagePanel_->AddImage();
   closePicture_->SetImage(Bitmap::FromPng(ResourceBytes("popclose.png")));
   closePicture_->SetPointer(PointerShape::Hand);
+  closePicture_->SetAccessible({AccessibleRole::PushButton, "关闭"});
   closePicture_->onClick = [this] { Hide(); };
   pageView_->onDocumentComplete = [this] { OnPageFinished(); };
   pageView_->onNewWindow2 = [this](const std::string& address) { OnNewWindow(address); };

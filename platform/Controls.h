@@ -22,6 +22,17 @@ struct MouseEvent {
 
 using MouseHandler = std::function<void(const MouseEvent&)>;
 
+// What assistive technology is told a control is. None leaves it an anonymous panel that the
+// keyboard passes by.
+enum class AccessibleRole { None, PushButton, ToggleButton, PageTab, Link };
+
+struct AccessibleInfo {
+  AccessibleRole role = AccessibleRole::None;
+  std::string name;
+  bool on = false;  // a toggle button pressed, a page tab selected
+  bool operator==(const AccessibleInfo&) const = default;
+};
+
 // Something placed absolutely inside a window or a picture. Positions are pixels from the
 // parent's top-left corner; children may reach outside their parent and are clipped by it.
 class Control {
@@ -38,6 +49,11 @@ class Control {
 
   // The pointer shape while over this control (the window's own shape elsewhere).
   virtual void SetPointer(PointerShape shape) = 0;
+
+  // A painted control with a role takes the keyboard focus; Enter or Space while it has it, and
+  // the activate action of assistive technology, raise onClick as a click does.
+  virtual void SetAccessible(const AccessibleInfo& info) = 0;
+  virtual AccessibleInfo Accessible() const = 0;
 
   void Move(Point to) { SetGeometry({to.x, to.y, Geometry().width, Geometry().height}); }
 

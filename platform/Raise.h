@@ -38,4 +38,13 @@ void Raise(const Handler& handler, Args&&... args) {
   });
 }
 
+// Raise for a handler that answers whether it used the event: false without one, or when it
+// failed.
+template <typename Handler, typename... Args>
+bool RaiseForAnswer(const Handler& handler, Args&&... args) {
+  if (!handler) return false;
+  Handler copy = handler;
+  return Guarded(false, [&] { return copy(std::forward<Args>(args)...); });
+}
+
 }  // namespace lumora

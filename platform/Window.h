@@ -26,6 +26,16 @@ enum class HitCode {
 // What the window is to the window manager, which places, decorates and stacks it accordingly.
 enum class WindowKind { Normal, Notification };
 
+// The keys the program's own shortcuts use; every other key is Other.
+enum class Key { Other, Digit1, Digit2, Digit3, Digit4, F5, F10, Menu, Q, Escape };
+
+struct KeyEvent {
+  Key key = Key::Other;
+  bool control = false;
+  bool shift = false;
+  bool alt = false;
+};
+
 struct RoundedRegion {
   Size size;  // the region spans (0, 0) to this corner
   int ellipse = 0;
@@ -78,6 +88,9 @@ class TopWindow : public Container {
   // The maximised window covers this rectangle, in screen pixels.
   virtual void SetMaximizedBounds(Rect bounds) = 0;
 
+  // The colour of the ring around the focused painted control, shown once the keyboard is used.
+  virtual void SetFocusRingColor(Color color) = 0;
+
   // The window's own surface, behind every control.
   virtual Bitmap& Surface() = 0;
   virtual void Refresh() = 0;
@@ -92,6 +105,9 @@ class TopWindow : public Container {
   std::function<void()> onCloseRequest;
   // The size loop that BeginSystemSize started has ended: its button was released.
   std::function<void()> onSystemSizeEnd;
+  // A key pressed in the window that the focused control did not take (a web page's text field
+  // keeps the keys it handles); returns whether it used the key.
+  std::function<bool(const KeyEvent&)> onKeyDown;
 };
 
 }  // namespace lumora

@@ -18,6 +18,8 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils dbus dbus-bin openbox xdotool notification-daemon fonts-wqy-zenhei
   desktop-file-utils appstream weston xwayland
+  # the accessibility test reads the program over AT-SPI
+  at-spi2-core python3-pyatspi
   # an XEmbed notification area for the tray tests
   trayer
 )

@@ -33,6 +33,7 @@ BA1::BA1(Platform& platform, ContentServer server, std::filesystem::path appDir)
       statusStrip_(platform, *window_, server_),
       frameSizing_(platform, *window_, clicks_, ConfigPath()) {
   window_->SetTitle(std::string(kProductName));
+  window_->SetFocusRingColor(kFocusRing);
   usagePingView_->SetGeometry({0, 0, 1, 1});
   usagePingView_->SetVisible(false);
   WireEvents();
@@ -75,6 +76,7 @@ void BA1::WireEvents() {
     if (!clicks_.TakeSwallowed()) captionBar_.ToggleMaximize();
   };
   window_->onCloseRequest = [this] { CloseCommand(); };
+  window_->onKeyDown = [this](const KeyEvent& key) { return OnKey(key); };
 }
 
 void BA1::OnPageShown(Page page) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "content/HistoryPage.h"
@@ -104,6 +105,9 @@ class BA1 : public RouterWindow, public UpdateTarget {
   void CloseVideoPlayer();  // ggx_Click
   void CloseTvPlayer();     // gtv_Click
   void ResetHover();        // ResetHoverColours
+  // The window's shortcuts; true when the key was one of them.
+  bool OnKey(const KeyEvent& key);
+  WebView& ShownPageView();
   std::filesystem::path ConfigPath() const;
   int ReadSetting(const char* key) const;
   void OnPageShown(Page page);

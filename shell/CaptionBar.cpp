@@ -54,6 +54,7 @@ void CaptionBar::CreateCompactControls() {
   exitCompact_->SetGeometry({0, 2, 15, 14});
   exitCompact_->SetForeColor(kDarkRed);
   exitCompact_->SetTooltip("退出精简");
+  exitCompact_->SetAccessible({AccessibleRole::PushButton, "退出精简"});
   exitCompact_->SetVisible(false);
   exitCompact_->onClick = [this] {
     if (onLeaveCompact) onLeaveCompact();
@@ -75,6 +76,12 @@ void CaptionBar::CreateCompactControls() {
 void CaptionBar::SetTip(Button button, const char* text) {
   tips_[button] = text;
   buttons_[button]->SetTooltip(text);
+  // The on-top button keeps its name; its pressed state tells whether the window is on top.
+  if (button == kOnTop) {
+    buttons_[button]->SetAccessible({AccessibleRole::ToggleButton, kOnTopOff, onTop_});
+  } else {
+    buttons_[button]->SetAccessible({AccessibleRole::PushButton, text});
+  }
 }
 
 void CaptionBar::PaintButton(Button button, bool hover) {
@@ -185,17 +192,20 @@ void CaptionBar::Click(Button button) {
     case kOnTop:
       return ToggleOnTop();
     case kMenu:
-      PaintButton(kMenu, false);
-      buttons_[kMenu]->Refresh();
-      if (onMenu) {
-        Rect menu = buttons_[kMenu]->Geometry();
-        onMenu({menu.x - 10, menu.y + 20});
-      }
-      return;
+      return OpenMenu();
     case kButtonCount:
       return;
   }
   buttons_[button]->Refresh();
+}
+
+void CaptionBar::OpenMenu() {
+  PaintButton(kMenu, false);
+  buttons_[kMenu]->Refresh();
+  if (onMenu) {
+    Rect menu = buttons_[kMenu]->Geometry();
+    onMenu({menu.x - 10, menu.y + 20});
+  }
 }
 
 // zhi_d: the window's place in the stacking order changes, its position and size stay.
@@ -226,8 +236,10 @@ void CaptionBar::ToggleMaximize() {
   }
 }
 
+// Compact mode starts from the restored window: the maximise button says so again.
 void CaptionBar::EnterCompact(CompactMode mode) {
   compact_ = mode;
+  SetTip(kMaximize, window_.State() == WindowState::Maximized ? kRestoreText : kMaximizeText);
   exitCompact_->SetVisible(true);
   for (Picture* button : buttons_) button->SetVisible(false);
   if (mode == CompactMode::Player) compactCaption_->SetVisible(true);

@@ -34,6 +34,8 @@ class CaptionBar {
   // The maximise button's command, also run by a double click on the window's surface.
   void ToggleMaximize();
   void HideTooltip();
+  // The menu button's command: asks for the program menu under the button.
+  void OpenMenu();
   // Undoes the exit glyph's hover colour.
   void ResetHover();
 

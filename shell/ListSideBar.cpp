@@ -14,6 +14,10 @@ int TabCell(ListTab tab) {
   return tab == ListTab::NowPlaying ? 0 : 60;
 }
 
+const char* TabTitle(ListTab tab) {
+  return tab == ListTab::NowPlaying ? "正在播放" : "历史观看";
+}
+
 }  // namespace
 
 ListSideBar::ListSideBar(Platform& platform, TopWindow& window, Picture& bar,
@@ -22,6 +26,7 @@ ListSideBar::ListSideBar(Platform& platform, TopWindow& window, Picture& bar,
   header_ = &bar.AddPicture();
   for (ListTab tab : {ListTab::NowPlaying, ListTab::History}) {
     tabs_[Index(tab)] = &bar.AddPicture();
+    tabs_[Index(tab)]->SetAccessible({AccessibleRole::PageTab, TabTitle(tab), tab == current_});
     clicks.Wire(*tabs_[Index(tab)], [this, tab] { SelectTab(tab, false); });
   }
   tabs_[Index(ListTab::NowPlaying)]->SetPointer(PointerShape::Hand);
@@ -39,6 +44,7 @@ ListSideBar::ListSideBar(Platform& platform, TopWindow& window, Picture& bar,
   clearList_->SetCaption("∴ 清空列表");
   clearList_->SetForeColor(kClearListGrey);
   clearList_->SetAutoSize(true);
+  clearList_->SetAccessible({AccessibleRole::PushButton, "清空列表"});
   clearList_->onMouseMove = [this](const MouseEvent&) {
     window_.SetPointer(PointerShape::Arrow);
     clearList_->SetForeColor(kDarkRed);
@@ -79,6 +85,7 @@ void ListSideBar::Mark(ListTab tab, bool selected) {
   picture.Surface().Blit({0, 0}, skin_[SkinSheet::kListTabs],
                          {TabCell(tab), selected ? 0 : 21, kTabSize.width, kTabSize.height});
   panels_[Index(tab)]->SetVisible(selected);
+  picture.SetAccessible({AccessibleRole::PageTab, TabTitle(tab), selected});
   picture.Refresh();
 }
 

@@ -23,6 +23,21 @@ int TabCell(Page page) {
   return 0;
 }
 
+// The title drawn on each page tab.
+const char* TabTitle(Page page) {
+  switch (page) {
+    case Page::Player:
+      return "播放";
+    case Page::Tv:
+      return "电视";
+    case Page::Shopping:
+      return "淘宝";
+    case Page::Portal:
+      break;
+  }
+  return "影视";
+}
+
 }  // namespace
 
 PageTabs::PageTabs(TopWindow& window, const SkinSheets& skin, ChromeClicks& clicks) : skin_(skin) {
@@ -34,6 +49,7 @@ PageTabs::PageTabs(TopWindow& window, const SkinSheets& skin, ChromeClicks& clic
   }
   for (Page page : {Page::Player, Page::Portal, Page::Tv, Page::Shopping}) {
     tabs_[Index(page)] = &window.AddPicture();
+    tabs_[Index(page)]->SetAccessible({AccessibleRole::PageTab, TabTitle(page), page == current_});
     clicks.Wire(*tabs_[Index(page)], [this, page] { Select(page); });
   }
 }
@@ -62,6 +78,7 @@ void PageTabs::Mark(Page page, bool selected) {
   SkinSheet sheet = selected ? SkinSheet::kSelectedPageTabs : SkinSheet::kPageTabs;
   tab.Surface().Blit({0, 0}, skin_[sheet], {TabCell(page), 0, kTabSize.width, kTabSize.height});
   pages_[Index(page)]->SetVisible(selected);
+  tab.SetAccessible({AccessibleRole::PageTab, TabTitle(page), selected});
   tab.Refresh();
 }
 

@@ -23,6 +23,7 @@ void PlayerPane::CreatePlayer(Picture& area) {
   closeButton_ = &playerFrame_->AddPicture();
   closeButton_->SetGeometry({0, 0, kCloseButtonSize, kCloseButtonSize});
   closeButton_->SetPointer(PointerShape::Hand);
+  closeButton_->SetAccessible({AccessibleRole::PushButton, "关闭播放器"});
   closeButton_->onClick = [this] {
     if (onCloseClicked) onCloseClicked();
   };

@@ -21,6 +21,7 @@ PortalPane::PortalPane(TopWindow& window, Picture& page, ContentServer server)
   coverPicture_->onMouseMove = [&window](const MouseEvent&) {
     window.SetPointer(PointerShape::Arrow);
   };
+  coverPicture_->SetAccessible({AccessibleRole::PushButton, "重新加载"});
   coverPicture_->onClick = [this] { Retry(); };
   view_->onDownloadComplete = [this] { OnLoaded(); };
   view_->onNavigateError = [this](const std::string& address) { OnError(address); };

@@ -8,6 +8,11 @@ namespace {
 constexpr const char* kSideBarOpen = "关闭侧栏";
 constexpr const char* kSideBarClosed = "显示侧栏";
 
+// What the handle does when pressed, as assistive technology names it.
+AccessibleInfo HandleAccessible(bool open) {
+  return {AccessibleRole::PushButton, open ? "关闭侧栏" : "打开侧栏"};
+}
+
 }  // namespace
 
 SplitPage::SplitPage(Picture& page, const SkinSheets& skin, ChromeClicks& clicks)
@@ -18,6 +23,7 @@ SplitPage::SplitPage(Picture& page, const SkinSheets& skin, ChromeClicks& clicks
   sideBar_->SetBackColor(kPageBack);
   handle_ = &page.AddPicture();
   handle_->SetTooltip(kSideBarOpen);
+  handle_->SetAccessible(HandleAccessible(open_));
   clicks.Wire(*handle_, [this] { Toggle(); });
 }
 
@@ -36,6 +42,7 @@ Size SplitPage::Layout() {
 void SplitPage::Toggle() {
   open_ = !open_;
   handle_->SetTooltip(open_ ? kSideBarOpen : kSideBarClosed);
+  handle_->SetAccessible(HandleAccessible(open_));
   sideBar_->SetVisible(open_);
   if (onToggled) onToggled();
 }

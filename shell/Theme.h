@@ -16,6 +16,8 @@ inline constexpr Color kStripBack{0x1A1A1A};
 inline constexpr Color kTooltipBack{0x2B2B2B};
 inline constexpr Color kTooltipText{0xDBDBDB};
 inline constexpr Color kTickerText{0xB4B4B4};
+// The skin's highlight, around the control that has the keyboard focus.
+inline constexpr Color kFocusRing{0xFAAF41};
 
 inline constexpr const char* kSongTypeface = "SimSun, WenQuanYi Zen Hei, Sans";
 inline constexpr const char* kExitCompactGlyph = "×";

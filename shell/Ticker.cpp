@@ -77,7 +77,9 @@ void StatusStrip::TakeItems(const std::vector<std::string_view>& items) {
     std::vector<std::string_view> fields = SplitFields(items[j], "||");
     item.SetCaption(Utf8Prefix(fields[0], kTickerMaxCharacters));
     addresses_[j] = std::string(fields[1]);
-    item.SetPointer(IsWebAddress(addresses_[j]) ? PointerShape::Hand : PointerShape::Arrow);
+    bool link = IsWebAddress(addresses_[j]);
+    item.SetPointer(link ? PointerShape::Hand : PointerShape::Arrow);
+    item.SetAccessible({link ? AccessibleRole::Link : AccessibleRole::None, item.Caption()});
     item.Move({item.Geometry().x, restLine_ + kTickerClimb});
   }
 }

@@ -19,6 +19,7 @@ TvPane::TvPane(Platform& platform, Picture& playerArea, Picture& channelBar, Con
   closeButton_->SetGeometry({0, 0, kCloseButtonSize, kCloseButtonSize});
   closeButton_->SetVisible(false);
   closeButton_->SetPointer(PointerShape::Hand);
+  closeButton_->SetAccessible({AccessibleRole::PushButton, "关闭电视"});
   closeButton_->onClick = [this] {
     if (onCloseClicked) onCloseClicked();
   };

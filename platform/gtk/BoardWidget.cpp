@@ -1,7 +1,12 @@
 #include "platform/gtk/BoardWidget.h"
 
+#include <gtk/gtk-a11y.h>
+
 #include <algorithm>
+#include <utility>
 #include <vector>
+
+#include "platform/Bitmap.h"
 
 namespace lumora::gtk {
 namespace {
@@ -19,6 +24,8 @@ struct BoardState {
   std::vector<BoardChild> children;
   BoardPainter* painter = nullptr;
   GdkCursor* cursor = nullptr;
+  AccessibleInfo accessible;
+  std::function<void()> activate;
 };
 
 struct LumoraBoard {
@@ -34,6 +41,120 @@ G_DEFINE_TYPE(LumoraBoard, lumora_board, GTK_TYPE_CONTAINER)
 
 BoardState& StateOf(gpointer board) {
   return *G_TYPE_CHECK_INSTANCE_CAST(board, lumora_board_get_type(), LumoraBoard)->state;
+}
+
+// Copied first: the action may destroy the control that set it.
+void RunActivate(GtkWidget* board) {
+  std::function<void()> activate = StateOf(board).activate;
+  if (activate && StateOf(board).accessible.role != AccessibleRole::None) activate();
+}
+
+// The accessible of a board: its role and name are set on it; it adds the pressed or selected
+// state and the activate action.
+struct LumoraBoardAccessible {
+  GtkContainerAccessible parent_instance;
+};
+
+struct LumoraBoardAccessibleClass {
+  GtkContainerAccessibleClass parent_class;
+};
+
+void lumora_board_accessible_action_init(AtkActionIface* iface);
+
+G_DEFINE_TYPE_WITH_CODE(LumoraBoardAccessible, lumora_board_accessible,
+                        GTK_TYPE_CONTAINER_ACCESSIBLE,
+                        G_IMPLEMENT_INTERFACE(ATK_TYPE_ACTION, lumora_board_accessible_action_init))
+
+// The board of an accessible; null once the board is gone.
+GtkWidget* BoardOf(gpointer accessible) {
+  return gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
+}
+
+bool HasRole(GtkWidget* board) {
+  return board && StateOf(board).accessible.role != AccessibleRole::None;
+}
+
+AtkRole AtkRoleOf(AccessibleRole role) {
+  switch (role) {
+    case AccessibleRole::PushButton:
+      return ATK_ROLE_PUSH_BUTTON;
+    case AccessibleRole::ToggleButton:
+      return ATK_ROLE_TOGGLE_BUTTON;
+    case AccessibleRole::PageTab:
+      return ATK_ROLE_PAGE_TAB;
+    case AccessibleRole::Link:
+      return ATK_ROLE_LINK;
+    case AccessibleRole::None:
+      break;
+  }
+  return ATK_ROLE_PANEL;
+}
+
+// The state that "on" stands for in a role.
+AtkStateType OnStateOf(AccessibleRole role) {
+  return role == AccessibleRole::PageTab ? ATK_STATE_SELECTED : ATK_STATE_CHECKED;
+}
+
+AtkStateSet* lumora_board_accessible_ref_state_set(AtkObject* object) {
+  AtkStateSet* states =
+      ATK_OBJECT_CLASS(lumora_board_accessible_parent_class)->ref_state_set(object);
+  GtkWidget* board = BoardOf(object);
+  if (!HasRole(board)) return states;
+  const AccessibleInfo& info = StateOf(board).accessible;
+  if (info.role == AccessibleRole::PageTab) atk_state_set_add_state(states, ATK_STATE_SELECTABLE);
+  if (info.role == AccessibleRole::ToggleButton && info.on) {
+    atk_state_set_add_state(states, ATK_STATE_PRESSED);
+  }
+  if (info.on) atk_state_set_add_state(states, OnStateOf(info.role));
+  return states;
+}
+
+gint lumora_board_accessible_n_actions(AtkAction* action) {
+  return HasRole(BoardOf(action)) ? 1 : 0;
+}
+
+const gchar* lumora_board_accessible_action_name(AtkAction* action, gint index) {
+  return HasRole(BoardOf(action)) && index == 0 ? "click" : nullptr;
+}
+
+gboolean RunActivateOnce(gpointer board) {
+  RunActivate(GTK_WIDGET(board));
+  return G_SOURCE_REMOVE;
+}
+
+// Run from the main loop: the caller's request must be answered before the action opens a menu
+// or a dialog.
+gboolean lumora_board_accessible_do_action(AtkAction* action, gint index) {
+  GtkWidget* board = BoardOf(action);
+  if (!HasRole(board) || index != 0) return FALSE;
+  g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunActivateOnce, g_object_ref(board), g_object_unref);
+  return TRUE;
+}
+
+void lumora_board_accessible_action_init(AtkActionIface* iface) {
+  iface->get_n_actions = lumora_board_accessible_n_actions;
+  iface->get_name = lumora_board_accessible_action_name;
+  iface->do_action = lumora_board_accessible_do_action;
+}
+
+void lumora_board_accessible_init(LumoraBoardAccessible*) {}
+
+void lumora_board_accessible_class_init(LumoraBoardAccessibleClass* accessible_class) {
+  ATK_OBJECT_CLASS(accessible_class)->ref_state_set = lumora_board_accessible_ref_state_set;
+}
+
+bool IsActivateKey(guint key) {
+  return key == GDK_KEY_Return || key == GDK_KEY_KP_Enter || key == GDK_KEY_ISO_Enter ||
+         key == GDK_KEY_space || key == GDK_KEY_KP_Space;
+}
+
+gboolean lumora_board_key_press(GtkWidget* widget, GdkEventKey* event) {
+  if (HasRole(widget) && IsActivateKey(event->keyval) &&
+      (event->state & gtk_accelerator_get_default_mod_mask()) == 0) {
+    RunActivate(widget);
+    return TRUE;
+  }
+  return GTK_WIDGET_CLASS(lumora_board_parent_class)->key_press_event(widget, event);
 }
 
 GdkRectangle ToGdk(Rect area) {
@@ -122,15 +243,54 @@ void lumora_board_no_size(GtkWidget*, gint* minimum, gint* natural) {
   *natural = 0;
 }
 
+constexpr const char* kFocusRingKey = "lumora-focus-ring";
+
+// A one-pixel line just inside the board's edge, over its surface and children, while it has the
+// focus and the keyboard has been used in its window.
+void PaintFocusRing(GtkWidget* widget, cairo_t* cr) {
+  if (!HasRole(widget) || !gtk_widget_has_visible_focus(widget)) return;
+  auto* ring = static_cast<Color*>(
+      g_object_get_data(G_OBJECT(gtk_widget_get_toplevel(widget)), kFocusRingKey));
+  if (!ring) return;
+  SetSourceColor(cr, *ring);
+  cairo_set_line_width(cr, 1);
+  cairo_rectangle(cr, 0.5, 0.5, gtk_widget_get_allocated_width(widget) - 1,
+                  gtk_widget_get_allocated_height(widget) - 1);
+  cairo_stroke(cr);
+}
+
 gboolean lumora_board_draw(GtkWidget* widget, cairo_t* cr) {
   BoardState& state = StateOf(widget);
-  if (state.painter && gtk_cairo_should_draw_window(cr, gtk_widget_get_window(widget))) {
+  bool own = gtk_cairo_should_draw_window(cr, gtk_widget_get_window(widget));
+  if (state.painter && own) {
     cairo_save(cr);
     state.painter->PaintBoard(cr, gtk_widget_get_allocated_width(widget),
                               gtk_widget_get_allocated_height(widget));
     cairo_restore(cr);
   }
-  return GTK_WIDGET_CLASS(lumora_board_parent_class)->draw(widget, cr);
+  GTK_WIDGET_CLASS(lumora_board_parent_class)->draw(widget, cr);
+  if (own) PaintFocusRing(widget, cr);
+  return FALSE;
+}
+
+// Until the keyboard is used in the window, focus moves pass the boards by: the focus a window
+// takes when it is shown stays with its first web view, as for a mouse user it always has.
+gboolean lumora_board_focus(GtkWidget* widget, GtkDirectionType direction) {
+  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+  bool keyboardUsed = GTK_IS_WINDOW(toplevel) && gtk_window_get_focus_visible(GTK_WINDOW(toplevel));
+  if (keyboardUsed || !gtk_widget_get_can_focus(widget)) {
+    return GTK_WIDGET_CLASS(lumora_board_parent_class)->focus(widget, direction);
+  }
+  gtk_widget_set_can_focus(widget, FALSE);
+  gboolean moved = GTK_WIDGET_CLASS(lumora_board_parent_class)->focus(widget, direction);
+  gtk_widget_set_can_focus(widget, TRUE);
+  return moved;
+}
+
+// The ring comes and goes with the focus.
+gboolean lumora_board_focus_change(GtkWidget* widget, GdkEventFocus*) {
+  gtk_widget_queue_draw(widget);
+  return FALSE;
 }
 
 void lumora_board_add(GtkContainer* container, GtkWidget* child) {
@@ -168,6 +328,11 @@ void lumora_board_class_init(LumoraBoardClass* board_class) {
   widget_class->get_preferred_width = lumora_board_no_size;
   widget_class->get_preferred_height = lumora_board_no_size;
   widget_class->draw = lumora_board_draw;
+  widget_class->key_press_event = lumora_board_key_press;
+  widget_class->focus = lumora_board_focus;
+  widget_class->focus_in_event = lumora_board_focus_change;
+  widget_class->focus_out_event = lumora_board_focus_change;
+  gtk_widget_class_set_accessible_type(widget_class, lumora_board_accessible_get_type());
   GtkContainerClass* container_class = GTK_CONTAINER_CLASS(board_class);
   container_class->add = lumora_board_add;
   container_class->remove = lumora_board_remove;
@@ -208,6 +373,26 @@ void BoardSetCursor(GtkWidget* board, GdkCursor* cursor) {
   if (state.cursor) g_object_unref(state.cursor);
   state.cursor = cursor;
   if (gtk_widget_get_realized(board)) gdk_window_set_cursor(gtk_widget_get_window(board), cursor);
+}
+
+void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info) {
+  BoardState& state = StateOf(board);
+  bool wasOn = state.accessible.on;
+  state.accessible = info;
+  gtk_widget_set_can_focus(board, info.role != AccessibleRole::None);
+  AtkObject* accessible = gtk_widget_get_accessible(board);
+  atk_object_set_role(accessible, AtkRoleOf(info.role));
+  atk_object_set_name(accessible, info.name.c_str());
+  if (wasOn != info.on) atk_object_notify_state_change(accessible, OnStateOf(info.role), info.on);
+}
+
+void BoardSetFocusRing(GtkWidget* toplevel, Color color) {
+  g_object_set_data_full(G_OBJECT(toplevel), kFocusRingKey, new Color(color),
+                         [](gpointer ring) { delete static_cast<Color*>(ring); });
+}
+
+void BoardSetActivate(GtkWidget* board, std::function<void()> activate) {
+  StateOf(board).activate = std::move(activate);
 }
 
 }  // namespace lumora::gtk

@@ -2,6 +2,9 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
+
+#include "platform/Controls.h"
 #include "platform/Geometry.h"
 
 namespace lumora::gtk {
@@ -27,5 +30,13 @@ void BoardPut(GtkWidget* board, GtkWidget* child, Rect area);
 void BoardPlace(GtkWidget* board, GtkWidget* child, Rect area);
 // The pointer over the board outside its children; nullptr takes the parent's.
 void BoardSetCursor(GtkWidget* board, GdkCursor* cursor);
+// Presents the board to assistive technology with a role, a name and a pressed or selected
+// state. A board with a role takes the keyboard focus and has an activate action, which Enter
+// and Space also run while it has the focus.
+void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info);
+// The colour of the focus ring of the boards in this top-level window.
+void BoardSetFocusRing(GtkWidget* toplevel, Color color);
+// What the activate action runs; nullptr when the board's owner goes away.
+void BoardSetActivate(GtkWidget* board, std::function<void()> activate);
 
 }  // namespace lumora::gtk

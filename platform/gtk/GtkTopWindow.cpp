@@ -4,6 +4,7 @@
 
 #include "platform/Raise.h"
 #include "platform/gtk/Cursors.h"
+#include "platform/gtk/KeyEvents.h"
 #include "platform/gtk/WindowRegion.h"
 
 namespace lumora::gtk {
@@ -62,6 +63,16 @@ GtkTopWindow::GtkTopWindow()
   g_signal_connect(window, "map-event", G_CALLBACK(OnMap), this);
   g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window, "size-allocate", G_CALLBACK(OnSizeAllocate), this);
+  g_signal_connect(window, "key-press-event", G_CALLBACK(OnKeyPress), this);
+}
+
+// The focused control has the key first, so a web page's text field keeps the keys it handles: a
+// web view takes every key, and raises the event again for those its page left. The window's own
+// keys (mnemonics, Tab between controls) follow when the program did not use the key either.
+gboolean GtkTopWindow::OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self) {
+  if (gtk_window_propagate_key_event(GTK_WINDOW(widget), event)) return TRUE;
+  KeyEvent key = KeyEventFrom(*event);
+  return key.key != Key::Other && RaiseForAnswer(static_cast<GtkTopWindow*>(self)->onKeyDown, key);
 }
 
 GtkTopWindow::~GtkTopWindow() {

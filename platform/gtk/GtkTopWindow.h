@@ -49,6 +49,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   bool Passive() const override { return passive_; }
   void SetKind(WindowKind kind) override;
   WindowKind Kind() const override { return kind_; }
+  void SetFocusRingColor(Color color) override { BoardSetFocusRing(window_.get(), color); }
   void SetRegion(const RoundedRegion& region) override;
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override;
@@ -79,6 +80,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static void OnSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
 
   GObjectPtr<GtkWidget> window_;
   GObjectPtr<GtkWidget> board_;

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "platform/gtk/AddressKey.h"
 #include "platform/Raise.h"
+#include "platform/gtk/AddressKey.h"
 
 namespace lumora::gtk {
 namespace {

@@ -35,6 +35,12 @@ class WidgetControl : public Interface {
   bool Visible() const override { return gtk_widget_get_visible(widget_.get()); }
   void SetTooltip(const std::string& text) override { tooltip_ = text; }
   std::string Tooltip() const override { return tooltip_; }
+  // The system's widgets keep the role and state GTK gives them; they take the name.
+  void SetAccessible(const AccessibleInfo& info) override {
+    accessible_ = info;
+    atk_object_set_name(gtk_widget_get_accessible(widget_.get()), info.name.c_str());
+  }
+  AccessibleInfo Accessible() const override { return accessible_; }
 
   GtkWidget* Widget() const { return widget_.get(); }
 
@@ -43,6 +49,7 @@ class WidgetControl : public Interface {
   GObjectPtr<GtkWidget> widget_;
   Rect geometry_;
   std::string tooltip_;
+  AccessibleInfo accessible_;
 };
 
 // A control drawn by the backend itself on a board of its own: it paints its surface, takes
@@ -53,10 +60,21 @@ class BoardControl : protected BoardPainter, public WidgetControl<Interface> {
   explicit BoardControl(GtkWidget* parentBoard)
       : WidgetControl<Interface>(parentBoard, BoardNew(this)),
         mouse_(this->Widget(),
-               {&this->onMouseDown, &this->onMouseMove, &this->onMouseUp, &this->onClick}) {}
-  ~BoardControl() override { BoardSetPainter(this->Widget(), nullptr); }
+               {&this->onMouseDown, &this->onMouseMove, &this->onMouseUp, &this->onClick}) {
+    BoardSetActivate(this->Widget(), [this] {
+      if (this->onClick) this->onClick();
+    });
+  }
+  ~BoardControl() override {
+    BoardSetPainter(this->Widget(), nullptr);
+    BoardSetActivate(this->Widget(), nullptr);
+  }
 
   void SetPointer(PointerShape shape) override { BoardSetCursor(this->Widget(), CursorFor(shape)); }
+  void SetAccessible(const AccessibleInfo& info) override {
+    WidgetControl<Interface>::SetAccessible(info);
+    BoardSetAccessible(this->Widget(), info);
+  }
 
  private:
   MouseRouter mouse_;

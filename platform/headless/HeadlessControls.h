@@ -25,6 +25,8 @@ class HeadlessControl : public Base, public Lifetime {
   void SetTooltip(const std::string& text) override { tooltip_ = text; }
   std::string Tooltip() const override { return tooltip_; }
   void SetPointer(PointerShape) override {}
+  void SetAccessible(const AccessibleInfo& info) override { accessible_ = info; }
+  AccessibleInfo Accessible() const override { return accessible_; }
 
  protected:
   // The size an auto-sized control keeps whatever size it is given; none for the others.
@@ -36,6 +38,7 @@ class HeadlessControl : public Base, public Lifetime {
   Rect geometry_;
   bool visible_ = true;
   std::string tooltip_;
+  AccessibleInfo accessible_;
 };
 
 // Creates the child controls of a window or a picture and owns them; their addresses stay valid

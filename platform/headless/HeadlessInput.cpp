@@ -5,6 +5,7 @@
 
 #include "platform/Raise.h"
 #include "platform/headless/HeadlessControls.h"
+#include "platform/headless/HeadlessWebView.h"
 #include "platform/headless/HeadlessWindow.h"
 
 namespace lumora::headless {
@@ -61,6 +62,16 @@ bool RaisesMouseEvents(Control& control) {
 
 void PressAndRelease(Control& control, MouseButton button, Point at) {
   if (DownAndUp(control, button, at) && button == MouseButton::Left) Raise(control.onClick);
+}
+
+void Activate(Control& control) {
+  if (control.Accessible().role != AccessibleRole::None) Raise(control.onClick);
+}
+
+bool PressKey(TopWindow& window, const KeyEvent& key, Control* focus) {
+  auto* view = dynamic_cast<HeadlessWebView*>(focus);
+  if (view && view->TextFieldFocused()) return true;
+  return key.key != Key::Other && RaiseForAnswer(window.onKeyDown, key);
 }
 
 void DoubleClick(TopWindow& window, MouseButton button, Point at) {

@@ -21,6 +21,15 @@ void DoubleClick(TopWindow& window, MouseButton button, Point at);
 // position in that control's pixels; to the window's own surface where no control is. Check
 // boxes and buttons take a left click as their click and nothing else; web views keep the
 // pointer for their page.
+// The activate action of assistive technology (or Enter on the focused control): raises onClick
+// of a control that has a role, as the GTK backend does; nothing for an anonymous one.
+void Activate(Control& control);
+
+// A key pressed while focus (none: the window itself) has the keyboard focus, as the GTK backend
+// routes it: a web view whose page has a text field focused keeps it; otherwise it reaches the
+// window's onKeyDown. True when it was used.
+bool PressKey(TopWindow& window, const KeyEvent& key, Control* focus = nullptr);
+
 void ClickAt(TopWindow& window, Point at, MouseButton button = MouseButton::Left);
 void MoveAt(TopWindow& window, Point at, bool leftHeld = false);
 

@@ -36,6 +36,9 @@ class HeadlessWebView final : public HeadlessControl<WebView> {
 
   // A load starts: onDownloadBegin.
   void StartLoad();
+  // A text field of the page has the focus: it takes the keys typed while the view has it.
+  void SetTextFieldFocused(bool focused) { textFieldFocused_ = focused; }
+  bool TextFieldFocused() const { return textFieldFocused_; }
   // The size of the current page's content, for FitPageBody.
   void SetPageContent(Size content) { content_ = content; }
 
@@ -53,6 +56,7 @@ class HeadlessWebView final : public HeadlessControl<WebView> {
   // Counts changes of the history, so a travel can tell that a handler navigated meanwhile.
   unsigned historyChanges_ = 0;
   bool silent_ = false;
+  bool textFieldFocused_ = false;
   std::optional<Size> content_;
   int refreshes_ = 0;
   int copies_ = 0;

@@ -26,7 +26,9 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   HeadlessWindow(const HeadlessWindow&) = delete;
   HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
-  void SetTitle(const std::string&) override {}
+  void SetTitle(const std::string& title) override { title_ = title; }
+  // The title the window list and assistive technology show.
+  const std::string& Title() const { return title_; }
   void SetIcon(const Bitmap&) override {}
   void SetBounds(Rect bounds) override;
   Rect Bounds() const override { return bounds_; }
@@ -45,6 +47,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   bool Passive() const override { return passive_; }
   void SetKind(WindowKind kind) override { kind_ = kind; }
   WindowKind Kind() const override { return kind_; }
+  void SetFocusRingColor(Color color) override { focusRing_ = color; }
+  std::optional<Color> FocusRingColor() const { return focusRing_; }
   void SetRegion(const RoundedRegion& region) override { region_ = region; }
   std::optional<RoundedRegion> Region() const override { return region_; }
   void SetPointer(PointerShape shape) override { pointer_ = shape; }
@@ -74,6 +78,8 @@ class HeadlessWindow final : public HeadlessContainer<TopWindow>, public Lifetim
   Rect normalBounds_;
   std::optional<Rect> maximizedBounds_;
   WindowState state_ = WindowState::Normal;
+  std::string title_;
+  std::optional<Color> focusRing_;
   bool shown_ = false;
   bool everShown_ = false;
   bool alwaysOnTop_ = false;

@@ -226,8 +226,9 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   EXPECT_THAT(Output("xprop _NET_WM_STATE -id " + id),
               AllOf(HasSubstr("_NET_WM_STATE_ABOVE"), HasSubstr("_NET_WM_STATE_SKIP_TASKBAR")));
   // The desktop sees a notification named after the program.
-  EXPECT_THAT(Output("xprop _NET_WM_WINDOW_TYPE WM_NAME -id " + id),
-              AllOf(HasSubstr("_NET_WM_WINDOW_TYPE_NOTIFICATION"), HasSubstr("\"Lumora\"")));
+  EXPECT_THAT(
+      Output("xprop _NET_WM_WINDOW_TYPE WM_NAME -id " + id),
+      AllOf(HasSubstr("_NET_WM_WINDOW_TYPE_NOTIFICATION"), HasSubstr("\"热门推荐 - Lumora\"")));
   // Until the popup has painted, the screen still shows the window below.
   EXPECT_TRUE(PumpUntil([&] {
     return ScreenPixel(expected.x + 150, expected.y + 120) != 0x00FF00u;

@@ -88,6 +88,15 @@ inline Control& WithTooltip(TopWindow& window, const std::string& tooltip) {
   throw std::runtime_error("no control with the tooltip \"" + tooltip + "\"");
 }
 
+// The first control that assistive technology knows by this role and name, null when none is.
+inline Control* Named(TopWindow& window, AccessibleRole role, const std::string& name) {
+  for (const PlacedControl& placed : AllControls(window)) {
+    AccessibleInfo info = placed.control->Accessible();
+    if (info.role == role && info.name == name) return placed.control;
+  }
+  return nullptr;
+}
+
 namespace finder_detail {
 
 inline const PlacedControl* Under(const std::vector<PlacedControl>& controls, Point at) {

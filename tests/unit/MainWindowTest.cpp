@@ -223,6 +223,85 @@ TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres)
   EXPECT_EQ(state(), "300,200,1000,600 最大化|置顶");
 }
 
+// What a screen reader reads of the caption and the pages, and its press actions doing what the
+// clicks do: the on-top toggle's pressed state, the maximise button's name, the selected tab and
+// the side-bar handle's name follow the window.
+TEST_F(MainWindowTest, PaintedControlsTellTheirRoleNameAndStateAndActivate) {
+  using enum AccessibleRole;
+  auto named = [&](AccessibleRole role, const char* name) {
+    Control* control = test::Named(Window(), role, name);
+    if (!control) ADD_FAILURE() << "no control named " << name;
+    return control;
+  };
+  for (const char* name : {"最小化", "最大化", "关闭", "精简模式", "菜单", "关闭侧栏", "关闭播放器",
+                           "关闭电视", "重新加载", "清空列表"}) {
+    named(PushButton, name);
+  }
+  for (const char* name : {"影视", "播放", "电视", "淘宝", "正在播放", "历史观看"})
+    named(PageTab, name);
+  Control* onTop = named(ToggleButton, "置顶");
+  ASSERT_TRUE(onTop);
+  EXPECT_FALSE(onTop->Accessible().on);
+  headless::Activate(*onTop);
+  EXPECT_TRUE(onTop->Accessible().on);
+  EXPECT_TRUE(Window().AlwaysOnTop());
+  headless::Activate(*named(PushButton, "最大化"));
+  EXPECT_EQ(Window().State(), WindowState::Maximized);
+  EXPECT_TRUE(named(PushButton, "还原"));
+  headless::Activate(*named(PageTab, "电视"));
+  EXPECT_EQ(form_->CurrentPage(), Page::Tv);
+  EXPECT_TRUE(named(PageTab, "电视")->Accessible().on);
+  EXPECT_FALSE(named(PageTab, "影视")->Accessible().on);
+  headless::Activate(*named(PushButton, "关闭侧栏"));
+  EXPECT_TRUE(named(PushButton, "打开侧栏"));
+}
+
+// Ctrl+1..4 show the pages, F5 reloads the shown page's view, Shift+F10 and the Menu key ask for
+// the program menu under the menu button, Ctrl+Q quits; a web page's text field with the focus
+// keeps the keys, and other modifiers make no shortcut.
+TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuitUnlessATextFieldHasThem) {
+  std::vector<Point> menus;
+  form_->onMenuRequested = [&](Point at) { menus.push_back(at); };
+  int quits = 0;
+  form_->onQuit = [&] { ++quits; };
+  auto press = [&](Key key, bool control, bool shift = false, Control* focus = nullptr) {
+    return headless::PressKey(Window(), {key, control, shift, false}, focus);
+  };
+  auto& player = static_cast<headless::HeadlessWebView&>(form_->PlayerView());
+  EXPECT_TRUE(press(Key::Digit2, true));
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
+  EXPECT_FALSE(press(Key::Digit3, true, true));
+  EXPECT_FALSE(press(Key::Digit3, false));
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
+  EXPECT_TRUE(press(Key::F5, false));
+  EXPECT_EQ(player.RefreshCount(), 1);
+  EXPECT_TRUE(press(Key::Digit4, true));
+  EXPECT_EQ(form_->CurrentPage(), Page::Shopping);
+  EXPECT_TRUE(press(Key::F5, false));
+  EXPECT_EQ(player.RefreshCount(), 1);
+
+  auto& portal = static_cast<headless::HeadlessWebView&>(form_->PortalView());
+  portal.SetTextFieldFocused(true);
+  for (Key key : {Key::Digit1, Key::Q}) press(key, true, false, &portal);
+  press(Key::F5, false, false, &portal);
+  EXPECT_EQ(form_->CurrentPage(), Page::Shopping);
+  EXPECT_EQ(portal.RefreshCount(), 0);
+  EXPECT_EQ(quits, 0);
+  portal.SetTextFieldFocused(false);
+  EXPECT_TRUE(press(Key::Digit1, true, false, &portal));
+  EXPECT_EQ(form_->CurrentPage(), Page::Portal);
+
+  EXPECT_TRUE(press(Key::F10, false, true));
+  EXPECT_FALSE(press(Key::F10, false));
+  EXPECT_TRUE(press(Key::Menu, false));
+  Rect button = test::PlaceOf(Window(), Button("菜单"));
+  ASSERT_EQ(menus.size(), 2u);
+  EXPECT_EQ(menus[0].x, button.x - 10);
+  EXPECT_EQ(menus[0].y, button.y + 20);
+  EXPECT_TRUE(press(Key::Q, true));
+  EXPECT_EQ(quits, 1);
+}
+
 // Dismissed, the question cancels and stores nothing, so it comes again; answered, it is not asked
 // again: yes hides to the tray, no quits.
 TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
@@ -303,6 +382,7 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655}));
 
   form_->SetPlayerState(PlayerState::Video);
+  Click("最大化");
   Click("精简模式");
   EXPECT_EQ(form_->CurrentPage(), Page::Player);
   EXPECT_EQ(Window().ClientSize(), (Size{393, 320}));
@@ -320,6 +400,7 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_TRUE(Shown(Button("关闭")));
   EXPECT_TRUE(Shown(form_->HistoryView()));
   EXPECT_FALSE(Shown(caption)) << "the compact caption does not stay on the frame";
+  EXPECT_NO_THROW(Button("最大化")) << "the window left compact mode restored";
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
 }
 

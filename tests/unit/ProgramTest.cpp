@@ -248,6 +248,18 @@ TEST(ExitAdTest, TheSystemsCloseOrANewWindowOfThePageEndsTheProgramAtOnce) {
   }
 }
 
+// Escape ends the program as the close picture does; other keys do nothing.
+TEST(ExitAdTest, EscapeEndsTheProgramAsTheClosePicture) {
+  Program program;
+  ba4& exitAd = QuitToExitAd(program);
+  EXPECT_EQ(AsHeadless(exitAd.Window()).Title(), "推荐");
+  EXPECT_TRUE(test::Named(exitAd.Window(), AccessibleRole::PushButton, "关闭"));
+  EXPECT_FALSE(headless::PressKey(exitAd.Window(), {Key::Q, true}));
+  EXPECT_FALSE(program.Ended());
+  EXPECT_TRUE(headless::PressKey(exitAd.Window(), {Key::Escape}));
+  EXPECT_TRUE(program.Ended());
+}
+
 // A second start takes the exit ad down and the program goes on; a later quit loads it afresh.
 TEST(ExitAdTest, ShowsThePageCentredRevealsItsCloseAfterASecondAndEndsAfterTwentySeconds) {
   auto machine = std::make_shared<headless::InstanceRegistry>();
@@ -388,6 +400,20 @@ TEST_F(PopupAdTest, NewWindowsAndTheClosePictureHideIt) {
   Finish({300, 200});
   EXPECT_TRUE(Window().IsShown());
   headless::ClickAt(Window(), {300 - 15, 8});
+  EXPECT_FALSE(Window().IsShown());
+}
+
+// The window list and assistive technology know the popup by its title; its close picture is a
+// button whose action hides it.
+TEST_F(PopupAdTest, TitledWithAClosePictureThatActsAsAButton) {
+  LoadWith("1||1||1||http://server/box/a.html");
+  At(1s);
+  Finish({300, 200});
+  ASSERT_TRUE(Window().IsShown());
+  EXPECT_EQ(AsHeadless(Window()).Title(), "热门推荐 - Lumora");
+  Control* close = test::Named(Window(), AccessibleRole::PushButton, "关闭");
+  ASSERT_TRUE(close);
+  headless::Activate(*close);
   EXPECT_FALSE(Window().IsShown());
 }
 
@@ -583,6 +609,28 @@ TEST_F(SettingsDialogTest, ApplyWritesEveryKeyAndTheClosePictureNothing) {
   headless::PressAndRelease(CloseButton(), MouseButton::Left);
   EXPECT_FALSE(Dialog().Loaded());
   EXPECT_EQ(Config(), applied) << "close writes nothing";
+}
+
+// The tabs tell which page is shown and switch it when activated; Escape cancels: the dialog
+// closes and the ticked box is not written. Other keys do nothing in the dialog.
+TEST_F(SettingsDialogTest, TabsTellTheShownPageAndEscapeCancels) {
+  WriteConfig("quit=1\r\n");
+  Choose("软件设置");
+  auto selected = [&] {
+    return std::pair(Tab("软件设置").Accessible().on, Tab("关于软件").Accessible().on);
+  };
+  EXPECT_EQ(selected(), std::pair(true, false));
+  headless::Activate(Tab("关于软件"));
+  EXPECT_EQ(selected(), std::pair(false, true));
+  EXPECT_EQ(PagesSeen(), std::pair(true, false));
+  EXPECT_TRUE(test::Named(DialogWindow(), AccessibleRole::PushButton, "关闭"));
+  std::string before = Config();
+  Tick(kHideToTray);
+  EXPECT_FALSE(headless::PressKey(DialogWindow(), {Key::F5}));
+  EXPECT_TRUE(Dialog().Loaded());
+  EXPECT_TRUE(headless::PressKey(DialogWindow(), {Key::Escape}));
+  EXPECT_FALSE(Dialog().Loaded());
+  EXPECT_EQ(Config(), before);
 }
 
 TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChooses) {

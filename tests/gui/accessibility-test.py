@@ -1,0 +1,285 @@
+#!/usr/bin/python3
+"""The program as a screen reader sees it over AT-SPI, against the demo server: the painted
+controls of the main window and the settings dialog have their roles, names and states, their
+press actions do what a click does, and the window's own keys reach the program.
+
+Usage: accessibility-test.py PROGRAM DEMO_SERVER PORT
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import gi
+import pyatspi
+
+gi.require_version("Gdk", "3.0")
+from gi.repository import Gdk, GLib  # noqa: E402
+
+FOCUS_RING = (0xFA, 0xAF, 0x41)
+
+
+def fail(message):
+    print(f"FAIL: {message}", file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, condition, seconds=20):
+    """Polls condition until it gives a true value, which it returns; fails naming what."""
+    end = time.monotonic() + seconds
+    while True:
+        try:
+            result = condition()
+        except Exception:  # noqa: BLE001  the tree may change under a walk: try again
+            result = None
+        if result:
+            return result
+        if time.monotonic() > end:
+            fail(f"waited {seconds} s for {what}")
+        time.sleep(0.1)
+
+
+def application(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        app = desktop.getChildAtIndex(index)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def walk(accessible):
+    """Pairs of an accessible and its role, for it and its descendants, leaving out the web pages'
+    own content and what goes away during the walk (the web views change their trees)."""
+    try:
+        role = accessible.getRole()
+        count = accessible.childCount
+    except GLib.GError:
+        return
+    yield accessible, role
+    if role == pyatspi.ROLE_DOCUMENT_WEB:
+        return
+    for index in range(count):
+        try:
+            child = accessible.getChildAtIndex(index)
+        except GLib.GError:
+            continue
+        if child is not None:
+            yield from walk(child)
+
+
+def controls(root, role):
+    """The controls of a role under root, by name: a list of accessibles for each name."""
+    found = {}
+    for accessible, its_role in walk(root):
+        if its_role == role:
+            found.setdefault(accessible.name, []).append(accessible)
+    return found
+
+
+def has(accessible, state):
+    return accessible.getState().contains(state)
+
+
+def frame(app, title):
+    for index in range(app.childCount):
+        child = app.getChildAtIndex(index)
+        if child is not None and child.getRole() == pyatspi.ROLE_FRAME and child.name == title:
+            return child
+    return None
+
+
+def shown(accessible):
+    """The accessible once it is on the screen, else None."""
+    return accessible if accessible and has(accessible, pyatspi.STATE_SHOWING) else None
+
+
+def press(accessible):
+    action = accessible.queryAction()
+    if action.nActions < 1:
+        fail(f"{accessible.getRoleName()} '{accessible.name}' has no action")
+    action.doAction(0)
+
+
+def expect_controls(root, role, names, where):
+    found = controls(root, role)
+    missing = [name for name in names if name not in found]
+    if missing:
+        fail(f"no {pyatspi.Role(role)} named {missing} in {where}; found {sorted(found)}")
+    for name in names:
+        for accessible in found[name]:
+            if not has(accessible, pyatspi.STATE_FOCUSABLE):
+                fail(f"'{name}' in {where} cannot take the keyboard focus")
+    return found
+
+
+def the(root, role, name):
+    """The one control of a role with this name (the first of several)."""
+    found = controls(root, role).get(name)
+    return found[0] if found else None
+
+
+def selected_tabs(root, names):
+    tabs = controls(root, pyatspi.ROLE_PAGE_TAB)
+    return {name for name in names if any(has(tab, pyatspi.STATE_SELECTED) for tab in tabs[name])}
+
+
+def check_main_window(main):
+    expect_controls(main, pyatspi.ROLE_PUSH_BUTTON,
+                    ["最小化", "最大化", "关闭", "精简模式", "菜单", "关闭侧栏", "关闭播放器",
+                     "关闭电视", "重新加载", "清空列表", "退出精简"], "the main window")
+    # The focus the window takes when shown stays with a web page, as it does for a mouse user.
+    painted = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_PAGE_TAB)
+    focused = [accessible.name for accessible, role in walk(main)
+               if role in painted and has(accessible, pyatspi.STATE_FOCUSED)]
+    if focused:
+        fail(f"{focused} took the focus before the keyboard was used")
+    on_top = expect_controls(main, pyatspi.ROLE_TOGGLE_BUTTON, ["置顶"], "the main window")["置顶"][0]
+    if has(on_top, pyatspi.STATE_PRESSED):
+        fail("the on-top button is pressed before the window is on top")
+    page_tabs = ["影视", "播放", "电视", "淘宝"]
+    list_tabs = ["正在播放", "历史观看"]
+    expect_controls(main, pyatspi.ROLE_PAGE_TAB, page_tabs + list_tabs, "the main window")
+    if selected_tabs(main, page_tabs) != {"影视"}:
+        fail(f"selected page tabs at start: {selected_tabs(main, page_tabs)}")
+    if len(selected_tabs(main, list_tabs)) != 1:
+        fail(f"selected list tabs: {selected_tabs(main, list_tabs)}")
+    # The ticker's first item, which has an address, comes with the ticker list.
+    wait_for("a ticker item as a named link",
+             lambda: any(name and has(links[0], pyatspi.STATE_FOCUSABLE)
+                         for name, links in controls(main, pyatspi.ROLE_LINK).items()))
+
+
+def window_above(title):
+    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                         capture_output=True, text=True).stdout.split()
+    return any("_NET_WM_STATE_ABOVE" in subprocess.run(
+        ["xprop", "-id", window_id, "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        for window_id in ids)
+
+
+def press_keys(title, keys):
+    """Gives the window with this title the focus and types the keys into it."""
+    window_id = wait_for(f"a window titled {title}", lambda: subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+        capture_output=True, text=True).stdout.split()[0])
+    subprocess.run(["xdotool", "windowactivate", "--sync", window_id], check=True)
+    if keys:
+        subprocess.run(["xdotool", "key", keys], check=True)
+
+
+def check_actions(main):
+    press(the(main, pyatspi.ROLE_TOGGLE_BUTTON, "置顶"))
+    wait_for("the on-top button pressed and the window on top",
+             lambda: has(the(main, pyatspi.ROLE_TOGGLE_BUTTON, "置顶"), pyatspi.STATE_PRESSED)
+             and window_above("Lumora"))
+    press(the(main, pyatspi.ROLE_PAGE_TAB, "播放"))
+    wait_for("the player tab selected in place of the portal's",
+             lambda: selected_tabs(main, ["影视", "播放"]) == {"播放"})
+    press(the(main, pyatspi.ROLE_PUSH_BUTTON, "关闭侧栏"))
+    wait_for("a side-bar handle named for opening its side bar",
+             lambda: the(main, pyatspi.ROLE_PUSH_BUTTON, "打开侧栏"))
+    press_keys("Lumora", "ctrl+3")
+    wait_for("Ctrl+3 to show the TV page", lambda: selected_tabs(main, ["播放", "电视"]) == {"电视"})
+    press_keys("Lumora", "")
+    shopping = the(main, pyatspi.ROLE_PAGE_TAB, "淘宝")
+    shopping.queryComponent().grabFocus()
+    wait_for("the shopping tab focused", lambda: has(shopping, pyatspi.STATE_FOCUSED))
+    press_keys("Lumora", "Return")
+    wait_for("Enter on the focused tab to show its page",
+             lambda: selected_tabs(main, ["电视", "淘宝"]) == {"淘宝"})
+
+
+def screen_pixel(x, y):
+    pixbuf = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), x, y, 1, 1)
+    return tuple(pixbuf.get_pixels()[:3])
+
+
+def check_focus_ring(main, scale):
+    """Tab moves the focus on; the focused page tab shows the ring along its edge once the keyboard
+    has been used in the window, never for a mouse user. (The tab lies on the screen at both
+    scales; the caption buttons of a window wider than a doubled screen do not.)"""
+    button = the(main, pyatspi.ROLE_PAGE_TAB, "影视")
+
+    def left_edge():
+        x, y, _, height = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return screen_pixel(x * scale, (y + height // 2) * scale)
+
+    def focused():
+        return has(button, pyatspi.STATE_FOCUSED)
+
+    press_keys("Lumora", "")
+    button.queryComponent().grabFocus()
+    wait_for("the portal tab focused", focused)
+    if left_edge() == FOCUS_RING:
+        fail("a focus ring before the keyboard was used")
+    press_keys("Lumora", "Tab")
+    wait_for("Tab to move the focus on", lambda: not focused())
+    button.queryComponent().grabFocus()
+    wait_for(f"the focus ring at scale {scale}, now {left_edge()}",
+             lambda: focused() and left_edge() == FOCUS_RING)
+
+
+def open_settings_dialog(app, main):
+    press(the(main, pyatspi.ROLE_PUSH_BUTTON, "菜单"))
+    item = wait_for("the program menu's settings item",
+                    lambda: the(app, pyatspi.ROLE_MENU_ITEM, "软件设置"))
+    press(item)
+    return wait_for("the settings dialog", lambda: frame(app, "软件设置"))
+
+
+def check_settings_dialog(app, main):
+    dialog = open_settings_dialog(app, main)
+    tabs = ["软件设置", "关于软件"]
+    expect_controls(dialog, pyatspi.ROLE_PAGE_TAB, tabs, "the settings dialog")
+    if selected_tabs(dialog, tabs) != {"软件设置"}:
+        fail(f"selected dialog tabs at start: {selected_tabs(dialog, tabs)}")
+    press(the(dialog, pyatspi.ROLE_PAGE_TAB, "关于软件"))
+    wait_for("the about tab selected", lambda: selected_tabs(dialog, tabs) == {"关于软件"})
+    press_keys("软件设置", "Escape")
+    wait_for("Escape to close the settings dialog", lambda: frame(app, "软件设置") is None)
+    dialog = open_settings_dialog(app, main)
+    close = expect_controls(dialog, pyatspi.ROLE_PUSH_BUTTON, ["关闭"], "the settings dialog")
+    press(close["关闭"][0])
+    wait_for("the close picture to close the settings dialog",
+             lambda: frame(app, "软件设置") is None)
+
+
+def run(program, server, port, scale, checks):
+    """Runs the checks on the program started against the demo server at a screen scale."""
+    folder = tempfile.mkdtemp()
+    processes = []
+    try:
+        processes.append(subprocess.Popen([server, "--port", port]))
+        shutil.copy(program, f"{folder}/lumora")
+        processes.append(subprocess.Popen([f"{folder}/lumora"], cwd=folder,
+                                          env={**os.environ, "GDK_SCALE": str(scale)}))
+        app = wait_for("the program on the accessibility bus", lambda: application("lumora"))
+        # Shown once all its controls are made.
+        main_window = wait_for("the main window's frame shown", lambda: shown(frame(app, "Lumora")))
+        checks(app, main_window)
+    finally:
+        for process in reversed(processes):
+            process.terminate()
+            process.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def all_checks(app, main_window):
+    check_main_window(main_window)
+    check_focus_ring(main_window, 1)
+    check_actions(main_window)
+    check_settings_dialog(app, main_window)
+
+
+def main():
+    program, server, port = sys.argv[1:4]
+    run(program, server, port, 1, all_checks)
+    run(program, server, port, 2, lambda app, main_window: check_focus_ring(main_window, 2))
+    print("accessibility test passed")
+
+
+if __name__ == "__main__":
+    main()

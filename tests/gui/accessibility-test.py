@@ -270,6 +270,21 @@ def check_settings_dialog(app, main):
              lambda: frame(app, "软件设置") is None)
 
 
+POPUP_TITLE = "热门推荐 - Lumora"
+
+
+def check_popup_ad(app):
+    """The popup ad, which the demo shows a few seconds after the start, is known by its title;
+    its close picture is a button whose action hides the ad. (It never takes the focus: showing
+    or clicking it leaves the focus with the user's work, so the keyboard does not reach it.)"""
+    popup = wait_for(f"the popup ad's frame '{POPUP_TITLE}' shown",
+                     lambda: shown(frame(app, POPUP_TITLE)))
+    close = expect_controls(popup, pyatspi.ROLE_PUSH_BUTTON, ["关闭"], "the popup ad")["关闭"][0]
+    press(close)
+    wait_for("the close picture's action to hide the popup ad",
+             lambda: not shown(frame(app, POPUP_TITLE)))
+
+
 def run(program, server, port, scale, checks):
     """Runs the checks on the program started against the demo server at a screen scale."""
     folder = tempfile.mkdtemp()
@@ -295,6 +310,7 @@ def all_checks(app, main_window):
     check_focus_ring(main_window, 1)
     check_actions(main_window)
     check_settings_dialog(app, main_window)
+    check_popup_ad(app)
 
 
 def main():

@@ -4,6 +4,7 @@
 
 #include "core/WebAddress.h"
 #include "resources/Resources.h"
+#include "shell/Theme.h"
 
 namespace lumora {
 namespace {
@@ -43,6 +44,7 @@ void ba4::CreateParts() {
   closePicture_->SetPointer(PointerShape::Hand);
   closePicture_->SetAccessible({AccessibleRole::PushButton, "关闭"});
   closePicture_->SetVisible(false);
+  window_->SetFocusRingColor(kFocusRing);
   Size screen = platform_.GetDesktop().ScreenSize();
   window_->SetBounds({(screen.width - kSize.width) / 2, (screen.height - kSize.height) / 2,
                       kSize.width, kSize.height});

@@ -23,8 +23,14 @@ struct MouseEvent {
 using MouseHandler = std::function<void(const MouseEvent&)>;
 
 // What assistive technology is told a control is. None leaves it an anonymous panel that the
-// keyboard passes by.
-enum class AccessibleRole { None, PushButton, ToggleButton, PageTab, Link };
+// keyboard passes by; a page tab list only groups the page tabs it holds.
+enum class AccessibleRole { None, PushButton, ToggleButton, PageTab, Link, PageTabList };
+
+// Whether a control of this role takes the keyboard focus and is pressed by its action; a
+// grouping role is neither.
+inline bool IsPressable(AccessibleRole role) {
+  return role != AccessibleRole::None && role != AccessibleRole::PageTabList;
+}
 
 struct AccessibleInfo {
   AccessibleRole role = AccessibleRole::None;
@@ -50,8 +56,8 @@ class Control {
   // The pointer shape while over this control (the window's own shape elsewhere).
   virtual void SetPointer(PointerShape shape) = 0;
 
-  // A painted control with a role takes the keyboard focus; Enter or Space while it has it, and
-  // the activate action of assistive technology, raise onClick as a click does.
+  // A painted control with a pressable role takes the keyboard focus; Enter or Space while it has
+  // it, and the activate action of assistive technology, raise onClick as a click does.
   virtual void SetAccessible(const AccessibleInfo& info) = 0;
   virtual AccessibleInfo Accessible() const = 0;
 

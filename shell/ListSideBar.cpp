@@ -9,6 +9,7 @@ namespace {
 constexpr int kHeaderHeight = 28;
 constexpr int kStripHeight = 25;
 constexpr Size kTabSize{60, 21};
+constexpr Rect kTabListPlace{25, 4, 140, 21};  // from the now-playing tab to the history tab's end
 
 int TabCell(ListTab tab) {
   return tab == ListTab::NowPlaying ? 0 : 60;
@@ -24,8 +25,10 @@ ListSideBar::ListSideBar(Platform& platform, TopWindow& window, Picture& bar,
                          const SkinSheets& skin, ChromeClicks& clicks, HistoryStore& playList)
     : platform_(platform), window_(window), skin_(skin), playList_(playList) {
   header_ = &bar.AddPicture();
+  tabList_ = &bar.AddPicture();
+  tabList_->SetAccessible({AccessibleRole::PageTabList, "列表"});
   for (ListTab tab : {ListTab::NowPlaying, ListTab::History}) {
-    tabs_[Index(tab)] = &bar.AddPicture();
+    tabs_[Index(tab)] = &tabList_->AddPicture();
     tabs_[Index(tab)]->SetAccessible({AccessibleRole::PageTab, TabTitle(tab), tab == current_});
     clicks.Wire(*tabs_[Index(tab)], [this, tab] { SelectTab(tab, false); });
   }
@@ -69,8 +72,10 @@ void ListSideBar::Paint() {
 
 void ListSideBar::Layout(Size bar) {
   header_->SetGeometry({0, 0, kSideBarWidth, kHeaderHeight});
-  tabs_[Index(ListTab::NowPlaying)]->SetGeometry({25, 4, kTabSize.width, kTabSize.height});
-  tabs_[Index(ListTab::History)]->SetGeometry({105, 4, kTabSize.width, kTabSize.height});
+  tabList_->SetGeometry(kTabListPlace);
+  tabs_[Index(ListTab::NowPlaying)]->SetGeometry({0, 0, kTabSize.width, kTabSize.height});
+  tabs_[Index(ListTab::History)]->SetGeometry(
+      {kTabListPlace.width - kTabSize.width, 0, kTabSize.width, kTabSize.height});
   strip_->SetGeometry({0, bar.height - kStripHeight, bar.width, kStripHeight});
   clearList_->Move({bar.width - 80, 6});
   Rect list{0, kHeaderHeight, bar.width, bar.height - kHeaderHeight - kStripHeight};

@@ -39,6 +39,7 @@ class ListSideBar {
   const SkinSheets& skin_;
   HistoryStore& playList_;
   Picture* header_ = nullptr;           // npc(10)
+  Picture* tabList_ = nullptr;          // holds the tabs, transparent, over the header
   std::array<Picture*, 2> tabs_{};      // npc(11), npc(12)
   std::array<Picture*, 2> panels_{};    // Pic5, Pic3
   WebView* informationView_ = nullptr;  // Web5

@@ -6,6 +6,7 @@ namespace lumora {
 namespace {
 
 constexpr Size kTabSize{68, 28};
+constexpr Point kStripOrigin{20, 8};
 constexpr Page kTabOrder[] = {Page::Portal, Page::Player, Page::Tv, Page::Shopping};
 
 // Left edge of each page tab's cell in the tab sheets, in the order of the caption.
@@ -47,8 +48,10 @@ PageTabs::PageTabs(TopWindow& window, const SkinSheets& skin, ChromeClicks& clic
     area.SetVisible(page == current_);
     pages_[Index(page)] = &area;
   }
+  tabList_ = &window.AddPicture();
+  tabList_->SetAccessible({AccessibleRole::PageTabList, "页面"});
   for (Page page : {Page::Player, Page::Portal, Page::Tv, Page::Shopping}) {
-    tabs_[Index(page)] = &window.AddPicture();
+    tabs_[Index(page)] = &tabList_->AddPicture();
     tabs_[Index(page)]->SetAccessible({AccessibleRole::PageTab, TabTitle(page), page == current_});
     clicks.Wire(*tabs_[Index(page)], [this, page] { Select(page); });
   }
@@ -64,11 +67,12 @@ void PageTabs::Paint() {
 }
 
 void PageTabs::Layout(Size client) {
-  int left = 20;
+  int left = 0;
   for (Page page : kTabOrder) {
-    tabs_[Index(page)]->SetGeometry({left, 8, kTabSize.width, kTabSize.height});
+    tabs_[Index(page)]->SetGeometry({left, 0, kTabSize.width, kTabSize.height});
     left += kTabSize.width;
   }
+  tabList_->SetGeometry({kStripOrigin.x, kStripOrigin.y, left, kTabSize.height});
   for (Picture* area : pages_) area->SetGeometry({7, 41, client.width - 14, client.height - 77});
 }
 
@@ -91,7 +95,7 @@ void PageTabs::Select(Page page) {
 }
 
 void PageTabs::SetTabsVisible(bool visible) {
-  for (Picture* tab : tabs_) tab->SetVisible(visible);
+  tabList_->SetVisible(visible);
 }
 
 }  // namespace lumora

@@ -35,6 +35,7 @@ class PageTabs {
 
   const SkinSheets& skin_;
   std::array<Picture*, 4> pages_{};
+  Picture* tabList_ = nullptr;      // holds the tabs, transparent, at their strip
   std::array<Picture*, 4> tabs_{};  // npc(8), npc(9), npc(13), npc(14)
   Page current_ = Page::Portal;
 };

@@ -46,7 +46,7 @@ BoardState& StateOf(gpointer board) {
 // Copied first: the action may destroy the control that set it.
 void RunActivate(GtkWidget* board) {
   std::function<void()> activate = StateOf(board).activate;
-  if (activate && StateOf(board).accessible.role != AccessibleRole::None) activate();
+  if (activate && IsPressable(StateOf(board).accessible.role)) activate();
 }
 
 // The accessible of a board: its role and name are set on it; it adds the pressed or selected
@@ -70,8 +70,8 @@ GtkWidget* BoardOf(gpointer accessible) {
   return gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
 }
 
-bool HasRole(GtkWidget* board) {
-  return board && StateOf(board).accessible.role != AccessibleRole::None;
+bool IsPressableBoard(GtkWidget* board) {
+  return board && IsPressable(StateOf(board).accessible.role);
 }
 
 AtkRole AtkRoleOf(AccessibleRole role) {
@@ -84,6 +84,8 @@ AtkRole AtkRoleOf(AccessibleRole role) {
       return ATK_ROLE_PAGE_TAB;
     case AccessibleRole::Link:
       return ATK_ROLE_LINK;
+    case AccessibleRole::PageTabList:
+      return ATK_ROLE_PAGE_TAB_LIST;
     case AccessibleRole::None:
       break;
   }
@@ -99,7 +101,7 @@ AtkStateSet* lumora_board_accessible_ref_state_set(AtkObject* object) {
   AtkStateSet* states =
       ATK_OBJECT_CLASS(lumora_board_accessible_parent_class)->ref_state_set(object);
   GtkWidget* board = BoardOf(object);
-  if (!HasRole(board)) return states;
+  if (!IsPressableBoard(board)) return states;
   const AccessibleInfo& info = StateOf(board).accessible;
   if (info.role == AccessibleRole::PageTab) atk_state_set_add_state(states, ATK_STATE_SELECTABLE);
   if (info.role == AccessibleRole::ToggleButton && info.on) {
@@ -110,11 +112,11 @@ AtkStateSet* lumora_board_accessible_ref_state_set(AtkObject* object) {
 }
 
 gint lumora_board_accessible_n_actions(AtkAction* action) {
-  return HasRole(BoardOf(action)) ? 1 : 0;
+  return IsPressableBoard(BoardOf(action)) ? 1 : 0;
 }
 
 const gchar* lumora_board_accessible_action_name(AtkAction* action, gint index) {
-  return HasRole(BoardOf(action)) && index == 0 ? "click" : nullptr;
+  return IsPressableBoard(BoardOf(action)) && index == 0 ? "click" : nullptr;
 }
 
 gboolean RunActivateOnce(gpointer board) {
@@ -126,7 +128,7 @@ gboolean RunActivateOnce(gpointer board) {
 // or a dialog.
 gboolean lumora_board_accessible_do_action(AtkAction* action, gint index) {
   GtkWidget* board = BoardOf(action);
-  if (!HasRole(board) || index != 0) return FALSE;
+  if (!IsPressableBoard(board) || index != 0) return FALSE;
   g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, RunActivateOnce, g_object_ref(board), g_object_unref);
   return TRUE;
 }
@@ -149,7 +151,7 @@ bool IsActivateKey(guint key) {
 }
 
 gboolean lumora_board_key_press(GtkWidget* widget, GdkEventKey* event) {
-  if (HasRole(widget) && IsActivateKey(event->keyval) &&
+  if (IsPressableBoard(widget) && IsActivateKey(event->keyval) &&
       (event->state & gtk_accelerator_get_default_mod_mask()) == 0) {
     RunActivate(widget);
     return TRUE;
@@ -248,7 +250,7 @@ constexpr const char* kFocusRingKey = "lumora-focus-ring";
 // A one-pixel line just inside the board's edge, over its surface and children, while it has the
 // focus and the keyboard has been used in its window.
 void PaintFocusRing(GtkWidget* widget, cairo_t* cr) {
-  if (!HasRole(widget) || !gtk_widget_has_visible_focus(widget)) return;
+  if (!IsPressableBoard(widget) || !gtk_widget_has_visible_focus(widget)) return;
   auto* ring = static_cast<Color*>(
       g_object_get_data(G_OBJECT(gtk_widget_get_toplevel(widget)), kFocusRingKey));
   if (!ring) return;
@@ -379,7 +381,7 @@ void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info) {
   BoardState& state = StateOf(board);
   bool wasOn = state.accessible.on;
   state.accessible = info;
-  gtk_widget_set_can_focus(board, info.role != AccessibleRole::None);
+  gtk_widget_set_can_focus(board, IsPressable(info.role));
   AtkObject* accessible = gtk_widget_get_accessible(board);
   atk_object_set_role(accessible, AtkRoleOf(info.role));
   atk_object_set_name(accessible, info.name.c_str());

@@ -65,7 +65,7 @@ void PressAndRelease(Control& control, MouseButton button, Point at) {
 }
 
 void Activate(Control& control) {
-  if (control.Accessible().role != AccessibleRole::None) Raise(control.onClick);
+  if (IsPressable(control.Accessible().role)) Raise(control.onClick);
 }
 
 bool PressKey(TopWindow& window, const KeyEvent& key, Control* focus) {

@@ -126,6 +126,26 @@ def selected_tabs(root, names):
     return {name for name in names if any(has(tab, pyatspi.STATE_SELECTED) for tab in tabs[name])}
 
 
+def expect_tab_list(role_tabs, names, where):
+    """The tabs with these names share one parent, a page tab list that neither takes the focus
+    nor has an action of its own."""
+    lists = {tab.parent for name in names for tab in role_tabs[name]}
+    if len(lists) != 1:
+        fail(f"the tabs {names} in {where} sit in {len(lists)} parents, not in one tab list")
+    tab_list = lists.pop()
+    if tab_list.getRole() != pyatspi.ROLE_PAGE_TAB_LIST:
+        fail(f"the tabs {names} in {where} sit in a {tab_list.getRoleName()}, not a page tab list")
+    if has(tab_list, pyatspi.STATE_FOCUSABLE):
+        fail(f"the page tab list of {names} in {where} can take the keyboard focus")
+    try:
+        actions = tab_list.queryAction().nActions
+    except NotImplementedError:
+        actions = 0
+    if actions:
+        fail(f"the page tab list of {names} in {where} has {actions} actions")
+    return tab_list
+
+
 def check_main_window(main):
     expect_controls(main, pyatspi.ROLE_PUSH_BUTTON,
                     ["最小化", "最大化", "关闭", "精简模式", "菜单", "关闭侧栏", "关闭播放器",
@@ -141,7 +161,10 @@ def check_main_window(main):
         fail("the on-top button is pressed before the window is on top")
     page_tabs = ["影视", "播放", "电视", "淘宝"]
     list_tabs = ["正在播放", "历史观看"]
-    expect_controls(main, pyatspi.ROLE_PAGE_TAB, page_tabs + list_tabs, "the main window")
+    tabs = expect_controls(main, pyatspi.ROLE_PAGE_TAB, page_tabs + list_tabs, "the main window")
+    if (expect_tab_list(tabs, page_tabs, "the main window")
+            == expect_tab_list(tabs, list_tabs, "the main window")):
+        fail("the page tabs and the list tabs share one page tab list")
     if selected_tabs(main, page_tabs) != {"影视"}:
         fail(f"selected page tabs at start: {selected_tabs(main, page_tabs)}")
     if len(selected_tabs(main, list_tabs)) != 1:
@@ -247,6 +270,21 @@ def check_settings_dialog(app, main):
              lambda: frame(app, "软件设置") is None)
 
 
+POPUP_TITLE = "热门推荐 - Lumora"
+
+
+def check_popup_ad(app):
+    """The popup ad, which the demo shows a few seconds after the start, is known by its title;
+    its close picture is a button whose action hides the ad. (It never takes the focus: showing
+    or clicking it leaves the focus with the user's work, so the keyboard does not reach it.)"""
+    popup = wait_for(f"the popup ad's frame '{POPUP_TITLE}' shown",
+                     lambda: shown(frame(app, POPUP_TITLE)))
+    close = expect_controls(popup, pyatspi.ROLE_PUSH_BUTTON, ["关闭"], "the popup ad")["关闭"][0]
+    press(close)
+    wait_for("the close picture's action to hide the popup ad",
+             lambda: not shown(frame(app, POPUP_TITLE)))
+
+
 def run(program, server, port, scale, checks):
     """Runs the checks on the program started against the demo server at a screen scale."""
     folder = tempfile.mkdtemp()
@@ -272,6 +310,7 @@ def all_checks(app, main_window):
     check_focus_ring(main_window, 1)
     check_actions(main_window)
     check_settings_dialog(app, main_window)
+    check_popup_ad(app)
 
 
 def main():

@@ -254,6 +254,7 @@ TEST(ExitAdTest, EscapeEndsTheProgramAsTheClosePicture) {
   ba4& exitAd = QuitToExitAd(program);
   EXPECT_EQ(AsHeadless(exitAd.Window()).Title(), "推荐");
   EXPECT_TRUE(test::Named(exitAd.Window(), AccessibleRole::PushButton, "关闭"));
+  EXPECT_TRUE(AsHeadless(exitAd.Window()).FocusRingColor()) << "no ring on the focused close";
   EXPECT_FALSE(headless::PressKey(exitAd.Window(), {Key::Q, true}));
   EXPECT_FALSE(program.Ended());
   EXPECT_TRUE(headless::PressKey(exitAd.Window(), {Key::Escape}));

@@ -91,18 +91,18 @@ struct ByteSpan {
 std::optional<std::optional<ByteSpan>> SpanAsked(std::string_view range, size_t size) {
   constexpr std::string_view kUnit = "bytes=";
   if (!range.starts_with(kUnit)) return std::nullopt;
-  std::string_view spec = range.substr(kUnit.size());
-  size_t dash = spec.find('-');
-  if (dash == std::string_view::npos || spec.find(',') != std::string_view::npos) {
+  std::string_view bytes = range.substr(kUnit.size());
+  size_t dash = bytes.find('-');
+  if (dash == std::string_view::npos || bytes.find(',') != std::string_view::npos) {
     return std::nullopt;
   }
-  std::optional<size_t> first = Digits(spec.substr(0, dash));
-  std::optional<size_t> last = Digits(spec.substr(dash + 1));
+  std::optional<size_t> first = Digits(bytes.substr(0, dash));
+  std::optional<size_t> last = Digits(bytes.substr(dash + 1));
   if (!first && last) {  // the last bytes
     if (*last == 0 || size == 0) return std::optional<ByteSpan>();
     return ByteSpan{size - std::min(*last, size), size - 1};
   }
-  if (!first || (last && *last < *first) || (!last && dash + 1 != spec.size())) {
+  if (!first || (last && *last < *first) || (!last && dash + 1 != bytes.size())) {
     return std::nullopt;
   }
   if (*first >= size) return std::optional<ByteSpan>();

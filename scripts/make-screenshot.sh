@@ -10,13 +10,8 @@ if [[ -z ${LUMORA_SCREENSHOT_SESSION:-} ]]; then
   LUMORA_SCREENSHOT_SESSION=1 exec "$(dirname "$0")/with-session.sh" "$0" "$build" "$out"
 fi
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=scripts/work-folder.sh
+source "$(dirname "$0")/work-folder.sh"
 
 # Waits for a command to succeed, up to a deadline in tenths of a second, naming what it waited for.
 wait_for() {

@@ -4,13 +4,8 @@
 # server it runs on Wayland and says once which window behaviours the session does not allow.
 # Usage: wayland-test.sh PROGRAM
 set -euo pipefail
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=scripts/work-folder.sh
+source "$(dirname "$0")/../../scripts/work-folder.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Polls a condition for up to 60 seconds.
 wait_for() {

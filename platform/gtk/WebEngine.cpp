@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/gtk/TextFieldFocus.h"
+
 namespace lumora::gtk {
 namespace {
 
@@ -73,15 +75,15 @@ GtkWidget* WebViewGroup::NewView() {
     // As webkit_web_view_new_with_related_view makes it, with the policies added.
     WebKitWebView* related = WEBKIT_WEB_VIEW(views_.front());
     view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related, "settings",
-                                   webkit_web_view_get_settings(related), "user-content-manager",
-                                   webkit_web_view_get_user_content_manager(related),
-                                   "website-policies", policies.get(), nullptr));
+                                   webkit_web_view_get_settings(related), "website-policies",
+                                   policies.get(), nullptr));
   } else {
     GObjectPtr<WebKitSettings> settings(NewSettings());
     view =
         GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(), "settings",
                                 settings.get(), "website-policies", policies.get(), nullptr));
   }
+  WatchTextFieldFocus(WEBKIT_WEB_VIEW(view));
   views_.push_back(view);
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
   return view;

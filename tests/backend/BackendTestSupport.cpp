@@ -87,6 +87,10 @@ void ClickOnScreen(int x, int y, int button, int count) {
              std::to_string(button));
 }
 
+void TypeOnScreen(const std::string& keys) {
+  RunXdotool("key --delay 60 " + keys);
+}
+
 void DragOnScreen(int fromX, int fromY, int toX, int toY) {
   RunXdotool(MoveTo(fromX, fromY) + " mousedown 1 " + MoveTo(fromX + 5, fromY + 5) + " sleep 0.3 " +
              MoveTo(toX, toY) + " sleep 0.3 mouseup 1");

@@ -30,6 +30,9 @@ std::uint32_t ScreenPixel(int x, int y);
 // Real pointer input through the X server, at screen positions.
 void PointAtScreen(int x, int y);
 void ClickOnScreen(int x, int y, int button = 1, int count = 1);
+// Real keys through the X server to the window that has the keyboard, as xdotool names them
+// ("a ctrl+1 F5").
+void TypeOnScreen(const std::string& keys);
 // Presses the left button, moves a little, then on to the end and releases it there.
 void DragOnScreen(int fromX, int fromY, int toX, int toY);
 

@@ -227,6 +227,32 @@ TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {
   EXPECT_EQ(ShownToplevelCount(), toplevels) << "no window opens";
 }
 
+// A page's text field keeps every key, the program's shortcuts too; elsewhere in the page the keys
+// the page leaves unused reach the window.
+TEST_F(WebViewTest, ATextFieldKeepsEveryKeyAndThePageLeavesTheRestToTheWindow) {
+  std::vector<Key> keys;
+  window_->onKeyDown = [&](const KeyEvent& key) {
+    keys.push_back(key.key);
+    return true;
+  };
+  view_->WriteDocument("<body style='margin:0'><input style='width:300px;height:40px'><script>"
+                       "window.downs = []; addEventListener('keydown', e => downs.push(e.key));"
+                       "</script>");
+  ASSERT_TRUE(LoadsDocument());
+  ClickOnScreen(kWindowBounds.x + 100, kWindowBounds.y + 20);
+  ASSERT_TRUE(PumpUntil([&] { return Evaluate("document.activeElement.localName") == "input"; }));
+  TypeOnScreen("a ctrl+1 F5 ctrl+4 b");
+  ASSERT_TRUE(PumpUntil([&] { return Evaluate("document.querySelector('input').value") == "ab"; }));
+  EXPECT_EQ(keys, std::vector<Key>{}) << "the field had them";
+
+  ClickOnScreen(kWindowBounds.x + 100, kWindowBounds.y + 150);
+  TypeOnScreen("ctrl+1 F5");
+  ASSERT_TRUE(PumpUntil([&] { return keys.size() >= 2; }));
+  EXPECT_EQ(keys, (std::vector<Key>{Key::Digit1, Key::F5}));
+  EXPECT_EQ(Evaluate("downs.join(' ')"), "a Control 1 F5 Control 4 b Control 1 F5")
+      << "the page sees each key once";
+}
+
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
   std::vector<Point> asked;
   view_->onContextMenu = [&](Point at) {

@@ -277,8 +277,15 @@ gboolean lumora_board_draw(GtkWidget* widget, cairo_t* cr) {
 
 // Until the keyboard is used in the window, focus moves pass the boards by: the focus a window
 // takes when it is shown stays with its first web view, as for a mouse user it always has.
+// Entered from outside, a board starts at its first control (or, backwards, its last), not at the
+// one inside it that had the focus before, as GTK's containers would: Tab and Shift+Tab then walk
+// the same order both ways.
 gboolean lumora_board_focus(GtkWidget* widget, GtkDirectionType direction) {
   GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+  GtkWidget* focus = GTK_IS_WINDOW(toplevel) ? gtk_window_get_focus(GTK_WINDOW(toplevel)) : nullptr;
+  if (!focus || !gtk_widget_is_ancestor(focus, widget)) {
+    gtk_container_set_focus_child(GTK_CONTAINER(widget), nullptr);
+  }
   bool keyboardUsed = GTK_IS_WINDOW(toplevel) && gtk_window_get_focus_visible(GTK_WINDOW(toplevel));
   if (keyboardUsed || !gtk_widget_get_can_focus(widget)) {
     return GTK_WIDGET_CLASS(lumora_board_parent_class)->focus(widget, direction);

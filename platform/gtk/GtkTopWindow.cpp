@@ -4,8 +4,7 @@
 
 #include "platform/Raise.h"
 #include "platform/gtk/Cursors.h"
-#include "platform/gtk/KeyEvents.h"
-#include "platform/gtk/TextFieldFocus.h"
+#include "platform/gtk/KeyRouter.h"
 #include "platform/gtk/WindowRegion.h"
 
 namespace lumora::gtk {
@@ -67,21 +66,8 @@ GtkTopWindow::GtkTopWindow()
   g_signal_connect(window, "key-press-event", G_CALLBACK(OnKeyPress), this);
 }
 
-// The focused control has the key first: a web view takes every key, and raises the event again
-// for those its page left. A page with a text field focused keeps even those from the program's
-// shortcuts. The window's own keys (mnemonics, Tab between controls) follow. The event always
-// ends here: the window's default handler would hand it to the focused control once more, and a
-// web view would take it as a new key and send it to its page again, over and over.
 gboolean GtkTopWindow::OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self) {
-  GtkWindow* window = GTK_WINDOW(widget);
-  if (gtk_window_propagate_key_event(window, event)) return TRUE;
-  KeyEvent key = KeyEventFrom(*event);
-  if (key.key != Key::Other && !TextFieldFocused(gtk_window_get_focus(window)) &&
-      RaiseForAnswer(static_cast<GtkTopWindow*>(self)->onKeyDown, key)) {
-    return TRUE;
-  }
-  if (!gtk_window_activate_key(window, event)) gtk_bindings_activate_event(G_OBJECT(widget), event);
-  return TRUE;
+  return static_cast<GtkTopWindow*>(self)->keys_.Route(GTK_WINDOW(widget), event);
 }
 
 GtkTopWindow::~GtkTopWindow() {

@@ -9,6 +9,7 @@
 #include "platform/gtk/BoardWidget.h"
 #include "platform/gtk/ChildControls.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/KeyRouter.h"
 #include "platform/gtk/MouseRouter.h"
 #include "platform/gtk/SizeReports.h"
 #include "platform/gtk/WebEngine.h"
@@ -102,6 +103,7 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   std::optional<RoundedRegion> region_;
   guint releaseWatch_ = 0;
   guint loopButton_ = GDK_BUTTON_PRIMARY;
+  KeyRouter keys_{onKeyDown};
 };
 
 }  // namespace lumora::gtk

@@ -15,6 +15,7 @@
 #include "core/FileIo.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkTopWindow.h"
+#include "platform/gtk/PictureControl.h"
 #include "platform/gtk/WebEngine.h"
 #include "platform/gtk/WebViewControl.h"
 #include "server/HttpServer.h"
@@ -235,9 +236,10 @@ TEST_F(WebViewTest, ATextFieldKeepsEveryKeyAndThePageLeavesTheRestToTheWindow) {
     keys.push_back(key.key);
     return true;
   };
-  view_->WriteDocument("<body style='margin:0'><input style='width:300px;height:40px'><script>"
-                       "window.downs = []; addEventListener('keydown', e => downs.push(e.key));"
-                       "</script>");
+  view_->WriteDocument(
+      "<body style='margin:0'><input style='width:300px;height:40px'><script>"
+      "window.downs = []; addEventListener('keydown', e => downs.push(e.key));"
+      "</script>");
   ASSERT_TRUE(LoadsDocument());
   ClickOnScreen(kWindowBounds.x + 100, kWindowBounds.y + 20);
   ASSERT_TRUE(PumpUntil([&] { return Evaluate("document.activeElement.localName") == "input"; }));
@@ -251,6 +253,26 @@ TEST_F(WebViewTest, ATextFieldKeepsEveryKeyAndThePageLeavesTheRestToTheWindow) {
   EXPECT_EQ(keys, (std::vector<Key>{Key::Digit1, Key::F5}));
   EXPECT_EQ(Evaluate("downs.join(' ')"), "a Control 1 F5 Control 4 b Control 1 F5")
       << "the page sees each key once";
+}
+
+// Tab at a page's last link leaves the page for the control that comes next, and only for that.
+TEST_F(WebViewTest, TabAtThePagesEndGoesToTheNextControlOnly) {
+  view_->SetGeometry({0, 0, kWindowBounds.width, 200});
+  std::vector<GtkWidget*> controls;
+  for (int x : {0, 100}) {
+    Picture& control = window_->AddPicture();
+    control.SetGeometry({x, 200, 100, 40});
+    control.SetAccessible({AccessibleRole::PushButton, "control"});
+    controls.push_back(dynamic_cast<PictureControl&>(control).Widget());
+  }
+  view_->WriteDocument("<a href='#'>the only link</a>");
+  ASSERT_TRUE(LoadsDocument());
+  ClickOnScreen(kWindowBounds.x + 200, kWindowBounds.y + 150);
+  TypeOnScreen("Tab Tab");
+  GtkWindow* window = dynamic_cast<GtkTopWindow&>(*window_).Handle();
+  ASSERT_TRUE(
+      PumpUntil([&] { return std::ranges::count(controls, gtk_window_get_focus(window)); }));
+  EXPECT_EQ(gtk_window_get_focus(window), controls[0]);
 }
 
 TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {

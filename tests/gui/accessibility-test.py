@@ -215,6 +215,59 @@ def check_actions(main):
              lambda: selected_tabs(main, ["电视", "淘宝"]) == {"淘宝"})
 
 
+PAINTED = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_PAGE_TAB,
+           pyatspi.ROLE_LINK)
+
+
+def focus(main):
+    """What has the keyboard focus in the main window: ("control", name) for a painted control
+    (the walk does not enter web pages), ("link", name) for a link of a shown web page, or None."""
+    for accessible, role in walk(main):
+        if role in PAINTED and has(accessible, pyatspi.STATE_FOCUSED):
+            return "control", accessible.name
+        if role == pyatspi.ROLE_DOCUMENT_WEB and has(accessible, pyatspi.STATE_SHOWING):
+            link = pyatspi.findDescendant(accessible, lambda a: a.getRole() == pyatspi.ROLE_LINK
+                                          and has(a, pyatspi.STATE_FOCUSED))
+            if link is not None:
+                return "link", link.name
+    return None
+
+
+def tab(main, keys="Tab", to=None, most=1):
+    """Presses Tab (or the keys given) until the focus is on a thing of the kind `to` (any, when
+    None), at most `most` times, and returns where the focus went. Entering a page, the page itself
+    takes the focus first, which the next key moves to its first (or last) link."""
+    for _ in range(most):
+        before = focus(main)
+        press_keys("Lumora", keys)
+        now = wait_for(f"{keys} to move the focus on from {before}",
+                       lambda: (after := focus(main)) != before and (after or "nothing"))
+        if to is None or (now != "nothing" and now[0] == to):
+            return now
+    fail(f"{most} times {keys} did not bring the focus to a {to}, but to {now}")
+
+
+def check_tab_through_page(main):
+    """Tab goes from the window's own controls into the shown page, through its links in their
+    order and out again at its end, as in a browser, and Shift+Tab the same way back."""
+    press_keys("Lumora", "")
+    the(main, pyatspi.ROLE_PAGE_TAB, "淘宝").queryComponent().grabFocus()
+    wait_for("the shopping tab focused", lambda: focus(main) == ("control", "淘宝"))
+    first = tab(main, to="link", most=2)
+    if "Quiet Harbour" not in first[1]:
+        fail(f"Tab entered the portal page at {first}")
+    links = [first] + [tab(main) for _ in range(7)]
+    if {kind for kind, _ in links} != {"link"} or len(set(links)) != 8:
+        fail(f"Tab went through the portal's eight links as {links}")
+    tab(main, to="control")
+    if (last := tab(main, "shift+Tab", to="link", most=3)) != links[-1]:
+        fail(f"Shift+Tab entered the page at {last}, not at its last link")
+    if [tab(main, "shift+Tab") for _ in range(7)] != links[-2::-1]:
+        fail("Shift+Tab did not go back through the links in their order")
+    if tab(main, "shift+Tab", to="control") != ("control", "淘宝"):
+        fail("Shift+Tab at the page's first link did not go back to the control before it")
+
+
 def screen_pixel(x, y):
     pixbuf = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), x, y, 1, 1)
     return tuple(pixbuf.get_pixels()[:3])
@@ -308,6 +361,7 @@ def run(program, server, port, scale, checks):
 def all_checks(app, main_window):
     check_main_window(main_window)
     check_focus_ring(main_window, 1)
+    check_tab_through_page(main_window)
     check_actions(main_window)
     check_settings_dialog(app, main_window)
     check_popup_ad(app)

@@ -23,13 +23,14 @@ struct MouseEvent {
 using MouseHandler = std::function<void(const MouseEvent&)>;
 
 // What assistive technology is told a control is. None leaves it an anonymous panel that the
-// keyboard passes by; a page tab list only groups the page tabs it holds.
-enum class AccessibleRole { None, PushButton, ToggleButton, PageTab, Link, PageTabList };
+// keyboard passes by; a page tab list only groups the page tabs it holds; a label is text to read.
+enum class AccessibleRole { None, PushButton, ToggleButton, PageTab, Link, PageTabList, Label };
 
 // Whether a control of this role takes the keyboard focus and is pressed by its action; a
-// grouping role is neither.
+// grouping role or text is neither.
 inline bool IsPressable(AccessibleRole role) {
-  return role != AccessibleRole::None && role != AccessibleRole::PageTabList;
+  return role != AccessibleRole::None && role != AccessibleRole::PageTabList &&
+         role != AccessibleRole::Label;
 }
 
 struct AccessibleInfo {

@@ -79,7 +79,7 @@ void StatusStrip::TakeItems(const std::vector<std::string_view>& items) {
     addresses_[j] = std::string(fields[1]);
     bool link = IsWebAddress(addresses_[j]);
     item.SetPointer(link ? PointerShape::Hand : PointerShape::Arrow);
-    item.SetAccessible({link ? AccessibleRole::Link : AccessibleRole::None, item.Caption()});
+    item.SetAccessible({link ? AccessibleRole::Link : AccessibleRole::Label, item.Caption()});
     item.Move({item.Geometry().x, restLine_ + kTickerClimb});
   }
 }

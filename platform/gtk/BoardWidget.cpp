@@ -86,6 +86,8 @@ AtkRole AtkRoleOf(AccessibleRole role) {
       return ATK_ROLE_LINK;
     case AccessibleRole::PageTabList:
       return ATK_ROLE_PAGE_TAB_LIST;
+    case AccessibleRole::Label:
+      return ATK_ROLE_LABEL;
     case AccessibleRole::None:
       break;
   }

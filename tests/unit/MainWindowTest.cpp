@@ -592,6 +592,7 @@ TEST_F(TickerTest, ItemsClimbRestAndCycle) {
 TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   LoadTicker("A||http://site/a.html||ignored$$$B||*$$$C||file:///usr/bin/xterm$$$D||");
   Wait(300ms);
+  EXPECT_EQ(Item(0).Accessible(), (AccessibleInfo{AccessibleRole::Link, "A"}));
   PointAt(0);
   EXPECT_TRUE(Underlined(0));
   Wait(60s);
@@ -608,6 +609,7 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   for (size_t plain : {1, 2, 3}) {
     PointAt(plain);
     EXPECT_FALSE(Underlined(plain)) << Item(plain).Caption();
+    EXPECT_EQ(Item(plain).Accessible().role, AccessibleRole::Label) << "text, not a link";
     Item(plain).onClick();
     Panel().onMouseMove(MouseEvent{});
   }

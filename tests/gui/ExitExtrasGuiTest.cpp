@@ -48,7 +48,7 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     ASSERT_TRUE(WaitFor(
         "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt "); }, 20s));
     Box main = GeometryOf(MainWindowId());
-    Click(main.x + main.width - 22, main.y + 17);
+    ClickOnScreen(main.x + main.width - 22, main.y + 17);
     std::string exitAd;
     ASSERT_TRUE(WaitFor(
         "the exit ad", [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }, 10s));
@@ -72,10 +72,10 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
         },
         5s));
     if (link) {
-      Click(box.x + 120, box.y + 62);  // the first recommendation
+      ClickOnScreen(box.x + 120, box.y + 62);  // the first recommendation
     } else {
       g_object_unref(Screenshot("exit-ad.png"));
-      Click(box.x + 244 + 25, box.y + 5 + 10);
+      ClickOnScreen(box.x + 244 + 25, box.y + 5 + 10);
     }
     EXPECT_TRUE(run.Ended(10s)) << link;
     if (link) {
@@ -99,12 +99,8 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereE
       "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt ", escaped); }, 10s));
   EXPECT_EQ(LumoraWindows().size(), 1u) << "the program runs on";
 
-  size_t before = MappedTopWindows().size();
-  Box main = GeometryOf(MainWindowId());
-  Click(main.x + main.width - 152, main.y + 17);  // the menu button
-  ASSERT_TRUE(WaitFor(
-      "the program menu", [&] { return MappedTopWindows().size() > before; }, 5s));
-  Shell("xdotool key Down Down Down Down Return");  // "升级检测", past the separator
+  // "升级检测", past the separator.
+  ASSERT_TRUE(ChooseFromTheProgramMenu("Down Down Down Down Return"));
   ASSERT_TRUE(WaitForOfferWithFocus());
   g_object_unref(Screenshot("update-offer.png"));
   Shell("xdotool key Return");

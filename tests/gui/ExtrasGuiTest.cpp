@@ -23,16 +23,6 @@ Box ItemLine(const Box& main) {
   return {main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
 }
 
-std::vector<guint32> Pixels(const Box& area) {
-  g_autoptr(GdkPixbuf) shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.x,
-                                                         area.y, area.width, area.height);
-  std::vector<guint32> pixels;
-  for (int y = 0; shot != nullptr && y < area.height; ++y) {
-    for (int x = 0; x < area.width; ++x) pixels.push_back(PixelOf(shot, x, y));
-  }
-  return pixels;
-}
-
 // The longest run of pixels along a row of the line that differ from the bare line: an underline
 // runs the length of the item, while the characters leave gaps between their strokes.
 int LongestChangedRun(const std::vector<guint32>& line, const std::vector<guint32>& bare,
@@ -61,7 +51,7 @@ TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
       "the ticker list",
       [&] {
         if (run_->Saw("GET /box/lib/gun.txt ")) return true;
-        bare = Pixels(line);
+        bare = ScreenPixels(line);
         return false;
       },
       20s));
@@ -76,10 +66,10 @@ TEST_F(ExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
       "the first item underlined under the pointer",
       [&] {
         Shell("xdotool mousemove " + std::to_string(x + move++ % 2) + " " + std::to_string(y));
-        return LongestChangedRun(Pixels(line), bare, line.width) >= 100;
+        return LongestChangedRun(ScreenPixels(line), bare, line.width) >= 100;
       },
       10s));
-  Click(x, y);
+  ClickOnScreen(x, y);
   ASSERT_TRUE(WaitFor(
       "the browser", [&] { return !browser_->Opened().empty(); }, 5s));
   EXPECT_EQ(browser_->Opened(), std::vector<std::string>{run_->server.SiteUrl()});

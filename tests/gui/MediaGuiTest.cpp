@@ -1,12 +1,8 @@
-#include <fcntl.h>
 #include <gdk/gdk.h>
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,47 +12,6 @@ namespace lumora {
 namespace {
 
 using namespace gui;
-
-// An environment variable set for as long as this lives; programs started meanwhile inherit it.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = g_getenv(name)) saved_ = old;
-    g_setenv(name, value.c_str(), TRUE);
-  }
-  ~ScopedVariable() {
-    if (saved_) {
-      g_setenv(name_, saved_->c_str(), TRUE);
-    } else {
-      g_unsetenv(name_);
-    }
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
-// Standard error goes to this file for as long as this lives; programs started meanwhile keep it.
-class StderrToFile {
- public:
-  explicit StderrToFile(const std::filesystem::path& file) : saved_(dup(STDERR_FILENO)) {
-    int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(fd, STDERR_FILENO);
-    close(fd);
-  }
-  ~StderrToFile() {
-    dup2(saved_, STDERR_FILENO);
-    close(saved_);
-  }
-  StderrToFile(const StderrToFile&) = delete;
-  StderrToFile& operator=(const StderrToFile&) = delete;
-
- private:
-  int saved_;
-};
 
 // The program's session bus name starts so; the engine's media player adds to it.
 constexpr char kPlayerNamePrefix[] = "org.mpris.MediaPlayer2.Lumora.BA1.";
@@ -104,11 +59,6 @@ std::string PlaybackStatus(const std::string& player) {
   return PlayerProperty(player, kPlayerInterface, "PlaybackStatus");
 }
 
-void ClickInWindow(Point point) {
-  Box window = GeometryOf(MainWindowId());
-  Click(window.x + point.x, window.y + point.y);
-}
-
 // The real program against the demo server, in a session with a runtime folder as a desktop
 // session has: the web engine's sandbox reaches the session bus through a proxy socket it keeps
 // there.
@@ -117,7 +67,7 @@ class MediaGuiTest : public ::testing::Test {
   static void SetUpTestSuite() {
     gdk_init(nullptr, nullptr);
     runtimeFolder_ = new test::TempDir();
-    runtimeVariable_ = new ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
+    runtimeVariable_ = new test::ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
     run_ = new ProgramRun();
     ASSERT_TRUE(WaitFor(
         "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
@@ -129,13 +79,13 @@ class MediaGuiTest : public ::testing::Test {
   }
 
   static inline test::TempDir* runtimeFolder_ = nullptr;
-  static inline ScopedVariable* runtimeVariable_ = nullptr;
+  static inline test::ScopedVariable* runtimeVariable_ = nullptr;
   static inline ProgramRun* run_ = nullptr;
 };
 
 TEST_F(MediaGuiTest, DemoItemPlaysAVideoThatTheBusSeesPlayingAndPauses) {
   size_t from = run_->server.RequestLog().size();
-  ClickInWindow(PortalTile(0));
+  ClickInMainWindow(PortalTile(0));
   ASSERT_TRUE(WaitFor(
       "the demo video", [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }, 10s));
   std::string player;
@@ -161,16 +111,12 @@ class DeadBusGuiTest : public ::testing::Test {
   static void SetUpTestSuite() { gdk_init(nullptr, nullptr); }
 
   test::TempDir scratch_;
-  ScopedVariable deadBus_{"DBUS_SESSION_BUS_ADDRESS",
-                          "unix:path=" + (scratch_ / "gone/bus").string()};
+  test::ScopedVariable deadBus_{"DBUS_SESSION_BUS_ADDRESS",
+                                "unix:path=" + (scratch_ / "gone/bus").string()};
 };
 
 TEST_F(DeadBusGuiTest, WindowComesSecondStartHandsOverAndOneLineSaysWhatIsMissing) {
-  std::unique_ptr<ProgramRun> run;
-  {
-    StderrToFile errors(scratch_ / "stderr");
-    run = std::make_unique<ProgramRun>();
-  }
+  ProgramRun run({}, "", (scratch_ / "stderr").c_str());
   ASSERT_TRUE(WaitFor(
       "the main window", [] { return LumoraWindows().size() == 1; }, 20s))
       << scratch_.Read("stderr");
@@ -180,13 +126,13 @@ TEST_F(DeadBusGuiTest, WindowComesSecondStartHandsOverAndOneLineSaysWhatIsMissin
       << scratch_.Read("stderr");
 
   // A second start finds the first through the socket and hands over to it.
-  GPid second = StartProcess((run->folder / "lumora").string());
+  GPid second = StartProcess((run.folder / "lumora").string());
   int status = -1;
   ASSERT_TRUE(WaitFor(
       "the second start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 10s));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   EXPECT_EQ(LumoraWindows().size(), 1u);
-  EXPECT_EQ(waitpid(run->pid, nullptr, WNOHANG), 0) << "the first start still runs";
+  EXPECT_EQ(waitpid(run.pid, nullptr, WNOHANG), 0) << "the first start still runs";
 
   std::vector<std::string> said;
   for (const std::string& line : Lines(scratch_.Read("stderr"))) {

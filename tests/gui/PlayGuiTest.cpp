@@ -13,27 +13,11 @@ namespace {
 
 using namespace gui;
 
-// Points in window coordinates; the window is at its default 990 x 655 throughout.
-Point InWindow(Point point) {
-  Box window = GeometryOf(MainWindowId());
-  return {window.x + point.x, window.y + point.y};
-}
-
-void ClickInWindow(Point point, int button = 1) {
-  Point at = InWindow(point);
-  Click(at.x, at.y, button);
-}
-
-// The pixels of the 68 x 28 page tab cell around this centre.
+// The pixels of the 68 x 28 page tab cell around this centre, in window coordinates (the window
+// is at its default 990 x 655 throughout).
 std::vector<guint32> TabCell(Point centre) {
-  Point corner = InWindow({centre.x - 34, centre.y - 14});
-  g_autoptr(GdkPixbuf) shot =
-      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), corner.x, corner.y, 68, 28);
-  std::vector<guint32> pixels;
-  for (int y = 0; shot != nullptr && y < 28; ++y) {
-    for (int x = 0; x < 68; ++x) pixels.push_back(PixelOf(shot, x, y));
-  }
-  return pixels;
+  Point corner = InMainWindow({centre.x - 34, centre.y - 14});
+  return ScreenPixels({corner.x, corner.y, 68, 28});
 }
 
 // Page tabs, 68 x 28 from (20, 8): portal, player, TV, shopping.
@@ -83,9 +67,9 @@ class PlayGuiTest : public ProgramSuite {
   // Brings the history list to the front and points at its first row, waiting until the row
   // shows it is under the pointer: the list is loaded, laid out and its script has run.
   static ::testing::AssertionResult PointAtFirstHistoryRow() {
-    ClickInWindow(kHistoryListTab);
+    ClickInMainWindow(kHistoryListTab);
     // A row reloaded under a still pointer learns of it only when the pointer moves.
-    Point row = InWindow(kFirstHistoryRow);
+    Point row = InMainWindow(kFirstHistoryRow);
     int moves = 0;
     return WaitFor(
         "the first history row to show the pointer over it",
@@ -104,7 +88,7 @@ class PlayGuiTest : public ProgramSuite {
 TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   std::vector<guint32> player = TabCell(kPlayerTab);
   size_t from = LogSize();
-  ClickInWindow(PortalTile(0));  // item 101
+  ClickInMainWindow(PortalTile(0));  // item 101
   ASSERT_TRUE(WaitFor(
       "the player page", [&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
   EXPECT_TRUE(WaitFor(
@@ -120,10 +104,10 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(FirstLine("date.dat").starts_with("101|")) << "the tile's play comes first";
-  ClickInWindow(kPlayerTab);
+  ClickInMainWindow(kPlayerTab);
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
-  ClickInWindow(kFirstHistoryRow);
+  ClickInMainWindow(kFirstHistoryRow);
   ASSERT_TRUE(WaitFor(
       "the information page", [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }, 5s));
   std::string info = run_->server.RequestLog()[*run_->Find("GET /box/pp.htm?", from)];
@@ -137,7 +121,7 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   // Opening brought the information list to the front; the row's delete icon shows only under
   // the pointer.
   ASSERT_TRUE(PointAtFirstHistoryRow());
-  ClickInWindow(kFirstRowDelete);
+  ClickInMainWindow(kFirstRowDelete);
   EXPECT_TRUE(WaitFor(
       "the entry to leave date.dat",
       [] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
@@ -146,9 +130,9 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
 }
 
 TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
-  ClickInWindow(kPortalTab);
+  ClickInMainWindow(kPortalTab);
   size_t from = LogSize();
-  ClickInWindow(PortalTile(7));  // item 108
+  ClickInMainWindow(PortalTile(7));  // item 108
   ASSERT_TRUE(WaitFor(
       "the play data request", [&] { return run_->Saw("GET /box/h.asp?id=108&", from); }, 5s));
   EXPECT_TRUE(WaitFor(

@@ -1,10 +1,8 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -31,30 +29,16 @@ constexpr Point kSiteLink{132 + 56 + 30, 30 + 180 + 6};
 
 class SettingsDialogGuiTest : public ProgramSuite {
  protected:
-  // Opens the program menu with the caption's menu button and chooses its first item with the
-  // keyboard: the menu takes no click on an item in its first half second.
   static ::testing::AssertionResult OpenSettingsFromTheMenu() {
-    Box main = GeometryOf(MainWindowId());
-    std::set<std::string> before = MappedTopWindows();
-    Click(main.x + main.width - 160 + 30, main.y + 17);
-    auto shown = WaitFor(
-        "the program menu",
-        [&] {
-          // New windows of the toolkit's own too small to be the menu are not it.
-          return std::ranges::any_of(MappedTopWindows(), [&](const std::string& id) {
-            return !before.contains(id) && GeometryOf(id).width >= 50;
-          });
-        },
-        5s);
-    if (!shown) return shown;
-    Shell("xdotool key Down Return");
+    auto chosen = ChooseFromTheProgramMenu("Down Return");
+    if (!chosen) return chosen;
     return WaitFor(
         "the settings dialog", [] { return !DialogId().empty(); }, 5s);
   }
 
   static void ClickDialog(Point point) {
     Box dialog = GeometryOf(DialogId());
-    Click(dialog.x + point.x, dialog.y + point.y);
+    ClickOnScreen(dialog.x + point.x, dialog.y + point.y);
   }
   static guint32 DialogPixel(Point point) {
     Box dialog = GeometryOf(DialogId());

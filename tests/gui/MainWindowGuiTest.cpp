@@ -20,6 +20,12 @@ std::string WindowManagerState(const std::string& id) {
   return at == std::string::npos ? "Withdrawn" : Lines(state.substr(at + 14)).front();
 }
 
+// Succeeds once the window manager holds the window in this state.
+::testing::AssertionResult Reaches(const std::string& id, const std::string& state) {
+  return WaitFor(
+      "the window to be " + state, [&] { return WindowManagerState(id) == state; }, 5s);
+}
+
 // Whether the program's tray icon is embedded in this notification area: its window, named like
 // the main window, lies inside the area's.
 bool EmbedsTheIcon(const std::string& area) {
@@ -70,7 +76,7 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   ASSERT_EQ(run_->Setting("ts"), "3");
   Box window = GeometryOf(id);
   // A right click on the always-on-top button first: it must not swallow the close command.
-  Click(window.x + window.width - 100 + 10, window.y + 17, 3);
+  ClickOnScreen(window.x + window.width - 100 + 10, window.y + 17, 3);
   Shell("xdotool windowactivate --sync " + id + " key alt+F4");
   std::string box = QuestionBox();
   ASSERT_FALSE(box.empty());
@@ -78,7 +84,7 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   ASSERT_TRUE(WaitFor(
       "the question to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
 
-  Click(window.x + window.width - 32 + 10, window.y + 17);  // the close button
+  ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);  // the close button
   // Asked again: by then the escape was handled, and it left the window and the settings alone.
   box = QuestionBox();
   ASSERT_FALSE(box.empty());
@@ -86,13 +92,11 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   EXPECT_EQ(run_->Setting("ts"), "3") << "asked again next time";
   Answer(box, "Return");
   // No tray host runs here: "hide to the tray" minimises instead.
-  EXPECT_TRUE(WaitFor(
-      "the window to be minimised", [&] { return WindowManagerState(id) == "Iconic"; }, 5s));
+  EXPECT_TRUE(Reaches(id, "Iconic"));
   EXPECT_EQ(run_->Setting("ts"), "1");
   EXPECT_EQ(run_->Setting("quit"), "2");
   Shell("xdotool windowactivate --sync " + id);
-  EXPECT_TRUE(WaitFor(
-      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  EXPECT_TRUE(Reaches(id, "Normal"));
 }
 
 TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
@@ -106,21 +110,18 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
   ASSERT_TRUE(WaitFor(
       "the area to embed the icon", [&] { return EmbedsTheIcon(area); }, 10s));
   Box window = GeometryOf(id);
-  Click(window.x + window.width - 32 + 10, window.y + 17);
-  EXPECT_TRUE(WaitFor(
-      "the window to hide", [&] { return WindowManagerState(id) == "Withdrawn"; }, 5s));
+  ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);
+  EXPECT_TRUE(Reaches(id, "Withdrawn"));
   Box tray = GeometryOf(area);
-  Click(tray.x + tray.width / 2, tray.y + tray.height / 2);
-  EXPECT_TRUE(WaitFor(
-      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  ClickOnScreen(tray.x + tray.width / 2, tray.y + tray.height / 2);
+  EXPECT_TRUE(Reaches(id, "Normal"));
 }
 
 // The running instance brings its minimised window back for the later start, which ends.
 TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   std::string id = MainWindowId();
   Shell("xdotool windowminimize " + id);
-  ASSERT_TRUE(WaitFor(
-      "the window to be minimised", [&] { return WindowManagerState(id) == "Iconic"; }, 5s));
+  ASSERT_TRUE(Reaches(id, "Iconic"));
   auto start = std::chrono::steady_clock::now();
   GPid second = StartProcess((run_->folder / "lumora").string());
   int status = -1;
@@ -128,8 +129,7 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
       "the later start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 5s));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_TRUE(WaitFor(
-      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  EXPECT_TRUE(Reaches(id, "Normal"));
   EXPECT_EQ(LumoraWindows().size(), 1u);
   EXPECT_EQ(waitpid(run_->pid, nullptr, WNOHANG), 0) << "the first instance runs on";
 }

@@ -1,8 +1,8 @@
 #include <gdk/gdk.h>
-#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,50 +13,30 @@ namespace {
 
 using namespace gui;
 
-// The program's session bus name starts so; the engine's media player adds to it.
-constexpr char kPlayerNamePrefix[] = "org.mpris.MediaPlayer2.Lumora.BA1.";
-constexpr char kPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
-
-GDBusConnection* SessionBus() {
-  static GDBusConnection* const bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  return bus;
-}
-
-// The reply of a method call on the bus, nothing when it failed.
-GVariant* CallOnBus(const std::string& name, const char* path, const char* interface,
-                    const char* method, GVariant* parameters) {
-  return g_dbus_connection_call_sync(SessionBus(), name.c_str(), path, interface, method,
-                                     parameters, nullptr, G_DBUS_CALL_FLAGS_NONE, 2000, nullptr,
-                                     nullptr);
-}
-
-// The MPRIS player of the program on the session bus, "" while there is none.
+// The MPRIS player of the program on the session bus, "" while there is none: the program's bus
+// name starts so, and the engine's media player adds to it.
 std::string MediaPlayerName() {
-  g_autoptr(GVariant) reply = CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                        "org.freedesktop.DBus", "ListNames", nullptr);
-  if (!reply) return {};
-  g_autofree const char** names = nullptr;
-  g_variant_get(reply, "(^a&s)", &names);
-  for (size_t i = 0; names[i] != nullptr; ++i) {
-    if (g_str_has_prefix(names[i], kPlayerNamePrefix)) return names[i];
-  }
-  return {};
+  std::string names = Shell(
+      "gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
+      "--method org.freedesktop.DBus.ListNames");
+  std::smatch name;
+  return std::regex_search(names, name,
+                           std::regex("'(org\\.mpris\\.MediaPlayer2\\.Lumora\\.BA1\\.[^']+)'"))
+             ? name[1].str()
+             : "";
 }
 
-// A string property of the player's object, "" when it cannot be read.
-std::string PlayerProperty(const std::string& player, const char* interface, const char* name) {
-  g_autoptr(GVariant) reply =
-      CallOnBus(player, "/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties", "Get",
-                g_variant_new("(ss)", interface, name));
-  if (!reply) return {};
-  g_autoptr(GVariant) value = nullptr;
-  g_variant_get(reply, "(v)", &value);
-  return g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) ? g_variant_get_string(value, nullptr)
-                                                            : "";
+// A method call on the player's object with its arguments, as gdbus prints the answer; "" when
+// it failed.
+std::string CallPlayer(const std::string& player, const std::string& method) {
+  return Shell("gdbus call --session --dest " + player +
+               " --object-path /org/mpris/MediaPlayer2 --method " + method);
 }
 
 std::string PlaybackStatus(const std::string& player) {
-  return PlayerProperty(player, kPlayerInterface, "PlaybackStatus");
+  return CallPlayer(player,
+                    "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player "
+                    "PlaybackStatus");
 }
 
 // The real program against the demo server, in a session with a runtime folder as a desktop
@@ -91,16 +71,19 @@ TEST_F(MediaGuiTest, DemoItemPlaysAVideoThatTheBusSeesPlayingAndPauses) {
   std::string player;
   ASSERT_TRUE(WaitFor(
       "an MPRIS player of the program that is playing",
-      [&] { return !(player = MediaPlayerName()).empty() && PlaybackStatus(player) == "Playing"; },
+      [&] {
+        player = MediaPlayerName();
+        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
+      },
       10s))
       << "player \"" << player << "\"";
-  EXPECT_EQ(PlayerProperty(player, "org.mpris.MediaPlayer2", "Identity"), "Lumora");
-
-  g_autoptr(GVariant) paused =
-      CallOnBus(player, "/org/mpris/MediaPlayer2", kPlayerInterface, "Pause", nullptr);
-  EXPECT_TRUE(paused);
+  EXPECT_EQ(
+      CallPlayer(player, "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2 Identity"),
+      "(<'Lumora'>,)\n");
+  EXPECT_EQ(CallPlayer(player, "org.mpris.MediaPlayer2.Player.Pause"), "()\n");
   EXPECT_TRUE(WaitFor(
-      "the player paused from the bus", [&] { return PlaybackStatus(player) == "Paused"; }, 5s))
+      "the player paused from the bus", [&] { return PlaybackStatus(player) == "(<'Paused'>,)\n"; },
+      5s))
       << PlaybackStatus(player);
 }
 

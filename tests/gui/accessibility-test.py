@@ -135,6 +135,10 @@ def expect_tab_list(role_tabs, names, where):
     tab_list = lists.pop()
     if tab_list.getRole() != pyatspi.ROLE_PAGE_TAB_LIST:
         fail(f"the tabs {names} in {where} sit in a {tab_list.getRoleName()}, not a page tab list")
+    held = {tab.name for tab in map(tab_list.getChildAtIndex, range(tab_list.childCount))
+            if tab.getRole() == pyatspi.ROLE_PAGE_TAB}
+    if held != set(names):
+        fail(f"the page tab list of {names} in {where} holds the tabs {held}")
     if has(tab_list, pyatspi.STATE_FOCUSABLE):
         fail(f"the page tab list of {names} in {where} can take the keyboard focus")
     try:

@@ -36,6 +36,14 @@ using testing::ClickOnScreen;
 using testing::ScreenPixel;
 using testing::Shell;
 
+// A method call on the session bus with its arguments, as gdbus prints the answer; "" when it
+// failed.
+inline std::string CallOnBus(const std::string& name, const std::string& path,
+                             const std::string& method) {
+  return Shell("gdbus call --session --dest " + name + " --object-path " + path + " --method " +
+               method);
+}
+
 // Iterates the main loop (which serves the demo server and any fake bus services) until done
 // holds; fails, naming what it waited for, once the time is up.
 inline ::testing::AssertionResult WaitFor(const std::string& what,

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/gui/GuiSupport.h"
 
@@ -132,6 +133,44 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   EXPECT_TRUE(Reaches(id, "Normal"));
   EXPECT_EQ(LumoraWindows().size(), 1u);
   EXPECT_EQ(waitpid(run_->pid, nullptr, WNOHANG), 0) << "the first instance runs on";
+}
+
+// The program with a session bus address whose socket does not exist, nor its folder (as after the
+// session that made it ended).
+class DeadBusGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { gdk_init(nullptr, nullptr); }
+
+  test::TempDir scratch_;
+  test::ScopedVariable deadBus_{"DBUS_SESSION_BUS_ADDRESS",
+                                "unix:path=" + (scratch_ / "gone/bus").string()};
+};
+
+TEST_F(DeadBusGuiTest, WindowComesSecondStartHandsOverAndOneLineSaysWhatIsMissing) {
+  ProgramRun run({}, "", (scratch_ / "stderr").c_str());
+  ASSERT_TRUE(WaitFor(
+      "the main window", [] { return LumoraWindows().size() == 1; }, 20s))
+      << scratch_.Read("stderr");
+  // The web engine, which aborted on the dead address, shows the portal.
+  ASSERT_TRUE(WaitFor(
+      "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s))
+      << scratch_.Read("stderr");
+
+  // A second start finds the first through the socket and hands over to it.
+  GPid second = StartProcess((run.folder / "lumora").string());
+  int status = -1;
+  ASSERT_TRUE(WaitFor(
+      "the second start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 10s));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_EQ(LumoraWindows().size(), 1u);
+  EXPECT_EQ(waitpid(run.pid, nullptr, WNOHANG), 0) << "the first start still runs";
+
+  std::vector<std::string> said;
+  for (const std::string& line : Lines(scratch_.Read("stderr"))) {
+    if (line.starts_with("lumora:")) said.push_back(line);
+  }
+  ASSERT_EQ(said.size(), 1u) << scratch_.Read("stderr");
+  EXPECT_NE(said.front().find("no session bus"), std::string::npos) << said.front();
 }
 
 }  // namespace

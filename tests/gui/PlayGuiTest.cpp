@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -32,20 +33,48 @@ constexpr Point kFirstRowDelete{779 + 197, kFirstHistoryRow.y};
 // A history row under the pointer takes this background.
 constexpr guint32 kHoveredRow = 0x312D26;
 
+// The session bus itself.
+std::string CallBus(const std::string& method) {
+  return CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                   "org.freedesktop.DBus." + method);
+}
+
+// The MPRIS player of the program on the session bus, "" while there is none: the program's bus
+// name starts so, and the engine's media player adds to it.
+std::string MediaPlayerName() {
+  std::smatch name;
+  std::string names = CallBus("ListNames");
+  return std::regex_search(names, name,
+                           std::regex("'(org\\.mpris\\.MediaPlayer2\\.Lumora\\.BA1\\.[^']+)'"))
+             ? name[1].str()
+             : "";
+}
+
+std::string CallPlayer(const std::string& player, const std::string& method) {
+  return CallOnBus(player, "/org/mpris/MediaPlayer2", method);
+}
+
+std::string PlaybackStatus(const std::string& player) {
+  return CallPlayer(player,
+                    "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player "
+                    "PlaybackStatus");
+}
+
 // The real program in a directory of its own, against the demo server, under the test's X
 // server, window manager and session bus, with Debian's notification daemon; the test plays
-// the tray host.
+// the tray host. The session has a runtime folder, as a desktop session has: the web engine's
+// sandbox reaches the session bus through a proxy socket it keeps there.
 class PlayGuiTest : public ProgramSuite {
  protected:
   static void SetUpTestSuite() {
+    runtimeFolder_ = new test::TempDir();
+    runtimeVariable_ = new test::ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
     watcher_ = new test::FakeBusService("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
                                         test::kWatcherXml);
     notificationDaemon_ = StartProcess("/usr/lib/notification-daemon/notification-daemon");
-    const char* daemonUp =
-        "gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
-        "--method org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications";
     ASSERT_TRUE(WaitFor(
-        "the notification daemon", [&] { return Shell(daemonUp) == "(true,)\n"; }, 10s));
+        "the notification daemon",
+        [&] { return CallBus("NameHasOwner org.freedesktop.Notifications") == "(true,)\n"; }, 10s));
     ProgramSuite::SetUpTestSuite();
     ASSERT_TRUE(WaitFor(
         "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
@@ -55,6 +84,8 @@ class PlayGuiTest : public ProgramSuite {
     ProgramSuite::TearDownTestSuite();
     StopProcess(notificationDaemon_);
     delete watcher_;
+    delete runtimeVariable_;
+    delete runtimeFolder_;
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }
@@ -81,16 +112,38 @@ class PlayGuiTest : public ProgramSuite {
         5s);
   }
 
+  static inline test::TempDir* runtimeFolder_ = nullptr;
+  static inline test::ScopedVariable* runtimeVariable_ = nullptr;
   static inline test::FakeBusService* watcher_ = nullptr;
   static inline GPid notificationDaemon_ = 0;
 };
 
+// The demo item plays a video, which the desktop's media controls see playing and can pause.
 TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
-  std::vector<guint32> player = TabCell(kPlayerTab);
+  std::vector<guint32> playerTab = TabCell(kPlayerTab);
   size_t from = LogSize();
   ClickInMainWindow(PortalTile(0));  // item 101
   ASSERT_TRUE(WaitFor(
       "the player page", [&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
+  ASSERT_TRUE(WaitFor(
+      "the demo video", [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }, 10s));
+  std::string player;
+  ASSERT_TRUE(WaitFor(
+      "an MPRIS player of the program that is playing",
+      [&] {
+        player = MediaPlayerName();
+        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
+      },
+      10s))
+      << "player \"" << player << "\"";
+  EXPECT_EQ(
+      CallPlayer(player, "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2 Identity"),
+      "(<'Lumora'>,)\n");
+  EXPECT_EQ(CallPlayer(player, "org.mpris.MediaPlayer2.Player.Pause"), "()\n");
+  EXPECT_TRUE(WaitFor(
+      "the player paused from the bus", [&] { return PlaybackStatus(player) == "(<'Paused'>,)\n"; },
+      5s))
+      << PlaybackStatus(player);
   EXPECT_TRUE(WaitFor(
       "the play recorded first in date.dat",
       [] { return FirstLine("date.dat").starts_with("101|"); }, 5s))
@@ -99,7 +152,8 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
       "the play list page to hold the play",
       [] { return run_->folder.Read("c.htm").find("open://1>") != std::string::npos; }, 5s));
   EXPECT_TRUE(WaitFor(
-      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != player; }, 5s));
+      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != playerTab; },
+      5s));
 }
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {

@@ -37,6 +37,12 @@ bool Settle(GtkWidget* toplevel, std::chrono::milliseconds timeout) {
   return PumpUntil([] { return !g_main_context_pending(nullptr); }, timeout);
 }
 
+std::string Shell(const std::string& command) {
+  g_autofree char* out = nullptr;
+  g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
+  return out ? out : "";
+}
+
 std::uint32_t ScreenPixel(int x, int y) {
   gdk_display_sync(gdk_display_get_default());
   GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);

@@ -24,6 +24,9 @@ GSubprocess* StartTestAgain(GSubprocessLauncher* launcher, const std::string& te
 // The process's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.
 int ExitCode(GSubprocess* process);
 
+// What a command printed on its standard output.
+std::string Shell(const std::string& command);
+
 // 0xRRGGBB of a pixel on the screen, as the X server shows it.
 std::uint32_t ScreenPixel(int x, int y);
 

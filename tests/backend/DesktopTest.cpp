@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 #include "platform/gtk/GtkPlatform.h"
@@ -89,6 +90,25 @@ TEST(HandOverSocketTest, ReplacesAStaleSocketAndReceivesLaterStarts) {
   EXPECT_EQ(handedOver, (CommandLines{kLaterStart, {}}));
 }
 
+// Once a message box shows, hands it to `handle` and stops looking.
+void WhenAMessageBoxShows(std::function<void(GtkWidget*)> handle) {
+  using Handler = std::function<void(GtkWidget*)>;
+  g_timeout_add_full(
+      G_PRIORITY_DEFAULT, 20,
+      [](gpointer handler) -> gboolean {
+        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
+        for (GList* item = toplevels; item; item = item->next) {
+          if (GTK_IS_MESSAGE_DIALOG(item->data) && gtk_widget_get_mapped(GTK_WIDGET(item->data))) {
+            (*static_cast<Handler*>(handler))(GTK_WIDGET(item->data));
+            return G_SOURCE_REMOVE;
+          }
+        }
+        return G_SOURCE_CONTINUE;
+      },
+      new Handler(std::move(handle)),
+      [](gpointer handler) { delete static_cast<Handler*>(handler); });
+}
+
 // Message boxes are the GUI tests' part: Enter is Yes, Escape no answer, the title names the box.
 // Here only what a server's text of any length does to one: it must stay on the screen.
 TEST(DesktopTest, MessageBoxWithAHugeTextStaysWithinTheWorkAreaAndShowsPromptly) {
@@ -97,26 +117,11 @@ TEST(DesktopTest, MessageBoxWithAHugeTextStaysWithinTheWorkAreaAndShowsPromptly)
   std::string text;
   for (int line = 0; line < 40; ++line) text += "\xE6\x9C\x8D\xE5\x8A\xA1 server text\n";
   text += std::string(1 << 20, 'x');
-  // Answers the box once it is on the screen, noting its size.
   std::optional<GdkRectangle> shown;
-  g_timeout_add(
-      20,
-      [](gpointer data) -> gboolean {
-        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
-        for (GList* item = toplevels; item; item = item->next) {
-          if (!GTK_IS_MESSAGE_DIALOG(item->data) ||
-              !gtk_widget_get_mapped(GTK_WIDGET(item->data))) {
-            continue;
-          }
-          GdkRectangle frame;
-          gdk_window_get_frame_extents(gtk_widget_get_window(GTK_WIDGET(item->data)), &frame);
-          *static_cast<std::optional<GdkRectangle>*>(data) = frame;
-          gtk_dialog_response(GTK_DIALOG(item->data), GTK_RESPONSE_OK);
-          return G_SOURCE_REMOVE;
-        }
-        return G_SOURCE_CONTINUE;
-      },
-      &shown);
+  WhenAMessageBoxShows([&](GtkWidget* box) {
+    gdk_window_get_frame_extents(gtk_widget_get_window(box), &shown.emplace());
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
   auto start = std::chrono::steady_clock::now();
   platform.GetDesktop().ShowMessage(nullptr, text, "title", MessageButtons::Ok,
                                     MessageIcon::Information);
@@ -131,19 +136,7 @@ TEST(DesktopTest, MessageBoxWithAHugeTextStaysWithinTheWorkAreaAndShowsPromptly)
 TEST(DesktopTest, DismissingOpenMessagesAnswersThemAsDismissed) {
   GtkPlatform platform;
   Desktop& desktop = platform.GetDesktop();
-  g_timeout_add(
-      20,
-      [](gpointer data) -> gboolean {
-        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
-        for (GList* item = toplevels; item; item = item->next) {
-          if (GTK_IS_MESSAGE_DIALOG(item->data) && gtk_widget_get_mapped(GTK_WIDGET(item->data))) {
-            static_cast<Desktop*>(data)->DismissMessages();
-            return G_SOURCE_REMOVE;
-          }
-        }
-        return G_SOURCE_CONTINUE;
-      },
-      &desktop);
+  WhenAMessageBoxShows([&](GtkWidget*) { desktop.DismissMessages(); });
   EXPECT_EQ(desktop.ShowMessage(nullptr, "question", "title", MessageButtons::YesNo,
                                 MessageIcon::Question),
             MessageAnswer::Dismissed);

@@ -25,13 +25,6 @@ using namespace lumora::testing;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
-// What a command printed.
-std::string Output(const std::string& command) {
-  g_autofree char* out = nullptr;
-  g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
-  return out ? out : "";
-}
-
 GtkWidget* HandleOf(TopWindow& window) {
   return GTK_WIDGET(dynamic_cast<GtkTopWindow&>(window).Handle());
 }
@@ -65,7 +58,7 @@ class WindowManagerTest : public ::testing::Test {
     // It names itself on the root window once it manages the screen; one that ran before may
     // have left its name there.
     std::string managing = "_OPENBOX_PID(CARDINAL) = " + std::to_string(windowManager_) + "\n";
-    ASSERT_TRUE(PumpUntil([&] { return Output("xprop -root _OPENBOX_PID") == managing; }))
+    ASSERT_TRUE(PumpUntil([&] { return Shell("xprop -root _OPENBOX_PID") == managing; }))
         << "openbox manages the screen";
   }
   void TearDown() override {
@@ -92,7 +85,7 @@ class WindowManagerTest : public ::testing::Test {
     std::string id =
         std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(HandleOf(window))));
     if (PumpUntil([&] {
-          return Output("xprop -id " + id + " _NET_WM_VISIBLE_NAME").find(title) !=
+          return Shell("xprop -id " + id + " _NET_WM_VISIBLE_NAME").find(title) !=
                  std::string::npos;
         })) {
       return ::testing::AssertionSuccess();
@@ -199,7 +192,7 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   ClickOnScreen(area.x + 200, area.y + 200);
   ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(workHandle); }))
       << "the user works in the window";
-  std::string focus = Output("xdotool getwindowfocus");
+  std::string focus = Shell("xdotool getwindowfocus");
 
   // The site's popup list shows its first page 14 s after the load.
   tankou popup(platform_, ContentServer(site.BaseUrl(), site.BaseUrl()));
@@ -208,7 +201,7 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }, 30s))
       << "the window manager mapped the popup";
   ASSERT_TRUE(CaughtUp(work));
-  EXPECT_EQ(Output("xdotool getwindowfocus"), focus) << "the focus stays where the user left it";
+  EXPECT_EQ(Shell("xdotool getwindowfocus"), focus) << "the focus stays where the user left it";
   work.Present();
   ASSERT_TRUE(CaughtUp(work)) << "raised";
 
@@ -223,11 +216,11 @@ TEST_F(WindowManagerTest, PopupAdSitsAboveAtTheBottomRightAndLeavesTheFocus) {
   gdk_window_get_origin(gtk_widget_get_window(handle), &x, &y);
   EXPECT_EQ((Point{x, y}), expected.Origin());
   std::string id = std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(handle)));
-  EXPECT_THAT(Output("xprop _NET_WM_STATE -id " + id),
+  EXPECT_THAT(Shell("xprop _NET_WM_STATE -id " + id),
               AllOf(HasSubstr("_NET_WM_STATE_ABOVE"), HasSubstr("_NET_WM_STATE_SKIP_TASKBAR")));
   // The desktop sees a notification named after the program.
   EXPECT_THAT(
-      Output("xprop _NET_WM_WINDOW_TYPE WM_NAME -id " + id),
+      Shell("xprop _NET_WM_WINDOW_TYPE WM_NAME -id " + id),
       AllOf(HasSubstr("_NET_WM_WINDOW_TYPE_NOTIFICATION"), HasSubstr("\"热门推荐 - Lumora\"")));
   // Until the popup has painted, the screen still shows the window below.
   EXPECT_TRUE(PumpUntil([&] {

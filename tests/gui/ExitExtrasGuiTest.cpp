@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <utility>
@@ -15,8 +16,8 @@ namespace {
 
 using namespace gui;
 
-// Each test runs the real program anew, set to quit when its window closes, with a fake default
-// web browser.
+// Each test runs the real program anew, with a fake default web browser; the exit tests set it to
+// quit when its window closes.
 const std::vector<std::pair<const char*, const char*>> kQuitOnClose = {{"ts", "1"}, {"quit", "1"}};
 
 class ExitExtrasGuiTest : public ::testing::Test {
@@ -37,6 +38,27 @@ class ExitExtrasGuiTest : public ::testing::Test {
   test::FakeWebHandler browser_;
 };
 
+// The line an item of the ticker rests on: the ticker's panel is 300 x 30, 10 from the main
+// window's right edge and 3 from its bottom; an item rests 8 below the panel's top.
+Box ItemLine(const Box& main) {
+  return {main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
+}
+
+// The longest run of pixels along a row of the line that differ from the bare line: an underline
+// runs the length of the item, while the characters leave gaps between their strokes.
+int LongestChangedRun(const std::vector<guint32>& line, const std::vector<guint32>& bare,
+                      int width) {
+  int longest = 0;
+  for (size_t row = 0; row + width <= std::min(line.size(), bare.size()); row += width) {
+    int run = 0;
+    for (size_t at = row; at < row + width; ++at) {
+      run = line[at] != bare[at] ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  return longest;
+}
+
 // Its close picture ends the program; so does a link, which reaches the browser.
 TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsTheProgram) {
   for (bool link : {false, true}) {
@@ -48,7 +70,7 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     ASSERT_TRUE(WaitFor(
         "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt "); }, 20s));
     Box main = GeometryOf(MainWindowId());
-    Click(main.x + main.width - 22, main.y + 17);
+    ClickOnScreen(main.x + main.width - 22, main.y + 17);
     std::string exitAd;
     ASSERT_TRUE(WaitFor(
         "the exit ad", [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }, 10s));
@@ -72,10 +94,10 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
         },
         5s));
     if (link) {
-      Click(box.x + 120, box.y + 62);  // the first recommendation
+      ClickOnScreen(box.x + 120, box.y + 62);  // the first recommendation
     } else {
       g_object_unref(Screenshot("exit-ad.png"));
-      Click(box.x + 244 + 25, box.y + 5 + 10);
+      ClickOnScreen(box.x + 244 + 25, box.y + 5 + 10);
     }
     EXPECT_TRUE(run.Ended(10s)) << link;
     if (link) {
@@ -97,14 +119,12 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereE
   // What the control file asks for after the offer: the ticker list.
   ASSERT_TRUE(WaitFor(
       "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt ", escaped); }, 10s));
-  EXPECT_EQ(LumoraWindows().size(), 1u) << "the program runs on";
+  // Read until xdotool gets through: a window going away under its search makes it fail.
+  EXPECT_TRUE(WaitFor(
+      "the program to run on", [] { return LumoraWindows().size() == 1; }, 5s));
 
-  size_t before = MappedTopWindows().size();
-  Box main = GeometryOf(MainWindowId());
-  Click(main.x + main.width - 152, main.y + 17);  // the menu button
-  ASSERT_TRUE(WaitFor(
-      "the program menu", [&] { return MappedTopWindows().size() > before; }, 5s));
-  Shell("xdotool key Down Down Down Down Return");  // "升级检测", past the separator
+  // "升级检测", past the separator.
+  ASSERT_TRUE(ChooseFromTheProgramMenu("Down Down Down Down Return"));
   ASSERT_TRUE(WaitForOfferWithFocus());
   g_object_unref(Screenshot("update-offer.png"));
   Shell("xdotool key Return");
@@ -114,6 +134,45 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedKeepsTheProgramAndTheMenuOffersAgainWhereE
   EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run.server.BaseUrl() + "update/update.exe"})
       << "only after Yes";
   EXPECT_FALSE(run.Saw("GET /box/js/ads/tui.html "));
+}
+
+// About 6 s after start the ticker's first item, which has a link, climbs onto its line at the
+// bottom right of the main window. Under the pointer it holds and is underlined; a click on it
+// reaches the user's browser.
+TEST_F(ExitExtrasGuiTest, TickerClickOpensTheItemInTheDefaultBrowser) {
+  ProgramRun run;
+  ASSERT_TRUE(WaitFor(
+      "the main window", [] { return LumoraWindows().size() == 1; }, 20s));
+  Box main = GeometryOf(MainWindowId());
+  Box line = ItemLine(main);
+  // The line as it is before the ticker starts, read while its list is still to come.
+  std::vector<guint32> bare;
+  ASSERT_TRUE(WaitFor(
+      "the ticker list",
+      [&] {
+        if (run.Saw("GET /box/lib/gun.txt ")) return true;
+        bare = ScreenPixels(line);
+        return false;
+      },
+      20s));
+  ASSERT_FALSE(bare.empty()) << "the line was read before the ticker started";
+
+  int x = line.x + 30;
+  int y = line.y + 7;
+  // An item that climbs in under a still pointer is not pointed at: the user moves onto it, a
+  // pixel to and fro, until it shows it is held.
+  int move = 0;
+  ASSERT_TRUE(WaitFor(
+      "the first item underlined under the pointer",
+      [&] {
+        Shell("xdotool mousemove " + std::to_string(x + move++ % 2) + " " + std::to_string(y));
+        return LongestChangedRun(ScreenPixels(line), bare, line.width) >= 100;
+      },
+      10s));
+  ClickOnScreen(x, y);
+  ASSERT_TRUE(WaitFor(
+      "the browser", [&] { return !browser_.Opened().empty(); }, 5s));
+  EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run.server.SiteUrl()});
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <fcntl.h>
 #include <gdk/gdk.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -19,6 +22,7 @@
 
 #include "core/Settings.h"
 #include "server/DemoServer.h"
+#include "tests/backend/BackendTestSupport.h"
 #include "tests/support/FakeWebHandler.h"
 #include "tests/support/TempDir.h"
 
@@ -28,30 +32,39 @@ using namespace std::chrono_literals;
 
 using Point = GdkPoint;
 
+using testing::ClickOnScreen;
+using testing::ScreenPixel;
+using testing::Shell;
+
+// A method call on the session bus with its arguments, as gdbus prints the answer; "" when it
+// failed.
+inline std::string CallOnBus(const std::string& name, const std::string& path,
+                             const std::string& method) {
+  return Shell("gdbus call --session --dest " + name + " --object-path " + path + " --method " +
+               method);
+}
+
 // Iterates the main loop (which serves the demo server and any fake bus services) until done
 // holds; fails, naming what it waited for, once the time is up.
 inline ::testing::AssertionResult WaitFor(const std::string& what,
                                           const std::function<bool()>& done,
                                           std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) {
-      return ::testing::AssertionFailure() << "waited " << limit.count() << " ms for " << what;
-    }
-    g_main_context_iteration(nullptr, FALSE);
-    g_usleep(5000);
-  }
-  return ::testing::AssertionSuccess();
+  if (testing::PumpUntil(done, limit)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "waited " << limit.count() << " ms for " << what;
 }
 
-// Starts a program; its exit is left for StopProcess or waitpid to collect.
-inline GPid StartProcess(std::string path, std::vector<std::string> arguments = {}) {
+// Starts a program, its standard error into this file if one is named; its exit is left for
+// StopProcess or waitpid to collect.
+inline GPid StartProcess(std::string path, std::vector<std::string> arguments = {},
+                         const char* errors = nullptr) {
   std::vector<char*> argv{path.data()};
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
+  int errorFile = errors ? open(errors, O_WRONLY | O_CREAT | O_TRUNC, 0600) : -1;
   GPid pid = 0;
-  g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid,
-                nullptr);
+  g_spawn_async_with_fds(nullptr, argv.data(), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                         &pid, -1, -1, errorFile, nullptr);
+  if (errorFile >= 0) close(errorFile);
   return pid;
 }
 
@@ -59,12 +72,6 @@ inline void StopProcess(GPid pid) {
   if (pid == 0) return;
   kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
-}
-
-inline std::string Shell(const std::string& command) {
-  g_autofree char* out = nullptr;
-  g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
-  return out != nullptr ? out : "";
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
@@ -93,23 +100,21 @@ inline Box GeometryOf(const std::string& id) {
   return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
 }
 
-// Moves the pointer to this screen point and clicks there.
-inline void Click(int x, int y, int button = 1) {
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " +
-        std::to_string(button));
-}
-
 inline guint32 PixelOf(const GdkPixbuf* picture, int x, int y) {
   const guchar* p = gdk_pixbuf_read_pixels(picture) + y * gdk_pixbuf_get_rowstride(picture) +
                     x * gdk_pixbuf_get_n_channels(picture);
   return (p[0] << 16) | (p[1] << 8) | p[2];
 }
 
-// The colour of the screen at this point, 0 when it cannot be read.
-inline guint32 ScreenPixel(int x, int y) {
-  g_autoptr(GdkPixbuf) pixel =
-      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
-  return pixel != nullptr ? PixelOf(pixel, 0, 0) : 0;
+// The colours of a screen area, row by row; none when it cannot be read.
+inline std::vector<guint32> ScreenPixels(const Box& area) {
+  g_autoptr(GdkPixbuf) shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.x,
+                                                         area.y, area.width, area.height);
+  std::vector<guint32> pixels;
+  for (int y = 0; shot != nullptr && y < area.height; ++y) {
+    for (int x = 0; x < area.width; ++x) pixels.push_back(PixelOf(shot, x, y));
+  }
+  return pixels;
 }
 
 // A picture of the whole screen, kept as this test artifact.
@@ -130,16 +135,16 @@ inline std::set<std::string> MappedTopWindows() {
 }
 
 // The demo server and the real program started against it from a copy in a folder of its own,
-// where it keeps its files, with these settings and this version offered; ending this stops the
-// program.
+// where it keeps its files, with these settings and this version offered, its standard error
+// into the file named if one is; ending this stops the program.
 struct ProgramRun {
   explicit ProgramRun(std::vector<std::pair<const char*, const char*>> settings = {},
-                      std::string offeredVersion = "") {
+                      std::string offeredVersion = "", const char* errors = nullptr) {
     for (auto [key, value] : settings) IniWrite(folder / "config.dll", "S_q", key, value);
     server.OfferVersion(std::move(offeredVersion));
     server.Start(LUMORA_DEMO_PORT);
     std::filesystem::copy_file(LUMORA_BINARY, folder / "lumora");
-    pid = StartProcess((folder / "lumora").string());
+    pid = StartProcess((folder / "lumora").string(), {}, errors);
   }
   ~ProgramRun() { StopProcess(pid); }
 
@@ -208,6 +213,35 @@ inline std::string MainWindowId() {
   bool one = static_cast<bool>(WaitFor(
       "one main window", [&] { return (windows = LumoraWindows()).size() == 1; }, 5s));
   return one ? windows.front() : std::string();
+}
+
+// A point of the main window on the screen.
+inline Point InMainWindow(Point point) {
+  Box window = GeometryOf(MainWindowId());
+  return {window.x + point.x, window.y + point.y};
+}
+
+inline void ClickInMainWindow(Point point) {
+  Point at = InMainWindow(point);
+  ClickOnScreen(at.x, at.y);
+}
+
+// Opens the program menu with the caption's menu button and chooses an item with these keys: the
+// menu takes no click on an item in its first half second.
+inline ::testing::AssertionResult ChooseFromTheProgramMenu(const std::string& keys) {
+  std::set<std::string> before = MappedTopWindows();
+  ClickInMainWindow({GeometryOf(MainWindowId()).width - 152, 17});
+  auto shown = WaitFor(
+      "the program menu",
+      [&] {
+        // New windows of the toolkit's own too small to be the menu are not it.
+        return std::ranges::any_of(MappedTopWindows(), [&](const std::string& id) {
+          return !before.contains(id) && GeometryOf(id).width >= 50;
+        });
+      },
+      5s);
+  if (shown) Shell("xdotool key " + keys);
+  return shown;
 }
 
 // A suite that runs the real program once for all its tests, against the demo server, under the

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/gui/GuiSupport.h"
 
@@ -18,6 +21,12 @@ std::string WindowManagerState(const std::string& id) {
   std::string state = Shell("xprop -id " + id + " WM_STATE");
   size_t at = state.find("window state: ");
   return at == std::string::npos ? "Withdrawn" : Lines(state.substr(at + 14)).front();
+}
+
+// Succeeds once the window manager holds the window in this state.
+::testing::AssertionResult Reaches(const std::string& id, const std::string& state) {
+  return WaitFor(
+      "the window to be " + state, [&] { return WindowManagerState(id) == state; }, 5s);
 }
 
 // Whether the program's tray icon is embedded in this notification area: its window, named like
@@ -70,7 +79,7 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   ASSERT_EQ(run_->Setting("ts"), "3");
   Box window = GeometryOf(id);
   // A right click on the always-on-top button first: it must not swallow the close command.
-  Click(window.x + window.width - 100 + 10, window.y + 17, 3);
+  ClickOnScreen(window.x + window.width - 100 + 10, window.y + 17, 3);
   Shell("xdotool windowactivate --sync " + id + " key alt+F4");
   std::string box = QuestionBox();
   ASSERT_FALSE(box.empty());
@@ -78,7 +87,7 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   ASSERT_TRUE(WaitFor(
       "the question to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
 
-  Click(window.x + window.width - 32 + 10, window.y + 17);  // the close button
+  ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);  // the close button
   // Asked again: by then the escape was handled, and it left the window and the settings alone.
   box = QuestionBox();
   ASSERT_FALSE(box.empty());
@@ -86,13 +95,11 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   EXPECT_EQ(run_->Setting("ts"), "3") << "asked again next time";
   Answer(box, "Return");
   // No tray host runs here: "hide to the tray" minimises instead.
-  EXPECT_TRUE(WaitFor(
-      "the window to be minimised", [&] { return WindowManagerState(id) == "Iconic"; }, 5s));
+  EXPECT_TRUE(Reaches(id, "Iconic"));
   EXPECT_EQ(run_->Setting("ts"), "1");
   EXPECT_EQ(run_->Setting("quit"), "2");
   Shell("xdotool windowactivate --sync " + id);
-  EXPECT_TRUE(WaitFor(
-      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  EXPECT_TRUE(Reaches(id, "Normal"));
 }
 
 TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
@@ -106,21 +113,18 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
   ASSERT_TRUE(WaitFor(
       "the area to embed the icon", [&] { return EmbedsTheIcon(area); }, 10s));
   Box window = GeometryOf(id);
-  Click(window.x + window.width - 32 + 10, window.y + 17);
-  EXPECT_TRUE(WaitFor(
-      "the window to hide", [&] { return WindowManagerState(id) == "Withdrawn"; }, 5s));
+  ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);
+  EXPECT_TRUE(Reaches(id, "Withdrawn"));
   Box tray = GeometryOf(area);
-  Click(tray.x + tray.width / 2, tray.y + tray.height / 2);
-  EXPECT_TRUE(WaitFor(
-      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  ClickOnScreen(tray.x + tray.width / 2, tray.y + tray.height / 2);
+  EXPECT_TRUE(Reaches(id, "Normal"));
 }
 
 // The running instance brings its minimised window back for the later start, which ends.
 TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   std::string id = MainWindowId();
   Shell("xdotool windowminimize " + id);
-  ASSERT_TRUE(WaitFor(
-      "the window to be minimised", [&] { return WindowManagerState(id) == "Iconic"; }, 5s));
+  ASSERT_TRUE(Reaches(id, "Iconic"));
   auto start = std::chrono::steady_clock::now();
   GPid second = StartProcess((run_->folder / "lumora").string());
   int status = -1;
@@ -128,10 +132,173 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
       "the later start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 5s));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_TRUE(WaitFor(
-      "the window to come back", [&] { return WindowManagerState(id) == "Normal"; }, 5s));
+  EXPECT_TRUE(Reaches(id, "Normal"));
   EXPECT_EQ(LumoraWindows().size(), 1u);
   EXPECT_EQ(waitpid(run_->pid, nullptr, WNOHANG), 0) << "the first instance runs on";
+}
+
+// The program with a session bus address whose socket does not exist, nor its folder (as after the
+// session that made it ended).
+class DeadBusGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { gdk_init(nullptr, nullptr); }
+
+  test::TempDir scratch_;
+  test::ScopedVariable deadBus_{"DBUS_SESSION_BUS_ADDRESS",
+                                "unix:path=" + (scratch_ / "gone/bus").string()};
+};
+
+TEST_F(DeadBusGuiTest, WindowComesSecondStartHandsOverAndOneLineSaysWhatIsMissing) {
+  ProgramRun run({}, "", (scratch_ / "stderr").c_str());
+  ASSERT_TRUE(WaitFor(
+      "the main window", [] { return LumoraWindows().size() == 1; }, 20s))
+      << scratch_.Read("stderr");
+  // The web engine, which aborted on the dead address, shows the portal.
+  ASSERT_TRUE(WaitFor(
+      "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s))
+      << scratch_.Read("stderr");
+
+  // A second start finds the first through the socket and hands over to it.
+  GPid second = StartProcess((run.folder / "lumora").string());
+  int status = -1;
+  ASSERT_TRUE(WaitFor(
+      "the second start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 10s));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_EQ(LumoraWindows().size(), 1u);
+  EXPECT_EQ(waitpid(run.pid, nullptr, WNOHANG), 0) << "the first start still runs";
+
+  std::vector<std::string> said;
+  for (const std::string& line : Lines(scratch_.Read("stderr"))) {
+    if (line.starts_with("lumora:")) said.push_back(line);
+  }
+  ASSERT_EQ(said.size(), 1u) << scratch_.Read("stderr");
+  EXPECT_NE(said.front().find("no session bus"), std::string::npos) << said.front();
+}
+
+// 2 x 2 blocks of screen pixels that are not one colour: a picture scaled up from one pixel per
+// logical pixel has none, one drawn at double size has them along every edge.
+int FineBlocks(GdkPixbuf* shot, GdkRectangle area) {
+  int fine = 0;
+  for (int y = area.y; y + 1 < area.y + area.height; y += 2) {
+    for (int x = area.x; x + 1 < area.x + area.width; x += 2) {
+      guint32 colour = PixelOf(shot, x, y);
+      fine += PixelOf(shot, x + 1, y) != colour || PixelOf(shot, x, y + 1) != colour ||
+              PixelOf(shot, x + 1, y + 1) != colour;
+    }
+  }
+  return fine;
+}
+
+// On a screen scaled by two the chrome is painted from the double-size skin sheets.
+TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
+  gdk_init(nullptr, nullptr);
+  g_setenv("GDK_SCALE", "2", TRUE);
+  // The smallest window (900 x 466), so that at double size most of it fits on the screen.
+  ProgramRun run({{"s_size", "2"}, {"h_w", "13500"}, {"h_h", "7000"}});
+  g_unsetenv("GDK_SCALE");
+
+  std::string id;
+  ASSERT_TRUE(WaitFor(
+      "the main window", [&] { return !(id = MainWindowId()).empty(); }, 20s));
+  // The caption strip and page tabs on the screen, aligned to the window's pixel pairs.
+  Box window = GeometryOf(id);
+  int left = std::max(window.x, 0);
+  left += (left - window.x) % 2;
+  GdkWindow* root = gdk_get_default_root_window();
+  EXPECT_TRUE(WaitFor(
+      "the chrome painted from the double-size sheets",
+      [&] {
+        g_autoptr(GdkPixbuf) chrome = gdk_pixbuf_get_from_window(root, left, window.y, 1200, 56);
+        return chrome != nullptr && FineBlocks(chrome, {0, 0, 1200, 56}) > 2000;
+      },
+      10s));
+  g_object_unref(Screenshot("hidpi-window.png"));
+}
+
+// The visible dialog's window id, "" while there is none.
+std::string DialogId() {
+  return OnlyWindow("--name ^软件设置$");
+}
+
+// Points of the dialog, from its top-left corner: the settings page starts at (132, 30).
+constexpr Point kHideToTrayBox{132 + 40 + 6, 30 + 56 + 8};
+constexpr Point kBalloonBox{132 + 40 + 6, 30 + 88 + 8};
+constexpr Point kOkButton{2 + 184 + 36, 30 + 248 + 12};
+constexpr Point kCancelButton{2 + 280 + 36, 30 + 248 + 12};
+constexpr Point kApplyButton{2 + 368 + 36, 30 + 248 + 12};
+constexpr Point kAboutTab{60, 30 + 31 + 24};
+constexpr Point kSiteLink{132 + 56 + 30, 30 + 180 + 6};
+
+class SettingsDialogGuiTest : public ProgramSuite {
+ protected:
+  static ::testing::AssertionResult OpenSettingsFromTheMenu() {
+    auto chosen = ChooseFromTheProgramMenu("Down Return");
+    if (!chosen) return chosen;
+    return WaitFor(
+        "the settings dialog", [] { return !DialogId().empty(); }, 5s);
+  }
+
+  static void ClickDialog(Point point) {
+    Box dialog = GeometryOf(DialogId());
+    ClickOnScreen(dialog.x + point.x, dialog.y + point.y);
+  }
+  static guint32 DialogPixel(Point point) {
+    Box dialog = GeometryOf(DialogId());
+    return ScreenPixel(dialog.x + point.x, dialog.y + point.y);
+  }
+};
+
+TEST_F(SettingsDialogGuiTest, BoxChangedAndAppliedSurvivesCancelAndReopening) {
+  ASSERT_EQ(run_->Setting("quit"), "2");
+  ASSERT_TRUE(OpenSettingsFromTheMenu());
+  Box dialog = GeometryOf(DialogId());
+  EXPECT_EQ(dialog.width, 472);
+  EXPECT_EQ(dialog.height, 313);
+  char mainWindow[32];
+  snprintf(mainWindow, sizeof mainWindow, "window id # 0x%lx", std::stoul(MainWindowId()));
+  EXPECT_NE(Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR").find(mainWindow),
+            std::string::npos)
+      << "owned by the main window";
+  EXPECT_NE(Shell("xprop -id " + DialogId() + " _NET_WM_STATE").find("SKIP_TASKBAR"),
+            std::string::npos)
+      << "the taskbar is left to the main window";
+  ClickDialog(kHideToTrayBox);
+  ClickDialog(kApplyButton);
+  EXPECT_TRUE(WaitFor(
+      "the box's setting written", [] { return run_->Setting("quit") == "1"; }, 5s));
+  EXPECT_EQ(run_->Setting("tip"), "2");
+  EXPECT_FALSE(DialogId().empty()) << "apply leaves the dialog open";
+
+  ClickDialog(kBalloonBox);
+  ClickDialog(kCancelButton);
+  EXPECT_TRUE(WaitFor(
+      "the dialog to close", [] { return DialogId().empty(); }, 5s));
+  EXPECT_EQ(run_->Setting("tip"), "2") << "cancel writes nothing";
+
+  ASSERT_TRUE(OpenSettingsFromTheMenu());
+  ClickDialog(kHideToTrayBox);
+  ClickDialog(kBalloonBox);
+  ClickDialog(kOkButton);
+  EXPECT_TRUE(WaitFor(
+      "the dialog to close", [] { return DialogId().empty(); }, 5s));
+  EXPECT_EQ(run_->Setting("quit"), "2") << "the box came back unticked from the file";
+  EXPECT_EQ(run_->Setting("tip"), "1");
+}
+
+TEST_F(SettingsDialogGuiTest, SiteLinkOpensTheDefaultBrowser) {
+  ASSERT_TRUE(OpenSettingsFromTheMenu());
+  guint32 linkArea = DialogPixel(kSiteLink);
+  ClickDialog(kAboutTab);
+  ASSERT_TRUE(WaitFor(
+      "the about page", [&] { return DialogPixel(kSiteLink) != linkArea; }, 5s));
+  ClickDialog(kSiteLink);
+  EXPECT_TRUE(WaitFor(
+      "the browser", [] { return !browser_->Opened().empty(); }, 10s));
+  EXPECT_EQ(browser_->Opened(),
+            std::vector<std::string>{"http://127.0.0.1:" + std::to_string(LUMORA_DEMO_PORT) + "/"});
+  ClickDialog(kCancelButton);
+  EXPECT_TRUE(WaitFor(
+      "the dialog to close", [] { return DialogId().empty(); }, 5s));
 }
 
 }  // namespace

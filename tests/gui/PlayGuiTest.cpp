@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,27 +14,11 @@ namespace {
 
 using namespace gui;
 
-// Points in window coordinates; the window is at its default 990 x 655 throughout.
-Point InWindow(Point point) {
-  Box window = GeometryOf(MainWindowId());
-  return {window.x + point.x, window.y + point.y};
-}
-
-void ClickInWindow(Point point, int button = 1) {
-  Point at = InWindow(point);
-  Click(at.x, at.y, button);
-}
-
-// The pixels of the 68 x 28 page tab cell around this centre.
+// The pixels of the 68 x 28 page tab cell around this centre, in window coordinates (the window
+// is at its default 990 x 655 throughout).
 std::vector<guint32> TabCell(Point centre) {
-  Point corner = InWindow({centre.x - 34, centre.y - 14});
-  g_autoptr(GdkPixbuf) shot =
-      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), corner.x, corner.y, 68, 28);
-  std::vector<guint32> pixels;
-  for (int y = 0; shot != nullptr && y < 28; ++y) {
-    for (int x = 0; x < 68; ++x) pixels.push_back(PixelOf(shot, x, y));
-  }
-  return pixels;
+  Point corner = InMainWindow({centre.x - 34, centre.y - 14});
+  return ScreenPixels({corner.x, corner.y, 68, 28});
 }
 
 // Page tabs, 68 x 28 from (20, 8): portal, player, TV, shopping.
@@ -48,20 +33,48 @@ constexpr Point kFirstRowDelete{779 + 197, kFirstHistoryRow.y};
 // A history row under the pointer takes this background.
 constexpr guint32 kHoveredRow = 0x312D26;
 
+// The session bus itself.
+std::string CallBus(const std::string& method) {
+  return CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                   "org.freedesktop.DBus." + method);
+}
+
+// The MPRIS player of the program on the session bus, "" while there is none: the program's bus
+// name starts so, and the engine's media player adds to it.
+std::string MediaPlayerName() {
+  std::smatch name;
+  std::string names = CallBus("ListNames");
+  return std::regex_search(names, name,
+                           std::regex("'(org\\.mpris\\.MediaPlayer2\\.Lumora\\.BA1\\.[^']+)'"))
+             ? name[1].str()
+             : "";
+}
+
+std::string CallPlayer(const std::string& player, const std::string& method) {
+  return CallOnBus(player, "/org/mpris/MediaPlayer2", method);
+}
+
+std::string PlaybackStatus(const std::string& player) {
+  return CallPlayer(player,
+                    "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player "
+                    "PlaybackStatus");
+}
+
 // The real program in a directory of its own, against the demo server, under the test's X
 // server, window manager and session bus, with Debian's notification daemon; the test plays
-// the tray host.
+// the tray host. The session has a runtime folder, as a desktop session has: the web engine's
+// sandbox reaches the session bus through a proxy socket it keeps there.
 class PlayGuiTest : public ProgramSuite {
  protected:
   static void SetUpTestSuite() {
+    runtimeFolder_ = new test::TempDir();
+    runtimeVariable_ = new test::ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
     watcher_ = new test::FakeBusService("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
                                         test::kWatcherXml);
     notificationDaemon_ = StartProcess("/usr/lib/notification-daemon/notification-daemon");
-    const char* daemonUp =
-        "gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
-        "--method org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications";
     ASSERT_TRUE(WaitFor(
-        "the notification daemon", [&] { return Shell(daemonUp) == "(true,)\n"; }, 10s));
+        "the notification daemon",
+        [&] { return CallBus("NameHasOwner org.freedesktop.Notifications") == "(true,)\n"; }, 10s));
     ProgramSuite::SetUpTestSuite();
     ASSERT_TRUE(WaitFor(
         "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
@@ -71,6 +84,8 @@ class PlayGuiTest : public ProgramSuite {
     ProgramSuite::TearDownTestSuite();
     StopProcess(notificationDaemon_);
     delete watcher_;
+    delete runtimeVariable_;
+    delete runtimeFolder_;
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }
@@ -83,9 +98,9 @@ class PlayGuiTest : public ProgramSuite {
   // Brings the history list to the front and points at its first row, waiting until the row
   // shows it is under the pointer: the list is loaded, laid out and its script has run.
   static ::testing::AssertionResult PointAtFirstHistoryRow() {
-    ClickInWindow(kHistoryListTab);
+    ClickInMainWindow(kHistoryListTab);
     // A row reloaded under a still pointer learns of it only when the pointer moves.
-    Point row = InWindow(kFirstHistoryRow);
+    Point row = InMainWindow(kFirstHistoryRow);
     int moves = 0;
     return WaitFor(
         "the first history row to show the pointer over it",
@@ -97,16 +112,38 @@ class PlayGuiTest : public ProgramSuite {
         5s);
   }
 
+  static inline test::TempDir* runtimeFolder_ = nullptr;
+  static inline test::ScopedVariable* runtimeVariable_ = nullptr;
   static inline test::FakeBusService* watcher_ = nullptr;
   static inline GPid notificationDaemon_ = 0;
 };
 
+// The demo item plays a video, which the desktop's media controls see playing and can pause.
 TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
-  std::vector<guint32> player = TabCell(kPlayerTab);
+  std::vector<guint32> playerTab = TabCell(kPlayerTab);
   size_t from = LogSize();
-  ClickInWindow(PortalTile(0));  // item 101
+  ClickInMainWindow(PortalTile(0));  // item 101
   ASSERT_TRUE(WaitFor(
       "the player page", [&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
+  ASSERT_TRUE(WaitFor(
+      "the demo video", [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }, 10s));
+  std::string player;
+  ASSERT_TRUE(WaitFor(
+      "an MPRIS player of the program that is playing",
+      [&] {
+        player = MediaPlayerName();
+        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
+      },
+      10s))
+      << "player \"" << player << "\"";
+  EXPECT_EQ(
+      CallPlayer(player, "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2 Identity"),
+      "(<'Lumora'>,)\n");
+  EXPECT_EQ(CallPlayer(player, "org.mpris.MediaPlayer2.Player.Pause"), "()\n");
+  EXPECT_TRUE(WaitFor(
+      "the player paused from the bus", [&] { return PlaybackStatus(player) == "(<'Paused'>,)\n"; },
+      5s))
+      << PlaybackStatus(player);
   EXPECT_TRUE(WaitFor(
       "the play recorded first in date.dat",
       [] { return FirstLine("date.dat").starts_with("101|"); }, 5s))
@@ -115,15 +152,16 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
       "the play list page to hold the play",
       [] { return run_->folder.Read("c.htm").find("open://1>") != std::string::npos; }, 5s));
   EXPECT_TRUE(WaitFor(
-      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != player; }, 5s));
+      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != playerTab; },
+      5s));
 }
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(FirstLine("date.dat").starts_with("101|")) << "the tile's play comes first";
-  ClickInWindow(kPlayerTab);
+  ClickInMainWindow(kPlayerTab);
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
-  ClickInWindow(kFirstHistoryRow);
+  ClickInMainWindow(kFirstHistoryRow);
   ASSERT_TRUE(WaitFor(
       "the information page", [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }, 5s));
   std::string info = run_->server.RequestLog()[*run_->Find("GET /box/pp.htm?", from)];
@@ -137,7 +175,7 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   // Opening brought the information list to the front; the row's delete icon shows only under
   // the pointer.
   ASSERT_TRUE(PointAtFirstHistoryRow());
-  ClickInWindow(kFirstRowDelete);
+  ClickInMainWindow(kFirstRowDelete);
   EXPECT_TRUE(WaitFor(
       "the entry to leave date.dat",
       [] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
@@ -146,9 +184,9 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
 }
 
 TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
-  ClickInWindow(kPortalTab);
+  ClickInMainWindow(kPortalTab);
   size_t from = LogSize();
-  ClickInWindow(PortalTile(7));  // item 108
+  ClickInMainWindow(PortalTile(7));  // item 108
   ASSERT_TRUE(WaitFor(
       "the play data request", [&] { return run_->Saw("GET /box/h.asp?id=108&", from); }, 5s));
   EXPECT_TRUE(WaitFor(

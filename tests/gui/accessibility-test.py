@@ -41,13 +41,17 @@ def wait_for(what, condition, seconds=20):
         time.sleep(0.1)
 
 
-def application(name):
-    desktop = pyatspi.Registry.getDesktop(0)
-    for index in range(desktop.childCount):
-        app = desktop.getChildAtIndex(index)
-        if app is not None and app.name == name:
-            return app
+def named_child(parent, name, role=None):
+    """The first child with this name (and role), else None."""
+    for index in range(parent.childCount):
+        found = parent.getChildAtIndex(index)
+        if found is not None and found.name == name and role in (None, found.getRole()):
+            return found
     return None
+
+
+def application(name):
+    return named_child(pyatspi.Registry.getDesktop(0), name)
 
 
 def walk(accessible):
@@ -84,11 +88,7 @@ def has(accessible, state):
 
 
 def frame(app, title):
-    for index in range(app.childCount):
-        child = app.getChildAtIndex(index)
-        if child is not None and child.getRole() == pyatspi.ROLE_FRAME and child.name == title:
-            return child
-    return None
+    return named_child(app, title, pyatspi.ROLE_FRAME)
 
 
 def shown(accessible):
@@ -135,6 +135,10 @@ def expect_tab_list(role_tabs, names, where):
     tab_list = lists.pop()
     if tab_list.getRole() != pyatspi.ROLE_PAGE_TAB_LIST:
         fail(f"the tabs {names} in {where} sit in a {tab_list.getRoleName()}, not a page tab list")
+    held = {tab.name for tab in map(tab_list.getChildAtIndex, range(tab_list.childCount))
+            if tab.getRole() == pyatspi.ROLE_PAGE_TAB}
+    if held != set(names):
+        fail(f"the page tab list of {names} in {where} holds the tabs {held}")
     if has(tab_list, pyatspi.STATE_FOCUSABLE):
         fail(f"the page tab list of {names} in {where} can take the keyboard focus")
     try:
@@ -175,19 +179,22 @@ def check_main_window(main):
                          for name, links in controls(main, pyatspi.ROLE_LINK).items()))
 
 
+def output(*command):
+    return subprocess.run(command, capture_output=True, text=True).stdout
+
+
+def windows(title):
+    return output("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").split()
+
+
 def window_above(title):
-    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                         capture_output=True, text=True).stdout.split()
-    return any("_NET_WM_STATE_ABOVE" in subprocess.run(
-        ["xprop", "-id", window_id, "_NET_WM_STATE"], capture_output=True, text=True).stdout
-        for window_id in ids)
+    return any("_NET_WM_STATE_ABOVE" in output("xprop", "-id", window_id, "_NET_WM_STATE")
+               for window_id in windows(title))
 
 
 def press_keys(title, keys):
     """Gives the window with this title the focus and types the keys into it."""
-    window_id = wait_for(f"a window titled {title}", lambda: subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-        capture_output=True, text=True).stdout.split()[0])
+    window_id = wait_for(f"a window titled {title}", lambda: windows(title)[0])
     subprocess.run(["xdotool", "windowactivate", "--sync", window_id], check=True)
     if keys:
         subprocess.run(["xdotool", "key", keys], check=True)

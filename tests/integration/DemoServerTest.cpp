@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/FileIo.h"
@@ -107,24 +108,19 @@ TEST_F(DemoServerTest, RangeOfBytesAnswersThatPartOfTheFile) {
     return Get("/box/media/demo.webm", "range: " + range + "\r\n");
   };
   auto head = [](const std::string& answer) { return answer.substr(0, answer.find("\r\n\r\n")); };
-  struct Part {
-    const char* range;
-    size_t first;
-    size_t last;
-  };
-  for (Part part :
-       {Part{"bytes=0-99", 0, 99}, Part{"bytes=1000-", 1000, size - 1},
-        Part{"bytes=-10", size - 10, size - 1}, Part{"bytes=10-99999999", 10, size - 1}}) {
-    std::string answer = get(part.range);
+  for (auto [range, first, last] : {std::tuple{"bytes=0-99", size_t{0}, size_t{99}},
+                                    {"bytes=1000-", 1000, size - 1},
+                                    {"bytes=-10", size - 10, size - 1},
+                                    {"bytes=10-99999999", 10, size - 1}}) {
+    std::string answer = get(range);
     EXPECT_EQ(head(answer),
               "HTTP/1.1 206 Partial Content\r\nContent-Type: video/webm\r\n"
               "Content-Length: " +
-                  std::to_string(part.last - part.first + 1) + "\r\nContent-Range: bytes " +
-                  std::to_string(part.first) + "-" + std::to_string(part.last) + "/" +
-                  std::to_string(size) + "\r\nConnection: close")
-        << part.range;
-    EXPECT_TRUE(BodyOf(answer) == video.substr(part.first, part.last - part.first + 1))
-        << part.range;
+                  std::to_string(last - first + 1) + "\r\nContent-Range: bytes " +
+                  std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(size) +
+                  "\r\nConnection: close")
+        << range;
+    EXPECT_TRUE(BodyOf(answer) == video.substr(first, last - first + 1)) << range;
   }
   EXPECT_EQ(get("bytes=" + std::to_string(size) + "-"),
             "HTTP/1.1 416 Range Not Satisfiable\r\nContent-Type: text/plain\r\nContent-Length: "

@@ -6,12 +6,33 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/support/TempDir.h"
 
 namespace lumora::test {
+
+// An environment variable set for as long as this lives; programs started meanwhile inherit it.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = getenv(name)) saved_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+// The system's data folders, which stay readable (schemas, icons) below a test's own.
+inline std::string SystemDataDirs() {
+  const char* system = getenv("XDG_DATA_DIRS");
+  return system && *system ? system : "/usr/local/share:/usr/share";
+}
 
 // The user's default handler for http and https addresses, as a desktop sees it: a script that
 // writes every address it is started with to a file, one a line, registered in XDG data and
@@ -36,20 +57,7 @@ class FakeWebHandler {
     dir_.Write("config/mimeapps.list",
                "[Default Applications]\nx-scheme-handler/http=lumora-test-web.desktop\n"
                "x-scheme-handler/https=lumora-test-web.desktop\n");
-    Point("XDG_DATA_HOME", (dir_ / "data").string());
-    Point("XDG_CONFIG_HOME", (dir_ / "config").string());
-    // The system's folders stay readable (schemas, icons); their handlers rank below ours.
-    const char* system = getenv("XDG_DATA_DIRS");
-    Point("XDG_DATA_DIRS", (dir_ / "data").string() + ":" +
-                               (system && *system ? system : "/usr/local/share:/usr/share"));
   }
-  ~FakeWebHandler() {
-    for (const auto& [name, value] : saved_) {
-      value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-    }
-  }
-  FakeWebHandler(const FakeWebHandler&) = delete;
-  FakeWebHandler& operator=(const FakeWebHandler&) = delete;
 
   // The addresses opened so far, in order; a line still being written is left out.
   std::vector<std::string> Opened() const {
@@ -63,14 +71,10 @@ class FakeWebHandler {
   }
 
  private:
-  void Point(const char* name, const std::string& value) {
-    const char* old = getenv(name);
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    setenv(name, value.c_str(), 1);
-  }
-
   TempDir dir_;
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+  ScopedVariable dataHome_{"XDG_DATA_HOME", (dir_ / "data").string()};
+  ScopedVariable configHome_{"XDG_CONFIG_HOME", (dir_ / "config").string()};
+  ScopedVariable dataDirs_{"XDG_DATA_DIRS", (dir_ / "data").string() + ":" + SystemDataDirs()};
 };
 
 }  // namespace lumora::test

@@ -97,33 +97,29 @@ inline Control* Named(TopWindow& window, AccessibleRole role, const std::string&
   return nullptr;
 }
 
-namespace finder_detail {
-
-inline const PlacedControl* Under(const std::vector<PlacedControl>& controls, Point at) {
+// What the pointer is over at this window position: the uppermost control seen there, or null
+// over the window's own surface.
+inline Control* ControlAt(TopWindow& window, Point at) {
+  std::vector<PlacedControl> controls = AllControls(window);
   auto under = std::find_if(controls.rbegin(), controls.rend(), [at](const PlacedControl& c) {
     const Rect& part = c.shownPart;
     return c.seen && at.x >= part.x && at.y >= part.y && at.x < part.x + part.width &&
            at.y < part.y + part.height;
   });
-  return under == controls.rend() ? nullptr : &*under;
+  return under == controls.rend() ? nullptr : under->control;
 }
 
-}  // namespace finder_detail
-
-// What the pointer is over at this window position: the uppermost control seen there, or null
-// over the window's own surface.
-inline Control* ControlAt(TopWindow& window, Point at) {
-  std::vector<PlacedControl> controls = AllControls(window);
-  const PlacedControl* under = finder_detail::Under(controls, at);
-  return under ? under->control : nullptr;
+// The control as the window holds it.
+inline PlacedControl Placed(TopWindow& window, const Control& control) {
+  for (const PlacedControl& placed : AllControls(window)) {
+    if (placed.control == &control) return placed;
+  }
+  throw std::runtime_error("the control is not in the window");
 }
 
 // Where the control lies in the window.
 inline Rect PlaceOf(TopWindow& window, const Control& control) {
-  for (const PlacedControl& placed : AllControls(window)) {
-    if (placed.control == &control) return placed.place;
-  }
-  throw std::runtime_error("the control is not in the window");
+  return Placed(window, control).place;
 }
 
 // The user's click in the middle of the control, on whatever the pointer meets there.
@@ -141,10 +137,7 @@ inline void PressSurface(TopWindow& window, Point at, MouseButton button = Mouse
 
 // Whether the user sees the control: it and every picture holding it are visible.
 inline bool Seen(TopWindow& window, const Control& control) {
-  for (const PlacedControl& placed : AllControls(window)) {
-    if (placed.control == &control) return placed.seen;
-  }
-  throw std::runtime_error("the control is not in the window");
+  return Placed(window, control).seen;
 }
 
 }  // namespace lumora::test

@@ -27,4 +27,15 @@ struct TreeMemory {
 // The summed PSS of a process tree: shared pages count once over all the processes.
 TreeMemory MeasureTree(pid_t root);
 
+// User and system CPU time of a process tree's processes, in clock ticks; ended ones count 0.
+long TreeCpuTicks(pid_t root);
+
+struct TreeHandles {
+  long fds = 0;
+  long threads = 0;
+};
+
+// Open file descriptors and threads of a process tree's processes, summed.
+TreeHandles CountHandles(pid_t root);
+
 }  // namespace lumora::bench

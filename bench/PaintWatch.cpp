@@ -1,5 +1,7 @@
 #include "bench/PaintWatch.h"
 
+#include <cstdlib>
+
 namespace lumora::bench {
 
 bool IsPortalTitleOrange(int red, int green, int blue) {
@@ -7,10 +9,11 @@ bool IsPortalTitleOrange(int red, int green, int blue) {
 }
 
 bool IsVideoBarColour(int red, int green, int blue) {
-  auto high = [](int value) { return value > 150; };
-  auto low = [](int value) { return value < 60; };
-  return (high(red) && high(green) && low(blue)) || (low(red) && high(green) && high(blue)) ||
-         (high(red) && low(green) && high(blue));
+  // Two channels high and alike, the third low: the program's orange pictures are not.
+  auto bar = [](int high1, int high2, int low) {
+    return high1 > 150 && high2 > 150 && std::abs(high1 - high2) < 40 && low < 60;
+  };
+  return bar(red, green, blue) || bar(green, blue, red) || bar(red, blue, green);
 }
 
 void PaintWatch::Watch(GtkWidget* window) {

@@ -135,6 +135,21 @@ TreeMemory MeasureTree(pid_t root) {
   return memory;
 }
 
+std::map<pid_t, long> PssByProcess(pid_t root) {
+  std::map<pid_t, long> memory;
+  for (pid_t pid : ProcessTree(root)) {
+    if (std::optional<long> pss = PssKb(pid)) memory[pid] = *pss;
+  }
+  return memory;
+}
+
+std::string ProcessName(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/comm");
+  std::string name;
+  std::getline(file, name);
+  return name;
+}
+
 long TreeCpuTicks(pid_t root) {
   long ticks = 0;
   for (pid_t pid : ProcessTree(root)) ticks += CpuTicks(pid);

@@ -22,12 +22,15 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/LumoraApp.h"
@@ -165,7 +168,12 @@ std::string PlayingCost() {
   double cpu = static_cast<double>(TreeCpuTicks(getpid()) - ticksBefore) / sysconf(_SC_CLK_TCK);
   std::ostringstream figures;
   figures << "cpu_s=" << cpu << " pss_kb=" << SettledPssKb(BriefRun() ? 1 : 5) << " over_s=" << wall
-          << " processes=" << ProcessTree(getpid()).size();
+          << " processes=" << ProcessTree(getpid()).size() << " by_process";
+  // Where the memory is: the larger processes by name.
+  for (const auto& [pid, kb] : PssByProcess(getpid())) {
+    if (kb <= 4096) continue;
+    figures << " " << (pid == getpid() ? std::string("this") : ProcessName(pid)) << ":" << kb;
+  }
   return figures.str();
 }
 
@@ -305,9 +313,27 @@ int PlaysWanted() {
 
 struct Sample {
   int plays;
-  long pssKb;
+  std::map<pid_t, long> pssKb;
   TreeHandles handles;
+
+  long TotalPssKb() const {
+    long total = 0;
+    for (const auto& [pid, kb] : pssKb) total += kb;
+    return total;
+  }
 };
+
+// The process whose PSS grew most between two samples, as "name:kB".
+std::string GrewMost(const Sample& first, const Sample& last) {
+  pid_t most = 0;
+  long growth = 0;
+  for (const auto& [pid, kb] : last.pssKb) {
+    auto before = first.pssKb.find(pid);
+    long grown = kb - (before == first.pssKb.end() ? 0 : before->second);
+    if (most == 0 || grown > growth) std::tie(most, growth) = std::pair(pid, grown);
+  }
+  return ProcessName(most) + ":" + std::to_string(growth);
+}
 
 // Growth of PSS per 100 plays: the least-squares slope over the samples.
 double PssGrowthPer100(const std::vector<Sample>& samples) {
@@ -315,8 +341,8 @@ double PssGrowthPer100(const std::vector<Sample>& samples) {
   double sumX = 0, sumY = 0, sumXY = 0, sumXX = 0;
   for (const Sample& sample : samples) {
     sumX += sample.plays;
-    sumY += static_cast<double>(sample.pssKb);
-    sumXY += sample.plays * static_cast<double>(sample.pssKb);
+    sumY += static_cast<double>(sample.TotalPssKb());
+    sumXY += sample.plays * static_cast<double>(sample.TotalPssKb());
     sumXX += static_cast<double>(sample.plays) * sample.plays;
   }
   double spread = n * sumXX - sumX * sumX;
@@ -338,17 +364,19 @@ std::string LongSession() {
     portal.Navigate(kOtherPlayLinks[play % std::size(kOtherPlayLinks)]);
     PumpFor(gap);
     if (play >= warmUp && (play - warmUp) % every == 0) {
-      samples.push_back({play, MeasureTree(getpid()).pssKb, CountHandles(getpid())});
+      samples.push_back({play, PssByProcess(getpid()), CountHandles(getpid())});
     }
   }
   const Sample& first = samples.front();
   const Sample& last = samples.back();
   std::ostringstream figures;
-  figures << "plays=" << plays << " pss_first_kb=" << first.pssKb << " pss_last_kb=" << last.pssKb
+  figures << "plays=" << plays << " pss_first_kb=" << first.TotalPssKb()
+          << " pss_last_kb=" << last.TotalPssKb()
           << " pss_growth_kb_per_100=" << PssGrowthPer100(samples)
-          << " fds_first=" << first.handles.fds << " fds_last=" << last.handles.fds
-          << " threads_first=" << first.handles.threads << " threads_last=" << last.handles.threads
-          << " from_play=" << first.plays << " requests=" << program.Server().RequestLog().size();
+          << " grew_most=" << GrewMost(first, last) << " fds_first=" << first.handles.fds
+          << " fds_last=" << last.handles.fds << " threads_first=" << first.handles.threads
+          << " threads_last=" << last.handles.threads << " from_play=" << first.plays
+          << " requests=" << program.Server().RequestLog().size();
   return figures.str();
 }
 

@@ -18,6 +18,7 @@
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <exception>
@@ -335,18 +336,29 @@ std::string GrewMost(const Sample& first, const Sample& last) {
   return ProcessName(most) + ":" + std::to_string(growth);
 }
 
-// Growth of PSS per 100 plays: the least-squares slope over the samples.
+// Growth of PSS per 100 plays: the median of the slopes between every two samples, which a few
+// samples taken while a video's buffers were full do not sway.
 double PssGrowthPer100(const std::vector<Sample>& samples) {
-  double n = static_cast<double>(samples.size());
-  double sumX = 0, sumY = 0, sumXY = 0, sumXX = 0;
-  for (const Sample& sample : samples) {
-    sumX += sample.plays;
-    sumY += static_cast<double>(sample.TotalPssKb());
-    sumXY += sample.plays * static_cast<double>(sample.TotalPssKb());
-    sumXX += static_cast<double>(sample.plays) * sample.plays;
+  std::vector<double> slopes;
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    for (std::size_t j = i + 1; j < samples.size(); ++j) {
+      double grown = static_cast<double>(samples[j].TotalPssKb() - samples[i].TotalPssKb());
+      slopes.push_back(100 * grown / (samples[j].plays - samples[i].plays));
+    }
   }
-  double spread = n * sumXX - sumX * sumX;
-  return spread == 0 ? 0 : 100 * (n * sumXY - sumX * sumY) / spread;
+  if (slopes.empty()) return 0;
+  std::nth_element(slopes.begin(), slopes.begin() + slopes.size() / 2, slopes.end());
+  return slopes[slopes.size() / 2];
+}
+
+// The samples' PSS in MB, comma-separated.
+std::string PssSeries(const std::vector<Sample>& samples) {
+  std::string series;
+  for (const Sample& sample : samples) {
+    if (!series.empty()) series += ',';
+    series += std::to_string(sample.TotalPssKb() / 1024);
+  }
+  return series;
 }
 
 // One play every few seconds, alternating between items; sampled every tenth play (every play
@@ -373,10 +385,10 @@ std::string LongSession() {
   figures << "plays=" << plays << " pss_first_kb=" << first.TotalPssKb()
           << " pss_last_kb=" << last.TotalPssKb()
           << " pss_growth_kb_per_100=" << PssGrowthPer100(samples)
-          << " grew_most=" << GrewMost(first, last) << " fds_first=" << first.handles.fds
-          << " fds_last=" << last.handles.fds << " threads_first=" << first.handles.threads
-          << " threads_last=" << last.handles.threads << " from_play=" << first.plays
-          << " requests=" << program.Server().RequestLog().size();
+          << " grew_most=" << GrewMost(first, last) << " pss_mb=" << PssSeries(samples)
+          << " fds_first=" << first.handles.fds << " fds_last=" << last.handles.fds
+          << " threads_first=" << first.handles.threads << " threads_last=" << last.handles.threads
+          << " from_play=" << first.plays << " requests=" << program.Server().RequestLog().size();
   return figures.str();
 }
 

@@ -50,24 +50,6 @@ std::multimap<pid_t, pid_t> ChildrenByParent() {
   return children;
 }
 
-// User and system CPU time of one process in clock ticks; 0 when it is gone.
-long CpuTicks(pid_t pid) {
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::size_t close = stat.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(stat.substr(close + 2));
-  std::string field;
-  long user = 0;
-  long system = 0;
-  // After the name: state is field 3, utime field 14, stime field 15.
-  for (int index = 3; index <= 15 && fields >> field; ++index) {
-    if (index == 14) user = WholeNumber(field).value_or(0);
-    if (index == 15) system = WholeNumber(field).value_or(0);
-  }
-  return user + system;
-}
-
 long ThreadCount(pid_t pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   std::string line;
@@ -148,6 +130,23 @@ std::string ProcessName(pid_t pid) {
   std::string name;
   std::getline(file, name);
   return name;
+}
+
+long CpuTicks(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  long user = 0;
+  long system = 0;
+  // After the name: state is field 3, utime field 14, stime field 15.
+  for (int index = 3; index <= 15 && fields >> field; ++index) {
+    if (index == 14) user = WholeNumber(field).value_or(0);
+    if (index == 15) system = WholeNumber(field).value_or(0);
+  }
+  return user + system;
 }
 
 long TreeCpuTicks(pid_t root) {

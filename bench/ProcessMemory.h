@@ -35,6 +35,9 @@ std::map<pid_t, long> PssByProcess(pid_t root);
 // The command name of a process ("WebKitWebProces"), empty when it is gone.
 std::string ProcessName(pid_t pid);
 
+// User and system CPU time of one process in clock ticks; 0 when it is gone.
+long CpuTicks(pid_t pid);
+
 // User and system CPU time of a process tree's processes, in clock ticks; ended ones count 0.
 long TreeCpuTicks(pid_t root);
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/LumoraApp.h"
+#include "bench/BenchSupport.h"
 #include "bench/ReportErrors.h"
 #include "core/TextCodec.h"
 #include "platform/gtk/GtkPlatform.h"
@@ -28,7 +29,6 @@
 namespace lumora::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr int kRuns = 20;
@@ -65,15 +65,6 @@ class LogHook : public std::streambuf {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-bool PumpUntil(const std::function<bool()>& done, Clock::duration limit) {
-  auto end = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    g_main_context_iteration(nullptr, TRUE);
-  }
-  return true;
 }
 
 // Settled once the server has had no request for `quiet`.
@@ -127,7 +118,8 @@ int Run() {
 
   std::vector<double> latencies;
   std::vector<double> serverTimes;
-  for (int run = 0; run < kRuns; ++run) {
+  const int runs = BriefRun() ? 2 : kRuns;
+  for (int run = 0; run < runs; ++run) {
     size_t from = hook.lines.size();
     auto find = [&](std::string_view prefix) -> const LogHook::Line* {
       for (size_t i = from; i < hook.lines.size(); ++i) {
@@ -147,7 +139,7 @@ int Run() {
     serverTimes.push_back(serverTime);
     Settle(hook, kPlayQuiet);
   }
-  std::cout << "play-latency runs=" << kRuns << " median_ms=" << Median(latencies)
+  std::cout << "play-latency runs=" << runs << " median_ms=" << Median(latencies)
             << " min_ms=" << *std::min_element(latencies.begin(), latencies.end())
             << " max_ms=" << *std::max_element(latencies.begin(), latencies.end())
             << " play_data_server_ms=" << Median(serverTimes) << "\n";

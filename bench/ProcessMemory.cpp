@@ -4,6 +4,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -47,6 +48,25 @@ std::multimap<pid_t, pid_t> ChildrenByParent() {
     }
   }
   return children;
+}
+
+long ThreadCount(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  constexpr std::string_view kThreads = "Threads:";
+  while (std::getline(status, line)) {
+    if (line.starts_with(kThreads)) {
+      return LeadingNumber(std::string_view(line).substr(kThreads.size())).value_or(0);
+    }
+  }
+  return 0;
+}
+
+long FdCount(pid_t pid) {
+  std::error_code error;
+  std::filesystem::directory_iterator fds("/proc/" + std::to_string(pid) + "/fd", error);
+  if (error) return 0;
+  return std::distance(fds, std::filesystem::directory_iterator());
 }
 
 }  // namespace
@@ -95,6 +115,53 @@ TreeMemory MeasureTree(pid_t root) {
     }
   }
   return memory;
+}
+
+std::map<pid_t, long> PssByProcess(pid_t root) {
+  std::map<pid_t, long> memory;
+  for (pid_t pid : ProcessTree(root)) {
+    if (std::optional<long> pss = PssKb(pid)) memory[pid] = *pss;
+  }
+  return memory;
+}
+
+std::string ProcessName(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/comm");
+  std::string name;
+  std::getline(file, name);
+  return name;
+}
+
+long CpuTicks(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  long user = 0;
+  long system = 0;
+  // After the name: state is field 3, utime field 14, stime field 15.
+  for (int index = 3; index <= 15 && fields >> field; ++index) {
+    if (index == 14) user = WholeNumber(field).value_or(0);
+    if (index == 15) system = WholeNumber(field).value_or(0);
+  }
+  return user + system;
+}
+
+long TreeCpuTicks(pid_t root) {
+  long ticks = 0;
+  for (pid_t pid : ProcessTree(root)) ticks += CpuTicks(pid);
+  return ticks;
+}
+
+TreeHandles CountHandles(pid_t root) {
+  TreeHandles handles;
+  for (pid_t pid : ProcessTree(root)) {
+    handles.fds += FdCount(pid);
+    handles.threads += ThreadCount(pid);
+  }
+  return handles;
 }
 
 }  // namespace lumora::bench

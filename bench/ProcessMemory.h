@@ -2,7 +2,9 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,5 +28,25 @@ struct TreeMemory {
 
 // The summed PSS of a process tree: shared pages count once over all the processes.
 TreeMemory MeasureTree(pid_t root);
+
+// The PSS of each readable process of a tree, by its id.
+std::map<pid_t, long> PssByProcess(pid_t root);
+
+// The command name of a process ("WebKitWebProces"), empty when it is gone.
+std::string ProcessName(pid_t pid);
+
+// User and system CPU time of one process in clock ticks; 0 when it is gone.
+long CpuTicks(pid_t pid);
+
+// User and system CPU time of a process tree's processes, in clock ticks; ended ones count 0.
+long TreeCpuTicks(pid_t root);
+
+struct TreeHandles {
+  long fds = 0;
+  long threads = 0;
+};
+
+// Open file descriptors and threads of a process tree's processes, summed.
+TreeHandles CountHandles(pid_t root);
 
 }  // namespace lumora::bench

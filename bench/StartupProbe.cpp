@@ -49,6 +49,7 @@ StartupProbe::StartupProbe(std::string variant) : variant_(std::move(variant)) {
   std::optional<Clock::time_point> launched = LaunchFromEnvironment();
   launchFromLauncher_ = launched.has_value();
   launched_ = launched.value_or(Clock::now());
+  portalPaint_.onSeen = [this] { portalPaintMs_ = MillisecondsSinceLaunch(); };
   deadline_.Start(kDeadline, [this] { Finish(); });
 }
 
@@ -62,6 +63,7 @@ void StartupProbe::WatchToplevels() {
     GtkWidget* window = GTK_WIDGET(item->data);
     if (gtk_window_get_window_type(GTK_WINDOW(window)) != GTK_WINDOW_TOPLEVEL) continue;
     g_signal_connect(window, "map-event", G_CALLBACK(OnMapEvent), this);
+    if (gtk_widget_get_visible(window)) portalPaint_.Watch(window);
     watchedWindows_.emplace_back(GTK_WIDGET(g_object_ref(window)));
   }
 }
@@ -108,6 +110,7 @@ std::string StartupProbe::Problem() const {
     return "start pages not finished within the deadline:" + views;
   }
   if (!mappedMs_) return "the main window was never mapped";
+  if (!portalPaintMs_) return "the portal page's title was never on screen";
   if (!memory_) return "memory was not measured";
   return {};
 }
@@ -118,8 +121,9 @@ bool StartupProbe::Report(std::ostream& out) const {
     return false;
   }
   out << variant_ << std::fixed << std::setprecision(1) << " mapped_ms=" << *mappedMs_
-      << " loaded_ms=" << *loadedMs_ << " pss_kb=" << memory_->pssKb
-      << " processes=" << memory_->processes << " unreadable=" << memory_->unreadable;
+      << " portal_paint_ms=" << *portalPaintMs_ << " loaded_ms=" << *loadedMs_
+      << " pss_kb=" << memory_->pssKb << " processes=" << memory_->processes
+      << " unreadable=" << memory_->unreadable;
   for (const auto& [name, value] : figures_) out << " " << name << "=" << value;
   out << " from=" << (launchFromLauncher_ ? "launch" : "main") << "\n";
   return true;

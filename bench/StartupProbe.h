@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/LoadTally.h"
+#include "bench/PaintWatch.h"
 #include "bench/ProcessMemory.h"
 #include "platform/gtk/GObjectPtr.h"
 
@@ -40,8 +41,13 @@ class OneShotTimeout {
   std::function<void()> action_;
 };
 
+// Where the portal page's title shows in the main window at its default size: the header bar at
+// the top of the portal view.
+inline constexpr GdkRectangle kPortalTitleArea = {5, 39, 400, 40};
+
 // Measures one start-up: the time from launch until the X server has mapped the first toplevel
-// window, the time until every start page has finished loading (or failed) once, and, after a
+// window, the time until the portal page's content is first on screen (the first frame showing its
+// title), the time until every start page has finished loading (or failed) once, and, after a
 // settling pause that lets late allocations count, the PSS of this process and all its
 // descendants. Launch is the CLOCK_REALTIME nanoseconds in LUMORA_BENCH_LAUNCHED_AT when the
 // launcher set it, or else the moment the probe is made (make it first thing in main).
@@ -55,15 +61,16 @@ class StartupProbe {
   StartupProbe(const StartupProbe&) = delete;
   StartupProbe& operator=(const StartupProbe&) = delete;
 
-  // Watches the toplevel windows that exist now for their first map. Call it after they were
-  // shown but before the main loop runs, so their map events are still to come.
+  // Watches the toplevel windows that exist now for their first map, and the shown one for the
+  // portal's first paint. Call it after they were shown but before the main loop runs, so their
+  // map events are still to come.
   void WatchToplevels();
   // The view at this index of kStartPageViews finished a load.
   void ViewFinished(std::size_t view);
   // An extra figure for the report line.
   void AddFigure(std::string name, long value) { figures_.emplace_back(std::move(name), value); }
-  // One line "VARIANT mapped_ms=... loaded_ms=... pss_kb=... ...", or "VARIANT error: ...".
-  // False when the start-up did not complete.
+  // One line "VARIANT mapped_ms=... portal_paint_ms=... loaded_ms=... pss_kb=... ...", or "VARIANT
+  // error: ...". False when the start-up did not complete.
   bool Report(std::ostream& out) const;
 
   // Called once the figures are complete, or at the deadline.
@@ -84,10 +91,12 @@ class StartupProbe {
   bool launchFromLauncher_ = false;
   LoadTally tally_{kStartPageViews.size()};
   std::optional<double> mappedMs_;
+  std::optional<double> portalPaintMs_;
   std::optional<double> loadedMs_;
   std::optional<TreeMemory> memory_;
   std::vector<std::pair<std::string, long>> figures_;
   std::vector<gtk::GObjectPtr<GtkWidget>> watchedWindows_;
+  PaintWatch portalPaint_{kPortalTitleArea, IsPortalTitleOrange};
   OneShotTimeout settle_;
   OneShotTimeout deadline_;
 };

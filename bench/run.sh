@@ -1,71 +1,163 @@
 #!/usr/bin/env bash
-# Start-up benchmark: runs the program's start-up and the floor (a bare window with the same
-# nine web views and start pages) alternately, each in a fresh process with fresh data
-# directories, and prints the medians and the ratios program/floor.
+# Benchmarks, each by the name of its figures. Those with a floor (the least a bare engine does
+# for the same result) run the program and the floor alternately, each in a fresh process with
+# fresh data directories, and print the medians with min, max and runs and the ratios
+# program/floor; the others print the figures of one run.
 #
-#   bench/run.sh [BUILD_DIR] [RUNS]      (defaults: build, 5)
+#   bench/run.sh [-b BUILD_DIR] NAME [RUNS]       (BUILD_DIR defaults to build)
 #
-# Builds nothing: build the targets lumora-startup-bench and lumora-floor first. Without a
-# display and session bus it runs itself under scripts/with-session.sh.
+#   startup         window mapped, portal first paint, all start pages finished, PSS (RUNS 5)
+#   first-frame     pointer click on a portal tile until the video's first frame is shown (RUNS 5)
+#   playback        CPU time and PSS while the demo video plays for 30 s (RUNS 3)
+#   long-session    growth of PSS, fds and threads over RUNS plays (default 200), extras on
+#   play-latency    play link in the portal until the player page is asked for
+#   extras-cost     popup ad memory and idle CPU with the ticker and popup on
+#   exit-ad-memory  what showing the exit ad adds
+#   smoke           each of the above once and briefly; checks only that each gives its figures
+#
+# Builds nothing: build the bench targets first. Without a display and session bus it runs
+# itself under scripts/with-session.sh.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
-runs=${2:-5}
-
-declare -A binary=([program]="$build/bench/lumora-startup-bench" [floor]="$build/bench/lumora-floor")
-for variant in program floor; do
-  [[ -x ${binary[$variant]} ]] || { echo "missing ${binary[$variant]}: build it first" >&2; exit 1; }
-done
+build=$root/build
+if [[ ${1:-} == -b ]]; then
+  build=$2
+  shift 2
+fi
+build=$(cd "$build" && pwd)
+name=${1:?usage: bench/run.sh [-b BUILD_DIR] NAME [RUNS]}
+runs=${2:-}
 
 if [[ -z ${DISPLAY:-} || -z ${DBUS_SESSION_BUS_ADDRESS:-} ]]; then
   # The session's daemons chatter on stdout and stderr: only this script's own output, passed
   # on as fd 3, reaches the caller.
-  LUMORA_BENCH_OUTPUT_FD=3 exec "$root/scripts/with-session.sh" "$0" "$build" "$runs" \
+  LUMORA_BENCH_OUTPUT_FD=3 exec "$root/scripts/with-session.sh" "$0" -b "$build" "$@" \
     3>&1 >/dev/null 2>&1
 fi
 if [[ -n ${LUMORA_BENCH_OUTPUT_FD:-} ]]; then exec 1>&3 2>&3 3>&-; fi
 
+bin=$build/bench
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
 
-# One run of a variant: its figure line goes to the results, the engine's chatter is dropped.
+# One run of a command in a fresh home: its figure line (the first line starting with the
+# variant's name) goes to the results, the engine's chatter is dropped.
 run_once() {
   local variant=$1 home line
+  shift
   home=$(mktemp -d)
   line=$(cd "$home" && XDG_CACHE_HOME=$home/cache XDG_DATA_HOME=$home/data \
     XDG_CONFIG_HOME=$home/config LUMORA_BENCH_LAUNCHED_AT=$(date +%s%N) \
-    "${binary[$variant]}" 2>/dev/null) || true
+    nice -n 5 "$@" 2>/dev/null | grep -m1 "^$variant " || true)
   rm -rf "$home"
   echo "${line:-$variant error: no output (crashed?)}"
-  if [[ $line == "$variant mapped_ms="* ]]; then echo "$line" >>"$results"; fi
+  if [[ $line == "$variant "*=* && $line != *" error:"* ]]; then echo "$line" >>"$results"; fi
 }
 
-# Alternating, and swapping which goes first, so drift in the machine's load hits both alike.
-for ((i = 1; i <= runs; i++)); do
-  if ((i % 2)); then order="program floor"; else order="floor program"; fi
-  for variant in $order; do run_once "$variant"; done
-done
+# Runs program and floor (each a command line, split at spaces) alternately, swapping which goes
+# first, so drift in the machine's load hits both alike.
+# shellcheck disable=SC2086
+alternate() {
+  local runs=$1 program=$2 floor=$3 i variant
+  for ((i = 1; i <= runs; i++)); do
+    if ((i % 2)); then order="program floor"; else order="floor program"; fi
+    for variant in $order; do
+      if [[ $variant == program ]]; then run_once program $program; else run_once floor $floor; fi
+    done
+  done
+}
 
-# The median of one figure of one variant; empty without successful runs.
-median() {
+# "median min max runs" of one figure of one variant; empty without successful runs.
+stats() {
   { grep "^$1 " "$results" || true; } | sed -n "s/.* $2=\([0-9.]*\).*/\1/p" | sort -n |
-    awk '{v[NR] = $1} END {if (NR) print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2)}'
+    awk '{v[NR] = $1} END {
+      if (NR) printf "%s %s %s %d\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR], NR
+    }'
 }
 
-echo
-status=0
-for figure in "mapped_ms:time to window mapped (ms)" "loaded_ms:time to all start pages finished (ms)" \
-  "pss_kb:PSS of all processes (kB)"; do
-  key=${figure%%:*}
-  program=$(median program "$key")
-  floor=$(median floor "$key")
-  if [[ -z $program || -z $floor ]]; then
-    printf '%-40s no successful runs\n' "${figure#*:}"
-    status=1
-    continue
+# The figures "key:description" of program against floor; fails when one has no runs.
+compare() {
+  local figure key program floor status=0
+  echo
+  for figure in "$@"; do
+    key=${figure%%:*}
+    program=$(stats program "$key")
+    floor=$(stats floor "$key")
+    if [[ -z $program || -z $floor ]]; then
+      printf '%-34s no successful runs\n' "${figure#*:}"
+      status=1
+      continue
+    fi
+    awk -v name="${figure#*:}" -v p="$program" -v f="$floor" 'BEGIN {
+      split(p, a, " "); split(f, b, " ")
+      printf "%-34s program %9.1f [%.1f-%.1f]  floor %9.1f [%.1f-%.1f]  runs %d/%d  program/floor %.2f\n",
+        name, a[1], a[2], a[3], b[1], b[2], b[3], a[4], b[4], (b[1] ? a[1] / b[1] : 0)
+    }'
+  done
+  return "$status"
+}
+
+# One run of a benchmark without a floor; fails unless it printed its figures.
+single() {
+  local variant=$1
+  shift
+  run_once "$variant" "$@"
+  grep -q "^$variant " "$results"
+}
+
+startup() {
+  alternate "${1:-5}" "$bin/lumora-startup-bench" "$bin/lumora-floor"
+  compare "mapped_ms:window mapped (ms)" "portal_paint_ms:portal first paint (ms)" \
+    "loaded_ms:all start pages finished (ms)" "pss_kb:PSS of all processes (kB)"
+}
+
+first_frame() {
+  alternate "${1:-5}" "$bin/lumora-video-bench first-frame program" \
+    "$bin/lumora-video-bench first-frame floor"
+  compare "first_frame_ms:click to first video frame (ms)"
+}
+
+playback() {
+  alternate "${1:-3}" "$bin/lumora-video-bench playback program" \
+    "$bin/lumora-video-bench playback floor"
+  compare "cpu_s:CPU time while playing (s)" "pss_kb:PSS while playing (kB)"
+}
+
+long_session() {
+  LUMORA_BENCH_PLAYS=${1:-200} single long-session "$bin/lumora-video-bench" long-session program
+}
+
+# One benchmark by its name.
+benchmark() {
+  local name=$1
+  shift
+  case $name in
+    startup | first-frame | playback | long-session) "${name//-/_}" "$@" ;;
+    play-latency) single play-latency "$bin/lumora-play-latency" ;;
+    extras-cost) single extras-cost "$bin/lumora-extras-cost" ;;
+    exit-ad-memory) single exit-ad "$bin/lumora-exit-ad-memory" ;;
+    *)
+      echo "unknown benchmark: $name" >&2
+      return 2
+      ;;
+  esac
+}
+
+smoke() {
+  local failed=() step
+  export LUMORA_BENCH_BRIEF=1
+  for step in "startup 1" "first-frame 1" "playback 1" "long-session 4" play-latency extras-cost \
+    exit-ad-memory; do
+    echo "== $step"
+    : >"$results"
+    # shellcheck disable=SC2086
+    benchmark $step || failed+=("${step% *}")
+  done
+  if ((${#failed[@]})); then
+    echo "no figures from: ${failed[*]}"
+    return 1
   fi
-  awk -v name="${figure#*:}" -v p="$program" -v f="$floor" \
-    'BEGIN {printf "%-40s program %10.1f   floor %10.1f   program/floor %.2f\n", name, p, f, p / f}'
-done
-exit "$status"
+}
+
+if [[ $name == smoke ]]; then smoke; else benchmark "$name" ${runs:+"$runs"}; fi

@@ -101,6 +101,9 @@ class TopWindow : public Container {
   std::function<void()> onDoubleClick;
   // After every change of size or state, including the first show.
   std::function<void()> onResize;
+  // The window is on the screen with its content drawn: the window system has mapped it and it
+  // has painted, after Show or after it was hidden or minimised.
+  std::function<void()> onMapped;
   // The system asks to close the window (a window manager's close command).
   std::function<void()> onCloseRequest;
   // The size loop that BeginSystemSize started has ended: its button was released.

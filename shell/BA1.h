@@ -136,6 +136,7 @@ class BA1 : public RouterWindow, public UpdateTarget {
   PlayerState playerState_ = PlayerState::None;
   bool skinApplied_ = false;  // SkinApplied
   bool unloaded_ = false;
+  bool webViewsStarted_ = false;
 };
 
 }  // namespace lumora

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include "content/HistoryPage.h"
 #include "core/Settings.h"
@@ -41,7 +42,9 @@ void BA1::Load() {
   window_->SetBounds(StartBounds(twips, platform_.GetDesktop().ScreenSize(), workArea));
   LoadPictures();
   ApplySkin(0);
-  StartWebViews(userId);
+  // What the user looks at comes first: the window with its chrome and the portal's loading
+  // cover. The web engine starts once the window is on the screen.
+  window_->onMapped = [this, userId] { StartWebViews(userId); };
   window_->Show();
 }
 
@@ -50,7 +53,9 @@ std::array<WebView*, 9> BA1::WebViews() {
           &player_.BannerView(), shoppingView_, &ChannelView(), &TvPlayerView()};
 }
 
+// The portal first, so its page has the engine to itself for a moment, then the views behind it.
 void BA1::StartWebViews(const std::string& userId) {
+  if (std::exchange(webViewsStarted_, true)) return;
   portal_.Start();
   PlayerView().Navigate("about:blank");
   HistoryView().Navigate2((appDir_ / kHistoryPageFile).string());

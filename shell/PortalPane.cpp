@@ -13,7 +13,6 @@ PortalPane::PortalPane(TopWindow& window, Picture& page, ContentServer server)
     : server_(std::move(server)) {
   frame_ = &page.AddPicture();
   frame_->SetBackColor(kPageBack);
-  frame_->SetVisible(false);  // shown once the portal has loaded
   view_ = &frame_->AddWebView();
   cover_ = &page.AddPicture();
   cover_->SetBackColor(kPageBack);
@@ -44,8 +43,9 @@ void PortalPane::Start() {
   view_->Navigate(server_.Portal());
 }
 
+// The view loads and draws under the cover, so the page is there at once when the cover lifts.
 void PortalPane::OnLoaded() {
-  if (!loadFailed_ && !frame_->Visible()) {
+  if (!loadFailed_ && cover_->Visible()) {
     frame_->SetVisible(true);
     cover_->SetVisible(false);
   }

@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkTopWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Raise.h"
 #include "platform/gtk/Cursors.h"
@@ -72,6 +73,7 @@ gboolean GtkTopWindow::OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointe
 
 GtkTopWindow::~GtkTopWindow() {
   if (releaseWatch_) g_source_remove(releaseWatch_);
+  if (frameWatch_) g_signal_handler_disconnect(frameClock_.get(), frameWatch_);
   // The controls go first, so no program handler runs while the window is taken down.
   controls_.reset();
   mouse_.reset();
@@ -289,7 +291,23 @@ gboolean GtkTopWindow::OnMap(GtkWidget* widget, GdkEvent*, gpointer data) {
     self->normalBounds_.x = self->bounds_.x;
     self->normalBounds_.y = self->bounds_.y;
   }
+  self->RaiseMappedAfterFrame();
   return FALSE;
+}
+
+void GtkTopWindow::RaiseMappedAfterFrame() {
+  GdkFrameClock* clock = gtk_widget_get_frame_clock(window_.get());
+  if (!clock || frameWatch_ != 0) return;
+  frameClock_.reset(GDK_FRAME_CLOCK(g_object_ref(clock)));
+  frameWatch_ = g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), this);
+  gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_AFTER_PAINT);
+}
+
+void GtkTopWindow::OnAfterPaint(GdkFrameClock* clock, gpointer data) {
+  auto* self = static_cast<GtkTopWindow*>(data);
+  g_signal_handler_disconnect(clock, std::exchange(self->frameWatch_, 0));
+  self->frameClock_.reset();
+  Raise(self->onMapped);
 }
 
 gboolean GtkTopWindow::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {

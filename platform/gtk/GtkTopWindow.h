@@ -78,6 +78,10 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
 
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
   static gboolean OnMap(GtkWidget* widget, GdkEvent* event, gpointer self);
+  // onMapped waits for the end of the next frame, so what it starts comes after the window's
+  // content is on the screen.
+  void RaiseMappedAfterFrame();
+  static void OnAfterPaint(GdkFrameClock* clock, gpointer self);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static void OnSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
@@ -102,6 +106,8 @@ class GtkTopWindow : public TopWindow, private BoardPainter {
   PointerShape pointer_ = PointerShape::Arrow;
   std::optional<RoundedRegion> region_;
   guint releaseWatch_ = 0;
+  GObjectPtr<GdkFrameClock> frameClock_;  // while onMapped waits for a frame
+  gulong frameWatch_ = 0;
   guint loopButton_ = GDK_BUTTON_PRIMARY;
   KeyRouter keys_{onKeyDown};
 };

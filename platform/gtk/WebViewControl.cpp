@@ -44,6 +44,13 @@ bool IsAttachment(WebKitURIResponse* response) {
   return g_ascii_strcasecmp(stripped, "attachment") == 0;
 }
 
+// Gives the engine's view the whole of its place, and shows nothing of its own.
+GtkWidget* NewHolder() {
+  GtkWidget* holder = gtk_event_box_new();
+  gtk_event_box_set_visible_window(GTK_EVENT_BOX(holder), FALSE);
+  return holder;
+}
+
 std::string LocalPathToUri(const std::string& address) {
   if (!g_path_is_absolute(address.c_str())) return address;
   g_autofree char* uri = g_filename_to_uri(address.c_str(), nullptr, nullptr);
@@ -53,20 +60,34 @@ std::string LocalPathToUri(const std::string& address) {
 }  // namespace
 
 WebViewControl::WebViewControl(GtkWidget* parentBoard, WebViewGroup& group)
-    : WidgetControl<WebView>(parentBoard, group.NewView()) {
-  WebKitWebView* view = View();
+    : WidgetControl<WebView>(parentBoard, NewHolder()), group_(group) {
+  // The engine's view goes with its holder.
+  g_signal_connect(Widget(), "destroy", G_CALLBACK(OnDestroy), this);
+}
+
+WebKitWebView* WebViewControl::View() {
+  if (!view_) MakeView();
+  return view_;
+}
+
+void WebViewControl::MakeView() {
+  GtkWidget* widget = group_.NewView();
+  view_ = WEBKIT_WEB_VIEW(widget);
+  WebKitWebView* view = view_;
   g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
   g_signal_connect(view, "create", G_CALLBACK(OnCreate), this);
   g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
   g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
-  g_signal_connect(view, "destroy", G_CALLBACK(OnDestroy), this);
+  gtk_container_add(GTK_CONTAINER(Widget()), widget);
+  gtk_widget_show(widget);
 }
 
 WebViewControl::~WebViewControl() {
   StopStallWatch();
   g_signal_handlers_disconnect_by_data(Widget(), this);
+  if (view_ && !destroyed_) g_signal_handlers_disconnect_by_data(view_, this);
 }
 
 void WebViewControl::WatchForStall() {
@@ -85,7 +106,7 @@ gboolean WebViewControl::OnStalled(gpointer data) {
   auto* self = static_cast<WebViewControl*>(data);
   self->stallWatch_ = 0;
   self->stalled_ = true;
-  webkit_web_view_stop_loading(self->View());
+  webkit_web_view_stop_loading(self->view_);
   return G_SOURCE_REMOVE;
 }
 
@@ -110,13 +131,13 @@ void WebViewControl::Refresh() {
 }
 
 bool WebViewControl::GoBack() {
-  if (destroyed_ || !webkit_web_view_can_go_back(View())) return false;
+  if (destroyed_ || !view_ || !webkit_web_view_can_go_back(view_)) return false;
   webkit_web_view_go_back(View());
   return true;
 }
 
 bool WebViewControl::GoForward() {
-  if (destroyed_ || !webkit_web_view_can_go_forward(View())) return false;
+  if (destroyed_ || !view_ || !webkit_web_view_can_go_forward(view_)) return false;
   webkit_web_view_go_forward(View());
   return true;
 }
@@ -136,7 +157,7 @@ void WebViewControl::WriteDocument(const std::string& html) {
 }
 
 std::string WebViewControl::CurrentAddress() const {
-  const char* address = destroyed_ ? nullptr : webkit_web_view_get_uri(View());
+  const char* address = destroyed_ || !view_ ? nullptr : webkit_web_view_get_uri(view_);
   return address ? address : "";
 }
 

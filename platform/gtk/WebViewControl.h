@@ -17,7 +17,8 @@ namespace lumora::gtk {
 // starts raise BeforeNavigate2 before anything loads; navigations the engine starts (links,
 // scripts, history, frames of the page) raise it from the engine's policy decision, once, and
 // redirects not again. A failed load leaves the page as it was: no engine error page. Nothing a
-// page does saves a file.
+// page does saves a file. The engine's view is made when the control is first used, inside a
+// holder that takes its place at once: a window shows before the engine starts.
 class WebViewControl : public WidgetControl<WebView> {
  public:
   WebViewControl(GtkWidget* parentBoard, WebViewGroup& group);
@@ -40,9 +41,11 @@ class WebViewControl : public WidgetControl<WebView> {
 
   // How long a load may receive nothing before it fails as a navigation error.
   void SetStallLimit(std::chrono::milliseconds limit) { stallLimit_ = limit; }
+  // The engine's view, made now if it was not yet.
+  WebKitWebView* View();
 
  private:
-  WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
+  void MakeView();
   // A load of ours whose policy decision is not to be raised again.
   void Approve(const std::string& address);
   bool TakeApproval(const std::string& address);
@@ -72,6 +75,8 @@ class WebViewControl : public WidgetControl<WebView> {
   static void OnDestroy(GtkWidget* widget, gpointer self);
   static void OnBodyFitted(GObject* view, GAsyncResult* result, gpointer request);
 
+  WebViewGroup& group_;
+  WebKitWebView* view_ = nullptr;     // owned by the holder, Widget()
   std::deque<std::string> approved_;  // address keys, oldest first
   bool silent_ = false;
   bool loadFailed_ = false;

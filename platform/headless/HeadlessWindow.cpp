@@ -42,9 +42,9 @@ bool HeadlessWindow::Place(Rect bounds) {
 }
 
 void HeadlessWindow::Show() {
-  shown_ = true;
-  if (std::exchange(everShown_, true)) return;
-  Raise(onResize);
+  bool wasShown = std::exchange(shown_, true);
+  if (!std::exchange(everShown_, true)) Raise(onResize);
+  if (!wasShown) Raise(onMapped);
 }
 
 void HeadlessWindow::Present() {

@@ -255,12 +255,15 @@ TYPED_TEST(PlatformContractTest, ControlGeometryReadsBackAsSetAndAPictureSurface
   EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFFFF0000u) << "cleared to the back colour";
 }
 
-TYPED_TEST(PlatformContractTest, WindowBoundsReadBackAsSetAfterShowAndEachNewSizeIsOneResize) {
+TYPED_TEST(PlatformContractTest, WindowShowIsOneMapAndBoundsReadBackAsSetAndEachNewSizeOneResize) {
   TopWindow& window = *this->window_;
   int resizes = 0;
+  int maps = 0;
   window.onResize = [&] { ++resizes; };
+  window.onMapped = [&] { ++maps; };
   this->ShowWindow();
   EXPECT_EQ(resizes, 1) << "the first show";
+  EXPECT_TRUE(this->RunUntil([&] { return maps == 1; })) << "on the screen once shown";
   EXPECT_EQ(window.Bounds(), kBounds);
   EXPECT_EQ(window.Surface().Extent(), kBounds.Extent());
 
@@ -273,6 +276,7 @@ TYPED_TEST(PlatformContractTest, WindowBoundsReadBackAsSetAfterShowAndEachNewSiz
   ASSERT_TRUE(this->driver_.Settle(window));
   EXPECT_EQ(window.Bounds(), (Rect{90, 90, 210, 140}));
   EXPECT_EQ(resizes, 3) << "the window system's late reports of the sizes on the way";
+  EXPECT_EQ(maps, 1) << "new sizes map nothing";
   EXPECT_EQ(window.Surface().Extent(), (Size{210, 140}));
 }
 

@@ -77,8 +77,7 @@ class WebViewTest : public ::testing::Test {
   std::string Evaluate(const std::string& script) {
     std::optional<std::string> result;
     webkit_web_view_evaluate_javascript(
-        WEBKIT_WEB_VIEW(dynamic_cast<WebViewControl*>(view_)->Widget()), script.c_str(), -1,
-        nullptr, nullptr, nullptr,
+        dynamic_cast<WebViewControl*>(view_)->View(), script.c_str(), -1, nullptr, nullptr, nullptr,
         [](GObject* view, GAsyncResult* async, gpointer result) {
           g_autoptr(JSCValue) value =
               webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), async, nullptr);

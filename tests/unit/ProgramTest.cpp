@@ -234,30 +234,28 @@ bool CloseShown(ba4& exitAd) {
   return dynamic_cast<Picture*>(under) && under->Geometry().Extent() == Size{51, 21};
 }
 
-// "" stands for the system's close of the window.
-TEST(ExitAdTest, TheSystemsCloseOrANewWindowOfThePageEndsTheProgramAtOnce) {
-  for (std::string address : {"", "http://127.0.0.1/", "file:///etc/passwd"}) {
-    SCOPED_TRACE(address);
+// "" stands for the system's close of the window, "Escape" for the key, which ends it as the close
+// picture does (other keys do nothing).
+TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce) {
+  for (std::string way : {"", "Escape", "http://127.0.0.1/", "file:///etc/passwd"}) {
+    SCOPED_TRACE(way);
     Program program;
     ba4& exitAd = QuitToExitAd(program);
-    address.empty() ? exitAd.Window().onCloseRequest() : PageOf(exitAd).onNewWindow2(address);
+    if (way.empty()) {
+      exitAd.Window().onCloseRequest();
+    } else if (way == "Escape") {
+      EXPECT_TRUE(test::Named(exitAd.Window(), AccessibleRole::PushButton, "关闭"));
+      EXPECT_TRUE(AsHeadless(exitAd.Window()).FocusRingColor()) << "no ring on the focused close";
+      EXPECT_FALSE(headless::PressKey(exitAd.Window(), {Key::Q, true}));
+      EXPECT_FALSE(program.Ended());
+      EXPECT_TRUE(headless::PressKey(exitAd.Window(), {Key::Escape}));
+    } else {
+      PageOf(exitAd).onNewWindow2(way);
+    }
     EXPECT_TRUE(program.Ended());
-    EXPECT_EQ(program.Desktop().OpenedAddresses(), address.starts_with("http")
-                                                       ? std::vector<std::string>{address}
-                                                       : std::vector<std::string>{});
+    EXPECT_EQ(program.Desktop().OpenedAddresses(),
+              way.starts_with("http") ? std::vector<std::string>{way} : std::vector<std::string>{});
   }
-}
-
-// Escape ends the program as the close picture does; other keys do nothing.
-TEST(ExitAdTest, EscapeEndsTheProgramAsTheClosePicture) {
-  Program program;
-  ba4& exitAd = QuitToExitAd(program);
-  EXPECT_TRUE(test::Named(exitAd.Window(), AccessibleRole::PushButton, "关闭"));
-  EXPECT_TRUE(AsHeadless(exitAd.Window()).FocusRingColor()) << "no ring on the focused close";
-  EXPECT_FALSE(headless::PressKey(exitAd.Window(), {Key::Q, true}));
-  EXPECT_FALSE(program.Ended());
-  EXPECT_TRUE(headless::PressKey(exitAd.Window(), {Key::Escape}));
-  EXPECT_TRUE(program.Ended());
 }
 
 // A second start takes the exit ad down and the program goes on; a later quit loads it afresh.

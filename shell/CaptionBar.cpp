@@ -11,7 +11,6 @@ constexpr const char* kOnTopOff = "置顶";
 constexpr const char* kOnTopOn = "取消置顶";
 constexpr const char* kMaximizeText = "最大化";
 constexpr const char* kRestoreText = "还原";
-constexpr Rect kNormalMaximizeCell{80, 0, 20, 21};
 
 struct Cell {
   SkinSheet sheet;
@@ -217,29 +216,23 @@ void CaptionBar::ToggleOnTop() {
   buttons_[kOnTop]->Refresh();
 }
 
-void CaptionBar::PaintRestoredMaximizeButton() {
-  buttons_[kMaximize]->Surface().Blit({0, 0}, skin_[SkinSheet::kButtons], kNormalMaximizeCell);
+void CaptionBar::ShowWindowState() {
+  SetTip(kMaximize, window_.State() == WindowState::Maximized ? kRestoreText : kMaximizeText);
+  PaintButton(kMaximize, false);
   buttons_[kMaximize]->Refresh();
 }
 
 void CaptionBar::ToggleMaximize() {
   if (window_.State() == WindowState::Maximized) {
     window_.SetState(WindowState::Normal);
-    SetTip(kMaximize, kMaximizeText);
-    PaintRestoredMaximizeButton();
     CenterOnScreen(window_, platform_.GetDesktop().ScreenSize());
   } else {
     window_.SetState(WindowState::Maximized);
-    SetTip(kMaximize, kRestoreText);
-    buttons_[kMaximize]->Surface().Blit({0, 0}, skin_[SkinSheet::kRestore], {0, 0, 20, 21});
-    buttons_[kMaximize]->Refresh();
   }
 }
 
-// Compact mode starts from the restored window: the maximise button says so again.
 void CaptionBar::EnterCompact(CompactMode mode) {
   compact_ = mode;
-  SetTip(kMaximize, window_.State() == WindowState::Maximized ? kRestoreText : kMaximizeText);
   exitCompact_->SetVisible(true);
   for (Picture* button : buttons_) button->SetVisible(false);
   if (mode == CompactMode::Player) compactCaption_->SetVisible(true);
@@ -249,10 +242,7 @@ void CaptionBar::EnterCompact(CompactMode mode) {
 
 // The compact caption goes too: left behind, it would sit on the frame over the page tabs.
 void CaptionBar::LeaveCompact() {
-  if (window_.State() == WindowState::Maximized) {
-    window_.SetState(WindowState::Normal);
-    PaintRestoredMaximizeButton();
-  }
+  if (window_.State() == WindowState::Maximized) window_.SetState(WindowState::Normal);
   for (Picture* button : buttons_) button->SetVisible(true);
   exitCompact_->SetVisible(false);
   compactCaption_->SetVisible(false);

@@ -33,6 +33,9 @@ class CaptionBar {
   bool OnTop() const { return onTop_; }
   // The maximise button's command, also run by a double click on the window's surface.
   void ToggleMaximize();
+  // The maximise button shows and says what a click on it does in the window's present state,
+  // however the state came about: the button, a double click or the window manager.
+  void ShowWindowState();
   void HideTooltip();
   // The menu button's command: asks for the program menu under the button.
   void OpenMenu();
@@ -53,7 +56,6 @@ class CaptionBar {
   void Click(Button button);
   void PointerMove(Button button, const MouseEvent& event);
   void PaintButton(Button button, bool hover);
-  void PaintRestoredMaximizeButton();
   void ShowTooltip(Button button);
   void SetTip(Button button, const char* text);
   void ToggleOnTop();

@@ -17,6 +17,7 @@ void BA1::PaintFrame() {
 void BA1::OnResize() {
   // Until the skin is applied there is nothing to lay out; applying it lays the window out.
   if (!skinApplied_ || window_->State() == WindowState::Minimized) return;
+  captionBar_.ShowWindowState();
   if (captionBar_.Compact() != CompactMode::Off) return LayoutCompact();
   Rect bounds = window_->Bounds();
   if (window_->State() != WindowState::Maximized) {

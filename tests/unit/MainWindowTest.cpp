@@ -213,6 +213,13 @@ TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres)
   test::Click(Window(), onTop);
   EXPECT_EQ(Window().State(), WindowState::Normal);
   EXPECT_EQ(state(), "300,200,1000,600 最大化|置顶");
+  // The window manager's own maximise and restore: the button shows and says what it does next.
+  Window().SetState(WindowState::Maximized);
+  EXPECT_EQ(maximize.Tooltip(), "还原");
+  EXPECT_EQ(dynamic_cast<Picture&>(maximize).Surface().PixelAt({10, 10}),
+            form_->Skin()[SkinSheet::kRestore].PixelAt({10, 10}));
+  Window().SetState(WindowState::Normal);
+  EXPECT_EQ(maximize.Tooltip(), "最大化");
 }
 
 // Ctrl+1..4 show the pages, F5 reloads the shown page's view, Shift+F10 and the Menu key ask for

@@ -7,6 +7,8 @@ StartPageReload::StartPageReload(WebView& view, const Clock& clock, std::string 
   view_.onNavigateError = [this](const std::string& address) {
     if (address == startPage_) failed_ = true;
   };
+  // A page that finished since (a channel the user chose) is not to be loaded over.
+  view_.onDocumentComplete = [this] { failed_ = false; };
 }
 
 void StartPageReload::Start() {

@@ -8,7 +8,8 @@
 namespace lumora {
 
 // A view's start page that failed to load is loaded again each time its page is shown, at most
-// once per kRetryInterval, until it loads: the page comes back after the server does.
+// once per kRetryInterval, until it or another page loads: the page comes back after the server
+// does.
 class StartPageReload {
  public:
   static constexpr std::chrono::seconds kRetryInterval{10};

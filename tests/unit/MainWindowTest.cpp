@@ -477,6 +477,10 @@ TEST_F(MainWindowTest, FailedStartPagesLoadAgainWhenTheirPageIsShownAtMostEveryT
   fail(*watched[1].view, "http://server/box/tv/1.htm");
   showAfter(60s, 2);
   EXPECT_EQ(showAfter(0s, 3), "211");
+  // A channel that played in the view after its start page failed is not loaded over.
+  fail(*watched[1].view, watched[1].startPage);
+  watched[1].view->onDocumentComplete();
+  EXPECT_EQ(showAfter(60s, 2), "211");
 }
 
 // The scrolling ticker of the status strip.

@@ -5,7 +5,6 @@
 namespace lumora::gtk {
 namespace {
 
-constexpr const char* kWorld = "lumora";
 constexpr const char* kChannel = "lumoraTextField";
 constexpr const char* kFlag = "lumora-text-field-focused";
 
@@ -40,10 +39,11 @@ void WatchTextFieldFocus(WebKitWebView* view) {
   WebKitUserContentManager* manager = webkit_web_view_get_user_content_manager(view);
   WebKitUserScript* script = webkit_user_script_new_for_world(
       kScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
-      kWorld, nullptr, nullptr);
+      kProgramScriptWorld, nullptr, nullptr);
   webkit_user_content_manager_add_script(manager, script);
   webkit_user_script_unref(script);
-  webkit_user_content_manager_register_script_message_handler_in_world(manager, kChannel, kWorld);
+  webkit_user_content_manager_register_script_message_handler_in_world(manager, kChannel,
+                                                                       kProgramScriptWorld);
   g_signal_connect_object(manager, (std::string("script-message-received::") + kChannel).c_str(),
                           G_CALLBACK(OnMessage), view, G_CONNECT_DEFAULT);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);

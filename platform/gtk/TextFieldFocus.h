@@ -5,6 +5,9 @@
 
 namespace lumora::gtk {
 
+// The script world of the program's own scripts, which the pages cannot reach.
+inline constexpr const char* kProgramScriptWorld = "lumora";
+
 // Has the view's pages tell it whether a text field (a text input, a text area, an editable
 // element) has the focus, in a script world of its own that the pages cannot reach. The view
 // needs a user content manager of its own, since the manager does not say which view spoke.

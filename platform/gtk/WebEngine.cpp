@@ -1,5 +1,8 @@
 #include "platform/gtk/WebEngine.h"
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -16,6 +19,22 @@ WebKitSettings* NewSettings() {
   // The engine blocks window.open unless the user's click is being handled.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   return settings;
+}
+
+// How long every view must have been idle, so that what follows never competes with a page.
+constexpr guint kIdleMs = 500;
+// The first question about a media type starts the engine's media framework in the web process.
+constexpr const char* kMediaWarmUp =
+    "document.createElement('video').canPlayType('video/webm; codecs=\"vp8, vorbis\"')";
+
+// Has the web process ask itself a question about media, without reading its answer: the call is
+// cancelled as it is made. Reading the answer would start a script engine in this process for it,
+// which costs some megabytes for good.
+void WarmUpMedia(WebKitWebView* view) {
+  GObjectPtr<GCancellable> unanswered(g_cancellable_new());
+  g_cancellable_cancel(unanswered.get());
+  webkit_web_view_evaluate_javascript(view, kMediaWarmUp, -1, kProgramScriptWorld, nullptr,
+                                      unanswered.get(), nullptr, nullptr);
 }
 
 struct ContextState {
@@ -86,12 +105,48 @@ GtkWidget* WebViewGroup::NewView() {
   WatchTextFieldFocus(WEBKIT_WEB_VIEW(view));
   views_.push_back(view);
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
+  g_signal_connect(view, "notify::is-loading", G_CALLBACK(OnLoadingChanged), this);
+  g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessEnded), this);
   return view;
 }
 
+WebViewGroup::~WebViewGroup() {
+  if (idleTimer_ != 0) g_source_remove(idleTimer_);
+  for (GtkWidget* view : views_) g_signal_handlers_disconnect_by_data(view, this);
+}
+
 void WebViewGroup::OnViewDestroyed(GtkWidget* view, gpointer group) {
-  std::vector<GtkWidget*>& views = static_cast<WebViewGroup*>(group)->views_;
-  std::erase(views, view);
+  auto* self = static_cast<WebViewGroup*>(group);
+  std::erase(self->views_, view);
+  // The web process goes with the last view; the next one starts cold.
+  if (self->views_.empty()) self->mediaWarmedUp_ = false;
+}
+
+void WebViewGroup::OnLoadingChanged(GObject*, GParamSpec*, gpointer group) {
+  static_cast<WebViewGroup*>(group)->WaitForIdleViews();
+}
+
+void WebViewGroup::OnWebProcessEnded(WebKitWebView*, WebKitWebProcessTerminationReason,
+                                     gpointer group) {
+  static_cast<WebViewGroup*>(group)->mediaWarmedUp_ = false;
+}
+
+// Any change of a view's loading starts the idle moment again; a view still loading stops it.
+void WebViewGroup::WaitForIdleViews() {
+  if (idleTimer_ != 0) g_source_remove(std::exchange(idleTimer_, 0));
+  bool loading = std::ranges::any_of(
+      views_, [](GtkWidget* view) { return webkit_web_view_is_loading(WEBKIT_WEB_VIEW(view)); });
+  if (!loading) idleTimer_ = g_timeout_add(kIdleMs, OnViewsIdle, this);
+}
+
+gboolean WebViewGroup::OnViewsIdle(gpointer group) {
+  auto* self = static_cast<WebViewGroup*>(group);
+  self->idleTimer_ = 0;
+  malloc_trim(0);
+  if (!self->views_.empty() && !std::exchange(self->mediaWarmedUp_, true)) {
+    WarmUpMedia(WEBKIT_WEB_VIEW(self->views_.front()));
+  }
+  return G_SOURCE_REMOVE;
 }
 
 WebViewGroup& SharedWebViews() {

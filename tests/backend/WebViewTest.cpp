@@ -1,5 +1,6 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "app/EngineFolders.h"
+#include "bench/ProcessMemory.h"
 #include "core/FileIo.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkTopWindow.h"
@@ -293,6 +295,22 @@ TEST_F(WebViewTest, ContextMenuIsTheProgramsToSuppressInAnyDocument) {
     ASSERT_TRUE(Settle(GTK_WIDGET(dynamic_cast<GtkTopWindow&>(*window_).Handle())));
     EXPECT_EQ(ShownToplevelCount(), toplevels) << "no engine menu over " << page;
   }
+}
+
+// Whether a web process of this program has loaded a plugin of the media framework.
+bool MediaFrameworkStarted() {
+  for (pid_t pid : bench::ProcessTree(getpid())) {
+    if (bench::ProcessName(pid) != "WebKitWebProces") continue;
+    std::optional<std::string> maps = ReadFileBytes("/proc/" + std::to_string(pid) + "/maps");
+    if (maps && maps->find("/gstreamer-1.0/") != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST_F(WebViewTest, TheMediaFrameworkStartsAheadOfTheFirstVideoOnceThePagesAreIdle) {
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_TRUE(PumpUntil(MediaFrameworkStarted));
 }
 
 // The engine in a test program of its own, started as the program starts: with the relative XDG

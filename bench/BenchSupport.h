@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
+#include "app/EngineFolders.h"
 #include "bench/ProcessMemory.h"
+#include "platform/gtk/GtkPlatform.h"
 
 namespace lumora::bench {
 
@@ -21,15 +24,27 @@ inline bool BriefRun() {
   return std::getenv("LUMORA_BENCH_BRIEF") != nullptr;
 }
 
-// Runs the default main context until done() holds; false when the limit passed first.
+// The engine keeps its data and cache in the folders the program's main gives it for this data
+// folder, on disk as for a user.
+inline void UseProgramsEngineFolders(gtk::GtkPlatform& platform,
+                                     const std::filesystem::path& appDir) {
+  EngineFolders engine = ChooseEngineFolders(CurrentEngineFolderInputs(appDir));
+  platform.UseWebDataFolders(engine.data, engine.cache);
+}
+
+// Runs the default main context until done() holds; false when the limit passed first. Events are
+// handled as they come; a short tick checks the condition when none comes.
 inline bool PumpUntil(const std::function<bool()>& done, Clock::duration limit) {
   auto end = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    g_main_context_iteration(nullptr, FALSE);
-    g_usleep(2000);
+  guint tick = g_timeout_add(
+      2, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+  bool held = done();
+  while (!held && Clock::now() <= end) {
+    g_main_context_iteration(nullptr, TRUE);
+    held = done();
   }
-  return true;
+  g_source_remove(tick);
+  return held;
 }
 
 inline void PumpFor(Clock::duration span) {

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "app/LumoraApp.h"
+#include "bench/BenchSupport.h"
 #include "bench/ProcessMemory.h"
 #include "bench/ReportErrors.h"
 #include "platform/gtk/GtkPlatform.h"
@@ -64,6 +65,7 @@ int Run() {
   DemoServer server(LUMORA_BENCH_SITE_DIR);
   server.Start(0);
   gtk::GtkPlatform platform;
+  UseProgramsEngineFolders(platform, appDir.Path());
   LumoraApp app(platform, ContentServer(server.BaseUrl(), server.SiteUrl()), appDir.Path());
   if (!app.Start({"lumora"})) throw std::runtime_error("another instance of the program runs");
   Settle(server);

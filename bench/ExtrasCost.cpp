@@ -39,6 +39,7 @@ std::string Measure() {
   DemoServer server(LUMORA_BENCH_SITE_DIR, &log);
   server.Start(0);
   gtk::GtkPlatform platform;
+  UseProgramsEngineFolders(platform, appDir.Path());
   LumoraApp app(platform, ContentServer(server.BaseUrl(), server.SiteUrl()), appDir.Path());
   if (!app.Start({"lumora-extras-cost"})) {
     throw std::runtime_error("another instance of the program runs");

@@ -111,6 +111,7 @@ int Run() {
   Catalogue catalogue =
       Catalogue::Load(std::filesystem::path(LUMORA_BENCH_SITE_DIR) / "catalogue.txt");
   gtk::GtkPlatform platform;
+  UseProgramsEngineFolders(platform, appDir.Path());
   LumoraApp app(platform, ContentServer(server.BaseUrl(), server.SiteUrl()), appDir.Path());
   if (!app.Start({"lumora-play-latency"}))
     throw std::runtime_error("another instance of the program runs");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/LumoraApp.h"
+#include "bench/BenchSupport.h"
 #include "bench/ReportErrors.h"
 #include "bench/StartupProbe.h"
 #include "platform/gtk/GtkPlatform.h"
@@ -37,6 +38,7 @@ int Run(StartupProbe& probe, const std::vector<std::string>& commandLine) {
   DemoServer server(LUMORA_BENCH_SITE_DIR);
   server.Start(0);
   gtk::GtkPlatform platform;
+  UseProgramsEngineFolders(platform, appDir.Path());
   LumoraApp app(platform, ContentServer(server.BaseUrl(), server.SiteUrl()), appDir.Path());
   if (!app.Start(commandLine)) throw std::runtime_error("another instance of the program runs");
   probe.WatchToplevels();

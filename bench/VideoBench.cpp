@@ -185,8 +185,9 @@ std::string PlayingCost() {
 // The real program, started and settled.
 class Program {
  public:
-  Program() : server_(LUMORA_BENCH_VIDEO_SITE_DIR) {
+  Program() : server_(LUMORA_BENCH_SITE_DIR) {
     server_.Start(0);
+    UseProgramsEngineFolders(platform_, appDir_.Path());
     app_.emplace(platform_, ContentServer(server_.BaseUrl(), server_.SiteUrl()), appDir_.Path());
     if (!app_->Start({"lumora-video-bench"})) {
       throw std::runtime_error("another instance of the program runs");
@@ -221,7 +222,7 @@ class Program {
 // window's size, its web process started on a blank page.
 class Floor {
  public:
-  Floor() : server_(LUMORA_BENCH_VIDEO_SITE_DIR) {
+  Floor() : server_(LUMORA_BENCH_SITE_DIR) {
     server_.Start(0);
     if (!gtk_init_check(nullptr, nullptr)) throw std::runtime_error("no display");
     context_.reset(webkit_web_context_new());

@@ -35,7 +35,7 @@ Rect StartBounds(Size twips, Size screen, Rect workArea) {
 
 void BA1::Load() {
   Rect workArea = platform_.GetDesktop().WorkArea();
-  frameSizing_.InstallMinMaxHook({0, 0}, workArea.Extent());
+  frameSizing_.InstallMinMaxHook(workArea.Extent());
   std::string userId = IniRead(ConfigPath(), "user", "Name", "0");
   bool savedSize = ReadSetting("s_size") == 2;
   Size twips = savedSize ? Size{ReadSetting("h_w"), ReadSetting("h_h")} : kDefaultTwips;

@@ -82,12 +82,10 @@ FrameSizing::FrameSizing(Platform& platform, TopWindow& window, ChromeClicks& cl
   window_.onSystemSizeEnd = [this] { OnSystemSizeEnd(); };
 }
 
-void FrameSizing::InstallMinMaxHook(Size minimum, Size maximum) {
+void FrameSizing::InstallMinMaxHook(Size maximum) {
   Size screen = platform_.GetDesktop().ScreenSize();
-  minTrack_ = minimum;
-  maxTrack_ = {maximum.width != 0 ? maximum.width : screen.width,
-               maximum.height != 0 ? maximum.height : screen.height};
-  window_.SetMaximizedBounds({0, 0, maxTrack_.width, maxTrack_.height});
+  window_.SetMaximizedBounds({0, 0, maximum.width != 0 ? maximum.width : screen.width,
+                              maximum.height != 0 ? maximum.height : screen.height});
 }
 
 void FrameSizing::EdgeMouse(int mode, Point at) {

@@ -34,7 +34,7 @@ class FrameSizing {
               std::filesystem::path configPath);
 
   // The size-limit hook: the window is never maximised beyond this size (zero: the screen's).
-  void InstallMinMaxHook(Size minimum, Size maximum);
+  void InstallMinMaxHook(Size maximum);
   // A new layout while a stored size waits delays storing it.
   void OnLayout();
 
@@ -56,8 +56,6 @@ class FrameSizing {
   ChromeClicks& clicks_;
   std::filesystem::path configPath_;
   std::unique_ptr<Timer> sizeSaveTimer_;
-  Size minTrack_;
-  Size maxTrack_;
   bool resizeStarted_ = false;
   bool pointerInInterior_ = false;
 };

@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "shell/BA1.h"
 
 namespace lumora {

@@ -17,7 +17,6 @@ class SplitPage {
   Picture& Page() { return page_; }
   Picture& Left() { return *left_; }
   Picture& SideBar() { return *sideBar_; }
-  bool SideBarOpen() const { return open_; }
   // Places the side bar, the handle and the left area in the page; returns the left area's size.
   Size Layout();
   // Places the page with its left area over all of it, as the compact player shows it.

@@ -5,7 +5,6 @@
 #include "platform/gtk/TextFieldFocus.h"
 
 namespace lumora::gtk {
-namespace {}  // namespace
 
 bool KeyRouter::Route(GtkWindow* window, GdkEventKey* event) {
   GtkWidget* focus = gtk_window_get_focus(window);

@@ -156,13 +156,13 @@ void BA1::HideToTray() {
 
 void BA1::EnterCompact() {
   if (playerState_ == PlayerState::None) return;
-  pageTabs_.Select(playerState_ == PlayerState::Video ? Page::Player : Page::Tv);
+  bool player = playerState_ == PlayerState::Video;
+  pageTabs_.Select(player ? Page::Player : Page::Tv);
   window_->SetState(WindowState::Normal);
   statusStrip_.SetVisible(false);
   pageTabs_.SetTabsVisible(false);
   playerPage_.SetHandleVisible(false);
   tvPage_.SetHandleVisible(false);
-  bool player = pageTabs_.Current() == Page::Player;
   if (player) {
     player_.SetCloseButtonVisible(false);
     playerPage_.SetSideBarVisible(false);

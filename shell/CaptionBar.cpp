@@ -62,7 +62,7 @@ void CaptionBar::CreateCompactControls() {
     window_.SetPointer(PointerShape::Arrow);
     exitCompact_->SetForeColor(kBrightRed);
   };
-  // Above every other control of the window.
+  // Added after the pages, so it shows above them.
   tooltip_ = &window_.AddPicture();
   tooltip_->SetBackColor(kTooltipBack);
   tooltipText_ = &tooltip_->AddLabel();
@@ -73,7 +73,6 @@ void CaptionBar::CreateCompactControls() {
 }
 
 void CaptionBar::SetTip(Button button, const char* text) {
-  tips_[button] = text;
   buttons_[button]->SetTooltip(text);
   // The on-top button keeps its name; its pressed state tells whether the window is on top.
   if (button == kOnTop) {
@@ -154,7 +153,7 @@ void CaptionBar::PointerMove(Button button, const MouseEvent& event) {
 }
 
 void CaptionBar::ShowTooltip(Button button) {
-  tooltipText_->SetCaption(tips_[button]);
+  tooltipText_->SetCaption(buttons_[button]->Tooltip());
   tooltipText_->Move({2, 2});
   Rect at = buttons_[button]->Geometry();
   Size text = tooltipText_->Geometry().Extent();

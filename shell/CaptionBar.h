@@ -2,7 +2,6 @@
 
 #include <array>
 #include <functional>
-#include <string>
 
 #include "platform/Platform.h"
 #include "shell/ChromeClicks.h"
@@ -30,7 +29,6 @@ class CaptionBar {
   void LeaveCompact();
   CompactMode Compact() const { return compact_; }
 
-  bool OnTop() const { return onTop_; }
   // The maximise button's command, also run by a double click on the window's surface.
   void ToggleMaximize();
   // The maximise button shows and says what a click on it does in the window's present state,
@@ -64,11 +62,10 @@ class CaptionBar {
   TopWindow& window_;
   const SkinSheets& skin_;
   std::array<Picture*, kButtonCount> buttons_{};  // npc(0) to npc(5)
-  std::array<std::string, kButtonCount> tips_;
-  Picture* tooltip_ = nullptr;       // P1
-  Label* tooltipText_ = nullptr;     // bo_tip
-  Label* exitCompact_ = nullptr;     // jbi
-  Label* compactCaption_ = nullptr;  // ni_bo1
+  Picture* tooltip_ = nullptr;                    // P1
+  Label* tooltipText_ = nullptr;                  // bo_tip
+  Label* exitCompact_ = nullptr;                  // jbi
+  Label* compactCaption_ = nullptr;               // ni_bo1
   bool onTop_ = false;
   CompactMode compact_ = CompactMode::Off;
 };

@@ -4,8 +4,8 @@
 
 #include "resources/Resources.h"
 #include "shell/Glyphs.h"
-#include "shell/PortalPane.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 
@@ -41,7 +41,7 @@ void PlayerPane::CreateAdPanel(Picture& area) {
   bannerView_ = &bannerFrame_->AddWebView();
   bannerView_->onNavigateError = [this](const std::string&) {
     bannerFrame_->SetVisible(false);
-    banner_ = BannerState::Failed;
+    bannerFailed_ = true;
   };
 }
 
@@ -93,9 +93,7 @@ void PlayerPane::SetCloseButtonVisible(bool visible) {
 }
 
 void PlayerPane::ShowBanner() {
-  if (banner_ == BannerState::Failed) return;
-  banner_ = BannerState::Shown;
-  bannerFrame_->SetVisible(true);
+  if (!bannerFailed_) bannerFrame_->SetVisible(true);
 }
 
 }  // namespace lumora

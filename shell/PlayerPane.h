@@ -31,9 +31,6 @@ class PlayerPane {
   std::function<void()> onCloseClicked;
 
  private:
-  // AdPanelState: 0, 2 shown, 1 its view failed.
-  enum class BannerState { Off, Shown, Failed };
-
   void CreatePlayer(Picture& area);
   void CreateAdPanel(Picture& area);
 
@@ -45,7 +42,8 @@ class PlayerPane {
   Picture* adPicture_ = nullptr;    // adp
   Picture* bannerFrame_ = nullptr;  // bo_pad
   WebView* bannerView_ = nullptr;   // Web8
-  BannerState banner_ = BannerState::Off;
+  // AdPanelState 1: the banner's view failed, and the banner is not shown again.
+  bool bannerFailed_ = false;
 };
 
 }  // namespace lumora

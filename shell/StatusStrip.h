@@ -56,7 +56,6 @@ class StatusStrip {
   int lastItem_ = 0;                    // TickerLast
   int shownItem_ = 0;                   // TickerIndex
   int restLine_ = 0;                    // TickerTop
-  int holdMs_ = 0;                      // TickerHold
   Hover hover_ = Hover::None;
   bool tickerEnabled_ = false;  // TickerEnabled
   bool stopped_ = false;

@@ -13,9 +13,9 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr milliseconds kTickerStep{50};
-constexpr int kTickerClimb = 12;  // an item starts this far below the rest line
-constexpr int kTickerStride = 2;  // and climbs this far each step
-constexpr int kTickerHoldMs = 5000;
+constexpr int kTickerClimb = 12;        // an item starts this far below the rest line
+constexpr int kTickerStride = 2;        // and climbs this far each step
+constexpr int kTickerHoldMs = 5000;     // TickerHold
 constexpr size_t kTickerMaxItems = 51;  // list positions 0 to 50
 // A server's item text is cut to this many characters: one line of a 300-pixel panel.
 constexpr size_t kTickerMaxCharacters = 200;
@@ -23,9 +23,7 @@ constexpr Point kSingleItemStart{0, 10};
 
 // How long an item sits on the rest line: hold / step steps and two more, 5.1 s for a 5 s hold,
 // as a rest counted step by step would; the timer waits it out in one period.
-milliseconds RestSpan(int holdMs) {
-  return kTickerStep * (holdMs / kTickerStep.count() + 2);
-}
+constexpr milliseconds kRestSpan = kTickerStep * (kTickerHoldMs / kTickerStep.count() + 2);
 
 Point Offset(Point at, Rect by) {
   return {at.x + by.x, at.y + by.y};
@@ -53,7 +51,6 @@ void StatusStrip::LoadTicker() {
   std::string text = fetch.FetchText(server_.TickerList());
   // The program may have quit while the fetch kept the loop running.
   if (stopped_ || text.empty() || text.find("||") == std::string::npos) return;
-  holdMs_ = kTickerHoldMs;
   restLine_ = items_.front()->Geometry().y;
   std::vector<std::string_view> parts = SplitFields(text, "$$$");
   if (parts.size() > kTickerMaxItems) parts.resize(kTickerMaxItems);
@@ -98,7 +95,7 @@ void StatusStrip::Step() {
   if (at.y > restLine_) {
     item.Move({at.x, at.y - kTickerStride});
     if (lastItem_ == 0) return timer_->SetEnabled(false);
-    if (at.y - kTickerStride <= restLine_) timer_->SetInterval(RestSpan(holdMs_));
+    if (at.y - kTickerStride <= restLine_) timer_->SetInterval(kRestSpan);
     return;
   }
   RestOver();
@@ -106,7 +103,7 @@ void StatusStrip::Step() {
 
 // While the pointer holds the item it rests once more; otherwise the next item starts climbing.
 void StatusStrip::RestOver() {
-  timer_->SetInterval(RestSpan(holdMs_));
+  timer_->SetInterval(kRestSpan);
   if (hover_ == Hover::Item) return;
   Label& item = *items_[shownItem_];
   item.SetVisible(false);

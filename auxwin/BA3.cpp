@@ -59,6 +59,7 @@ void BA3::Unload() {
   window_->onResize = nullptr;
   window_->onMouseMove = nullptr;
   window_->onCloseRequest = nullptr;
+  window_->onKeyDown = nullptr;
   closed_ = std::move(window_);
 }
 

@@ -5,6 +5,7 @@
 #include "core/WebAddress.h"
 #include "resources/Resources.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 namespace {
@@ -17,8 +18,6 @@ constexpr Size kCloseSize{51, 21};
 // The close picture's distance from the right edge, and from the top.
 constexpr int kCloseRight = 55;
 constexpr int kCloseTop = 5;
-// The view reaches this far past the panel on every side, so its own border is clipped.
-constexpr int kViewBorder = 2;
 
 }  // namespace
 
@@ -97,8 +96,7 @@ void ba4::OnResize() {
   if (window_->State() == WindowState::Minimized) return;
   Size client = window_->ClientSize();
   panel_->SetGeometry({0, 0, client.width, client.height});
-  pageView_->SetGeometry({-kViewBorder, -kViewBorder, client.width + 2 * kViewBorder,
-                          client.height + 2 * kViewBorder});
+  PlaceViewInFrame(*pageView_, client);
   closePicture_->Move({client.width - kCloseRight, kCloseTop});
 }
 

@@ -10,6 +10,7 @@
 #include "core/ServerFetch.h"
 #include "core/WebAddress.h"
 #include "resources/Resources.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 namespace {
@@ -28,8 +29,6 @@ constexpr Size kMaxPixels{12000 / kTwipsPerPixel, 9000 / kTwipsPerPixel};
 constexpr int kScreenBottomGap = 480 / kTwipsPerPixel;
 // Every page is measured from a view this small, so it reports its own size, not the view's.
 constexpr Size kMeasureView{20, 20};
-// The view reaches this far past the window on every side, so its own border is cut off.
-constexpr int kViewOverhang = 2;
 // The close picture's distance from the window's top and right edges.
 constexpr int kCloseInset = 1;
 
@@ -152,8 +151,7 @@ void tankou::FitTo(Size page) {
   window_->SetBounds(
       {area.x + area.width - size.width, bottom - size.height, size.width, size.height});
   pagePanel_->SetGeometry({0, 0, size.width, size.height});
-  pageView_->SetGeometry({-kViewOverhang, -kViewOverhang, size.width + 2 * kViewOverhang,
-                          size.height + 2 * kViewOverhang});
+  PlaceViewInFrame(*pageView_, size);
   Rect close = closePicture_->Geometry();
   closePicture_->Move({size.width - close.width - kCloseInset, kCloseInset});
   window_->Show();

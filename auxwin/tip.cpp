@@ -1,6 +1,7 @@
 #include "auxwin/tip.h"
 
 #include "auxwin/BA3.h"
+#include "core/WebAddress.h"
 
 namespace lumora {
 
@@ -32,7 +33,7 @@ void tip::BuildProgramMenu() {
   programMenu_->AddItem("关于我们", [this] { ShowSettingsDialog(true); });
   programMenu_->AddSeparator();
   programMenu_->AddItem("官方主页",
-                        [this] { platform_.GetDesktop().OpenAddress(server_.SiteUrl()); });
+                        [this] { OpenWebAddress(platform_.GetDesktop(), server_.SiteUrl()); });
   programMenu_->AddItem("升级检测", [this] {
     if (onUpdateCheck) onUpdateCheck();
   });

@@ -53,7 +53,7 @@ std::array<WebView*, 9> BA1::WebViews() {
           &player_.BannerView(), shoppingView_, &ChannelView(), &TvPlayerView()};
 }
 
-// The portal first, so its page has the engine to itself for a moment, then the views behind it.
+// The portal first, so its request goes out first, then the views behind it.
 void BA1::StartWebViews(const std::string& userId) {
   if (std::exchange(webViewsStarted_, true)) return;
   portal_.Start();

@@ -1,7 +1,7 @@
 #include "shell/ListSideBar.h"
 
-#include "shell/PortalPane.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 namespace {

@@ -2,12 +2,9 @@
 
 #include "shell/SkinSheets.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
-
-void PlaceViewInFrame(WebView& view, Size frame) {
-  view.SetGeometry({-2, -2, frame.width + 4, frame.height + 4});
-}
 
 PortalPane::PortalPane(TopWindow& window, Picture& page, ContentServer server)
     : server_(std::move(server)) {

@@ -33,7 +33,4 @@ class PortalPane {
   bool loadFailed_ = false;           // HomeLoadFailed
 };
 
-// A web view sits 2 pixels outside its frame on every side, so its own border is clipped.
-void PlaceViewInFrame(WebView& view, Size frame);
-
 }  // namespace lumora

@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "shell/Glyphs.h"
-#include "shell/PortalPane.h"
 #include "shell/Theme.h"
+#include "shell/WindowFrame.h"
 
 namespace lumora {
 

@@ -38,4 +38,8 @@ void CenterOnScreen(TopWindow& window, Size screen) {
                     bounds.width, bounds.height});
 }
 
+void PlaceViewInFrame(WebView& view, Size frame) {
+  view.SetGeometry({-2, -2, frame.width + 4, frame.height + 4});
+}
+
 }  // namespace lumora

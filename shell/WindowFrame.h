@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "platform/Controls.h"
 #include "platform/Window.h"
 
 namespace lumora {
@@ -15,5 +16,7 @@ void RoundWindow(TopWindow& window);
 void PaintSkinFrame(Bitmap& surface, const Bitmap& frame, Size client);
 // Centres the window on the screen at its present size.
 void CenterOnScreen(TopWindow& window, Size screen);
+// A web view sits 2 pixels outside its frame on every side, so its own border is clipped.
+void PlaceViewInFrame(WebView& view, Size frame);
 
 }  // namespace lumora

@@ -16,7 +16,7 @@ packages=(
   # tests
   googletest libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils dbus dbus-bin openbox xdotool notification-daemon fonts-wqy-zenhei
+  xvfb xauth x11-utils dbus dbus-bin openbox xdotool fonts-wqy-zenhei
   desktop-file-utils appstream weston xwayland
   # the accessibility test reads the program over AT-SPI
   at-spi2-core python3-pyatspi

@@ -55,6 +55,11 @@ std::uint32_t ScreenPixel(int x, int y) {
 
 namespace {
 
+// Pumps until the process has ended; false on time-out.
+bool PumpUntilEnded(GSubprocess* process) {
+  return process && PumpUntil([&] { return !g_subprocess_get_identifier(process); }, 10s);
+}
+
 // xdotool runs while the main loop goes on, so the program sees the input as it comes.
 void RunXdotool(const std::string& arguments) {
   g_auto(GStrv) argv = nullptr;
@@ -68,10 +73,6 @@ std::string MoveTo(int x, int y) {
 }
 
 }  // namespace
-
-bool PumpUntilEnded(GSubprocess* process, std::chrono::milliseconds timeout) {
-  return process && PumpUntil([&] { return !g_subprocess_get_identifier(process); }, timeout);
-}
 
 GSubprocess* StartTestAgain(GSubprocessLauncher* launcher, const std::string& test) {
   std::string filter = "--gtest_filter=" + test;

@@ -17,8 +17,6 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 // a frame since the call, so the toolkit's requests went out, and the X server has answered a
 // round trip, whose events are handled by then. False on time-out.
 bool Settle(GtkWidget* toplevel, std::chrono::milliseconds timeout = 5s);
-// Pumps until the process has ended; false on time-out.
-bool PumpUntilEnded(GSubprocess* process, std::chrono::milliseconds timeout = 10s);
 // This test program started again by the launcher to run only the named disabled test.
 GSubprocess* StartTestAgain(GSubprocessLauncher* launcher, const std::string& test);
 // The process's exit code once it has ended, pumping the main loop meanwhile; -1 on time-out.

@@ -3,25 +3,92 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/GtkTrayIcon.h"
 #include "platform/gtk/PopupMenu.h"
 #include "tests/backend/BackendTestSupport.h"
-#include "tests/support/FakeBusService.h"
 
 namespace lumora::gtk {
 namespace {
 
 using namespace lumora::testing;
-using test::FakeBusService;
-using test::kNotificationsXml;
-using test::kWatcherXml;
+
+// A service the test owns on the session bus, over a connection of its own as another program
+// would have: one object whose method calls are recorded and answered with `reply` (null answers
+// with no values). The name is held once the constructor returns; destroying the service takes
+// it off the bus. Calls are served by the main context, which the test must iterate.
+class FakeBusService {
+ public:
+  struct Call {
+    std::string sender;
+    std::string parameters;  // as g_variant_print prints them, with type annotations
+  };
+
+  FakeBusService(
+      const char* name, const char* path, const char* xml,
+      std::function<GVariant*()> reply = [] { return nullptr; })
+      : node_(g_dbus_node_info_new_for_xml(xml, nullptr), g_dbus_node_info_unref),
+        reply_(std::move(reply)) {
+    g_autofree char* address =
+        g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    bus_.reset(g_dbus_connection_new_for_address_sync(
+        address,
+        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, nullptr));
+    static const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
+    object_ = g_dbus_connection_register_object(bus_.get(), path, node_->interfaces[0], &vtable,
+                                                this, nullptr, nullptr);
+    g_autoptr(GVariant) owned = g_dbus_connection_call_sync(
+        bus_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+        "RequestName", g_variant_new("(su)", name, 4u /* do not queue */), nullptr,
+        G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+    EXPECT_TRUE(owned) << name;
+  }
+  ~FakeBusService() {
+    g_dbus_connection_unregister_object(bus_.get(), object_);
+    g_dbus_connection_close_sync(bus_.get(), nullptr, nullptr);
+  }
+
+  GDBusConnection* Bus() const { return bus_.get(); }
+  std::vector<Call> calls;
+
+ private:
+  static void OnMethodCall(GDBusConnection*, const char* sender, const char*, const char*,
+                           const char*, GVariant* parameters, GDBusMethodInvocation* invocation,
+                           gpointer data) {
+    auto* self = static_cast<FakeBusService*>(data);
+    g_autofree char* printed = g_variant_print(parameters, TRUE);
+    self->calls.push_back({sender, printed});
+    g_dbus_method_invocation_return_value(invocation, self->reply_());
+  }
+
+  GObjectPtr<GDBusConnection> bus_;
+  std::unique_ptr<GDBusNodeInfo, decltype(&g_dbus_node_info_unref)> node_;
+  std::function<GVariant*()> reply_;
+  guint object_ = 0;
+};
+
+// A tray host's watcher: items register with it.
+constexpr char kWatcherXml[] = R"xml(<node>
+  <interface name="org.kde.StatusNotifierWatcher">
+    <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+  </interface></node>)xml";
+
+constexpr char kNotificationsXml[] = R"xml(<node>
+  <interface name="org.freedesktop.Notifications"><method name="Notify">
+    <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
+    <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
+    <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/><arg type="u" direction="out"/>
+  </method></interface></node>)xml";
 
 // The warnings and criticals logged since the first call; all messages still reach GLib's
 // default writer.
@@ -98,7 +165,9 @@ class TrayTest : public ::testing::Test {
     watcher_ = std::make_unique<FakeBusService>("org.kde.StatusNotifierWatcher",
                                                 "/StatusNotifierWatcher", kWatcherXml);
     ASSERT_TRUE(PumpUntil([&] { return !watcher_->calls.empty(); }));
-    item_ = test::RegisteredItem(watcher_->calls[0]);
+    // The bus name the item registered, printed "('name',)".
+    const std::string& registered = watcher_->calls[0].parameters;
+    item_ = registered.substr(2, registered.size() - 5);
   }
   // A call of the host to the registered item.
   std::string CallItem(const char* path, const char* interface, const char* method,
@@ -116,7 +185,7 @@ class TrayTest : public ::testing::Test {
   std::string item_;
 };
 
-TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
+TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComesAndTheMenuAtAClick) {
   LoggedWarnings().clear();
   std::vector<bool> shown;
   tray_.onShownChanged = [&] { shown.push_back(tray_.IsShown()); };
@@ -165,6 +234,19 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComes) {
   tray_.Remove();
   EXPECT_FALSE(Tray().XEmbedIcon());
   EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+
+  // The program menu pops up at a position of its window from a click there, never over a hidden
+  // window.
+  menu_.PopupAt(*window_, {20, 30});
+  EXPECT_FALSE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }, 100ms));
+  window_->onMouseDown = [&](const MouseEvent&) { menu_.PopupAt(*window_, {20, 30}); };
+  window_->SetBounds({300, 200, 240, 160});
+  window_->Surface().Fill(Color{0x0000FF});
+  window_->Show();
+  ASSERT_TRUE(PumpUntil([] { return ScreenPixel(310, 210) == 0x0000FF; }));
+  ClickOnScreen(310, 210);
+  ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
+  EXPECT_EQ(MenuOrigin(menu_), (Point{320, 230}));
   EXPECT_EQ(LoggedWarnings(), std::vector<std::string>{});
 }
 
@@ -231,20 +313,6 @@ TEST_F(TrayTest, BalloonsReachTheNotificationServiceEachReplacingTheLast) {
             "{'desktop-entry': <'io.lumora.Lumora'>}, -1)");
   EXPECT_NE(notifications.calls[1].parameters.find("uint32 41"), std::string::npos)
       << notifications.calls[1].parameters;
-}
-
-TEST_F(TrayTest, MenuPopsUpAtAWindowPositionFromAClick) {
-  menu_.PopupAt(*window_, {20, 30});
-  EXPECT_FALSE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }, 100ms))
-      << "no popup on a hidden window";
-  window_->onMouseDown = [&](const MouseEvent&) { menu_.PopupAt(*window_, {20, 30}); };
-  window_->SetBounds({300, 200, 240, 160});
-  window_->Surface().Fill(Color{0x0000FF});
-  window_->Show();
-  ASSERT_TRUE(PumpUntil([] { return ScreenPixel(310, 210) == 0x0000FF; }));
-  ClickOnScreen(310, 210);
-  ASSERT_TRUE(PumpUntil([&] { return MenuOrigin(menu_).has_value(); }));
-  EXPECT_EQ(MenuOrigin(menu_), (Point{320, 230}));
 }
 
 }  // namespace

@@ -20,9 +20,9 @@
 #include "platform/gtk/PictureControl.h"
 #include "platform/gtk/WebEngine.h"
 #include "platform/gtk/WebViewControl.h"
+#include "server/DemoServer.h"
 #include "server/HttpServer.h"
 #include "tests/backend/BackendTestSupport.h"
-#include "tests/backend/TestSite.h"
 #include "tests/support/TempDir.h"
 
 namespace lumora::gtk {
@@ -45,6 +45,7 @@ guint ShownToplevelCount() {
 class WebViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    server_.Start(0);
     window_ = platform_.CreateWindow();
     window_->SetBounds(kWindowBounds);
     window_->Surface().Fill(Color{0x0000FF});
@@ -91,7 +92,14 @@ class WebViewTest : public ::testing::Test {
     return result.value_or("");
   }
 
-  TestSite server_;
+  // Whether the demo server was asked for this path under /box/.
+  bool Requested(const std::string& path) const {
+    return std::ranges::any_of(server_.RequestLog(), [&](const std::string& line) {
+      return line.find(" /box/" + path + " ") != std::string::npos;
+    });
+  }
+
+  DemoServer server_{LUMORA_TEST_SITE_DIR};
   GtkPlatform platform_;
   std::unique_ptr<TopWindow> window_;
   WebView* view_ = nullptr;
@@ -99,18 +107,16 @@ class WebViewTest : public ::testing::Test {
   std::function<void(const std::string& address, bool& cancel)> beforeNavigate;
 };
 
-TEST_F(WebViewTest, NavigateAndRefreshAskBeforeLoadingAndOnlyOnce) {
+TEST_F(WebViewTest, NavigationIsAskedOnceBeforeLoadingAndACancelledOneNeverReachesTheServer) {
   std::string address = server_.BaseUrl() + "index.html";
   bool requestedWhenAsked = true;
-  beforeNavigate = [&](const std::string&, bool&) {
-    requestedWhenAsked = server_.Requested("index.html");
-  };
+  beforeNavigate = [&](const std::string&, bool&) { requestedWhenAsked = Requested("index.html"); };
 
   view_->Navigate(address);
   EXPECT_EQ(events_, std::vector<std::string>{"before " + address});
   ASSERT_TRUE(LoadsDocument());
   EXPECT_FALSE(requestedWhenAsked);
-  EXPECT_TRUE(server_.Requested("index.html"));
+  EXPECT_TRUE(Requested("index.html"));
   EXPECT_EQ(view_->CurrentAddress(), address);
 
   view_->Refresh();
@@ -128,24 +134,22 @@ TEST_F(WebViewTest, NavigateAndRefreshAskBeforeLoadingAndOnlyOnce) {
   ASSERT_TRUE(LoadsDocument());
   EXPECT_EQ(Events("before").size(), 3u);
   EXPECT_EQ(Events("before")[1], "before " + upperScheme);
-}
 
-TEST_F(WebViewTest, CancelledNavigationNeverReachesTheServerAndItsHandlerMayNavigateInstead) {
-  std::string redirected = server_.BaseUrl() + "index.html";
-  beforeNavigate = [&](const std::string& address, bool& cancel) {
-    if (address.find("play.htm") == std::string::npos) return;
-    view_->Navigate(redirected);
+  // The handler cancels one and navigates instead, asked before the cancelled call returns.
+  events_.clear();
+  std::string cancelled = server_.BaseUrl() + "play.htm";
+  beforeNavigate = [&](const std::string& asked, bool& cancel) {
+    if (asked != cancelled) return;
+    view_->Navigate(address);
     cancel = true;
   };
-  view_->Navigate(server_.BaseUrl() + "play.htm");
-  EXPECT_EQ(Events("before").size(), 2u) << "the nested navigation was asked before returning";
+  view_->Navigate(cancelled);
+  EXPECT_EQ(Events("before").size(), 2u);
   ASSERT_TRUE(LoadsDocument());
-
-  EXPECT_EQ(events_,
-            (std::vector<std::string>{"before " + server_.BaseUrl() + "play.htm",
-                                      "before " + redirected, "begin", "complete", "document"}));
-  EXPECT_EQ(view_->CurrentAddress(), redirected);
-  EXPECT_FALSE(server_.Requested("play.htm"));
+  EXPECT_EQ(events_, (std::vector<std::string>{"before " + cancelled, "before " + address, "begin",
+                                               "complete", "document"}));
+  EXPECT_EQ(view_->CurrentAddress(), address);
+  EXPECT_FALSE(Requested("play.htm"));
 }
 
 TEST_F(WebViewTest, MissingPageRefusedConnectionAndSilentServerAreNavigationErrors) {
@@ -225,7 +229,7 @@ TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {
   ClickOnScreen(inView.x, inView.y);
   ASSERT_TRUE(PumpUntil([&] { return Events("new window").size() == 2; })) << "one more";
   EXPECT_EQ(Events("new window").back(), "new window " + other);
-  EXPECT_FALSE(server_.Requested("js/ads/pop1.html"));
+  EXPECT_FALSE(Requested("js/ads/pop1.html"));
   EXPECT_EQ(ShownToplevelCount(), toplevels) << "no window opens";
 }
 
@@ -326,21 +330,6 @@ class WebEngineRole : public WebViewTest {
   const std::filesystem::path root_ = g_getenv("LUMORA_TEST_ROOT");
 };
 
-// Runs the role in a new test program with this root, its working folder root/cwd and the
-// environment given; true when its checks held.
-bool RoleHolds(const std::string& role, const test::TempDir& root,
-               const std::vector<std::pair<std::string, std::string>>& environment) {
-  g_autoptr(GSubprocessLauncher) launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE);
-  g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_ROOT", root.Path().c_str(), TRUE);
-  for (const auto& [name, value] : environment) {
-    g_subprocess_launcher_setenv(launcher, name.c_str(), value.c_str(), TRUE);
-  }
-  std::filesystem::create_directories(root / "cwd");
-  g_subprocess_launcher_set_cwd(launcher, (root / "cwd").c_str());
-  g_autoptr(GSubprocess) child = StartTestAgain(launcher, "WebEngineRole.DISABLED_" + role);
-  return ExitCode(child) == 0;
-}
-
 // Every file in a folder with its content.
 std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
   std::vector<std::string> found;
@@ -352,7 +341,9 @@ std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
   return found;
 }
 
-TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFolders) {
+// Pages keep their data in the engine's folders and can save no file: what the view cannot show
+// is dropped as a failed navigation, and a download started any other way is cancelled.
+TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFoldersAndSavesNoFile) {
   view_->Navigate(server_.BaseUrl() + "index.html");
   ASSERT_TRUE(LoadsDocument());
   EXPECT_EQ(Evaluate("localStorage.setItem('seen', 'yes'); localStorage.getItem('seen')"), "yes");
@@ -362,17 +353,7 @@ TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFolders) {
   EXPECT_TRUE(PumpUntil([&] {
     return std::filesystem::exists(root_ / "engine-cache/WebKitCache");
   })) << "the page in the cache folder";
-}
 
-TEST(WebEngineTest, KeepsItsDataInTheFoldersGivenAndNothingInTheWorkingFolder) {
-  test::TempDir root;
-  EXPECT_TRUE(
-      RoleHolds("KeepsSiteDataInItsFolders", root,
-                {{"HOME", root / "home"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"}}));
-  EXPECT_TRUE(std::filesystem::is_empty(root / "cwd"));
-}
-
-TEST_F(WebEngineRole, DISABLED_DropsWhatItCannotShowAndStartsNoDownload) {
   HttpServer files([](const RequestLine& request) -> HttpResponse {
     if (request.Path() == "/thesis.pdf") {
       return {200,
@@ -410,19 +391,31 @@ TEST_F(WebEngineRole, DISABLED_DropsWhatItCannotShowAndStartsNoDownload) {
   EXPECT_TRUE(PumpUntil([&] { return downloadsEnded == 1; })) << "the download ended";
 }
 
-TEST(WebEngineTest, PagesSaveNothingInTheUsersFolders) {
+// The role runs in a new test program with the relative XDG variables the engine must ignore,
+// a working folder of its own and a download folder where a file of each name the server offers
+// waits.
+TEST(WebEngineTest, KeepsItsDataInTheFoldersGivenAndSavesNothingElsewhere) {
   test::TempDir root;
-  std::filesystem::create_directories(root / "config");
+  for (const char* folder : {"config", "Downloads", "cwd"}) {
+    std::filesystem::create_directories(root / folder);
+  }
   std::ofstream(root / "config/user-dirs.dirs")
       << "XDG_DOWNLOAD_DIR=\"" << (root / "Downloads").string() << "\"\n";
-  std::filesystem::create_directories(root / "Downloads");
-  // A file of each name the server offers waits in the download folder.
   for (const char* name : {"Downloads/thesis.pdf", "Downloads/data.bin", "Downloads/notes.txt"}) {
     root.Write(name, "the user's own");
   }
   std::vector<std::string> before = FolderContents(root / "Downloads");
-  EXPECT_TRUE(RoleHolds("DropsWhatItCannotShowAndStartsNoDownload", root,
-                        {{"HOME", root / "home"}, {"XDG_CONFIG_HOME", root / "config"}}));
+  g_autoptr(GSubprocessLauncher) launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE);
+  g_subprocess_launcher_set_cwd(launcher, (root / "cwd").c_str());
+  g_subprocess_launcher_setenv(launcher, "LUMORA_TEST_ROOT", root.Path().c_str(), TRUE);
+  g_subprocess_launcher_setenv(launcher, "HOME", (root / "home").c_str(), TRUE);
+  g_subprocess_launcher_setenv(launcher, "XDG_CONFIG_HOME", (root / "config").c_str(), TRUE);
+  g_subprocess_launcher_setenv(launcher, "XDG_DATA_HOME", "data", TRUE);
+  g_subprocess_launcher_setenv(launcher, "XDG_CACHE_HOME", "cache", TRUE);
+  g_autoptr(GSubprocess) role =
+      StartTestAgain(launcher, "WebEngineRole.DISABLED_KeepsSiteDataInItsFoldersAndSavesNoFile");
+  EXPECT_EQ(ExitCode(role), 0) << "the role's checks held";
+  EXPECT_TRUE(std::filesystem::is_empty(root / "cwd"));
   EXPECT_EQ(FolderContents(root / "Downloads"), before);
 }
 

@@ -14,7 +14,6 @@
 #include <functional>
 #include <optional>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -117,23 +116,6 @@ inline std::vector<guint32> ScreenPixels(const Box& area) {
   return pixels;
 }
 
-// A picture of the whole screen, kept as this test artifact.
-inline GdkPixbuf* Screenshot(const std::string& artifact) {
-  GdkWindow* root = gdk_get_default_root_window();
-  GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root),
-                                               gdk_window_get_height(root));
-  std::filesystem::create_directories(LUMORA_ARTIFACT_DIR);
-  gdk_pixbuf_save(shot, (LUMORA_ARTIFACT_DIR "/" + artifact).c_str(), "png", nullptr, nullptr);
-  return shot;
-}
-
-// Every mapped child of the root window: managed frames and override-redirect popups alike.
-inline std::set<std::string> MappedTopWindows() {
-  std::vector<std::string> ids =
-      Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''"));
-  return {ids.begin(), ids.end()};
-}
-
 // The demo server and the real program started against it from a copy in a folder of its own,
 // where it keeps its files, with these settings and this version offered, its standard error
 // into the file named if one is; ending this stops the program.
@@ -229,14 +211,16 @@ inline void ClickInMainWindow(Point point) {
 // Opens the program menu with the caption's menu button and chooses an item with these keys: the
 // menu takes no click on an item in its first half second.
 inline ::testing::AssertionResult ChooseFromTheProgramMenu(const std::string& keys) {
-  std::set<std::string> before = MappedTopWindows();
+  // Every mapped child of the root window: managed frames and override-redirect popups alike.
+  auto mapped = [] { return Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''")); };
+  std::vector<std::string> before = mapped();
   ClickInMainWindow({GeometryOf(MainWindowId()).width - 152, 17});
   auto shown = WaitFor(
       "the program menu",
       [&] {
         // New windows of the toolkit's own too small to be the menu are not it.
-        return std::ranges::any_of(MappedTopWindows(), [&](const std::string& id) {
-          return !before.contains(id) && GeometryOf(id).width >= 50;
+        return std::ranges::any_of(mapped(), [&](const std::string& id) {
+          return !std::ranges::count(before, id) && GeometryOf(id).width >= 50;
         });
       },
       5s);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "tests/gui/GuiSupport.h"
-#include "tests/support/FakeBusService.h"
 
 namespace lumora {
 namespace {
@@ -22,7 +21,6 @@ std::vector<guint32> TabCell(Point centre) {
 }
 
 // Page tabs, 68 x 28 from (20, 8): portal, player, TV, shopping.
-constexpr Point kPortalTab{20 + 34, 22};
 constexpr Point kPlayerTab{88 + 34, 22};
 
 // The player page's list side bar, 202 wide at the page's right edge (window x 781); its tabs
@@ -33,17 +31,12 @@ constexpr Point kFirstRowDelete{779 + 197, kFirstHistoryRow.y};
 // A history row under the pointer takes this background.
 constexpr guint32 kHoveredRow = 0x312D26;
 
-// The session bus itself.
-std::string CallBus(const std::string& method) {
-  return CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                   "org.freedesktop.DBus." + method);
-}
-
 // The MPRIS player of the program on the session bus, "" while there is none: the program's bus
 // name starts so, and the engine's media player adds to it.
 std::string MediaPlayerName() {
   std::smatch name;
-  std::string names = CallBus("ListNames");
+  std::string names =
+      CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames");
   return std::regex_search(names, name,
                            std::regex("'(org\\.mpris\\.MediaPlayer2\\.Lumora\\.BA1\\.[^']+)'"))
              ? name[1].str()
@@ -61,20 +54,13 @@ std::string PlaybackStatus(const std::string& player) {
 }
 
 // The real program in a directory of its own, against the demo server, under the test's X
-// server, window manager and session bus, with Debian's notification daemon; the test plays
-// the tray host. The session has a runtime folder, as a desktop session has: the web engine's
-// sandbox reaches the session bus through a proxy socket it keeps there.
+// server, window manager and session bus. The session has a runtime folder, as a desktop session
+// has: the web engine's sandbox reaches the session bus through a proxy socket it keeps there.
 class PlayGuiTest : public ProgramSuite {
  protected:
   static void SetUpTestSuite() {
     runtimeFolder_ = new test::TempDir();
     runtimeVariable_ = new test::ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
-    watcher_ = new test::FakeBusService("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                                        test::kWatcherXml);
-    notificationDaemon_ = StartProcess("/usr/lib/notification-daemon/notification-daemon");
-    ASSERT_TRUE(WaitFor(
-        "the notification daemon",
-        [&] { return CallBus("NameHasOwner org.freedesktop.Notifications") == "(true,)\n"; }, 10s));
     ProgramSuite::SetUpTestSuite();
     ASSERT_TRUE(WaitFor(
         "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
@@ -82,8 +68,6 @@ class PlayGuiTest : public ProgramSuite {
 
   static void TearDownTestSuite() {
     ProgramSuite::TearDownTestSuite();
-    StopProcess(notificationDaemon_);
-    delete watcher_;
     delete runtimeVariable_;
     delete runtimeFolder_;
   }
@@ -114,8 +98,6 @@ class PlayGuiTest : public ProgramSuite {
 
   static inline test::TempDir* runtimeFolder_ = nullptr;
   static inline test::ScopedVariable* runtimeVariable_ = nullptr;
-  static inline test::FakeBusService* watcher_ = nullptr;
-  static inline GPid notificationDaemon_ = 0;
 };
 
 // The demo item plays a video, which the desktop's media controls see playing and can pause.
@@ -181,17 +163,6 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
       [] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
       << run_->folder.Read("date.dat");
   EXPECT_EQ(run_->folder.Read("c.htm").find("open://1>"), std::string::npos);
-}
-
-TEST_F(PlayGuiTest, TileWithoutPlayDataShowsTheFailureBalloon) {
-  ClickInMainWindow(kPortalTab);
-  size_t from = LogSize();
-  ClickInMainWindow(PortalTile(7));  // item 108
-  ASSERT_TRUE(WaitFor(
-      "the play data request", [&] { return run_->Saw("GET /box/h.asp?id=108&", from); }, 5s));
-  EXPECT_TRUE(WaitFor(
-      "the notification daemon to show the balloon",
-      [] { return !OnlyWindow("--name ^Notification$").empty(); }, 5s));
 }
 
 }  // namespace

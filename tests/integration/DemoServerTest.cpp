@@ -72,21 +72,15 @@ class DemoServerTest : public ::testing::Test {
   DemoServer server_{kSiteDir};
 };
 
-// The pages the program opens, as it asks for them, its pages' escape()d queries among them, each
-// logged as sent; engines ignore a stylesheet or a script served under another type.
-TEST_F(DemoServerTest, EveryStartPageIsServedAndLoggedAsSent) {
+// Pages as the program asks for them, escape()d queries among them, each logged as sent, with the
+// types engines need: they ignore a stylesheet or a script served under another.
+TEST_F(DemoServerTest, FilesAreServedWithTheirTypesAndLoggedAsSent) {
   const std::string html = "text/html; charset=utf-8";
   std::vector<std::string> log;
   for (auto [path, file, type] : std::vector<std::array<std::string, 3>>{
            {"/box/", "box/index.html", html},
-           {"/box/tv/list.htm", "box/tv/list.htm", html},
-           {"/box/tv/ad.htm", "box/tv/ad.htm", html},
-           {"/box/js/ads/bo.html", "box/js/ads/bo.html", html},
-           {"/box/js/ads/tao.html", "box/js/ads/tao.html", html},
-           {"/box/js/ads/tui.html", "box/js/ads/tui.html", html},
            {"/box/play.htm?m/102/0/1$$$%u7B2C1%u96C6", "box/play.htm", html},
            {"/box/pp.htm?----", "box/pp.htm", html},
-           {"/box/tv/kavotv.htm", "box/tv/kavotv.htm", html},
            {"/", "index.html", html},
            {"/box/css/portal.css", "box/css/portal.css", "text/css; charset=utf-8"},
            {"/box/js/catalogue.js", "box/js/catalogue.js", "text/javascript; charset=utf-8"},
@@ -133,11 +127,10 @@ TEST_F(DemoServerTest, RangeOfBytesAnswersThatPartOfTheFile) {
   }
 }
 
-// Escapes that leave the tree name no file, nor does a "%" in the path that starts no escape.
+// A missing file, a folder without an index page, a path outside the tree; the paths test has
+// the escapes that would leave it.
 TEST_F(DemoServerTest, MissingFileAnswers404Page) {
-  ASSERT_FALSE(SiteFile("catalogue.txt").starts_with("(missing"));
-  for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/box", "/elsewhere.html",
-                           "/box/lib/..%2F..%2Fcatalogue.txt", "/box/%u0070lay.htm"}) {
+  for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/elsewhere.html"}) {
     std::string answer = Get(path);
     EXPECT_EQ(answer, Answer(404, "text/html; charset=utf-8", BodyOf(answer))) << path;
     EXPECT_NE(BodyOf(answer).find("<html>"), std::string::npos) << path;
@@ -158,18 +151,6 @@ TEST(DemoServerPaths, MapsRequestPathsInsideTheSite) {
         "/box/a%zzb", "/box/a%4"}) {
     EXPECT_EQ(SiteFileForUrlPath(path), std::nullopt) << path;
   }
-}
-
-TEST_F(DemoServerTest, TextResourcesAreGbkOnTheWire) {
-  for (const char* name : {"wen.txt", "gun.txt", "tan.txt"}) {
-    std::string text = SiteFile(std::filesystem::path("box/lib") / name);
-    EXPECT_EQ(
-        Get(std::string("/box/lib/") + name),
-        Answer(200, "text/plain", Utf8ToGbk(FillAddressPlaceholders(text, server_.SiteUrl()))))
-        << name;
-  }
-  std::string gun = SiteFile("box/lib/gun.txt");
-  EXPECT_NE(Utf8ToGbk(gun), gun) << "no Chinese in gun.txt";
 }
 
 // Only an episode the catalogue has gets three "$"-separated GBK parts.

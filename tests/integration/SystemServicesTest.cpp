@@ -3,6 +3,7 @@
 
 #include "core/FileIo.h"
 #include "core/ServerFetch.h"
+#include "core/TextCodec.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "platform/gtk/SystemNetworkAdapters.h"
@@ -63,9 +64,10 @@ TEST_F(FetchTextTest, BodyIsReturnedWhateverTheStatusAndDecoded) {
   std::string text = fetch_.FetchText(server_.BaseUrl() + "no/such/page.htm");
   EXPECT_NE(text.find("<html"), std::string::npos) << text;
   EXPECT_EQ(server_.RequestLog(), std::vector<std::string>{"GET /box/no/such/page.htm 404"});
-  // The demo server test makes sure the file holds Chinese text, which goes out as GBK.
+  // The file holds Chinese text, which goes out as GBK.
   std::string file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt")
                          .value_or("(missing)");
+  ASSERT_NE(Utf8ToGbk(file), file);
   EXPECT_EQ(fetch_.FetchText(server_.BaseUrl() + "lib/gun.txt"),
             FillAddressPlaceholders(file, server_.SiteUrl()));
 }

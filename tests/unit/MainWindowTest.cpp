@@ -339,18 +339,18 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
 }
 
-TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
-  const std::pair<Point, FrameZone> cases[] = {
-      {{3, 300}, FrameZone::Left},       {{4, 300}, FrameZone::Interior},
-      {{3, 3}, FrameZone::TopLeft},      {{996, 3}, FrameZone::Top},
-      {{996, 596}, FrameZone::Interior}, {{1000, 600}, FrameZone::BottomRight}};
-  for (auto [point, zone] : cases) {
-    EXPECT_EQ(ZoneAt(point, {1000, 600}), zone) << point.x << "," << point.y;
-  }
-}
-
-TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLaterOne) {
+TEST_F(MainWindowTest, FrameBandSizesDragsStoreNothingAndEdgeResizeStoresTheSizeItMadeOnly) {
   Resize(1000, 600);
+  // The band is three pixels wide, corners first: the pointer shows what a press there sizes.
+  const std::pair<Point, PointerShape> band[] = {
+      {{3, 300}, PointerShape::SizeWestEast},  {{4, 300}, PointerShape::Arrow},
+      {{3, 3}, PointerShape::SizeNwSe},        {{996, 3}, PointerShape::SizeNorthSouth},
+      {{996, 596}, PointerShape::Arrow},       {{999, 599}, PointerShape::SizeNwSe},
+      {{999, 300}, PointerShape::SizeWestEast}};
+  for (auto [at, shape] : band) {
+    headless::MoveAt(Window(), at);
+    EXPECT_EQ(Window().Pointer(), shape) << at.x << "," << at.y;
+  }
   test::PressSurface(Window(), {400, 20});
   headless::MoveAt(Window(), {410, 22}, true);
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
@@ -364,8 +364,6 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Click("还原");
 
-  headless::MoveAt(Window(), {999, 300});
-  EXPECT_EQ(Window().Pointer(), PointerShape::SizeWestEast);
   test::PressSurface(Window(), {999, 300});
   EXPECT_EQ(platform_.LastSystemSize(Window()), HitCode::Right);
   Resize(1100, 600);  // the system's size loop

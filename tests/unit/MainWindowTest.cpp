@@ -55,11 +55,6 @@ class MainWindowTest : public ::testing::Test {
   void Click(const std::string& tooltip) { test::Click(Window(), Button(tooltip)); }
   // The page tabs in the caption: 0 portal, 1 player, 2 TV, 3 shopping.
   void ClickPageTab(int tab) { headless::ClickAt(Window(), {54 + 68 * tab, 22}); }
-  // The list tabs of the player page's side bar: 0 now playing, 1 history.
-  void ClickListTab(int tab) {
-    Rect list = test::PlaceOf(Window(), form_->HistoryView());
-    headless::ClickAt(Window(), {list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
-  }
   bool Shown(const Control& control) { return test::Seen(Window(), control); }
   static std::string Text(Rect r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
@@ -146,9 +141,11 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
 
   ClickPageTab(1);
   EXPECT_EQ(form_->CurrentPage(), Page::Player);
-  ClickListTab(0);
+  // The side bar's list tabs, above its lists: now playing, then the history.
+  Rect list = test::PlaceOf(Window(), form_->HistoryView());
+  headless::ClickAt(Window(), {list.x + 32, list.y - 16});
   EXPECT_TRUE(Shown(form_->InformationView()) && !Shown(form_->HistoryView()));
-  ClickListTab(1);
+  headless::ClickAt(Window(), {list.x + 112, list.y - 16});
   EXPECT_TRUE(!Shown(form_->InformationView()) && Shown(form_->HistoryView()));
   auto& handle = dynamic_cast<Picture&>(Button("关闭侧栏"));
   // One of each part: a page tab, a page's view, the ticker, the side bar's list, the player and

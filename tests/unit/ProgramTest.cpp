@@ -417,7 +417,7 @@ class TrayMenuTest : public ::testing::Test, protected Program {
 };
 
 // Without a host at the close, the window is minimised instead (the GUI tests close so).
-TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAndAHostGoingBringsItBackMinimised) {
+TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheMenuOpens) {
   EXPECT_EQ(platform.Tray().Shown().tip, "Lumora");
   platform.Tray().onLeftClick();
   EXPECT_FALSE(Window().IsShown());
@@ -430,6 +430,20 @@ TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAndAHostGoingBringsItBackMini
   platform.Tray().onLeftClick();
   platform.Tray().onLeftClick();
   EXPECT_TRUE(Window().IsShown()) << "a double click toggles twice";
+
+  // The icon exports the program menu, which a right click on it and the menu button open.
+  EXPECT_EQ(platform.Tray().ExportedMenu(), &app.Menus()->ProgramMenu());
+  EXPECT_EQ(
+      ProgramMenu().Captions(),
+      (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
+  platform.Tray().onRightClick();
+  EXPECT_TRUE(Window().IsShown());
+  Control& menuButton = test::WithTooltip(Window(), "菜单");
+  test::Click(Window(), menuButton);
+  Rect button = menuButton.Geometry();
+  EXPECT_EQ(ProgramMenu().Popups(),
+            (std::vector<headless::MenuPopup>{{&Window(), std::nullopt},
+                                              {&Window(), Point{button.x - 10, button.y + 20}}}));
 
   Desktop().QueueAnswer(MessageAnswer::Yes);  // hide to the tray
   Window().onCloseRequest();
@@ -451,21 +465,6 @@ TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason)
   EXPECT_EQ(std::tuple(told.text, told.title, told.owner),
             std::tuple("无法保存文件 " + (dir / "c.htm").string() + "：Is a directory", "提示：",
                        &Window()));
-}
-
-TEST_F(TrayMenuTest, TheIconExportsTheProgramMenuWhichItAndTheMenuButtonOpen) {
-  EXPECT_EQ(platform.Tray().ExportedMenu(), &app.Menus()->ProgramMenu());
-  EXPECT_EQ(
-      ProgramMenu().Captions(),
-      (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
-  platform.Tray().onRightClick();
-  EXPECT_TRUE(Window().IsShown());
-  Control& menuButton = test::WithTooltip(Window(), "菜单");
-  test::Click(Window(), menuButton);
-  Rect button = menuButton.Geometry();
-  EXPECT_EQ(ProgramMenu().Popups(),
-            (std::vector<headless::MenuPopup>{{&Window(), std::nullopt},
-                                              {&Window(), Point{button.x - 10, button.y + 20}}}));
 }
 
 TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedOff) {
@@ -557,23 +556,22 @@ class SettingsDialogTest : public TrayMenuTest {
   static constexpr const char* kTrayBalloons = "托盘显示气泡提示";
 };
 
-TEST_F(SettingsDialogTest, BoxesLoadTickedUnlessTheKeyHoldsTheNumberOne) {
-  const std::pair<const char*, const char*> cases[] = {
+// A box loads ticked unless its key holds the number 1. Cancel, reopening and OK are left to the
+// GUI test. Other keys than Escape do nothing.
+TEST_F(SettingsDialogTest, BoxesLoadFromTheFileApplyWritesEveryKeyTheClosePictureOrEscapeNothing) {
+  const std::pair<const char*, const char*> loads[] = {
       {"", "111"},
       {"quit=1\r\ns_size=1\r\ntip=1\r\n", "000"},
       {"quit=0\r\ns_size=2\r\ntip=7\r\n", "111"},
       {"quit=yes\r\ns_size=\r\ntip=1x\r\n", "111"},
   };
-  for (auto [file, ticked] : cases) {
+  for (auto [file, ticked] : loads) {
     WriteConfig(file);
     Choose("软件设置");
     EXPECT_EQ(Boxes(), ticked) << file;
     Press("取消");
   }
-}
 
-// Cancel, reopening and OK are left to the GUI test. Other keys than Escape do nothing.
-TEST_F(SettingsDialogTest, ApplyWritesEveryKeyAndTheClosePictureOrEscapeNothing) {
   WriteConfig("ts=1\r\nquit=1\r\ns_size=abc\r\n");
   Choose("软件设置");
   for (const char* box : {kHideToTray, kTrayBalloons}) Tick(box);

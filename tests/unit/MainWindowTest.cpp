@@ -227,7 +227,7 @@ TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipAndRestor
 }
 
 // Ctrl+1..4 show the pages, F5 reloads the shown page's view, Shift+F10 and the Menu key ask for
-// the program menu (the tray menu test sees it under the menu button), Ctrl+Q quits; other
+// the program menu (the tray icon test sees it under the menu button), Ctrl+Q quits; other
 // modifiers make no shortcut. A web page's text field keeps the keys: the backend's web view test.
 TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuit) {
   int menus = 0;

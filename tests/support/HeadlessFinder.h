@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,31 +14,21 @@ namespace lumora::test {
 // Finds the controls of a headless window the way a user meets them: by the text they show, or
 // as what the pointer is over at a place in the window.
 
-// A control with where it lies in the window and what of it the user can see.
+// A control with where it lies in the window and whether the user can see it.
 struct PlacedControl {
   Control* control = nullptr;
   Rect place;         // in window coordinates
-  Rect shownPart;     // the part its holders do not clip away
   bool seen = false;  // it and every picture holding it are visible
 };
 
 namespace finder_detail {
 
-inline Rect Intersect(Rect a, Rect b) {
-  int left = std::max(a.x, b.x);
-  int top = std::max(a.y, b.y);
-  int right = std::min(a.x + a.width, b.x + b.width);
-  int bottom = std::min(a.y + a.height, b.y + b.height);
-  return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
-}
-
 inline void Collect(const std::vector<Control*>& children, const PlacedControl& holder,
                     std::vector<PlacedControl>& out) {
   for (Control* child : children) {
-    Rect geometry = child->Geometry();
-    Rect place{holder.place.x + geometry.x, holder.place.y + geometry.y, geometry.width,
-               geometry.height};
-    PlacedControl placed{child, place, Intersect(place, holder.shownPart),
+    Rect at = child->Geometry();
+    PlacedControl placed{child,
+                         {holder.place.x + at.x, holder.place.y + at.y, at.width, at.height},
                          holder.seen && child->Visible()};
     out.push_back(placed);
     if (auto* picture = dynamic_cast<headless::HeadlessPicture*>(child)) {
@@ -48,16 +37,29 @@ inline void Collect(const std::vector<Control*>& children, const PlacedControl& 
   }
 }
 
+// The uppermost visible control at this position among these, looking into pictures, which clip
+// what they hold.
+inline Control* Under(const std::vector<Control*>& children, Point at) {
+  for (auto child = children.rbegin(); child != children.rend(); ++child) {
+    Rect area = (*child)->Geometry();
+    if (!(*child)->Visible() || at.x < area.x || at.y < area.y || at.x >= area.x + area.width ||
+        at.y >= area.y + area.height) {
+      continue;
+    }
+    auto* picture = dynamic_cast<headless::HeadlessPicture*>(*child);
+    Control* held = picture ? Under(picture->Children(), {at.x - area.x, at.y - area.y}) : nullptr;
+    return held ? held : *child;
+  }
+  return nullptr;
+}
+
 }  // namespace finder_detail
 
 // Every control of the window in the order they are painted: a holder before what it holds,
-// earlier siblings before later ones, so a later entry lies above an earlier one.
+// earlier siblings before later ones.
 inline std::vector<PlacedControl> AllControls(TopWindow& window) {
-  Size client = window.ClientSize();
-  PlacedControl whole{
-      nullptr, {0, 0, client.width, client.height}, {0, 0, client.width, client.height}, true};
   std::vector<PlacedControl> controls;
-  finder_detail::Collect(headless::AsHeadless(window).Children(), whole, controls);
+  finder_detail::Collect(headless::AsHeadless(window).Children(), {nullptr, {}, true}, controls);
   return controls;
 }
 
@@ -82,17 +84,16 @@ Kind& Captioned(TopWindow& window, const std::string& caption) {
 
 // The one control with this tooltip.
 inline Control& WithTooltip(TopWindow& window, const std::string& tooltip) {
-  for (const PlacedControl& placed : AllControls(window)) {
-    if (placed.control->Tooltip() == tooltip) return *placed.control;
+  for (Control* control : ControlsOf<Control>(window)) {
+    if (control->Tooltip() == tooltip) return *control;
   }
   throw std::runtime_error("no control with the tooltip \"" + tooltip + "\"");
 }
 
 // The first control that assistive technology knows by this role and name, null when none is.
 inline Control* Named(TopWindow& window, AccessibleRole role, const std::string& name) {
-  for (const PlacedControl& placed : AllControls(window)) {
-    AccessibleInfo info = placed.control->Accessible();
-    if (info.role == role && info.name == name) return placed.control;
+  for (Control* control : ControlsOf<Control>(window)) {
+    if (control->Accessible() == AccessibleInfo{role, name}) return control;
   }
   return nullptr;
 }
@@ -100,13 +101,7 @@ inline Control* Named(TopWindow& window, AccessibleRole role, const std::string&
 // What the pointer is over at this window position: the uppermost control seen there, or null
 // over the window's own surface.
 inline Control* ControlAt(TopWindow& window, Point at) {
-  std::vector<PlacedControl> controls = AllControls(window);
-  auto under = std::find_if(controls.rbegin(), controls.rend(), [at](const PlacedControl& c) {
-    const Rect& part = c.shownPart;
-    return c.seen && at.x >= part.x && at.y >= part.y && at.x < part.x + part.width &&
-           at.y < part.y + part.height;
-  });
-  return under == controls.rend() ? nullptr : under->control;
+  return finder_detail::Under(headless::AsHeadless(window).Children(), at);
 }
 
 // The control as the window holds it.

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/EngineFolders.h"
 
 namespace lumora {
 namespace {
 
-struct Case {
-  const char* name;
-  EngineFolderInputs inputs;
-  EngineFolders expected;
-};
-
 TEST(EngineFoldersTest, BesideAPortableCopyElsePerUserWithRelativeVariablesIgnored) {
-  const Case cases[] = {
+  const std::tuple<const char*, EngineFolderInputs, EngineFolders> cases[] = {
       {"portable copy",
        {"/opt/p/", "/opt/p", "/x/data", "/x/cache", "/home/u"},
        {"/opt/p/webdata", "/opt/p/webcache"}},
@@ -31,10 +27,10 @@ TEST(EngineFoldersTest, BesideAPortableCopyElsePerUserWithRelativeVariablesIgnor
        {"p", "p", "", "", "/home/u"},
        {"/home/u/.local/share/lumora", "/home/u/.cache/lumora"}},
   };
-  for (const Case& c : cases) {
-    EngineFolders chosen = ChooseEngineFolders(c.inputs);
-    EXPECT_EQ(chosen.data, c.expected.data) << c.name;
-    EXPECT_EQ(chosen.cache, c.expected.cache) << c.name;
+  for (const auto& [name, inputs, expected] : cases) {
+    EngineFolders chosen = ChooseEngineFolders(inputs);
+    EXPECT_EQ(std::pair(chosen.data, chosen.cache), std::pair(expected.data, expected.cache))
+        << name;
   }
 }
 

@@ -55,11 +55,6 @@ class MainWindowTest : public ::testing::Test {
   void Click(const std::string& tooltip) { test::Click(Window(), Button(tooltip)); }
   // The page tabs in the caption: 0 portal, 1 player, 2 TV, 3 shopping.
   void ClickPageTab(int tab) { headless::ClickAt(Window(), {54 + 68 * tab, 22}); }
-  // The list tabs of the player page's side bar: 0 now playing, 1 history.
-  void ClickListTab(int tab) {
-    Rect list = test::PlaceOf(Window(), form_->HistoryView());
-    headless::ClickAt(Window(), {list.x + 2 + 30 + 80 * tab, list.y + 2 - 28 + 10});
-  }
   bool Shown(const Control& control) { return test::Seen(Window(), control); }
   static std::string Text(Rect r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
@@ -126,21 +121,32 @@ TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilent) {
                            "http://server/box/tv/list.htm", "http://server/box/tv/ad.htm"}));
 }
 
-TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
+TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeTheScreenScaleAndTheSideBarHandle) {
+  // A screen scaled by two gets the double-size sheets (twice the normal ones: the resources test)
+  // and the same layout.
+  platform_.Desktop().SetScaleFactor(2);
+  std::unique_ptr<BA1> scaled = Open();
+  EXPECT_EQ(scaled->Skin()[SkinSheet::kFrame].Scale(), 2);
+  auto layout = [](BA1& form) {
+    std::string rects = Text(form.Window().Bounds()) + " ";
+    for (const test::PlacedControl& placed : test::AllControls(form.Window())) {
+      rects += Text(placed.place) + " ";
+    }
+    return rects;
+  };
+  EXPECT_EQ(layout(*scaled), layout(*form_));
+
+  // The caption buttons are laid out from the right edge one after the other: the row's two ends
+  // stand for it.
   for (int width : {900, 1377, 1000}) {
     Resize(width, 600);
-    const std::pair<const char*, int> expected[] = {{"关闭", 32},   {"最大化", 54},
-                                                    {"最小化", 76}, {"置顶", 100},
-                                                    {"菜单", 160},  {"精简模式", 182}};
-    for (auto [tooltip, fromRight] : expected) {
-      EXPECT_EQ(test::PlaceOf(Window(), Button(tooltip)).Origin(), (Point{width - fromRight, 7}))
-          << tooltip << " @" << width;
-    }
+    EXPECT_EQ(Rects({&Button("关闭"), &Button("精简模式")}),
+              Text({width - 32, 7, 20, 21}) + " " + Text({width - 182, 7, 20, 21}) + " ");
   }
-  // Window pixel, then the skin sheet's pixel it shows.
-  const Point pairs[][2] = {{{0, 0}, {0, 0}},       {{39, 49}, {39, 49}},   {{500, 10}, {45, 10}},
-                            {{999, 0}, {79, 0}},    {{971, 20}, {51, 20}},  {{2, 300}, {2, 55}},
-                            {{998, 300}, {78, 55}}, {{500, 599}, {40, 99}}, {{0, 599}, {0, 99}}};
+  // Window pixel, then the skin sheet's pixel it shows: the corners as they are, the edges
+  // stretched between them.
+  const Point pairs[][2] = {{{0, 0}, {0, 0}},    {{500, 10}, {45, 10}},  {{999, 0}, {79, 0}},
+                            {{2, 300}, {2, 55}}, {{998, 300}, {78, 55}}, {{500, 599}, {40, 99}}};
   for (const auto& [at, sheet] : pairs) {
     EXPECT_EQ(Window().Surface().PixelAt(at), form_->Skin()[SkinSheet::kFrame].PixelAt(sheet))
         << at.x << "," << at.y;
@@ -149,20 +155,21 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
 
   ClickPageTab(1);
   EXPECT_EQ(form_->CurrentPage(), Page::Player);
-  ClickListTab(0);
+  // The side bar's list tabs, above its lists: now playing, then the history.
+  Rect list = test::PlaceOf(Window(), form_->HistoryView());
+  headless::ClickAt(Window(), {list.x + 32, list.y - 16});
   EXPECT_TRUE(Shown(form_->InformationView()) && !Shown(form_->HistoryView()));
-  ClickListTab(1);
+  headless::ClickAt(Window(), {list.x + 112, list.y - 16});
   EXPECT_TRUE(!Shown(form_->InformationView()) && Shown(form_->HistoryView()));
   auto& handle = dynamic_cast<Picture&>(Button("关闭侧栏"));
-  EXPECT_EQ(Rects({test::ControlAt(Window(), {258, 22}), &View(0), &View(6),
-                   test::ControlAt(Window(), {695, 570}), &form_->HistoryView(),
-                   &form_->PlayerView(), &handle}),
-            "224,8,68,28 5,39,990,527 5,39,990,527 690,567,300,30 789,67,206,474 5,39,788,527 "
-            "791,282,7,40 ");
+  // One of each part: a page tab, a page's view, the ticker, the side bar's list, the player and
+  // the handle between them; the version in the status strip.
+  EXPECT_EQ(
+      Rects({test::ControlAt(Window(), {258, 22}), &View(0), test::ControlAt(Window(), {695, 570}),
+             &form_->HistoryView(), &form_->PlayerView(), &handle}),
+      "224,8,68,28 5,39,990,527 690,567,300,30 789,67,206,474 5,39,788,527 791,282,7,40 ");
   EXPECT_EQ(test::PlaceOf(Window(), test::Captioned<Label>(Window(), "Lumora 9.0")).Origin(),
             (Point{12, 575}));
-  EXPECT_EQ(handle.Surface().PixelAt({3, 20}),
-            form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({3, 20}));
   test::Click(Window(), handle);
   EXPECT_EQ(handle.Surface().PixelAt({3, 20}),
             form_->Skin()[SkinSheet::kSideBarHandles].PixelAt({10, 20}));
@@ -175,27 +182,7 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeAndTheSideBarHandle) {
   EXPECT_EQ(test::PlaceOf(Window(), form_->PlayerView()).width, 788);
 }
 
-TEST_F(MainWindowTest, DoubleScaleScreenGetsTheDoubleSheetsWithTheSameLayout) {
-  platform_.Desktop().SetScaleFactor(2);
-  std::unique_ptr<BA1> scaled = Open();
-  for (SkinSheet sheet : {SkinSheet::kFrame, SkinSheet::kButtons, SkinSheet::kOnTop,
-                          SkinSheet::kPageTabs, SkinSheet::kSideBarHandles}) {
-    EXPECT_EQ(scaled->Skin()[sheet].Scale(), 2) << static_cast<int>(sheet);
-    EXPECT_EQ(scaled->Skin()[sheet].Extent(), form_->Skin()[sheet].Extent())
-        << static_cast<int>(sheet);
-  }
-  auto layout = [](BA1& form) {
-    std::string rects;
-    for (const test::PlacedControl& placed : test::AllControls(form.Window())) {
-      rects += Text(placed.place) + " ";
-    }
-    return rects;
-  };
-  EXPECT_EQ(layout(*scaled), layout(*form_));
-  EXPECT_EQ(scaled->Window().Bounds(), Window().Bounds());
-}
-
-TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres) {
+TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipAndRestoreCentres) {
   Control& maximize = Button("最大化");
   Control& onTop = Button("置顶");
   // The window's place, "on top" when it is, then the two buttons' tooltips.
@@ -220,52 +207,55 @@ TEST_F(MainWindowTest, MaximiseAndOnTopToggleWithTheirTooltipsAndRestoreCentres)
             form_->Skin()[SkinSheet::kRestore].PixelAt({10, 10}));
   Window().SetState(WindowState::Normal);
   EXPECT_EQ(maximize.Tooltip(), "最大化");
+
+  // Under the pointer a button shows its hover cell and its tooltip below it, until the platform
+  // reports a move outside it.
+  auto& minimize = dynamic_cast<Picture&>(Button("最小化"));
+  headless::MoveAt(Window(), {924 + 5, 7 + 5});
+  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
+            form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
+  Label& tip = test::Captioned<Label>(Window(), "最小化");
+  EXPECT_TRUE(Shown(tip));
+  EXPECT_EQ(test::PlaceOf(Window(), tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
+  minimize.onMouseMove({MouseButton::Left, false, 25, 5});
+  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
+            form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
+  EXPECT_FALSE(Shown(tip));
+  Point menu = test::PlaceOf(Window(), Button("菜单")).Origin();
+  headless::MoveAt(Window(), {menu.x + 5, menu.y + 5});
+  EXPECT_FALSE(Shown(tip)) << "the menu button has no tooltip";
 }
 
 // Ctrl+1..4 show the pages, F5 reloads the shown page's view, Shift+F10 and the Menu key ask for
-// the program menu under the menu button, Ctrl+Q quits; a web page's text field with the focus
-// keeps the keys, and other modifiers make no shortcut.
-TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuitUnlessATextFieldHasThem) {
-  std::vector<Point> menus;
-  form_->onMenuRequested = [&](Point at) { menus.push_back(at); };
+// the program menu (the tray icon test sees it under the menu button), Ctrl+Q quits; other
+// modifiers make no shortcut. A web page's text field keeps the keys: the backend's web view test.
+TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuit) {
+  int menus = 0;
   int quits = 0;
+  form_->onMenuRequested = [&](Point) { ++menus; };
   form_->onQuit = [&] { ++quits; };
-  auto press = [&](Key key, bool control, bool shift = false, Control* focus = nullptr) {
-    return headless::PressKey(Window(), {key, control, shift, false}, focus);
-  };
   auto& player = static_cast<headless::HeadlessWebView&>(form_->PlayerView());
-  EXPECT_TRUE(press(Key::Digit2, true));
-  EXPECT_EQ(form_->CurrentPage(), Page::Player);
-  EXPECT_FALSE(press(Key::Digit3, true, true));
-  EXPECT_FALSE(press(Key::Digit3, false));
-  EXPECT_EQ(form_->CurrentPage(), Page::Player);
-  EXPECT_TRUE(press(Key::F5, false));
-  EXPECT_EQ(player.RefreshCount(), 1);
-  EXPECT_TRUE(press(Key::Digit4, true));
-  EXPECT_EQ(form_->CurrentPage(), Page::Shopping);
-  EXPECT_TRUE(press(Key::F5, false));
-  EXPECT_EQ(player.RefreshCount(), 1);
-
-  auto& portal = static_cast<headless::HeadlessWebView&>(form_->PortalView());
-  portal.SetTextFieldFocused(true);
-  for (Key key : {Key::Digit1, Key::Q}) press(key, true, false, &portal);
-  press(Key::F5, false, false, &portal);
-  EXPECT_EQ(form_->CurrentPage(), Page::Shopping);
-  EXPECT_EQ(portal.RefreshCount(), 0);
-  EXPECT_EQ(quits, 0);
-  portal.SetTextFieldFocused(false);
-  EXPECT_TRUE(press(Key::Digit1, true, false, &portal));
-  EXPECT_EQ(form_->CurrentPage(), Page::Portal);
-
-  EXPECT_TRUE(press(Key::F10, false, true));
-  EXPECT_FALSE(press(Key::F10, false));
-  EXPECT_TRUE(press(Key::Menu, false));
-  Rect button = test::PlaceOf(Window(), Button("菜单"));
-  ASSERT_EQ(menus.size(), 2u);
-  EXPECT_EQ(menus[0].x, button.x - 10);
-  EXPECT_EQ(menus[0].y, button.y + 20);
-  EXPECT_TRUE(press(Key::Q, true));
-  EXPECT_EQ(quits, 1);
+  // The key, with Ctrl, with Shift, whether it was a shortcut; then the page shown, the player
+  // view's reloads, the menus asked for and the quits.
+  const std::tuple<Key, bool, bool, bool, std::tuple<Page, int, int, int>> presses[] = {
+      {Key::Digit2, true, false, true, {Page::Player, 0, 0, 0}},
+      {Key::Digit3, true, true, false, {Page::Player, 0, 0, 0}},
+      {Key::Digit3, false, false, false, {Page::Player, 0, 0, 0}},
+      {Key::F5, false, false, true, {Page::Player, 1, 0, 0}},
+      {Key::Digit4, true, false, true, {Page::Shopping, 1, 0, 0}},
+      {Key::F5, false, false, true, {Page::Shopping, 1, 0, 0}},
+      {Key::Digit1, true, false, true, {Page::Portal, 1, 0, 0}},
+      {Key::F10, false, true, true, {Page::Portal, 1, 1, 0}},
+      {Key::F10, false, false, false, {Page::Portal, 1, 1, 0}},
+      {Key::Menu, false, false, true, {Page::Portal, 1, 2, 0}},
+      {Key::Q, true, false, true, {Page::Portal, 1, 2, 1}},
+  };
+  for (size_t row = 0; row < std::size(presses); ++row) {
+    const auto& [key, control, shift, shortcut, after] = presses[row];
+    SCOPED_TRACE("row " + std::to_string(row));
+    EXPECT_EQ(headless::PressKey(Window(), {key, control, shift, false}), shortcut);
+    EXPECT_EQ(std::tuple(form_->CurrentPage(), player.RefreshCount(), menus, quits), after);
+  }
 }
 
 // Answered, the question is not asked again: yes hides to the tray, no quits. (Dismissed, it
@@ -319,27 +309,6 @@ TEST_F(MainWindowTest, NewWindowOfAnyViewOpensWebAddressesInTheBrowserOnly) {
   EXPECT_EQ(View(6).CurrentAddress(), "http://server/box/js/ads/tao.html");
 }
 
-TEST_F(MainWindowTest, HoverPaintsTheHoverCellAndShowsTheTooltipUnderTheButton) {
-  Resize(1000, 600);
-  auto& minimize = dynamic_cast<Picture&>(Button("最小化"));
-  Point at = test::PlaceOf(Window(), minimize).Origin();
-  headless::MoveAt(Window(), {at.x + 5, at.y + 5});
-  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
-            form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
-  Label* tip = &test::Captioned<Label>(Window(), "最小化");
-  ASSERT_NE(tip, nullptr);
-  EXPECT_TRUE(Shown(*tip));
-  EXPECT_EQ(test::PlaceOf(Window(), *tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
-  // The pointer leaves the button: the platform reports a move outside it.
-  minimize.onMouseMove({MouseButton::Left, false, 25, 5});
-  EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
-            form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
-  EXPECT_FALSE(Shown(*tip));
-  Point menu = test::PlaceOf(Window(), Button("菜单")).Origin();
-  headless::MoveAt(Window(), {menu.x + 5, menu.y + 5});
-  EXPECT_FALSE(Shown(*tip)) << "the menu button has no tooltip";
-}
-
 TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   Click("精简模式");
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655}));
@@ -353,32 +322,30 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_EQ(Rects({&form_->PlayerView(), &exit}), "0,18,393,301 368,2,15,14 ");
   Label& caption = test::Captioned<Label>(Window(), "Lumora");
   EXPECT_TRUE(Shown(exit) && Shown(caption));
-  EXPECT_FALSE(Shown(Button("关闭")));
-  EXPECT_FALSE(Shown(form_->HistoryView()));
+  EXPECT_FALSE(Shown(Button("关闭")) || Shown(form_->HistoryView()));
   Resize(100, 100);
   EXPECT_EQ(Window().ClientSize(), (Size{273, 200}));
 
   test::Click(Window(), exit);
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
-  EXPECT_TRUE(Shown(Button("关闭")));
-  EXPECT_TRUE(Shown(form_->HistoryView()));
+  EXPECT_TRUE(Shown(Button("关闭")) && Shown(form_->HistoryView()));
   EXPECT_FALSE(Shown(caption)) << "the compact caption does not stay on the frame";
   EXPECT_NO_THROW(Button("最大化")) << "the window left compact mode restored";
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
 }
 
-TEST(FrameZoneTest, BandIsThreePixelsWideWithCornersFirst) {
-  const std::pair<Point, FrameZone> cases[] = {
-      {{3, 300}, FrameZone::Left},       {{4, 300}, FrameZone::Interior},
-      {{3, 3}, FrameZone::TopLeft},      {{996, 3}, FrameZone::Top},
-      {{996, 596}, FrameZone::Interior}, {{1000, 600}, FrameZone::BottomRight}};
-  for (auto [point, zone] : cases) {
-    EXPECT_EQ(ZoneAt(point, {1000, 600}), zone) << point.x << "," << point.y;
-  }
-}
-
-TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLaterOne) {
+TEST_F(MainWindowTest, FrameBandSizesDragsStoreNothingAndEdgeResizeStoresTheSizeItMadeOnly) {
   Resize(1000, 600);
+  // The band is three pixels wide, corners first: the pointer shows what a press there sizes.
+  const std::pair<Point, PointerShape> band[] = {
+      {{3, 300}, PointerShape::SizeWestEast},  {{4, 300}, PointerShape::Arrow},
+      {{3, 3}, PointerShape::SizeNwSe},        {{996, 3}, PointerShape::SizeNorthSouth},
+      {{996, 596}, PointerShape::Arrow},       {{999, 599}, PointerShape::SizeNwSe},
+      {{999, 300}, PointerShape::SizeWestEast}};
+  for (auto [at, shape] : band) {
+    headless::MoveAt(Window(), at);
+    EXPECT_EQ(Window().Pointer(), shape) << at.x << "," << at.y;
+  }
   test::PressSurface(Window(), {400, 20});
   headless::MoveAt(Window(), {410, 22}, true);
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
@@ -392,8 +359,6 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Click("还原");
 
-  headless::MoveAt(Window(), {999, 300});
-  EXPECT_EQ(Window().Pointer(), PointerShape::SizeWestEast);
   test::PressSurface(Window(), {999, 300});
   EXPECT_EQ(platform_.LastSystemSize(Window()), HitCode::Right);
   Resize(1100, 600);  // the system's size loop
@@ -412,21 +377,19 @@ TEST_F(MainWindowTest, DragsStoreNothingAndEdgeResizeStoresTheSizeItMadeAndNoLat
 TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   WebView& portal = form_->PortalView();
   ImageBox& cover = *test::ControlsOf<ImageBox>(Window()).at(0);
+  auto seen = [&] { return std::pair(Shown(portal), Shown(cover)); };
   EXPECT_TRUE(Shown(cover)) << "the portal loads under the cover";
   portal.onDownloadComplete();
-  EXPECT_TRUE(Shown(portal));
-  EXPECT_FALSE(Shown(cover));
+  EXPECT_EQ(seen(), std::pair(true, false));
   portal.onNavigateError("http://elsewhere/x");
-  EXPECT_TRUE(Shown(portal));
+  EXPECT_EQ(seen(), std::pair(true, false));
   portal.onNavigateError("http://server/box/");
-  EXPECT_FALSE(Shown(portal));
-  EXPECT_TRUE(Shown(cover));
+  EXPECT_EQ(seen(), std::pair(false, true));
   portal.onDownloadComplete();
-  EXPECT_FALSE(Shown(portal)) << "a failed portal stays covered until retried";
+  EXPECT_EQ(seen(), std::pair(false, true)) << "a failed portal stays covered until retried";
   test::Click(Window(), cover);
-  EXPECT_EQ(portal.CurrentAddress(), "http://server/box/");
   portal.onDownloadComplete();
-  EXPECT_TRUE(Shown(portal));
+  EXPECT_EQ(seen(), std::pair(true, false));
 }
 
 TEST_F(MainWindowTest, FailedStartPagesLoadAgainWhenTheirPageIsShownAtMostEveryTenSeconds) {
@@ -522,8 +485,8 @@ TEST_F(TickerTest, ItemsClimbRestAndCycle) {
   LoadTicker("A||http://site/a.html$$$no link here$$$B||*$$$");
   // The time that passes, then the items on show.
   const std::pair<std::chrono::milliseconds, const char*> timeline[] = {
-      {0ms, "A@20 "},  {150ms, "A@14 "}, {150ms, "A@8 "}, {5099ms, "A@8 "}, {1ms, ""},
-      {50ms, "B@18 "}, {250ms, "B@8 "},  {5100ms, ""},    {50ms, "A@18 "}};
+      {0ms, "A@20 "},  {300ms, "A@8 "}, {5099ms, "A@8 "}, {1ms, ""},
+      {50ms, "B@18 "}, {5350ms, ""},    {50ms, "A@18 "}};
   for (auto [wait, items] : timeline) {
     Wait(wait);
     EXPECT_EQ(Items(), items) << "after " << wait.count() << " ms";
@@ -531,8 +494,8 @@ TEST_F(TickerTest, ItemsClimbRestAndCycle) {
 }
 
 // The pointer holds a linked item underlined for as long as it stays; over the bare panel the
-// item goes on after the rest under way. A click opens only a web address, and then stops the
-// hold until the pointer has crossed the bare panel.
+// item goes on after the rest under way. A click opens only a web address (and then stops the
+// hold until the pointer has crossed the bare panel: the next test).
 TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   LoadTicker("A||http://site/a.html||ignored$$$B||*$$$C||file:///usr/bin/xterm$$$D||");
   Wait(300ms);
@@ -546,17 +509,12 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   Wait(5100ms);
   EXPECT_EQ(Items(), "B@8 ");
 
-  Item(0).onClick();
-  PointAt(0);
-  EXPECT_FALSE(Underlined(0)) << "after a click, pointing underlines nothing";
-  Panel().onMouseMove(MouseEvent{});
   for (size_t plain : {1, 2, 3}) {
     PointAt(plain);
     EXPECT_FALSE(Underlined(plain)) << Item(plain).Caption();
     EXPECT_EQ(Item(plain).Accessible().role, AccessibleRole::Label) << "text, not a link";
-    Item(plain).onClick();
-    Panel().onMouseMove(MouseEvent{});
   }
+  for (size_t item : {0, 1, 2, 3}) Item(item).onClick();
   EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/a.html"})
       << "no target but a web address reaches the desktop";
 }

@@ -1,10 +1,24 @@
 #include "platform/gtk/KeyRouter.h"
 
+#include <webkit2/webkit2.h>
+
 #include "platform/Raise.h"
 #include "platform/gtk/KeyEvents.h"
-#include "platform/gtk/TextFieldFocus.h"
 
 namespace lumora::gtk {
+namespace {
+
+// Whether the widget is a web view whose page has its caret in editable text (a text input, a text
+// area, an editable element): every key then belongs to the page, also the ones it leaves unused.
+// The engine says so in the editor state it keeps for every selection change, which costs nothing
+// in the pages.
+bool TextFieldFocused(GtkWidget* widget) {
+  if (!widget || !WEBKIT_IS_WEB_VIEW(widget)) return false;
+  WebKitEditorState* state = webkit_web_view_get_editor_state(WEBKIT_WEB_VIEW(widget));
+  return state && webkit_editor_state_is_paste_available(state);
+}
+
+}  // namespace
 
 bool KeyRouter::Route(GtkWindow* window, GdkEventKey* event) {
   GtkWidget* focus = gtk_window_get_focus(window);

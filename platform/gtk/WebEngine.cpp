@@ -6,8 +6,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/gtk/TextFieldFocus.h"
-
 namespace lumora::gtk {
 namespace {
 
@@ -20,6 +18,9 @@ WebKitSettings* NewSettings() {
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   return settings;
 }
+
+// The script world of the program's own scripts, which the pages cannot reach.
+constexpr const char* kProgramScriptWorld = "lumora";
 
 // How long every view must have been idle, so that what follows never competes with a page.
 constexpr guint kIdleMs = 500;
@@ -102,7 +103,6 @@ GtkWidget* WebViewGroup::NewView() {
         GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(), "settings",
                                 settings.get(), "website-policies", policies.get(), nullptr));
   }
-  WatchTextFieldFocus(WEBKIT_WEB_VIEW(view));
   views_.push_back(view);
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
   g_signal_connect(view, "notify::is-loading", G_CALLBACK(OnLoadingChanged), this);

@@ -92,6 +92,13 @@ std::string UriFor(const std::string& address) {
 // How long the end of the program waits for launches under way.
 constexpr gint64 kLaunchGraceMicroseconds = 5 * G_USEC_PER_SEC;
 
+// Launches in the user's environment, without what this process set for itself.
+GAppLaunchContext* NewLaunchContext() {
+  GAppLaunchContext* context = g_app_launch_context_new();
+  for (const char* name : OwnEnvironmentVariables()) g_app_launch_context_unsetenv(context, name);
+  return context;
+}
+
 void OnLaunched(GObject*, GAsyncResult* result, gpointer data) {
   std::unique_ptr<std::shared_ptr<int>> pending(static_cast<std::shared_ptr<int>*>(data));
   g_app_info_launch_default_for_uri_finish(result, nullptr);
@@ -159,7 +166,8 @@ void GtkDesktop::DismissMessages() {
 void GtkDesktop::OpenAddress(const std::string& address) {
   std::string uri = UriFor(address);
   ++*pendingLaunches_;
-  g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, OnLaunched,
+  GObjectPtr<GAppLaunchContext> context(NewLaunchContext());
+  g_app_info_launch_default_for_uri_async(uri.c_str(), context.get(), nullptr, OnLaunched,
                                           new std::shared_ptr<int>(pendingLaunches_));
 }
 
@@ -169,7 +177,11 @@ bool GtkDesktop::StartProcess(const std::string& path) {
   g_autofree char* directory = g_path_get_dirname(path.c_str());
   std::string program = path;
   char* argv[] = {program.data(), nullptr};
-  return g_spawn_async(directory, argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+  g_auto(GStrv) environment = g_get_environ();
+  for (const char* name : OwnEnvironmentVariables()) {
+    environment = g_environ_unsetenv(environment, name);
+  }
+  return g_spawn_async(directory, argv, environment, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
                        nullptr);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace lumora::gtk {
 
 // Initialises GTK on first use. False when no display can be opened; the HTTP, timer and
@@ -8,5 +10,9 @@ bool EnsureGtk();
 
 // As EnsureGtk, but throws std::runtime_error when there is no display.
 void RequireGtk();
+
+// The environment variables this process set for itself as GTK started; the programs it starts
+// get the user's environment without them.
+const std::vector<const char*>& OwnEnvironmentVariables();
 
 }  // namespace lumora::gtk

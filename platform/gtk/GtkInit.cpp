@@ -33,23 +33,15 @@ void SetUnlessGiven(const char* name, const char* value) {
 }
 
 // The program draws with the CPU only: its web views never use hardware acceleration and GTK
-// paints its windows with cairo. Left alone, the web engine probes for GPU buffer sharing and,
-// each time it starts a web process, searches for a GPU device through EGL: both load the
-// system's GL driver into this process, some 20 MB and a tenth of a second at start. The device
-// it is given instead is none.
-void KeepTheWebEngineOffGl() {
+// paints its windows with cairo. Left alone, GTK (here and in the web process) chooses its window
+// visuals through GLX, and the web engine probes for GPU buffer sharing and, each time it starts a
+// web process, searches for a GPU device through EGL: all of that loads the system's GL driver,
+// some 20 MB and a tenth of a second at start in each process. The device the engine is given
+// instead is none.
+void KeepGlDriversOut() {
+  SetUnlessGiven("GDK_GL", "disable");
   SetUnlessGiven("WEBKIT_DISABLE_DMABUF_RENDERER", "1");
   SetUnlessGiven("WEBKIT_WEB_RENDER_DEVICE_FILE", "/dev/null");
-}
-
-// GTK chooses its window visuals through GLX unless told that GL is off; it reads that once, as
-// it starts.
-bool InitGtkWithoutGl() {
-  bool given = g_getenv("GDK_GL") != nullptr;
-  if (!given) g_setenv("GDK_GL", "disable", TRUE);
-  bool opened = gtk_init_check(nullptr, nullptr);
-  if (!given) g_unsetenv("GDK_GL");
-  return opened;
 }
 
 bool InitGtk() {
@@ -57,8 +49,8 @@ bool InitGtk() {
   // all of that, so it comes first wherever an X server answers (XWayland in a Wayland session).
   // GDK_BACKEND, when set, still decides.
   gdk_set_allowed_backends("x11,*");
-  KeepTheWebEngineOffGl();
-  if (!InitGtkWithoutGl()) return false;
+  KeepGlDriversOut();
+  if (!gtk_init_check(nullptr, nullptr)) return false;
   ReportWaylandLimits();
   return true;
 }

@@ -87,22 +87,19 @@ TEST_F(StartupTest, PageIsRenderedFromTheListUnlessItIsNewer) {
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk("href=open://1>·xyz</a>")), std::string::npos);
 }
 
-NetworkAdapter Adapter(std::vector<std::uint8_t> address, bool hasIp = true,
-                       bool loopback = false) {
-  return {"eth", loopback, hasIp, std::move(address)};
-}
-
+// Adapters as {name, loopback, has an IP address, hardware address}.
 TEST(UserIdTest, FirstNonLoopbackAdapterWithAnAddressIfUsableElseDateTimeAndRandom) {
-  EXPECT_EQ(
-      GetMacAddress({Adapter({0, 0, 0, 0, 0, 0}, true, true), Adapter({1, 2, 3, 4, 5, 6}, false),
-                     Adapter({0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}), Adapter({9, 9, 9, 9, 9, 9})}),
-      "0A-1B-2C-3D-4E-5F");
+  EXPECT_EQ(GetMacAddress({{"lo", true, true, {0, 0, 0, 0, 0, 0}},
+                           {"a", false, false, {1, 2, 3, 4, 5, 6}},
+                           {"b", false, true, {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}},
+                           {"c", false, true, {9, 9, 9, 9, 9, 9}}}),
+            "0A-1B-2C-3D-4E-5F");
   // An unusable first candidate ends the search.
   for (std::vector<std::uint8_t> first :
        {std::vector<std::uint8_t>{0, 0x53, 0x45, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {}}) {
-    EXPECT_EQ(GetMacAddress({Adapter(first), Adapter({1, 2, 3, 4, 5, 6})}), "");
+    EXPECT_EQ(GetMacAddress({{"a", false, true, first}, {"b", false, true, {1, 2, 3, 4, 5, 6}}}),
+              "");
   }
-  EXPECT_EQ(GetMacAddress({}), "");
   // Without one, the id is the date, the time and a random number, none with leading zeros.
   EXPECT_EQ(MakeFallbackId(LocalDateTime{2011, 1, 9, 8, 5, 3}, 123), "201119853123");
 }

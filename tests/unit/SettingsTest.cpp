@@ -155,21 +155,29 @@ TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
   }
 }
 
-TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateOneOrSaysWhyNot) {
+// The per-user folder may exist already, made by another hand: it is used only as the user's own
+// folder, private whatever its mode was, since the program trusts what it finds there.
+TEST(DataFolderTest, BesideAWritablePortableCopyElseAPrivateFolderOfTheUsersOwnOrABoxSaysWhyNot) {
   test::TempDir dir;
   DataFolderInputs inputs{dir / "bin", false, true, (dir / "xdg").string(),
                           (dir / "home").string()};
   EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "bin");
   EXPECT_FALSE(fs::exists(dir / "xdg"));
 
+  fs::path folder = dir / "xdg" / "lumora";
   for (auto [installed, writable] : {std::pair{true, true}, {false, false}}) {
     fs::remove_all(dir / "xdg");
     inputs.installed = installed;
     inputs.executableDirWritable = writable;
     DataFolderChoice choice = ChooseDataFolder(inputs);
-    EXPECT_EQ(choice.folder, dir / "xdg" / "lumora");
-    EXPECT_EQ(choice.failure, "");
-    EXPECT_EQ(fs::status(choice.folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(std::pair(choice.folder, choice.failure), std::pair(folder, std::string()));
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+  }
+  for (fs::perms mode : {fs::perms::all, fs::perms::owner_all | fs::perms::group_all,
+                         fs::perms::owner_read | fs::perms::owner_exec}) {
+    fs::permissions(folder, mode);
+    EXPECT_EQ(ChooseDataFolder(inputs).failure, "");
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
   }
   // An unset or relative XDG_DATA_HOME is ignored: the default folder under HOME.
   for (const char* xdg : {"", "relative/data"}) {
@@ -177,59 +185,38 @@ TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateO
     EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "home" / ".local" / "share" / "lumora");
   }
 
-  // A folder that cannot be made is reported and the program does not run.
-  dir.Write("file", "");
-  headless::HeadlessDesktop desktop;
-  inputs.xdgDataHome = (dir / "file").string();
-  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
-  inputs.home = "";
-  inputs.xdgDataHome = "";
-  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
-  ASSERT_EQ(desktop.Messages().size(), 2u);
-  EXPECT_EQ(desktop.Messages()[0].title, "提示：");
-  EXPECT_NE(desktop.Messages()[0].text.find((dir / "file" / "lumora").string() + " "),
-            std::string::npos);
-  EXPECT_NE(desktop.Messages()[0].text.find("Not a directory"), std::string::npos);
-  // Without HOME there is no folder to name: the box says what is missing.
-  EXPECT_EQ(desktop.Messages()[1].text,
-            "无法保存设置和播放列表：XDG_DATA_HOME 和 HOME 都没有设置，找不到存放它们的文件夹。"
-            "程序将退出。");
-}
-
-// The per-user folder may exist already, made by another hand: it is used only as the user's own
-// folder, private whatever its mode was, since the program trusts what it finds there.
-TEST(DataFolderTest, AnExistingFolderIsMadePrivateAndRefusedWhenAnotherUserOwnsIt) {
-  test::TempDir dir;
-  DataFolderInputs inputs{dir / "bin", true, false, (dir / "xdg").string(), ""};
-  fs::path folder = dir / "xdg" / "lumora";
-  fs::create_directories(folder);
-  for (fs::perms mode : {fs::perms::all, fs::perms::owner_all | fs::perms::group_all,
-                         fs::perms::owner_read | fs::perms::owner_exec}) {
-    fs::permissions(folder, mode);
-    EXPECT_EQ(ChooseDataFolder(inputs).failure, "");
-    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
-  }
-
-  // Another user's folder is named in the box and left as it is; so is a file in its place.
+  // A folder that cannot be used is named in the box and left as it is; the program does not run.
   auto refusal = [&inputs] {
     headless::HeadlessDesktop desktop;
     EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
-    return desktop.Messages().empty() ? "<no box>" : desktop.Messages()[0].text;
+    std::string told;
+    for (const headless::ShownMessage& box : desktop.Messages()) told += box.title + box.text;
+    return told;
   };
   auto box = [](const fs::path& folder, const std::string& reason) {
-    return "无法保存设置和播放列表：文件夹 " + folder.string() + " 不能写入（" + reason +
+    return "提示：无法保存设置和播放列表：文件夹 " + folder.string() + " 不能写入（" + reason +
            "）。程序将退出。";
   };
+  inputs.xdgDataHome = (dir / "xdg").string();
   fs::permissions(folder, fs::perms::all);
   inputs.user = geteuid() + 1;
   EXPECT_EQ(refusal(), box(folder, "属于另一个用户"));
   EXPECT_EQ(fs::status(folder).permissions(), fs::perms::all);
-
   inputs.user = geteuid();
-  fs::create_directories(dir / "plain");
-  dir.Write("plain/lumora", "");
-  inputs.xdgDataHome = (dir / "plain").string();
-  EXPECT_EQ(refusal(), box(dir / "plain" / "lumora", "Not a directory"));
+  // A file in the folder's place, or in the place of the folder above it.
+  fs::remove_all(folder);
+  dir.Write("xdg/lumora", "");
+  EXPECT_EQ(refusal(), box(folder, "Not a directory"));
+  dir.Write("file", "");
+  inputs.xdgDataHome = (dir / "file").string();
+  EXPECT_EQ(refusal(), box(dir / "file" / "lumora", "Not a directory"));
+  // Without HOME there is no folder to name: the box says what is missing.
+  inputs.home = "";
+  inputs.xdgDataHome = "";
+  EXPECT_EQ(
+      refusal(),
+      "提示：无法保存设置和播放列表：XDG_DATA_HOME 和 HOME 都没有设置，找不到存放它们的文件夹。"
+      "程序将退出。");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "app/Startup.h"
@@ -25,13 +24,8 @@ using namespace std::chrono_literals;
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
-    RunStartup(dir_.Path(), platform_.GetNetworkAdapters(), platform_.GetClock());
-    form_ = Open();
-    form_->onUnloaded = [this] { ++unloaded_; };
     platform_.Tray().Add({}, "Lumora");  // as the program's top adds it, to a running tray host
-    router_.emplace(*form_, fetch_, server_,
-                    [this](const std::string& text) { balloons_.push_back(text); });
-    router_->Attach();
+    router_.Attach();
   }
 
   std::unique_ptr<BA1> Open() {
@@ -78,11 +72,14 @@ class MainWindowTest : public ::testing::Test {
   test::TempDir dir_;
   headless::HeadlessPlatform platform_;
   ContentServer server_{"http://server/box/", "http://site/"};
-  std::unique_ptr<BA1> form_;
-  int unloaded_ = 0;
+  // The start-up files come first, as at a start of the program; "" when they could be made.
+  std::string startupFailure_ =
+      RunStartup(dir_.Path(), platform_.GetNetworkAdapters(), platform_.GetClock());
+  std::unique_ptr<BA1> form_ = Open();
   ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
   std::vector<std::string> balloons_;
-  std::optional<LinkRouter> router_;
+  LinkRouter router_{*form_, fetch_, server_,
+                     [this](const std::string& text) { balloons_.push_back(text); }};
 };
 
 TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeWithinTheMinimumAndTheWorkArea) {
@@ -282,14 +279,14 @@ TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
   Click("关闭");
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_FALSE(Window().IsShown());
-  EXPECT_EQ(unloaded_, 0);
+  EXPECT_FALSE(form_->Unloaded());
 
   Store({{"ts", "3"}});
   platform_.Desktop().QueueAnswer(MessageAnswer::No);
   Window().Show();
   Click("关闭");
   EXPECT_EQ(messages.size(), 2u);
-  EXPECT_EQ(unloaded_, 1);
+  EXPECT_TRUE(form_->Unloaded());
   EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
 

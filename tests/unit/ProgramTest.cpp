@@ -42,8 +42,7 @@ struct Program {
   headless::HeadlessMenu& ProgramMenu() { return AsHeadless(app.Menus()->ProgramMenu()); }
   // How often the server was asked for this file: the popup ad's list (tan) and the ticker's (gun).
   long Asked(const std::string& file) {
-    const std::vector<std::string>& asked = platform.Http().RequestedUrls();
-    return std::count(asked.begin(), asked.end(), "http://server/box/lib/" + file);
+    return std::ranges::count(platform.Http().RequestedUrls(), "http://server/box/lib/" + file);
   }
 
   // Runs past the 6 s check; the server answers the control file 50 ms after it was asked.
@@ -438,7 +437,8 @@ TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheM
   EXPECT_EQ(Window().State(), WindowState::Minimized);
 }
 
-TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason) {
+// The user is told through a box or a balloon.
+TEST_F(TrayMenuTest, TheFirstFailedWriteIsToldOnceBalloonsCarryTheTitleAndACutTextUnlessOff) {
   std::filesystem::remove(dir / "c.htm");
   std::filesystem::create_directory(dir / "c.htm");  // the page cannot be replaced
   EXPECT_TRUE(Form().PlayList().AppendHistory(7, "T", "E", "B", 1, 2, 0));
@@ -450,16 +450,13 @@ TEST_F(TrayMenuTest, TheFirstFailedWriteOfARunIsToldOnceWithTheFileAndTheReason)
   EXPECT_EQ(std::tuple(told.text, told.title, told.owner),
             std::tuple("无法保存文件 " + (dir / "c.htm").string() + "：Is a directory", "提示：",
                        &Window()));
-}
 
-TEST_F(TrayMenuTest, BalloonsCarryTheTitleAndTheTextCutToItsFieldUnlessSwitchedOff) {
   std::string longText;
   for (int i = 0; i < 200; ++i) longText += "错";
   app.TrayIcon()->TrayShowBalloon(longText);
   const headless::TrayRecord& shown = platform.Tray().Shown();
   EXPECT_EQ(shown.balloonTitle, "Lumora提示:");
   EXPECT_EQ(Utf8ToGbk(shown.balloonText).size(), 254u);
-
   IniWrite(dir / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
   app.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
   EXPECT_EQ(platform.Tray().BalloonCount(), 1);
@@ -692,32 +689,12 @@ TEST(UnusableSettingsTest, ASettingsFileThatCannotBeReadIsToldAndTheProgramEnds)
 
 // The server fetch the update check reads the control file with
 
-// The status, GBK and failed requests are left to the integration test against a real server. A
-// fetch inside another's wait completes first; an answer after the give-up is dropped and the
-// next fetch gets its own.
-TEST(ServerFetchTest, NestedFetchCompletesFirstAndALateAnswerIsDropped) {
-  headless::HeadlessPlatform platform;
-  ServerFetch fetch(platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock());
-  std::string inner;
-  platform.Time().Post(100ms, [&] {
-    platform.Time().Post(100ms, [&] { platform.Http().Answer(1, {true, 200, "in"}); });
-    inner = fetch.FetchText("http://server/inner");
-    platform.Http().Answer(0, {true, 200, "out"});
-  });
-  EXPECT_EQ(fetch.FetchText("http://server/outer"), "out");
-  EXPECT_EQ(inner, "in");
-
-  platform.Time().Post(0ms, [&] { platform.Http().Answer(2, {true, 200, "late"}, 5000ms); });
-  EXPECT_EQ(fetch.FetchText("http://server/slow"), "");
-  platform.Time().Advance(10s);
-  platform.Time().Post(0ms, [&] { platform.Http().Answer(3, {true, 200, "next"}); });
-  EXPECT_EQ(fetch.FetchText("http://server/next"), "next");
-}
-
 // The wait ends when the clock's count of whole seconds has gone up by four, so a start late in
 // a second gives up after just over three seconds (a silent real server: the integration test).
-// Other handlers keep running meanwhile.
-TEST(ServerFetchTimeoutTest, SilentServerIsAbandonedWhenTheSecondsCountAdvancesByFour) {
+// Other handlers keep running meanwhile. A fetch inside another's wait completes first; an answer
+// after the give-up is dropped and the next fetch gets its own. The status, GBK and failed
+// requests are left to the integration test against a real server.
+TEST(ServerFetchTest, GivesUpAfterTheSecondsCountAdvancesByFourNestsAndDropsALateAnswer) {
   headless::HeadlessPlatform platform(headless::HeadlessPlatform::kDefaultStart + 900ms);
   ServerFetch fetch(platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock());
   WallTime start = platform.Time().Now();
@@ -727,6 +704,21 @@ TEST(ServerFetchTimeoutTest, SilentServerIsAbandonedWhenTheSecondsCountAdvancesB
   EXPECT_EQ(platform.Time().Now() - start, 3100ms);
   EXPECT_EQ(ticks, 6);
   EXPECT_FALSE(platform.Http().IsPending(0));
+
+  std::string inner;
+  platform.Time().Post(100ms, [&] {
+    platform.Time().Post(100ms, [&] { platform.Http().Answer(2, {true, 200, "in"}); });
+    inner = fetch.FetchText("http://server/inner");
+    platform.Http().Answer(1, {true, 200, "out"});
+  });
+  EXPECT_EQ(fetch.FetchText("http://server/outer"), "out");
+  EXPECT_EQ(inner, "in");
+
+  platform.Time().Post(0ms, [&] { platform.Http().Answer(3, {true, 200, "late"}, 5000ms); });
+  EXPECT_EQ(fetch.FetchText("http://server/slow"), "");
+  platform.Time().Advance(10s);
+  platform.Time().Post(0ms, [&] { platform.Http().Answer(4, {true, 200, "next"}); });
+  EXPECT_EQ(fetch.FetchText("http://server/next"), "next");
 }
 
 }  // namespace

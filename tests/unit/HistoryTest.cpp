@@ -121,7 +121,7 @@ TEST_F(HistoryStoreTest, AppendMovesAKnownItemToTheTopAndKeepsTheFirstHundredOld
   EXPECT_TRUE(after.ends_with("\r\n1100|t|e|b|0|0|0\r\n"));
 }
 
-TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndKeepSevenFields) {
+TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndLinesAreRemovedByNumberEvenEmptyOnes) {
   ASSERT_TRUE(store_.AppendHistory(3, "%u4E2D", "第一集\r\n2|x", "b|c", -1, 0, 0));
   EXPECT_EQ(dir_.Read("date.dat"),
             "3|%u4E2D|" + Utf8ToGbk("第一集") + "2%7Cx|b%7Cc|-1|0|0\r\n\r\n");
@@ -129,9 +129,7 @@ TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndKeepSevenFields) {
   ASSERT_TRUE(store_.AppendHistory(4, "亅x", "亅", "亅", 5, 6, 0));
   EXPECT_EQ(store_.ReadEntry(1), "4|亅x|亅|亅|5|6|0");
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk(">·亅x</a>")), std::string::npos);
-}
 
-TEST_F(HistoryStoreTest, RemoveAddressesLinesByNumberIncludingEmptyOnes) {
   dir_.Write("date.dat", "1|a|||0|0|0\r\n2|b|||0|0|0\r\n");
   ASSERT_TRUE(Remove(5));
   EXPECT_EQ(dir_.Read("date.dat"), "1|a|||0|0|0\r\n2|b|||0|0|0\r\n");

@@ -28,7 +28,7 @@ class StartupTest : public ::testing::Test {
   headless::HeadlessPlatform platform_;
 };
 
-TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
+TEST_F(StartupTest, NewFilesGetDefaultsTheStoredIdStaysAndOnlyUnusableValuesAreRepaired) {
   Start();
   std::string settings = "[main]\r\nName=Lumora\r\n[User]\r\nName=01-02-03-04-05-06\r\n" +
                          std::string(kDefaultsAfterUser);
@@ -41,6 +41,22 @@ TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
   Start();
   EXPECT_EQ(dir_.Read("config.dll"), settings);
 
+  // Missing, zero, empty and non-numeric values are repaired, others stay even out of range; ts
+  // goes back to 3 (ask again) unless the question was answered (1 or 2).
+  for (auto [before, after] : {
+           std::pair{"[USER]\r\nNAME=odd id\r\n[ver]\r\nName=8.0\r\n"
+                     "[S_q]\r\nts=2\r\nquit=abc\r\ns_size=\r\nh_w=-100\r\nh_h=0\r\n",
+                     "[USER]\r\nNAME=odd id\r\n[ver]\r\nName=9.0\r\n"
+                     "[S_q]\r\nts=2\r\nquit=2\r\ns_size=2\r\nh_w=-100\r\nh_h=9830\r\n"},
+           {"[User]\r\nName=0\r\n[S_q]\r\nts=7\r\nquit=7\r\ns_size=5\r\n",
+            "[User]\r\nName=09-09-09-09-09-09\r\n[S_q]\r\nts=3\r\nquit=7\r\ns_size=5\r\n"
+            "h_w=14850\r\nh_h=9830\r\n[Ver]\r\nName=9.0\r\n"},
+       }) {
+    dir_.Write("config.dll", before);
+    Start();
+    EXPECT_EQ(dir_.Read("config.dll"), after);
+  }
+
   // Without an adapter the id is the local date and time, then three random digits.
   dir_.Write("config.dll", "[main]\r\nName=Other\r\n");
   platform_.Adapters().adapters.clear();
@@ -51,24 +67,6 @@ TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
   EXPECT_GE(std::stoi(id.substr(14)), 100) << id;
   EXPECT_EQ(dir_.Read("config.dll"), "[main]\r\nName=Other\r\n[User]\r\nName=" + id + "\r\n" +
                                          std::string(kDefaultsAfterUser));
-}
-
-// Missing, zero, empty and non-numeric values are repaired, others stay even out of range; ts
-// goes back to 3 (ask again) unless the question was answered (1 or 2).
-TEST_F(StartupTest, RepairsMissingZeroEmptyAndNonNumericValuesOnly) {
-  for (auto [before, after] : {
-           std::pair{"[USER]\r\nNAME=odd id\r\n[ver]\r\nName=8.0\r\n"
-                     "[S_q]\r\nts=2\r\nquit=abc\r\ns_size=\r\nh_w=-100\r\nh_h=0\r\n",
-                     "[USER]\r\nNAME=odd id\r\n[ver]\r\nName=9.0\r\n"
-                     "[S_q]\r\nts=2\r\nquit=2\r\ns_size=2\r\nh_w=-100\r\nh_h=9830\r\n"},
-           {"[User]\r\nName=0\r\n[S_q]\r\nts=7\r\nquit=7\r\ns_size=5\r\n",
-            "[User]\r\nName=01-02-03-04-05-06\r\n[S_q]\r\nts=3\r\nquit=7\r\ns_size=5\r\n"
-            "h_w=14850\r\nh_h=9830\r\n[Ver]\r\nName=9.0\r\n"},
-       }) {
-    dir_.Write("config.dll", before);
-    Start();
-    EXPECT_EQ(dir_.Read("config.dll"), after);
-  }
 }
 
 TEST_F(StartupTest, PageIsRenderedFromTheListUnlessItIsNewer) {

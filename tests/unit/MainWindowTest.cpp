@@ -266,7 +266,8 @@ TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuit) {
 }
 
 // Answered, the question is not asked again: yes hides to the tray, no quits. (Dismissed, it
-// cancels, stores nothing and comes again: the GUI test escapes it.)
+// cancels, stores nothing and comes again, and what yes stores: the GUI test escapes and answers
+// it.)
 TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
   const std::vector<headless::ShownMessage>& messages = platform_.Desktop().Messages();
   platform_.Desktop().QueueAnswer(MessageAnswer::Yes);
@@ -274,7 +275,6 @@ TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].title + messages[0].text, "提示：关闭 Lumora  最小化到托盘吗？");
   EXPECT_FALSE(Window().IsShown());
-  EXPECT_EQ(Stored("ts") + Stored("quit"), "12");
   Window().Show();
   Click("关闭");
   EXPECT_EQ(messages.size(), 1u);

@@ -7,6 +7,7 @@
 #include "core/ServerFetch.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
+#include "platform/Raise.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessWebView.h"
@@ -338,20 +339,21 @@ TEST_F(MainWindowTest, FrameBandSizesDragsStoreNothingAndEdgeResizeStoresTheSize
     headless::MoveAt(Window(), at);
     EXPECT_EQ(Window().Pointer(), shape) << at.x << "," << at.y;
   }
-  test::PressSurface(Window(), {400, 20});
+  // Presses on the window's own surface, whose release the window manager takes.
+  Window().onMouseDown({MouseButton::Left, true, 400, 20});
   headless::MoveAt(Window(), {410, 22}, true);
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Window().SetBounds({50, 60, 1000, 600});
   Wait(400ms);
   EXPECT_EQ(StoredSize(), "14850x9830");
   Click("最大化");
-  test::PressSurface(Window(), {0, 300});
+  Window().onMouseDown({MouseButton::Left, true, 0, 300});
   headless::MoveAt(Window(), {410, 22}, true);
   EXPECT_FALSE(platform_.LastSystemSize(Window()).has_value()) << "maximised: no size, no move";
   EXPECT_EQ(platform_.SystemMoveCount(Window()), 1);
   Click("还原");
 
-  test::PressSurface(Window(), {999, 300});
+  Window().onMouseDown({MouseButton::Left, true, 999, 300});
   EXPECT_EQ(platform_.LastSystemSize(Window()), HitCode::Right);
   Resize(1100, 600);  // the system's size loop
   Resize(1200, 600);

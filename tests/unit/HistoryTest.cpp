@@ -34,7 +34,7 @@ TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwiceAndNeverSplitsACharacter)
 
 // Rows carry their list line numbers; untitled entries and lines past the 101 a play keeps are
 // left out, and a list without rows says there are no records.
-TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersForTheLinesAPlayKeeps) {
+TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersAndEscapedTitlesCutOnlyInTheRow) {
   EXPECT_EQ(RowsOf(RenderHistoryPage({""})), "<tr><td colspan=2 align=center>暂无记录</td></tr>");
   EXPECT_EQ(RowsOf(RenderHistoryPage(
                 {"", "7|%u4E2D%u6587|E|B|1|2|0", "8||E|B|1|2|0", "no entry", "9|abc|E|B|1|2|0"})),
@@ -49,10 +49,8 @@ TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersForTheLinesAPlayKeeps) {
   std::string page = RenderHistoryPage(std::vector<std::string_view>(owned.begin(), owned.end()));
   EXPECT_NE(page.find("href=open://101>"), std::string::npos);
   EXPECT_EQ(page.find("href=open://102>"), std::string::npos);
-}
 
-// The tooltip holds the whole title, the row a cut one; neither lets the title add markup.
-TEST(HistoryPageRenderTest, TitlesAreEscapedAndCutOnlyInTheRow) {
+  // The tooltip holds the whole title, the row a cut one; neither lets the title add markup.
   std::string rows = RowsOf(RenderHistoryPage({"1|%3Cscript%3Ealert%281%29%3C/script%3E|||0|0|0",
                                                "2|a%20onmouseover%3D%22x%22%27|||0|0|0",
                                                "3|" + Repeat("%u4E2D", 20) + "|||0|0|0"}));

@@ -83,6 +83,13 @@ class MainWindowTest : public ::testing::Test {
                      [this](const std::string& text) { balloons_.push_back(text); }};
 };
 
+// A link the user follows in a view; true when the router took it.
+bool Follow(WebView& view, const std::string& url) {
+  bool cancel = false;
+  view.onBeforeNavigate2(url, cancel);
+  return cancel;
+}
+
 TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeWithinTheMinimumAndTheWorkArea) {
   EXPECT_EQ(Window().Bounds(), (Rect{305, 172, 990, 655}));
   Store({{"h_w", "20000"}, {"h_h", "12000"}});
@@ -103,19 +110,28 @@ TEST_F(MainWindowTest, OpensAtTheStoredOrDefaultSizeWithinTheMinimumAndTheWorkAr
   EXPECT_EQ(small->Window().Bounds(), (Rect{0, 0, 800, 440})) << "maximised below the minimum";
 }
 
-TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilent) {
+TEST_F(MainWindowTest, StartsEveryViewOnItsStartPageSilentAndOpensItsNewWindowsWebAddressesOnly) {
   std::string id = IniRead(dir_ / "config.dll", "User", "Name", "0");
   std::vector<std::string> addresses;
   for (WebView* view : form_->WebViews()) {
     addresses.push_back(view->CurrentAddress());
     headless::AsHeadless(*view).StartLoad();
     EXPECT_TRUE(headless::AsHeadless(*view).Silent()) << view->CurrentAddress();
+    view->onNewWindow2("https://example.com/goods/1");
   }
   EXPECT_EQ(addresses, (std::vector<std::string>{
                            "http://server/box/", "about:blank", (dir_ / "c.htm").string(),
                            "about:blank", "http://server/box/tj/tj.asp?id=" + id,
                            "http://server/box/js/ads/bo.html", "http://server/box/js/ads/tao.html",
                            "http://server/box/tv/list.htm", "http://server/box/tv/ad.htm"}));
+  // New windows of every view open in the browser, web addresses only.
+  View(6).onNewWindow2("file:///etc/passwd");
+  View(5).onNewWindow2("javascript:alert(1)");
+  form_->PortalView().onNewWindow2("HTTP://127.0.0.1/");
+  std::vector<std::string> expected(9, "https://example.com/goods/1");
+  expected.push_back("http://127.0.0.1/");  // handed on in normal form
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), expected);
+  EXPECT_EQ(View(6).CurrentAddress(), "http://server/box/js/ads/tao.html");
 }
 
 TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeTheScreenScaleAndTheSideBarHandle) {
@@ -290,18 +306,7 @@ TEST_F(MainWindowTest, CloseQuestionDismissedCancelsAndAnsweredDecidesForGood) {
   EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
 
-TEST_F(MainWindowTest, NewWindowOfAnyViewOpensWebAddressesInTheBrowserOnly) {
-  for (WebView* view : form_->WebViews()) view->onNewWindow2("https://example.com/goods/1");
-  View(6).onNewWindow2("file:///etc/passwd");
-  View(5).onNewWindow2("javascript:alert(1)");
-  form_->PortalView().onNewWindow2("HTTP://127.0.0.1/");
-  std::vector<std::string> expected(9, "https://example.com/goods/1");
-  expected.push_back("http://127.0.0.1/");  // handed on in normal form
-  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), expected);
-  EXPECT_EQ(View(6).CurrentAddress(), "http://server/box/js/ads/tao.html");
-}
-
-TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
+TEST_F(MainWindowTest, CompactModeNeedsAPlayerTvLinksTheExactSchemeEachPlayerClosesTheOther) {
   Click("精简模式");
   EXPECT_EQ(Window().ClientSize(), (Size{990, 655}));
 
@@ -324,6 +329,35 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerAndRestoresTheStoredSize) {
   EXPECT_FALSE(Shown(caption)) << "the compact caption does not stay on the frame";
   EXPECT_NO_THROW(Button("最大化")) << "the window left compact mode restored";
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
+
+  // TV links need their exact scheme; the TV player and the player close each other.
+  EXPECT_FALSE(Follow(form_->ChannelView(), "KATVS://1"));
+  EXPECT_FALSE(Follow(form_->ChannelView(), "x-katvs://1"));
+  form_->SetPlayerState(PlayerState::Video);
+  EXPECT_TRUE(Follow(form_->ChannelView(), "katvs://ch=3&name=%u7EAA"));
+  EXPECT_EQ(form_->TvPlayerView().CurrentAddress(),
+            "http://server/box/tv/kavotv.htm?ch=3&name=%u7EAA");
+  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "about:blank");
+  // The close picture in the top-right corner of a player view.
+  auto closeOf = [this](WebView& view) {
+    Rect at = test::PlaceOf(Window(), view);
+    return Point{at.x + at.width - 2 - 9, at.y + 2 + 9};
+  };
+  ClickPageTab(2);
+  EXPECT_NE(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
+  Click("精简模式");
+  EXPECT_EQ(form_->CurrentPage(), Page::Tv) << "the TV player plays";
+  test::Click(Window(), test::Captioned<Label>(Window(), "×"));
+
+  form_->SetPlayerState(PlayerState::Video);
+  EXPECT_EQ(form_->TvPlayerView().CurrentAddress(), "http://server/box/tv/ad.htm");
+  EXPECT_EQ(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
+  ClickPageTab(1);
+  EXPECT_TRUE(Shown(form_->PlayerView()));
+  headless::ClickAt(Window(), closeOf(form_->PlayerView()));
+  EXPECT_FALSE(Shown(form_->PlayerView()));
+  Click("精简模式");
+  EXPECT_EQ(Window().ClientSize(), (Size{990, 655})) << "nothing plays: no compact mode";
 }
 
 TEST_F(MainWindowTest, FrameBandSizesDragsStoreNothingAndEdgeResizeStoresTheSizeItMadeOnly) {
@@ -367,7 +401,7 @@ TEST_F(MainWindowTest, FrameBandSizesDragsStoreNothingAndEdgeResizeStoresTheSize
   EXPECT_EQ(StoredSize(), "18000x9000");
 }
 
-TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
+TEST_F(MainWindowTest, FailedPortalIsCoveredUntilRetriedOtherFailedStartPagesLoadAgainWhenShown) {
   WebView& portal = form_->PortalView();
   ImageBox& cover = *test::ControlsOf<ImageBox>(Window()).at(0);
   auto seen = [&] { return std::pair(Shown(portal), Shown(cover)); };
@@ -383,9 +417,8 @@ TEST_F(MainWindowTest, PortalCoverLiftsOnLoadAndShowsTheErrorWithRetry) {
   test::Click(Window(), cover);
   portal.onDownloadComplete();
   EXPECT_EQ(seen(), std::pair(true, false));
-}
 
-TEST_F(MainWindowTest, FailedStartPagesLoadAgainWhenTheirPageIsShownAtMostEveryTenSeconds) {
+  // Other failed start pages load again when their page is shown, at most every ten seconds.
   WebView* views[] = {&form_->ChannelView(), &form_->TvPlayerView(), &View(6)};
   const std::string startPages[] = {"http://server/box/tv/list.htm", "http://server/box/tv/ad.htm",
                                     "http://server/box/js/ads/tao.html"};
@@ -544,12 +577,6 @@ TEST_F(TickerTest, SingleItemLongListAndEmptyList) {
   EXPECT_EQ(Item(ItemControls().size() - 1).Caption(), "item 50");
 }
 
-// A link the user follows in a view; true when the router took it.
-bool Follow(WebView& view, const std::string& url) {
-  bool cancel = false;
-  view.onBeforeNavigate2(url, cancel);
-  return cancel;
-}
 TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAndOpensInformation) {
   auto request = [this] { return platform_.Http().RequestedUrls().back(); };
   AnswerNextRequest("0");
@@ -601,36 +628,6 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
   EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?http://x/?u=A$$$C");
   EXPECT_FALSE(Follow(form_->PortalView(), "http://server/box/index.html"));
   EXPECT_FALSE(Follow(form_->InformationView(), "http://server/box/pp.htm?1"));
-}
-
-TEST_F(MainWindowTest, TvLinksNeedTheExactSchemeAndEachPlayerClosesTheOther) {
-  EXPECT_FALSE(Follow(form_->ChannelView(), "KATVS://1"));
-  EXPECT_FALSE(Follow(form_->ChannelView(), "x-katvs://1"));
-  form_->SetPlayerState(PlayerState::Video);
-  EXPECT_TRUE(Follow(form_->ChannelView(), "katvs://ch=3&name=%u7EAA"));
-  EXPECT_EQ(form_->TvPlayerView().CurrentAddress(),
-            "http://server/box/tv/kavotv.htm?ch=3&name=%u7EAA");
-  EXPECT_EQ(form_->PlayerView().CurrentAddress(), "about:blank");
-  // The close picture in the top-right corner of a player view.
-  auto closeOf = [this](WebView& view) {
-    Rect at = test::PlaceOf(Window(), view);
-    return Point{at.x + at.width - 2 - 9, at.y + 2 + 9};
-  };
-  ClickPageTab(2);
-  EXPECT_NE(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
-  Click("精简模式");
-  EXPECT_EQ(form_->CurrentPage(), Page::Tv) << "the TV player plays";
-  test::Click(Window(), test::Captioned<Label>(Window(), "×"));
-
-  form_->SetPlayerState(PlayerState::Video);
-  EXPECT_EQ(form_->TvPlayerView().CurrentAddress(), "http://server/box/tv/ad.htm");
-  EXPECT_EQ(test::ControlAt(Window(), closeOf(form_->TvPlayerView())), &form_->TvPlayerView());
-  ClickPageTab(1);
-  EXPECT_TRUE(Shown(form_->PlayerView()));
-  headless::ClickAt(Window(), closeOf(form_->PlayerView()));
-  EXPECT_FALSE(Shown(form_->PlayerView()));
-  Click("精简模式");
-  EXPECT_EQ(Window().ClientSize(), (Size{990, 655})) << "nothing plays: no compact mode";
 }
 
 TEST_F(MainWindowTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {

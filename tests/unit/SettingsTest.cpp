@@ -61,7 +61,7 @@ TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanks
   EXPECT_EQ(Read("s", "long"), std::string("x").append(chinese, 0, 126 * 3));
 }
 
-TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
+TEST_F(SettingsTest, WriteCreatesOrReplacesInPlaceInCrLfGbkKeepingOtherLinesEvenABareName) {
   EXPECT_FALSE(IniWrite(dir_ / "nowhere/config.dll", "a", "b", "c"));
   ASSERT_TRUE(Write("main", "Name", "Lumora"));
   ASSERT_TRUE(Write("S_q", "ts", "3"));
@@ -71,9 +71,7 @@ TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
   EXPECT_EQ(dir_.FileCount(), 1u) << "no temporary files";
   ASSERT_TRUE(Write("S_q", "quit", "1\r\nh_w=2"));
   EXPECT_EQ(Read("S_q", "h_w"), "0") << "a line break in a value made a key";
-}
 
-TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByteEvenABareName) {
   dir_.Write("config.dll",
              "; comment\r\n[S_q]\r\nts = 3\r\n\r\nweird line\xff\xfe\r\n[Ver]\nName=8.0\n"
              "[User]\r\nName=x");

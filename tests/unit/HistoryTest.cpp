@@ -82,7 +82,7 @@ class HistoryStoreTest : public ::testing::Test {
 
 // The fresh list's one empty line stays under the first entry and goes with the second. Each
 // change writes the page in GBK with a final CRLF and shows it.
-TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePage) {
+TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePageAKnownItemMovesUp) {
   ASSERT_TRUE(Append(7));
   EXPECT_EQ(dir_.Read("date.dat"), "7|T|E|B|1|2|0\r\n\r\n");
   EXPECT_EQ(dir_.Read("c.htm"), Utf8ToGbk(RenderHistoryPage({"7|T|E|B|1|2|0"})) + "\r\n");
@@ -97,11 +97,9 @@ TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePage) {
   ASSERT_TRUE(store_.ClearHistory());
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n");
   EXPECT_EQ(shown_.size(), 5u);
-}
 
-// A known item, whichever way its number is written, moves to the top; of the old lines the first
-// hundred stay.
-TEST_F(HistoryStoreTest, AppendMovesAKnownItemToTheTopAndKeepsTheFirstHundredOldLines) {
+  // A known item, whichever way its number is written, moves to the top; of the old lines the first
+  // hundred stay.
   dir_.Write("date.dat",
              "1|a|E|B|1|2|0\r\n7|old|E|B|1|2|0\r\n 7.0 |older|E|B|1|2|0\r\nx|n|E|B|1|2|0\r\n");
   ASSERT_TRUE(Append(7, "new"));

@@ -307,7 +307,7 @@ class PopupAdTest : public ::testing::Test, protected Program {
 // right of the work area (above other windows and passive: the backend's window manager test).
 // Every rotation hides the window and measures the next page from the same small view; after the
 // list's end the window unloads.
-TEST_F(PopupAdTest, PopsUpAfterTheDelayRotatesAndEnds) {
+TEST_F(PopupAdTest, PopsUpAfterTheDelayRotatesAndEndsOrRepeatsAndFallsBackToDefaultsAndCaps) {
   LoadWith(" 5 ||2||0||http://server/box/a.html$$$ftp://server/b.html$$$http://server/box/c.html");
   EXPECT_FALSE(Window().IsShown());
   At(4999ms);
@@ -330,12 +330,10 @@ TEST_F(PopupAdTest, PopsUpAfterTheDelayRotatesAndEnds) {
 
   At(5s + 4min);
   EXPECT_FALSE(Popup().Loaded());
-}
 
-// With the repeat field the usable pages alternate for good; unreadable fields fall back to a
-// 120 s delay and 30 minutes, and a page larger than 800 x 600 is cut to it. Without a panel at
-// the bottom the window keeps 32 pixels above the screen's bottom edge.
-TEST_F(PopupAdTest, RepeatsAndFallsBackToDefaultsAndCaps) {
+  // With the repeat field the usable pages alternate for good; unreadable fields fall back to a
+  // 120 s delay and 30 minutes, and a page larger than 800 x 600 is cut to it. Without a panel at
+  // the bottom the window keeps 32 pixels above the screen's bottom edge.
   Desktop().SetWorkArea({0, 0, 1600, 1000});
   LoadWith("0||x||1||http://server/box/a.html$$$http://server/box/c.html");
   At(119s);
@@ -401,7 +399,7 @@ class TrayMenuTest : public ::testing::Test, protected Program {
 };
 
 // Without a host at the close, the window is minimised instead (the GUI tests close so).
-TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheMenuOpens) {
+TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheMenusAct) {
   EXPECT_EQ(platform.Tray().Shown().tip, "Lumora");
   platform.Tray().onLeftClick();
   EXPECT_FALSE(Window().IsShown());
@@ -432,35 +430,8 @@ TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheM
   platform.Tray().SetHostPresent(false);
   EXPECT_TRUE(Window().IsShown()) << "the host went: the window comes back minimised";
   EXPECT_EQ(Window().State(), WindowState::Minimized);
-}
 
-// The user is told through a box or a balloon.
-TEST_F(TrayMenuTest, TheFirstFailedWriteIsToldOnceBalloonsCarryTheTitleAndACutTextUnlessOff) {
-  std::filesystem::remove(dir / "c.htm");
-  std::filesystem::create_directory(dir / "c.htm");  // the page cannot be replaced
-  EXPECT_TRUE(Form().PlayList().AppendHistory(7, "T", "E", "B", 1, 2, 0));
-  EXPECT_TRUE(Form().PlayList().AppendHistory(8, "T", "E", "B", 1, 2, 0));
-  EXPECT_TRUE(Messages().empty()) << "not from inside the failing handler";
-  platform.Time().Advance(10ms);
-  ASSERT_EQ(Messages().size(), 1u);
-  const headless::ShownMessage& told = Messages()[0];
-  EXPECT_EQ(std::tuple(told.text, told.title, told.owner),
-            std::tuple("无法保存文件 " + (dir / "c.htm").string() + "：Is a directory", "提示：",
-                       &Window()));
-
-  std::string longText;
-  for (int i = 0; i < 200; ++i) longText += "错";
-  app.TrayIcon()->TrayShowBalloon(longText);
-  const headless::TrayRecord& shown = platform.Tray().Shown();
-  EXPECT_EQ(shown.balloonTitle, "Lumora提示:");
-  EXPECT_EQ(Utf8ToGbk(shown.balloonText).size(), 254u);
-  IniWrite(dir / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
-  app.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
-  EXPECT_EQ(platform.Tray().BalloonCount(), 1);
-}
-
-// The quit at the end makes no settings dialog just to unload it.
-TEST_F(TrayMenuTest, PortalContextMenuAndMenuCommandsActOnThePortalTheShellAndTheProgram) {
+  // The quit at the end makes no settings dialog just to unload it.
   EXPECT_FALSE(Form().PortalView().onContextMenu({5, 5})) << "the engine's own menu never shows";
   EXPECT_FALSE(Form().HistoryView().onContextMenu({5, 5}));
   ASSERT_EQ(PortalMenu().Popups().size(), 1u);
@@ -487,6 +458,31 @@ TEST_F(TrayMenuTest, PortalContextMenuAndMenuCommandsActOnThePortalTheShellAndTh
   Choose("退出软件");
   EXPECT_TRUE(Ended());
   EXPECT_EQ(platform.Windows().size(), windows);
+}
+
+// The user is told through a box or a balloon.
+TEST_F(TrayMenuTest, TheFirstFailedWriteIsToldOnceBalloonsCarryTheTitleAndACutTextUnlessOff) {
+  std::filesystem::remove(dir / "c.htm");
+  std::filesystem::create_directory(dir / "c.htm");  // the page cannot be replaced
+  EXPECT_TRUE(Form().PlayList().AppendHistory(7, "T", "E", "B", 1, 2, 0));
+  EXPECT_TRUE(Form().PlayList().AppendHistory(8, "T", "E", "B", 1, 2, 0));
+  EXPECT_TRUE(Messages().empty()) << "not from inside the failing handler";
+  platform.Time().Advance(10ms);
+  ASSERT_EQ(Messages().size(), 1u);
+  const headless::ShownMessage& told = Messages()[0];
+  EXPECT_EQ(std::tuple(told.text, told.title, told.owner),
+            std::tuple("无法保存文件 " + (dir / "c.htm").string() + "：Is a directory", "提示：",
+                       &Window()));
+
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "错";
+  app.TrayIcon()->TrayShowBalloon(longText);
+  const headless::TrayRecord& shown = platform.Tray().Shown();
+  EXPECT_EQ(shown.balloonTitle, "Lumora提示:");
+  EXPECT_EQ(Utf8ToGbk(shown.balloonText).size(), 254u);
+  IniWrite(dir / "config.dll", "S_q", "tip", "1");  // the settings' balloon box unticked
+  app.TrayIcon()->TrayShowBalloon("读取数据出错，请返回重试！");
+  EXPECT_EQ(platform.Tray().BalloonCount(), 1);
 }
 
 // The settings and about dialog, opened from the program menu.
@@ -533,7 +529,7 @@ class SettingsDialogTest : public TrayMenuTest {
 
 // A box loads ticked unless its key holds the number 1. Cancel, reopening and OK are left to the
 // GUI test. Other keys than Escape do nothing.
-TEST_F(SettingsDialogTest, BoxesLoadFromTheFileApplyWritesEveryKeyTheClosePictureOrEscapeNothing) {
+TEST_F(SettingsDialogTest, BoxesLoadApplyWritesCloseAndEscapeDoNotPagesAndTheLinkInOneOwnedDialog) {
   const std::pair<const char*, const char*> loads[] = {
       {"", "111"},
       {"quit=1\r\ns_size=1\r\ntip=1\r\n", "000"},
@@ -562,10 +558,9 @@ TEST_F(SettingsDialogTest, BoxesLoadFromTheFileApplyWritesEveryKeyTheClosePictur
   EXPECT_TRUE(headless::PressKey(DialogWindow(), {Key::Escape}));
   EXPECT_FALSE(Dialog().Loaded());
   EXPECT_EQ(dir.Read("config.dll"), applied) << "Escape writes nothing";
-}
 
-// The site link highlights under the pointer until it is clicked, and opens the site once.
-TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChoosesAndWhoseLinkOpens) {
+  // One dialog, owned by the main window, whose pages the menu chooses. Its site link highlights
+  // under the pointer until it is clicked, and opens the site once.
   TopWindow& main = Form().Window();
   headless::PressAndRelease(test::WithTooltip(main, "置顶"), MouseButton::Left);
   main.SetState(WindowState::Minimized);
@@ -641,7 +636,7 @@ TEST_F(SettingsDialogTest, OneOwnedCentredSkinnedDialogWhosePagesTheMenuChoosesA
   EXPECT_FALSE(reopened.IsShown());
 }
 
-TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
+TEST(StartTest, ALaterStartHandsOverAfterTheStartupFilesUnusableSettingsAreToldAndEndIt) {
   test::TempDir dir;
   // Files an earlier run was killed in the middle of writing.
   const char* leftovers[] = {".date.dat.a1B2c3", ".c.htm.XyZ123", ".config.dll.000000"};
@@ -669,17 +664,16 @@ TEST(SecondStartTest, HandsOverAfterTheStartupFilesAndBringsTheWindowBack) {
   first.Time().Advance(1ms);
   EXPECT_TRUE(window.IsShown());
   EXPECT_EQ(window.State(), WindowState::Normal);
-}
 
-TEST(UnusableSettingsTest, ASettingsFileThatCannotBeReadIsToldAndTheProgramEnds) {
-  test::TempDir dir;
+  // A settings file that cannot be read is told, and the program ends.
+  std::filesystem::remove(dir / "config.dll");
   std::filesystem::create_directory(dir / "config.dll");
-  headless::HeadlessPlatform platform;
-  LumoraApp app(platform, ContentServer("http://server/box/", "http://site/"), dir.Path());
-  EXPECT_FALSE(app.Start({"lumora"}));
-  EXPECT_EQ(app.MainWindow(), nullptr);
-  ASSERT_EQ(platform.Desktop().Messages().size(), 1u);
-  EXPECT_EQ(platform.Desktop().Messages()[0].text,
+  headless::HeadlessPlatform third;
+  LumoraApp unusable(third, ContentServer("http://server/box/", "http://site/"), dir.Path());
+  EXPECT_FALSE(unusable.Start({"lumora"}));
+  EXPECT_EQ(unusable.MainWindow(), nullptr);
+  ASSERT_EQ(third.Desktop().Messages().size(), 1u);
+  EXPECT_EQ(third.Desktop().Messages()[0].text,
             "无法使用设置文件 " + (dir / "config.dll").string() + "：Is a directory");
 }
 

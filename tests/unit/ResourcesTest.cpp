@@ -28,7 +28,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, SheetTest, testing::Values(1, 2));
 
 // The frame's edge pieces the window stretches: the top and bottom ones are one colour along each
 // row, the left and right ones along each column.
-TEST_P(SheetTest, FramePiecesStretchWithoutChange) {
+TEST_P(SheetTest, SheetsHaveTheirSizesFramePiecesStretchAndCellsSitOnTheCaptionBandUnseen) {
   Bitmap frame = Sheet("101.png");
   const std::pair<Rect, bool> pieces[] = {{{40, 0, 10, 50}, true},
                                           {{0, 50, 35, 10}, false},
@@ -44,12 +44,10 @@ TEST_P(SheetTest, FramePiecesStretchWithoutChange) {
     }
     EXPECT_EQ(differences, 0) << piece.x << "," << piece.y;
   }
-}
 
-// Every sheet decodes at its size. The first column of each cell of the buttons and tabs is the
-// window's caption band at the row where the window places the sheet, so that the sheet shows no
-// edge against the band.
-TEST_P(SheetTest, EverySheetDecodesAtItsSizeAndButtonsAndTabsSitOnTheCaptionBandWithoutAnEdge) {
+  // Every sheet decodes at its size. The first column of each cell of the buttons and tabs is the
+  // window's caption band at the row where the window places the sheet, so that the sheet shows no
+  // edge against the band.
   const std::tuple<const char*, Size, std::vector<int>, int> sheets[] = {
       {"101.png", {80, 100}, {}, 0},
       {"102.png", {140, 21}, {0, 60, 80, 100, 120}, 7},
@@ -66,7 +64,6 @@ TEST_P(SheetTest, EverySheetDecodesAtItsSizeAndButtonsAndTabsSitOnTheCaptionBand
       {"wait.png", {200, 120}, {}, 0},
       {"error.png", {200, 120}, {}, 0},
   };
-  Bitmap frame = Sheet("101.png");
   for (const auto& [name, size, cells, top] : sheets) {
     Bitmap sheet = Sheet(name);
     EXPECT_EQ(sheet.Extent(), (Size{S(size.width), S(size.height)})) << name;

@@ -28,7 +28,7 @@ class StartupTest : public ::testing::Test {
   headless::HeadlessPlatform platform_;
 };
 
-TEST_F(StartupTest, NewFilesGetDefaultsTheStoredIdStaysAndOnlyUnusableValuesAreRepaired) {
+TEST_F(StartupTest, NewFilesGetDefaultsUnusableValuesAreRepairedThePageFollowsAnOlderList) {
   Start();
   std::string settings = "[main]\r\nName=Lumora\r\n[User]\r\nName=01-02-03-04-05-06\r\n" +
                          std::string(kDefaultsAfterUser);
@@ -67,9 +67,7 @@ TEST_F(StartupTest, NewFilesGetDefaultsTheStoredIdStaysAndOnlyUnusableValuesAreR
   EXPECT_GE(std::stoi(id.substr(14)), 100) << id;
   EXPECT_EQ(dir_.Read("config.dll"), "[main]\r\nName=Other\r\n[User]\r\nName=" + id + "\r\n" +
                                          std::string(kDefaultsAfterUser));
-}
 
-TEST_F(StartupTest, PageIsRenderedFromTheListUnlessItIsNewer) {
   dir_.Write("date.dat", "7|abc|E|B|1|2|0\r\n");
   Start();
   EXPECT_EQ(dir_.Read("date.dat"), "7|abc|E|B|1|2|0\r\n");

@@ -468,7 +468,6 @@ class TickerTest : public MainWindowTest {
     form_->LoadTicker();
     ASSERT_EQ(platform_.Http().RequestedUrls().back(), "http://server/box/lib/gun.txt");
   }
-  Picture& Panel() { return dynamic_cast<Picture&>(*ticker_); }
   std::vector<Control*> ItemControls() {
     return dynamic_cast<headless::HeadlessPicture&>(*ticker_).Children();
   }
@@ -517,7 +516,7 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   EXPECT_TRUE(Underlined(0));
   Wait(60s);
   EXPECT_EQ(Items(), "A@8 ");
-  Panel().onMouseMove(MouseEvent{});
+  ticker_->onMouseMove(MouseEvent{});
   EXPECT_FALSE(Underlined(0));
   Wait(5100ms);
   EXPECT_EQ(Items(), "B@8 ");
@@ -540,7 +539,7 @@ TEST_F(TickerTest, ItemClimbingUnderAStillPointerIsNotHeld) {
   PointAt(0, {4, 3});
   Item(0).onClick();
   Wait(5100ms);  // A gives way: the pointer is over the bare panel, which reports it there
-  Panel().onMouseMove(MouseEvent{MouseButton::Left, false, 4, 8 + 3});
+  ticker_->onMouseMove(MouseEvent{MouseButton::Left, false, 4, 8 + 3});
   Wait(300ms);  // B climbs in under the still pointer
   PointAt(1, {4, 3});
   EXPECT_FALSE(Underlined(1));
@@ -549,7 +548,7 @@ TEST_F(TickerTest, ItemClimbingUnderAStillPointerIsNotHeld) {
   Wait(300ms);
   PointAt(0, {6, 3});  // the user moves
   EXPECT_FALSE(Underlined(0)) << "a click holds nothing until the pointer crossed the panel";
-  Panel().onMouseMove(MouseEvent{MouseButton::Left, false, 1, 1});
+  ticker_->onMouseMove(MouseEvent{MouseButton::Left, false, 1, 1});
   PointAt(0, {5, 3});
   EXPECT_TRUE(Underlined(0));
 }

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/Raise.h"
 #include "platform/headless/HeadlessControls.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -122,12 +121,6 @@ inline void Click(TopWindow& window, const Control& control,
                   MouseButton button = MouseButton::Left) {
   Rect place = PlaceOf(window, control);
   headless::ClickAt(window, {place.x + place.width / 2, place.y + place.height / 2}, button);
-}
-
-// A press on the window's own surface, where no control is, whose release the window manager
-// takes (as it does when the press starts its move or size loop).
-inline void PressSurface(TopWindow& window, Point at, MouseButton button = MouseButton::Left) {
-  Raise(window.onMouseDown, MouseEvent{button, button == MouseButton::Left, at.x, at.y});
 }
 
 // Whether the user sees the control: it and every picture holding it are visible.

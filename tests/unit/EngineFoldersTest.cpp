@@ -7,25 +7,18 @@
 namespace lumora {
 namespace {
 
+// The program's folder, the executable's, XDG_DATA_HOME, XDG_CACHE_HOME and HOME, then the data
+// and cache folders chosen.
 TEST(EngineFoldersTest, BesideAPortableCopyElsePerUserWithRelativeVariablesIgnored) {
+  const EngineFolders perUser{"/h/.local/share/lumora", "/h/.cache/lumora"};
   const std::tuple<const char*, EngineFolderInputs, EngineFolders> cases[] = {
-      {"portable copy",
-       {"/opt/p/", "/opt/p", "/x/data", "/x/cache", "/home/u"},
-       {"/opt/p/webdata", "/opt/p/webcache"}},
-      {"installed",
-       {"/home/u/.local/share/lumora", "/usr/bin", "/x/data", "/x/cache", "/home/u"},
-       {"/x/data/lumora", "/x/cache/lumora"}},
-      {"unset variables",
-       {"/d", "/usr/bin", "", "", "/home/u"},
-       {"/home/u/.local/share/lumora", "/home/u/.cache/lumora"}},
-      {"relative variables",
-       {"/d", "/usr/bin", "data", "./cache", "/home/u"},
-       {"/home/u/.local/share/lumora", "/home/u/.cache/lumora"}},
-      {"no home for one of them", {"/d", "/usr/bin", "/x/data", "", ""}, {}},
-      {"relative home", {"/d", "/usr/bin", "", "", "home"}, {}},
-      {"relative program folder",
-       {"p", "p", "", "", "/home/u"},
-       {"/home/u/.local/share/lumora", "/home/u/.cache/lumora"}},
+      {"portable copy", {"/p/", "/p", "/d", "/c", "/h"}, {"/p/webdata", "/p/webcache"}},
+      {"installed", {"/u", "/usr/bin", "/d", "/c", "/h"}, {"/d/lumora", "/c/lumora"}},
+      {"unset variables", {"/u", "/usr/bin", "", "", "/h"}, perUser},
+      {"relative variables", {"/u", "/usr/bin", "d", "./c", "/h"}, perUser},
+      {"no home for one of them", {"/u", "/usr/bin", "/d", "", ""}, {}},
+      {"relative home", {"/u", "/usr/bin", "", "", "h"}, {}},
+      {"relative program folder", {"p", "p", "", "", "/h"}, perUser},
   };
   for (const auto& [name, inputs, expected] : cases) {
     EngineFolders chosen = ChooseEngineFolders(inputs);

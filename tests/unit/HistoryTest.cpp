@@ -34,7 +34,7 @@ TEST(CutToWidthTest, CountsGbkDoubleByteCharactersTwiceAndNeverSplitsACharacter)
 
 // Rows carry their list line numbers; untitled entries and lines past the 101 a play keeps are
 // left out, and a list without rows says there are no records.
-TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersForTheLinesAPlayKeeps) {
+TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersAndEscapedTitlesCutOnlyInTheRow) {
   EXPECT_EQ(RowsOf(RenderHistoryPage({""})), "<tr><td colspan=2 align=center>暂无记录</td></tr>");
   EXPECT_EQ(RowsOf(RenderHistoryPage(
                 {"", "7|%u4E2D%u6587|E|B|1|2|0", "8||E|B|1|2|0", "no entry", "9|abc|E|B|1|2|0"})),
@@ -49,10 +49,8 @@ TEST(HistoryPageRenderTest, RowsCarryTheirLineNumbersForTheLinesAPlayKeeps) {
   std::string page = RenderHistoryPage(std::vector<std::string_view>(owned.begin(), owned.end()));
   EXPECT_NE(page.find("href=open://101>"), std::string::npos);
   EXPECT_EQ(page.find("href=open://102>"), std::string::npos);
-}
 
-// The tooltip holds the whole title, the row a cut one; neither lets the title add markup.
-TEST(HistoryPageRenderTest, TitlesAreEscapedAndCutOnlyInTheRow) {
+  // The tooltip holds the whole title, the row a cut one; neither lets the title add markup.
   std::string rows = RowsOf(RenderHistoryPage({"1|%3Cscript%3Ealert%281%29%3C/script%3E|||0|0|0",
                                                "2|a%20onmouseover%3D%22x%22%27|||0|0|0",
                                                "3|" + Repeat("%u4E2D", 20) + "|||0|0|0"}));
@@ -84,7 +82,7 @@ class HistoryStoreTest : public ::testing::Test {
 
 // The fresh list's one empty line stays under the first entry and goes with the second. Each
 // change writes the page in GBK with a final CRLF and shows it.
-TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePage) {
+TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePageAKnownItemMovesUp) {
   ASSERT_TRUE(Append(7));
   EXPECT_EQ(dir_.Read("date.dat"), "7|T|E|B|1|2|0\r\n\r\n");
   EXPECT_EQ(dir_.Read("c.htm"), Utf8ToGbk(RenderHistoryPage({"7|T|E|B|1|2|0"})) + "\r\n");
@@ -99,11 +97,9 @@ TEST_F(HistoryStoreTest, AppendRemoveAndClearRewriteTheListAndShowThePage) {
   ASSERT_TRUE(store_.ClearHistory());
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n");
   EXPECT_EQ(shown_.size(), 5u);
-}
 
-// A known item, whichever way its number is written, moves to the top; of the old lines the first
-// hundred stay.
-TEST_F(HistoryStoreTest, AppendMovesAKnownItemToTheTopAndKeepsTheFirstHundredOldLines) {
+  // A known item, whichever way its number is written, moves to the top; of the old lines the first
+  // hundred stay.
   dir_.Write("date.dat",
              "1|a|E|B|1|2|0\r\n7|old|E|B|1|2|0\r\n 7.0 |older|E|B|1|2|0\r\nx|n|E|B|1|2|0\r\n");
   ASSERT_TRUE(Append(7, "new"));
@@ -121,7 +117,7 @@ TEST_F(HistoryStoreTest, AppendMovesAKnownItemToTheTopAndKeepsTheFirstHundredOld
   EXPECT_TRUE(after.ends_with("\r\n1100|t|e|b|0|0|0\r\n"));
 }
 
-TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndKeepSevenFields) {
+TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndLinesAreRemovedByNumberEvenEmptyOnes) {
   ASSERT_TRUE(store_.AppendHistory(3, "%u4E2D", "第一集\r\n2|x", "b|c", -1, 0, 0));
   EXPECT_EQ(dir_.Read("date.dat"),
             "3|%u4E2D|" + Utf8ToGbk("第一集") + "2%7Cx|b%7Cc|-1|0|0\r\n\r\n");
@@ -129,9 +125,7 @@ TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndKeepSevenFields) {
   ASSERT_TRUE(store_.AppendHistory(4, "亅x", "亅", "亅", 5, 6, 0));
   EXPECT_EQ(store_.ReadEntry(1), "4|亅x|亅|亅|5|6|0");
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk(">·亅x</a>")), std::string::npos);
-}
 
-TEST_F(HistoryStoreTest, RemoveAddressesLinesByNumberIncludingEmptyOnes) {
   dir_.Write("date.dat", "1|a|||0|0|0\r\n2|b|||0|0|0\r\n");
   ASSERT_TRUE(Remove(5));
   EXPECT_EQ(dir_.Read("date.dat"), "1|a|||0|0|0\r\n2|b|||0|0|0\r\n");

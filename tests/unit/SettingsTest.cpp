@@ -36,7 +36,7 @@ class SettingsTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanks) {
+TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanksAndCutsTheValue) {
   EXPECT_EQ(Read("S_q", "h_w"), "0") << "no file";
   dir_.Write("config.dll",
              "[USER]\r\nNAME=0A-1B\r\n[ S_q ]\r\n  h_w  =  14850  \r\nempty=\r\n"
@@ -51,9 +51,7 @@ TEST_F(SettingsTest, ReadFindsTheFirstMatchingSectionAndKeyIgnoringCaseAndBlanks
   // Lone CRs end lines too, and a 1 MiB line is read; any other bytes are left to the fuzz target.
   dir_.Write("config.dll", "[S_q]\rts=2\r" + std::string(1 << 20, '=') + "[x");
   EXPECT_EQ(Read("S_q", "ts"), "2");
-}
 
-TEST_F(SettingsTest, ValueIsCutTo254BytesOfItsGbkFormWithoutSplittingACharacter) {
   dir_.Write("config.dll", "[s]\r\nlong=" + std::string(300, 'x') + "\r\n");
   EXPECT_EQ(Read("s", "long"), std::string(254, 'x'));
   // 127 double-byte characters are 254 bytes; one more would be cut in half.
@@ -63,7 +61,7 @@ TEST_F(SettingsTest, ValueIsCutTo254BytesOfItsGbkFormWithoutSplittingACharacter)
   EXPECT_EQ(Read("s", "long"), std::string("x").append(chinese, 0, 126 * 3));
 }
 
-TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
+TEST_F(SettingsTest, WriteCreatesOrReplacesInPlaceInCrLfGbkKeepingOtherLinesEvenABareName) {
   EXPECT_FALSE(IniWrite(dir_ / "nowhere/config.dll", "a", "b", "c"));
   ASSERT_TRUE(Write("main", "Name", "Lumora"));
   ASSERT_TRUE(Write("S_q", "ts", "3"));
@@ -73,9 +71,7 @@ TEST_F(SettingsTest, WriteCreatesFileSectionsAndKeysInCrLfGbkWithoutLeftovers) {
   EXPECT_EQ(dir_.FileCount(), 1u) << "no temporary files";
   ASSERT_TRUE(Write("S_q", "quit", "1\r\nh_w=2"));
   EXPECT_EQ(Read("S_q", "h_w"), "0") << "a line break in a value made a key";
-}
 
-TEST_F(SettingsTest, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByteEvenABareName) {
   dir_.Write("config.dll",
              "; comment\r\n[S_q]\r\nts = 3\r\n\r\nweird line\xff\xfe\r\n[Ver]\nName=8.0\n"
              "[User]\r\nName=x");
@@ -122,9 +118,8 @@ TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
     RunStartup(dir.Path(), platform.GetNetworkAdapters(), platform.GetClock());
     RemoveLeftoverTemporaries(dir.Path(), {kSettingsFile, kPlayListFile, kHistoryPageFile});
     // Every list line has its seven fields, every setting is there, the page shows the list.
-    std::optional<std::string> list = ReadFileBytes(dir / "date.dat");
-    ASSERT_TRUE(list) << "after kill " << round;
-    std::vector<std::string_view> lines = SplitLines(*list);
+    std::string list = dir.Read("date.dat");  // "<missing>", which is no entry, when there is none
+    std::vector<std::string_view> lines = SplitLines(list);
     for (std::string_view line : lines) {
       std::string decoded = GbkToUtf8(line);
       ASSERT_TRUE(decoded.empty() || SplitFields(decoded, "|").size() == 7u) << decoded;
@@ -155,21 +150,29 @@ TEST(CrashSafetyTest, FilesStayWholeAndAgreeAfterKillsAtRandomMoments) {
   }
 }
 
-TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateOneOrSaysWhyNot) {
+// The per-user folder may exist already, made by another hand: it is used only as the user's own
+// folder, private whatever its mode was, since the program trusts what it finds there.
+TEST(DataFolderTest, BesideAWritablePortableCopyElseAPrivateFolderOfTheUsersOwnOrABoxSaysWhyNot) {
   test::TempDir dir;
   DataFolderInputs inputs{dir / "bin", false, true, (dir / "xdg").string(),
                           (dir / "home").string()};
   EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "bin");
   EXPECT_FALSE(fs::exists(dir / "xdg"));
 
+  fs::path folder = dir / "xdg" / "lumora";
   for (auto [installed, writable] : {std::pair{true, true}, {false, false}}) {
     fs::remove_all(dir / "xdg");
     inputs.installed = installed;
     inputs.executableDirWritable = writable;
     DataFolderChoice choice = ChooseDataFolder(inputs);
-    EXPECT_EQ(choice.folder, dir / "xdg" / "lumora");
-    EXPECT_EQ(choice.failure, "");
-    EXPECT_EQ(fs::status(choice.folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(std::pair(choice.folder, choice.failure), std::pair(folder, std::string()));
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+  }
+  for (fs::perms mode : {fs::perms::all, fs::perms::owner_all | fs::perms::group_all,
+                         fs::perms::owner_read | fs::perms::owner_exec}) {
+    fs::permissions(folder, mode);
+    EXPECT_EQ(ChooseDataFolder(inputs).failure, "");
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
   }
   // An unset or relative XDG_DATA_HOME is ignored: the default folder under HOME.
   for (const char* xdg : {"", "relative/data"}) {
@@ -177,59 +180,38 @@ TEST(DataFolderTest, ChoosesTheFolderBesideAWritablePortableCopyOrMakesAPrivateO
     EXPECT_EQ(ChooseDataFolder(inputs).folder, dir / "home" / ".local" / "share" / "lumora");
   }
 
-  // A folder that cannot be made is reported and the program does not run.
-  dir.Write("file", "");
-  headless::HeadlessDesktop desktop;
-  inputs.xdgDataHome = (dir / "file").string();
-  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
-  inputs.home = "";
-  inputs.xdgDataHome = "";
-  EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
-  ASSERT_EQ(desktop.Messages().size(), 2u);
-  EXPECT_EQ(desktop.Messages()[0].title, "提示：");
-  EXPECT_NE(desktop.Messages()[0].text.find((dir / "file" / "lumora").string() + " "),
-            std::string::npos);
-  EXPECT_NE(desktop.Messages()[0].text.find("Not a directory"), std::string::npos);
-  // Without HOME there is no folder to name: the box says what is missing.
-  EXPECT_EQ(desktop.Messages()[1].text,
-            "无法保存设置和播放列表：XDG_DATA_HOME 和 HOME 都没有设置，找不到存放它们的文件夹。"
-            "程序将退出。");
-}
-
-// The per-user folder may exist already, made by another hand: it is used only as the user's own
-// folder, private whatever its mode was, since the program trusts what it finds there.
-TEST(DataFolderTest, AnExistingFolderIsMadePrivateAndRefusedWhenAnotherUserOwnsIt) {
-  test::TempDir dir;
-  DataFolderInputs inputs{dir / "bin", true, false, (dir / "xdg").string(), ""};
-  fs::path folder = dir / "xdg" / "lumora";
-  fs::create_directories(folder);
-  for (fs::perms mode : {fs::perms::all, fs::perms::owner_all | fs::perms::group_all,
-                         fs::perms::owner_read | fs::perms::owner_exec}) {
-    fs::permissions(folder, mode);
-    EXPECT_EQ(ChooseDataFolder(inputs).failure, "");
-    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
-  }
-
-  // Another user's folder is named in the box and left as it is; so is a file in its place.
+  // A folder that cannot be used is named in the box and left as it is; the program does not run.
   auto refusal = [&inputs] {
     headless::HeadlessDesktop desktop;
     EXPECT_EQ(OpenDataFolder(desktop, inputs), std::nullopt);
-    return desktop.Messages().empty() ? "<no box>" : desktop.Messages()[0].text;
+    std::string told;
+    for (const headless::ShownMessage& box : desktop.Messages()) told += box.title + box.text;
+    return told;
   };
   auto box = [](const fs::path& folder, const std::string& reason) {
-    return "无法保存设置和播放列表：文件夹 " + folder.string() + " 不能写入（" + reason +
+    return "提示：无法保存设置和播放列表：文件夹 " + folder.string() + " 不能写入（" + reason +
            "）。程序将退出。";
   };
+  inputs.xdgDataHome = (dir / "xdg").string();
   fs::permissions(folder, fs::perms::all);
   inputs.user = geteuid() + 1;
   EXPECT_EQ(refusal(), box(folder, "属于另一个用户"));
   EXPECT_EQ(fs::status(folder).permissions(), fs::perms::all);
-
   inputs.user = geteuid();
-  fs::create_directories(dir / "plain");
-  dir.Write("plain/lumora", "");
-  inputs.xdgDataHome = (dir / "plain").string();
-  EXPECT_EQ(refusal(), box(dir / "plain" / "lumora", "Not a directory"));
+  // A file in the folder's place, or in the place of the folder above it.
+  fs::remove_all(folder);
+  dir.Write("xdg/lumora", "");
+  EXPECT_EQ(refusal(), box(folder, "Not a directory"));
+  dir.Write("file", "");
+  inputs.xdgDataHome = (dir / "file").string();
+  EXPECT_EQ(refusal(), box(dir / "file" / "lumora", "Not a directory"));
+  // Without HOME there is no folder to name: the box says what is missing.
+  inputs.home = "";
+  inputs.xdgDataHome = "";
+  EXPECT_EQ(
+      refusal(),
+      "提示：无法保存设置和播放列表：XDG_DATA_HOME 和 HOME 都没有设置，找不到存放它们的文件夹。"
+      "程序将退出。");
 }
 
 }  // namespace

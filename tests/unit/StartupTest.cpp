@@ -28,7 +28,7 @@ class StartupTest : public ::testing::Test {
   headless::HeadlessPlatform platform_;
 };
 
-TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
+TEST_F(StartupTest, NewFilesGetDefaultsUnusableValuesAreRepairedThePageFollowsAnOlderList) {
   Start();
   std::string settings = "[main]\r\nName=Lumora\r\n[User]\r\nName=01-02-03-04-05-06\r\n" +
                          std::string(kDefaultsAfterUser);
@@ -41,6 +41,22 @@ TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
   Start();
   EXPECT_EQ(dir_.Read("config.dll"), settings);
 
+  // Missing, zero, empty and non-numeric values are repaired, others stay even out of range; ts
+  // goes back to 3 (ask again) unless the question was answered (1 or 2).
+  for (auto [before, after] : {
+           std::pair{"[USER]\r\nNAME=odd id\r\n[ver]\r\nName=8.0\r\n"
+                     "[S_q]\r\nts=2\r\nquit=abc\r\ns_size=\r\nh_w=-100\r\nh_h=0\r\n",
+                     "[USER]\r\nNAME=odd id\r\n[ver]\r\nName=9.0\r\n"
+                     "[S_q]\r\nts=2\r\nquit=2\r\ns_size=2\r\nh_w=-100\r\nh_h=9830\r\n"},
+           {"[User]\r\nName=0\r\n[S_q]\r\nts=7\r\nquit=7\r\ns_size=5\r\n",
+            "[User]\r\nName=09-09-09-09-09-09\r\n[S_q]\r\nts=3\r\nquit=7\r\ns_size=5\r\n"
+            "h_w=14850\r\nh_h=9830\r\n[Ver]\r\nName=9.0\r\n"},
+       }) {
+    dir_.Write("config.dll", before);
+    Start();
+    EXPECT_EQ(dir_.Read("config.dll"), after);
+  }
+
   // Without an adapter the id is the local date and time, then three random digits.
   dir_.Write("config.dll", "[main]\r\nName=Other\r\n");
   platform_.Adapters().adapters.clear();
@@ -51,27 +67,7 @@ TEST_F(StartupTest, NewFilesAndMissingSettingsGetDefaultsAndTheStoredIdStays) {
   EXPECT_GE(std::stoi(id.substr(14)), 100) << id;
   EXPECT_EQ(dir_.Read("config.dll"), "[main]\r\nName=Other\r\n[User]\r\nName=" + id + "\r\n" +
                                          std::string(kDefaultsAfterUser));
-}
 
-// Missing, zero, empty and non-numeric values are repaired, others stay even out of range; ts
-// goes back to 3 (ask again) unless the question was answered (1 or 2).
-TEST_F(StartupTest, RepairsMissingZeroEmptyAndNonNumericValuesOnly) {
-  for (auto [before, after] : {
-           std::pair{"[USER]\r\nNAME=odd id\r\n[ver]\r\nName=8.0\r\n"
-                     "[S_q]\r\nts=2\r\nquit=abc\r\ns_size=\r\nh_w=-100\r\nh_h=0\r\n",
-                     "[USER]\r\nNAME=odd id\r\n[ver]\r\nName=9.0\r\n"
-                     "[S_q]\r\nts=2\r\nquit=2\r\ns_size=2\r\nh_w=-100\r\nh_h=9830\r\n"},
-           {"[User]\r\nName=0\r\n[S_q]\r\nts=7\r\nquit=7\r\ns_size=5\r\n",
-            "[User]\r\nName=01-02-03-04-05-06\r\n[S_q]\r\nts=3\r\nquit=7\r\ns_size=5\r\n"
-            "h_w=14850\r\nh_h=9830\r\n[Ver]\r\nName=9.0\r\n"},
-       }) {
-    dir_.Write("config.dll", before);
-    Start();
-    EXPECT_EQ(dir_.Read("config.dll"), after);
-  }
-}
-
-TEST_F(StartupTest, PageIsRenderedFromTheListUnlessItIsNewer) {
   dir_.Write("date.dat", "7|abc|E|B|1|2|0\r\n");
   Start();
   EXPECT_EQ(dir_.Read("date.dat"), "7|abc|E|B|1|2|0\r\n");
@@ -87,22 +83,19 @@ TEST_F(StartupTest, PageIsRenderedFromTheListUnlessItIsNewer) {
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk("href=open://1>·xyz</a>")), std::string::npos);
 }
 
-NetworkAdapter Adapter(std::vector<std::uint8_t> address, bool hasIp = true,
-                       bool loopback = false) {
-  return {"eth", loopback, hasIp, std::move(address)};
-}
-
+// Adapters as {name, loopback, has an IP address, hardware address}.
 TEST(UserIdTest, FirstNonLoopbackAdapterWithAnAddressIfUsableElseDateTimeAndRandom) {
-  EXPECT_EQ(
-      GetMacAddress({Adapter({0, 0, 0, 0, 0, 0}, true, true), Adapter({1, 2, 3, 4, 5, 6}, false),
-                     Adapter({0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}), Adapter({9, 9, 9, 9, 9, 9})}),
-      "0A-1B-2C-3D-4E-5F");
+  EXPECT_EQ(GetMacAddress({{"lo", true, true, {0, 0, 0, 0, 0, 0}},
+                           {"a", false, false, {1, 2, 3, 4, 5, 6}},
+                           {"b", false, true, {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}},
+                           {"c", false, true, {9, 9, 9, 9, 9, 9}}}),
+            "0A-1B-2C-3D-4E-5F");
   // An unusable first candidate ends the search.
   for (std::vector<std::uint8_t> first :
        {std::vector<std::uint8_t>{0, 0x53, 0x45, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {}}) {
-    EXPECT_EQ(GetMacAddress({Adapter(first), Adapter({1, 2, 3, 4, 5, 6})}), "");
+    EXPECT_EQ(GetMacAddress({{"a", false, true, first}, {"b", false, true, {1, 2, 3, 4, 5, 6}}}),
+              "");
   }
-  EXPECT_EQ(GetMacAddress({}), "");
   // Without one, the id is the date, the time and a random number, none with leading zeros.
   EXPECT_EQ(MakeFallbackId(LocalDateTime{2011, 1, 9, 8, 5, 3}, 123), "201119853123");
 }

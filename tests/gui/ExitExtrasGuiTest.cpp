@@ -37,12 +37,6 @@ class ExitExtrasGuiTest : public ::testing::Test {
   test::FakeWebHandler browser_;
 };
 
-// The line an item of the ticker rests on: the ticker's panel is 300 x 30, 10 from the main
-// window's right edge and 3 from its bottom; an item rests 8 below the panel's top.
-Box ItemLine(const Box& main) {
-  return {main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
-}
-
 // The longest run of pixels along a row of the line that differ from the bare line: an underline
 // runs the length of the item, while the characters leave gaps between their strokes.
 int LongestChangedRun(const std::vector<guint32>& line, const std::vector<guint32>& bare,
@@ -111,8 +105,11 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
 TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOffersAgain) {
   ProgramRun run(kQuitOnClose, "9.1");
   ASSERT_TRUE(WaitForOfferWithFocus());
-  // The ticker's line as it is before the ticker starts.
-  Box line = ItemLine(GeometryOf(MainWindowId()));
+  // The line an item of the ticker rests on, as it is before the ticker starts: the ticker's
+  // panel is 300 x 30, 10 from the main window's right edge and 3 from its bottom; an item rests 8
+  // below the panel's top.
+  Box main = GeometryOf(MainWindowId());
+  Box line{main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
   std::vector<guint32> bare = ScreenPixels(line);
   ASSERT_FALSE(bare.empty());
   size_t escaped = run.server.RequestLog().size();

@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -34,14 +34,6 @@ using Point = GdkPoint;
 using testing::ClickOnScreen;
 using testing::ScreenPixel;
 using testing::Shell;
-
-// A method call on the session bus with its arguments, as gdbus prints the answer; "" when it
-// failed.
-inline std::string CallOnBus(const std::string& name, const std::string& path,
-                             const std::string& method) {
-  return Shell("gdbus call --session --dest " + name + " --object-path " + path + " --method " +
-               method);
-}
 
 // Iterates the main loop (which serves the demo server and any fake bus services) until done
 // holds; fails, naming what it waited for, once the time is up.
@@ -90,13 +82,10 @@ inline std::string OnlyWindow(const std::string& search) {
 // A window's place and size on the screen; -1 for what could not be read.
 using Box = GdkRectangle;
 inline Box GeometryOf(const std::string& id) {
-  std::string shell = Shell("xdotool getwindowgeometry --shell " + id);
-  auto value = [&](const char* key) {
-    std::smatch match;
-    std::regex pattern(std::string("\n") + key + "=(-?[0-9]+)");
-    return std::regex_search(shell, match, pattern) ? std::stoi(match[1]) : -1;
-  };
-  return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+  Box box{-1, -1, -1, -1};
+  sscanf(Shell("xdotool getwindowgeometry --shell " + id).c_str(),
+         "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &box.x, &box.y, &box.width, &box.height);
+  return box;
 }
 
 inline guint32 PixelOf(const GdkPixbuf* picture, int x, int y) {

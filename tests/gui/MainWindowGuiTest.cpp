@@ -37,15 +37,7 @@ std::string QuestionBox() {
   return box;
 }
 
-class MainWindowGuiTest : public ProgramSuite {
- protected:
-  static void TearDownTestSuite() {
-    ProgramSuite::TearDownTestSuite();
-    StopProcess(trayHost_);
-  }
-
-  static inline GPid trayHost_ = 0;
-};
+using MainWindowGuiTest = ProgramSuite;
 
 TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
   std::string id = MainWindowId();
@@ -91,7 +83,7 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
 TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
   std::string id = MainWindowId();
   // An XEmbed notification area as wide as the icons it holds.
-  trayHost_ = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
+  GPid trayHost = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
   std::string area;
   ASSERT_TRUE(WaitFor(
       "the notification area", [&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); },
@@ -107,6 +99,7 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
   Box tray = GeometryOf(area);
   ClickOnScreen(tray.x + tray.width / 2, tray.y + tray.height / 2);
   EXPECT_TRUE(Reaches(id, "Normal"));
+  StopProcess(trayHost);
 }
 
 // The running instance brings its minimised window back for the later start, which ends.
@@ -127,32 +120,27 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
 }
 
 // The program with a session bus address whose socket does not exist, nor its folder (as after the
-// session that made it ended).
-class DeadBusGuiTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { gdk_init(nullptr, nullptr); }
-
-  test::TempDir scratch_;
-  test::ScopedVariable deadBus_{"DBUS_SESSION_BUS_ADDRESS",
-                                "unix:path=" + (scratch_ / "gone/bus").string()};
-};
-
-// A later start's hand-over through the socket is the single-instance backend test's.
-TEST_F(DeadBusGuiTest, WindowAndPortalComeAndOneLineSaysWhatIsMissing) {
-  ProgramRun run({}, "", (scratch_ / "stderr").c_str());
+// session that made it ended). A later start's hand-over through the socket is the single-instance
+// backend test's.
+TEST(DeadBusGuiTest, WindowAndPortalComeAndOneLineSaysWhatIsMissing) {
+  gdk_init(nullptr, nullptr);
+  test::TempDir scratch;
+  test::ScopedVariable deadBus("DBUS_SESSION_BUS_ADDRESS",
+                               "unix:path=" + (scratch / "gone/bus").string());
+  ProgramRun run({}, "", (scratch / "stderr").c_str());
   ASSERT_TRUE(WaitFor(
       "the main window", [] { return LumoraWindows().size() == 1; }, 20s))
-      << scratch_.Read("stderr");
+      << scratch.Read("stderr");
   // The web engine, which aborted on the dead address, shows the portal.
   ASSERT_TRUE(WaitFor(
       "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s))
-      << scratch_.Read("stderr");
+      << scratch.Read("stderr");
 
   std::vector<std::string> said;
-  for (const std::string& line : Lines(scratch_.Read("stderr"))) {
+  for (const std::string& line : Lines(scratch.Read("stderr"))) {
     if (line.starts_with("lumora:")) said.push_back(line);
   }
-  ASSERT_EQ(said.size(), 1u) << scratch_.Read("stderr");
+  ASSERT_EQ(said.size(), 1u) << scratch.Read("stderr");
   EXPECT_NE(said.front().find("no session bus"), std::string::npos) << said.front();
 }
 

@@ -35,16 +35,19 @@ constexpr guint32 kHoveredRow = 0x312D26;
 // name starts so, and the engine's media player adds to it.
 std::string MediaPlayerName() {
   std::smatch name;
-  std::string names =
-      CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames");
+  std::string names = Shell(
+      "gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
+      "--method org.freedesktop.DBus.ListNames");
   return std::regex_search(names, name,
                            std::regex("'(org\\.mpris\\.MediaPlayer2\\.Lumora\\.BA1\\.[^']+)'"))
              ? name[1].str()
              : "";
 }
 
+// A method call on the player with its arguments, as gdbus prints the answer; "" when it failed.
 std::string CallPlayer(const std::string& player, const std::string& method) {
-  return CallOnBus(player, "/org/mpris/MediaPlayer2", method);
+  return Shell("gdbus call --session --dest " + player +
+               " --object-path /org/mpris/MediaPlayer2 --method " + method);
 }
 
 std::string PlaybackStatus(const std::string& player) {
@@ -59,17 +62,12 @@ std::string PlaybackStatus(const std::string& player) {
 class PlayGuiTest : public ProgramSuite {
  protected:
   static void SetUpTestSuite() {
-    runtimeFolder_ = new test::TempDir();
-    runtimeVariable_ = new test::ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
+    // Kept till this test program ends, after the suite's program.
+    static test::TempDir runtimeFolder;
+    static test::ScopedVariable runtimeVariable("XDG_RUNTIME_DIR", runtimeFolder.Path().string());
     ProgramSuite::SetUpTestSuite();
     ASSERT_TRUE(WaitFor(
         "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
-  }
-
-  static void TearDownTestSuite() {
-    ProgramSuite::TearDownTestSuite();
-    delete runtimeVariable_;
-    delete runtimeFolder_;
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }
@@ -95,9 +93,6 @@ class PlayGuiTest : public ProgramSuite {
         },
         5s);
   }
-
-  static inline test::TempDir* runtimeFolder_ = nullptr;
-  static inline test::ScopedVariable* runtimeVariable_ = nullptr;
 };
 
 // The demo item plays a video, which the desktop's media controls see playing and can pause.

@@ -37,9 +37,8 @@ using testing::Shell;
 
 // Iterates the main loop (which serves the demo server and any fake bus services) until done
 // holds; fails, naming what it waited for, once the time is up.
-inline ::testing::AssertionResult WaitFor(const std::string& what,
-                                          const std::function<bool()>& done,
-                                          std::chrono::milliseconds limit) {
+inline ::testing::AssertionResult WaitFor(const std::string& what, std::chrono::milliseconds limit,
+                                          const std::function<bool()>& done) {
   if (testing::PumpUntil(done, limit)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "waited " << limit.count() << " ms for " << what;
 }
@@ -136,8 +135,8 @@ struct ProgramRun {
   // Succeeds once the program ended of its own accord, with status 0.
   ::testing::AssertionResult Ended(std::chrono::milliseconds limit) {
     int status = -1;
-    auto ended = WaitFor(
-        "the program to end", [&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit);
+    auto ended =
+        WaitFor("the program to end", limit, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
     if (!ended) return ended;
     pid = 0;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ::testing::AssertionSuccess();
@@ -181,8 +180,8 @@ inline std::vector<std::string> LumoraWindows() {
 // The one main window, waiting a little for it to settle; "" when there is not exactly one.
 inline std::string MainWindowId() {
   std::vector<std::string> windows;
-  bool one = static_cast<bool>(WaitFor(
-      "one main window", [&] { return (windows = LumoraWindows()).size() == 1; }, 5s));
+  bool one = static_cast<bool>(
+      WaitFor("one main window", 5s, [&] { return (windows = LumoraWindows()).size() == 1; }));
   return one ? windows.front() : std::string();
 }
 
@@ -204,15 +203,12 @@ inline ::testing::AssertionResult ChooseFromTheProgramMenu(const std::string& ke
   auto mapped = [] { return Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''")); };
   std::vector<std::string> before = mapped();
   ClickInMainWindow({GeometryOf(MainWindowId()).width - 152, 17});
-  auto shown = WaitFor(
-      "the program menu",
-      [&] {
-        // New windows of the toolkit's own too small to be the menu are not it.
-        return std::ranges::any_of(mapped(), [&](const std::string& id) {
-          return !std::ranges::count(before, id) && GeometryOf(id).width >= 50;
-        });
-      },
-      5s);
+  auto shown = WaitFor("the program menu", 5s, [&] {
+    // New windows of the toolkit's own too small to be the menu are not it.
+    return std::ranges::any_of(mapped(), [&](const std::string& id) {
+      return !std::ranges::count(before, id) && GeometryOf(id).width >= 50;
+    });
+  });
   if (shown) Shell("xdotool key " + keys);
   return shown;
 }
@@ -225,8 +221,7 @@ class ProgramSuite : public ::testing::Test {
     gdk_init(nullptr, nullptr);
     browser_ = new test::FakeWebHandler();
     run_ = new ProgramRun();
-    ASSERT_TRUE(WaitFor(
-        "the main window", [] { return LumoraWindows().size() == 1; }, 20s));
+    ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }));
   }
   static void TearDownTestSuite() {
     delete run_;

@@ -25,15 +25,14 @@ std::string WindowManagerState(const std::string& id) {
 
 // Succeeds once the window manager holds the window in this state.
 ::testing::AssertionResult Reaches(const std::string& id, const std::string& state) {
-  return WaitFor(
-      "the window to be " + state, [&] { return WindowManagerState(id) == state; }, 5s);
+  return WaitFor("the window to be " + state, 5s, [&] { return WindowManagerState(id) == state; });
 }
 
 // The close question's box once it shows; "" when it did not.
 std::string QuestionBox() {
   std::string box;
-  EXPECT_TRUE(WaitFor(
-      "the close question", [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); }, 5s));
+  EXPECT_TRUE(WaitFor("the close question", 5s,
+                      [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); }));
   return box;
 }
 
@@ -43,8 +42,7 @@ TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
   std::string id = MainWindowId();
   Box window = GeometryOf(id);
   EXPECT_EQ(std::pair(window.width, window.height), std::pair(990, 655));
-  ASSERT_TRUE(WaitFor(
-      "the portal's tiles", [&] { return PortalShowsItsTiles(id); }, 20s));
+  ASSERT_TRUE(WaitFor("the portal's tiles", 20s, [&] { return PortalShowsItsTiles(id); }));
   guint32 desktop = ScreenPixel(2, 2);
   EXPECT_EQ(ScreenPixel(window.x, window.y), desktop) << "the corner is cut away";
   EXPECT_EQ(ScreenPixel(window.x + window.width - 1, window.y + window.height - 1), desktop);
@@ -62,8 +60,8 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   std::string box = QuestionBox();
   ASSERT_FALSE(box.empty());
   Shell("xdotool windowactivate --sync " + box + " key Escape");
-  ASSERT_TRUE(WaitFor(
-      "the question to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
+  ASSERT_TRUE(
+      WaitFor("the question to go", 5s, [] { return OnlyWindow("--name ^提示：$").empty(); }));
 
   ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);  // the close button
   // Asked again: by then the escape was handled, and it left the window and the settings alone.
@@ -85,14 +83,12 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
   // An XEmbed notification area as wide as the icons it holds.
   GPid trayHost = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
   std::string area;
-  ASSERT_TRUE(WaitFor(
-      "the notification area", [&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); },
-      10s));
+  ASSERT_TRUE(WaitFor("the notification area", 10s,
+                      [&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); }));
   // The icon's window, named like the main window, lies inside the area's.
-  ASSERT_TRUE(WaitFor(
-      "the area to embed the icon",
-      [&] { return Shell("xwininfo -tree -id " + area).find("\"Lumora\"") != std::string::npos; },
-      10s));
+  ASSERT_TRUE(WaitFor("the area to embed the icon", 10s, [&] {
+    return Shell("xwininfo -tree -id " + area).find("\"Lumora\"") != std::string::npos;
+  }));
   Box window = GeometryOf(id);
   ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);
   EXPECT_TRUE(Reaches(id, "Withdrawn"));
@@ -110,8 +106,8 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   auto start = std::chrono::steady_clock::now();
   GPid second = StartProcess((run_->folder / "lumora").string());
   int status = -1;
-  ASSERT_TRUE(WaitFor(
-      "the later start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 5s));
+  ASSERT_TRUE(WaitFor("the later start to end", 5s,
+                      [&] { return waitpid(second, &status, WNOHANG) == second; }));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_TRUE(Reaches(id, "Normal"));
@@ -128,13 +124,12 @@ TEST(DeadBusGuiTest, WindowAndPortalComeAndOneLineSaysWhatIsMissing) {
   test::ScopedVariable deadBus("DBUS_SESSION_BUS_ADDRESS",
                                "unix:path=" + (scratch / "gone/bus").string());
   ProgramRun run({}, "", (scratch / "stderr").c_str());
-  ASSERT_TRUE(WaitFor(
-      "the main window", [] { return LumoraWindows().size() == 1; }, 20s))
+  ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }))
       << scratch.Read("stderr");
   // The web engine, which aborted on the dead address, shows the portal.
-  ASSERT_TRUE(WaitFor(
-      "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s))
-      << scratch.Read("stderr");
+  ASSERT_TRUE(WaitFor("the portal's tiles", 20s, [] {
+    return PortalShowsItsTiles(MainWindowId());
+  })) << scratch.Read("stderr");
 
   std::vector<std::string> said;
   for (const std::string& line : Lines(scratch.Read("stderr"))) {
@@ -167,20 +162,16 @@ TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
   g_unsetenv("GDK_SCALE");
 
   std::string id;
-  ASSERT_TRUE(WaitFor(
-      "the main window", [&] { return !(id = MainWindowId()).empty(); }, 20s));
+  ASSERT_TRUE(WaitFor("the main window", 20s, [&] { return !(id = MainWindowId()).empty(); }));
   // The caption strip and page tabs on the screen, aligned to the window's pixel pairs.
   Box window = GeometryOf(id);
   int left = std::max(window.x, 0);
   left += (left - window.x) % 2;
   GdkWindow* root = gdk_get_default_root_window();
-  EXPECT_TRUE(WaitFor(
-      "the chrome painted from the double-size sheets",
-      [&] {
-        g_autoptr(GdkPixbuf) chrome = gdk_pixbuf_get_from_window(root, left, window.y, 1200, 56);
-        return chrome != nullptr && FineBlocks(chrome, {0, 0, 1200, 56}) > 2000;
-      },
-      10s));
+  EXPECT_TRUE(WaitFor("the chrome painted from the double-size sheets", 10s, [&] {
+    g_autoptr(GdkPixbuf) chrome = gdk_pixbuf_get_from_window(root, left, window.y, 1200, 56);
+    return chrome != nullptr && FineBlocks(chrome, {0, 0, 1200, 56}) > 2000;
+  }));
 }
 
 // The visible dialog's window id, "" while there is none.
@@ -202,8 +193,7 @@ class SettingsDialogGuiTest : public ProgramSuite {
   static ::testing::AssertionResult OpenSettingsFromTheMenu() {
     auto chosen = ChooseFromTheProgramMenu("Down Return");
     if (!chosen) return chosen;
-    return WaitFor(
-        "the settings dialog", [] { return !DialogId().empty(); }, 5s);
+    return WaitFor("the settings dialog", 5s, [] { return !DialogId().empty(); });
   }
 
   static void ClickDialog(Point point) {
@@ -229,32 +219,28 @@ TEST_F(SettingsDialogGuiTest, BoxAppliedSurvivesCancelAndReopeningAndTheSiteLink
       << "the taskbar is left to the main window";
   ClickDialog(kHideToTrayBox);
   ClickDialog(kApplyButton);
-  EXPECT_TRUE(WaitFor(
-      "the box's setting written", [] { return run_->Setting("quit") == "1"; }, 5s));
+  EXPECT_TRUE(
+      WaitFor("the box's setting written", 5s, [] { return run_->Setting("quit") == "1"; }));
   EXPECT_EQ(run_->Setting("tip"), "2");
   EXPECT_FALSE(DialogId().empty()) << "apply leaves the dialog open";
 
   ClickDialog(kBalloonBox);
   guint32 linkArea = DialogPixel(kSiteLink);
   ClickDialog(kAboutTab);
-  ASSERT_TRUE(WaitFor(
-      "the about page", [&] { return DialogPixel(kSiteLink) != linkArea; }, 5s));
+  ASSERT_TRUE(WaitFor("the about page", 5s, [&] { return DialogPixel(kSiteLink) != linkArea; }));
   ClickDialog(kSiteLink);
-  EXPECT_TRUE(WaitFor(
-      "the browser", [] { return !browser_->Opened().empty(); }, 10s));
+  EXPECT_TRUE(WaitFor("the browser", 10s, [] { return !browser_->Opened().empty(); }));
   EXPECT_EQ(browser_->Opened(),
             std::vector<std::string>{"http://127.0.0.1:" + std::to_string(LUMORA_DEMO_PORT) + "/"});
   ClickDialog(kCancelButton);
-  EXPECT_TRUE(WaitFor(
-      "the dialog to close", [] { return DialogId().empty(); }, 5s));
+  EXPECT_TRUE(WaitFor("the dialog to close", 5s, [] { return DialogId().empty(); }));
   EXPECT_EQ(run_->Setting("tip"), "2") << "cancel writes nothing";
 
   ASSERT_TRUE(OpenSettingsFromTheMenu());
   ClickDialog(kHideToTrayBox);
   ClickDialog(kBalloonBox);
   ClickDialog(kOkButton);
-  EXPECT_TRUE(WaitFor(
-      "the dialog to close", [] { return DialogId().empty(); }, 5s));
+  EXPECT_TRUE(WaitFor("the dialog to close", 5s, [] { return DialogId().empty(); }));
   EXPECT_EQ(run_->Setting("quit"), "2") << "the box came back unticked from the file";
   EXPECT_EQ(run_->Setting("tip"), "1");
 }

@@ -66,8 +66,8 @@ class PlayGuiTest : public ProgramSuite {
     static test::TempDir runtimeFolder;
     static test::ScopedVariable runtimeVariable("XDG_RUNTIME_DIR", runtimeFolder.Path().string());
     ProgramSuite::SetUpTestSuite();
-    ASSERT_TRUE(WaitFor(
-        "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
+    ASSERT_TRUE(
+        WaitFor("the portal's tiles", 20s, [] { return PortalShowsItsTiles(MainWindowId()); }));
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }
@@ -84,14 +84,11 @@ class PlayGuiTest : public ProgramSuite {
     // A row reloaded under a still pointer learns of it only when the pointer moves.
     Point row = InMainWindow(kFirstHistoryRow);
     int moves = 0;
-    return WaitFor(
-        "the first history row to show the pointer over it",
-        [&] {
-          Shell("xdotool mousemove " + std::to_string(row.x + ++moves % 2) + " " +
-                std::to_string(row.y));
-          return ScreenPixel(row.x + 130, row.y - 10) == kHoveredRow;
-        },
-        5s);
+    return WaitFor("the first history row to show the pointer over it", 5s, [&] {
+      Shell("xdotool mousemove " + std::to_string(row.x + ++moves % 2) + " " +
+            std::to_string(row.y));
+      return ScreenPixel(row.x + 130, row.y - 10) == kHoveredRow;
+    });
   }
 };
 
@@ -100,37 +97,32 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   std::vector<guint32> playerTab = TabCell(kPlayerTab);
   size_t from = LogSize();
   ClickInMainWindow(PortalTile(0));  // item 101
-  ASSERT_TRUE(WaitFor(
-      "the player page", [&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
-  ASSERT_TRUE(WaitFor(
-      "the demo video", [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }, 10s));
+  ASSERT_TRUE(
+      WaitFor("the player page", 10s, [&] { return run_->Saw("GET /box/play.htm?", from); }));
+  ASSERT_TRUE(WaitFor("the demo video", 10s,
+                      [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }));
   std::string player;
-  ASSERT_TRUE(WaitFor(
-      "an MPRIS player of the program that is playing",
-      [&] {
-        player = MediaPlayerName();
-        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
-      },
-      10s))
+  ASSERT_TRUE(WaitFor("an MPRIS player of the program that is playing", 10s,
+                      [&] {
+                        player = MediaPlayerName();
+                        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
+                      }))
       << "player \"" << player << "\"";
   EXPECT_EQ(
       CallPlayer(player, "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2 Identity"),
       "(<'Lumora'>,)\n");
   EXPECT_EQ(CallPlayer(player, "org.mpris.MediaPlayer2.Player.Pause"), "()\n");
-  EXPECT_TRUE(WaitFor(
-      "the player paused from the bus", [&] { return PlaybackStatus(player) == "(<'Paused'>,)\n"; },
-      5s))
-      << PlaybackStatus(player);
-  EXPECT_TRUE(WaitFor(
-      "the play recorded first in date.dat",
-      [] { return FirstLine("date.dat").starts_with("101|"); }, 5s))
-      << FirstLine("date.dat");
-  EXPECT_TRUE(WaitFor(
-      "the play list page to hold the play",
-      [] { return run_->folder.Read("c.htm").find("open://1>") != std::string::npos; }, 5s));
-  EXPECT_TRUE(WaitFor(
-      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != playerTab; },
-      5s));
+  EXPECT_TRUE(WaitFor("the player paused from the bus", 5s, [&] {
+    return PlaybackStatus(player) == "(<'Paused'>,)\n";
+  })) << PlaybackStatus(player);
+  EXPECT_TRUE(WaitFor("the play recorded first in date.dat", 5s, [] {
+    return FirstLine("date.dat").starts_with("101|");
+  })) << FirstLine("date.dat");
+  EXPECT_TRUE(WaitFor("the play list page to hold the play", 5s, [] {
+    return run_->folder.Read("c.htm").find("open://1>") != std::string::npos;
+  }));
+  EXPECT_TRUE(WaitFor("the player tab to be marked selected", 5s,
+                      [&] { return TabCell(kPlayerTab) != playerTab; }));
 }
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
@@ -139,24 +131,23 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
   ClickInMainWindow(kFirstHistoryRow);
-  ASSERT_TRUE(WaitFor(
-      "the information page", [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }, 5s));
+  ASSERT_TRUE(WaitFor("the information page", 5s,
+                      [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }));
   std::string info = run_->server.RequestLog()[*run_->Find("GET /box/pp.htm?", from)];
   EXPECT_TRUE(info.ends_with("-00 200")) << info;
   // The information page starts the recorded episode, which records the entry again.
-  ASSERT_TRUE(WaitFor(
-      "the recorded episode", [&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }, 5s));
-  ASSERT_TRUE(WaitFor(
-      "the play recorded again", [] { return FirstLine("date.dat").starts_with("101|"); }, 5s));
+  ASSERT_TRUE(WaitFor("the recorded episode", 5s,
+                      [&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }));
+  ASSERT_TRUE(WaitFor("the play recorded again", 5s,
+                      [] { return FirstLine("date.dat").starts_with("101|"); }));
 
   // Opening brought the information list to the front; the row's delete icon shows only under
   // the pointer.
   ASSERT_TRUE(PointAtFirstHistoryRow());
   ClickInMainWindow(kFirstRowDelete);
-  EXPECT_TRUE(WaitFor(
-      "the entry to leave date.dat",
-      [] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
-      << run_->folder.Read("date.dat");
+  EXPECT_TRUE(WaitFor("the entry to leave date.dat", 5s, [] {
+    return !run_->folder.Read("date.dat").starts_with("101|");
+  })) << run_->folder.Read("date.dat");
   EXPECT_EQ(run_->folder.Read("c.htm").find("open://1>"), std::string::npos);
 }
 

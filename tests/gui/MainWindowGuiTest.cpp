@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,12 +27,10 @@ std::string WindowManagerState(const std::string& id) {
   return WaitFor("the window to be " + state, 5s, [&] { return WindowManagerState(id) == state; });
 }
 
-// The close question's box once it shows; "" when it did not.
-std::string QuestionBox() {
-  std::string box;
-  EXPECT_TRUE(WaitFor("the close question", 5s,
-                      [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); }));
-  return box;
+// Succeeds once the close question shows, its box's id kept.
+::testing::AssertionResult QuestionShows(std::string& box) {
+  return WaitFor("the close question", 5s,
+                 [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); });
 }
 
 using MainWindowGuiTest = ProgramSuite;
@@ -57,16 +54,15 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   // A right click on the always-on-top button first: it must not swallow the close command.
   ClickOnScreen(window.x + window.width - 100 + 10, window.y + 17, 3);
   Shell("xdotool windowactivate --sync " + id + " key alt+F4");
-  std::string box = QuestionBox();
-  ASSERT_FALSE(box.empty());
+  std::string box;
+  ASSERT_TRUE(QuestionShows(box));
   Shell("xdotool windowactivate --sync " + box + " key Escape");
   ASSERT_TRUE(
       WaitFor("the question to go", 5s, [] { return OnlyWindow("--name ^提示：$").empty(); }));
 
   ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);  // the close button
   // Asked again: by then the escape was handled, and it left the window and the settings alone.
-  box = QuestionBox();
-  ASSERT_FALSE(box.empty());
+  ASSERT_TRUE(QuestionShows(box));
   EXPECT_EQ(WindowManagerState(id), "Normal");
   EXPECT_EQ(run_->Setting("ts"), "3") << "asked again next time";
   Shell("xdotool windowactivate --sync " + box + " key Return");
@@ -188,40 +184,39 @@ constexpr Point kApplyButton{2 + 368 + 36, 30 + 248 + 12};
 constexpr Point kAboutTab{60, 30 + 31 + 24};
 constexpr Point kSiteLink{132 + 56 + 30, 30 + 180 + 6};
 
-class SettingsDialogGuiTest : public ProgramSuite {
- protected:
-  static ::testing::AssertionResult OpenSettingsFromTheMenu() {
-    auto chosen = ChooseFromTheProgramMenu("Down Return");
-    if (!chosen) return chosen;
-    return WaitFor("the settings dialog", 5s, [] { return !DialogId().empty(); });
-  }
+::testing::AssertionResult OpenSettingsFromTheMenu() {
+  auto chosen = ChooseFromTheProgramMenu("Down Return");
+  if (!chosen) return chosen;
+  return WaitFor("the settings dialog", 5s, [] { return !DialogId().empty(); });
+}
 
-  static void ClickDialog(Point point) {
-    Box dialog = GeometryOf(DialogId());
-    ClickOnScreen(dialog.x + point.x, dialog.y + point.y);
-  }
-  static guint32 DialogPixel(Point point) {
-    Box dialog = GeometryOf(DialogId());
-    return ScreenPixel(dialog.x + point.x, dialog.y + point.y);
-  }
-};
+void ClickDialog(Point point) {
+  Box dialog = GeometryOf(DialogId());
+  ClickOnScreen(dialog.x + point.x, dialog.y + point.y);
+}
+guint32 DialogPixel(Point point) {
+  Box dialog = GeometryOf(DialogId());
+  return ScreenPixel(dialog.x + point.x, dialog.y + point.y);
+}
+
+// The program started again for the dialog.
+using SettingsDialogGuiTest = ProgramSuite;
 
 TEST_F(SettingsDialogGuiTest, BoxAppliedSurvivesCancelAndReopeningAndTheSiteLinkOpensTheBrowser) {
   ASSERT_EQ(run_->Setting("quit"), "2");
   ASSERT_TRUE(OpenSettingsFromTheMenu());
-  char mainWindow[32];
-  snprintf(mainWindow, sizeof mainWindow, "window id # 0x%lx", std::stoul(MainWindowId()));
-  EXPECT_NE(Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR").find(mainWindow),
-            std::string::npos)
-      << "owned by the main window";
-  EXPECT_NE(Shell("xprop -id " + DialogId() + " _NET_WM_STATE").find("SKIP_TASKBAR"),
-            std::string::npos)
-      << "the taskbar is left to the main window";
+  std::string dialog = Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR _NET_WM_STATE");
+  // "WM_TRANSIENT_FOR(WINDOW): window id # 0x...": owned by the main window.
+  EXPECT_EQ(std::stoul(dialog.substr(dialog.find('#') + 1), nullptr, 16),
+            std::stoul(MainWindowId()))
+      << dialog;
+  EXPECT_NE(dialog.find("SKIP_TASKBAR"), std::string::npos) << "the taskbar is the main window's";
   ClickDialog(kHideToTrayBox);
   ClickDialog(kApplyButton);
-  EXPECT_TRUE(
-      WaitFor("the box's setting written", 5s, [] { return run_->Setting("quit") == "1"; }));
-  EXPECT_EQ(run_->Setting("tip"), "2");
+  // The dialog writes its keys one by one, "tip" last.
+  EXPECT_TRUE(WaitFor("the settings written", 5s, [] {
+    return run_->Setting("quit") == "1" && run_->Setting("tip") == "2";
+  })) << run_->folder.Read("config.dll");
   EXPECT_FALSE(DialogId().empty()) << "apply leaves the dialog open";
 
   ClickDialog(kBalloonBox);

@@ -35,10 +35,7 @@ bool MappedByTheWindowManager(GtkWidget* handle) {
   return window && !(gdk_window_get_state(window) & GDK_WINDOW_STATE_WITHDRAWN);
 }
 
-// The window's state and size as the window system last reported them.
-bool SystemMaximized(GtkWidget* handle) {
-  return gdk_window_get_state(gtk_widget_get_window(handle)) & GDK_WINDOW_STATE_MAXIMIZED;
-}
+// The window's size as the window system last reported it.
 Size SystemSize(GtkWidget* handle) {
   GdkWindow* window = gtk_widget_get_window(handle);
   return {gdk_window_get_width(window), gdk_window_get_height(window)};
@@ -68,29 +65,16 @@ class WindowManagerTest : public ::testing::Test {
     waitpid(windowManager_, nullptr, 0);
     g_spawn_close_pid(windowManager_);
   }
-  // Shows the window and waits until the window manager has mapped and placed it.
-  GtkWidget* ShowMapped(TopWindow& window) {
-    window.Show();
-    GtkWidget* handle = HandleOf(window);
-    EXPECT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }))
-        << "the window manager mapped the window";
-    EXPECT_TRUE(CaughtUp(window));
-    return handle;
-  }
   // Waits until the window manager has handled everything asked of it so far, this window's
   // mapping included: it answers a new title of the window by naming the title it shows.
-  ::testing::AssertionResult CaughtUp(TopWindow& window) {
+  bool CaughtUp(TopWindow& window) {
     std::string title = "round trip " + std::to_string(++roundTrips_);
     window.SetTitle(title);
     std::string id =
         std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(HandleOf(window))));
-    if (PumpUntil([&] {
-          return Shell("xprop -id " + id + " _NET_WM_VISIBLE_NAME").find(title) !=
-                 std::string::npos;
-        })) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "the window manager did not name the title " << title;
+    return PumpUntil([&] {
+      return Shell("xprop -id " + id + " _NET_WM_VISIBLE_NAME").find(title) != std::string::npos;
+    });
   }
 
   GtkPlatform platform_;
@@ -121,7 +105,11 @@ TEST_F(WindowManagerTest, MovesSizesAndStatesReachTheWindowAndAPopupAdLeavesItTh
   };
   int resizes = 0;
   window.onResize = [&] { ++resizes; };
-  GtkWidget* handle = ShowMapped(window);
+  window.Show();
+  GtkWidget* handle = HandleOf(window);
+  ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }))
+      << "the window manager mapped the window";
+  ASSERT_TRUE(CaughtUp(window)) << "the window manager named the window's new title";
 
   // A window that does not have the focus yet gives its first press to the window manager,
   // which would start the loop from wherever the pointer went meanwhile.
@@ -148,7 +136,7 @@ TEST_F(WindowManagerTest, MovesSizesAndStatesReachTheWindowAndAPopupAdLeavesItTh
   GtkWidget* popupHandle = HandleOf(*popup.Window());
   ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(popupHandle); }, 30s))
       << "the window manager mapped the popup";
-  ASSERT_TRUE(CaughtUp(window));
+  ASSERT_TRUE(CaughtUp(window)) << "the window manager named the window's new title";
   EXPECT_EQ(Shell("xdotool getwindowfocus"), focus);
   // Its bottom keeps 32 pixels above the screen's bottom edge, or above a higher panel.
   int bottom = std::min(platform_.GetDesktop().ScreenSize().height - 32, work.y + work.height);
@@ -188,7 +176,8 @@ TEST_F(WindowManagerTest, MovesSizesAndStatesReachTheWindowAndAPopupAdLeavesItTh
   window.SetState(WindowState::Normal);
   EXPECT_EQ(window.ClientSize(), (Size{320, 210}));
   ASSERT_TRUE(PumpUntil([&] {
-    return !SystemMaximized(handle) && SystemSize(handle) == (Size{320, 210});
+    return !(gdk_window_get_state(gtk_widget_get_window(handle)) & GDK_WINDOW_STATE_MAXIMIZED) &&
+           SystemSize(handle) == (Size{320, 210});
   })) << "the window manager restored the window";
   EXPECT_EQ(window.ClientSize(), (Size{320, 210}));
   EXPECT_EQ(window.State(), WindowState::Normal);

@@ -26,22 +26,15 @@ class ExitExtrasGuiTest : public ::testing::Test {
   // The update offer comes about 6 s after start; succeeds once it is up and has the keyboard.
   static ::testing::AssertionResult WaitForOfferWithFocus() {
     std::string offer;
-    auto shown = WaitFor(
-        "the update offer", [&] { return !(offer = OnlyWindow("--name ^提示：$")).empty(); }, 25s);
+    auto shown = WaitFor("the update offer", 25s,
+                         [&] { return !(offer = OnlyWindow("--name ^提示：$")).empty(); });
     if (!shown) return shown;
-    return WaitFor(
-        "the offer to have the keyboard",
-        [&] { return Shell("xdotool getactivewindow") == offer + "\n"; }, 5s);
+    return WaitFor("the offer to have the keyboard", 5s,
+                   [&] { return Shell("xdotool getactivewindow") == offer + "\n"; });
   }
 
   test::FakeWebHandler browser_;
 };
-
-// The line an item of the ticker rests on: the ticker's panel is 300 x 30, 10 from the main
-// window's right edge and 3 from its bottom; an item rests 8 below the panel's top.
-Box ItemLine(const Box& main) {
-  return {main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
-}
 
 // The longest run of pixels along a row of the line that differ from the bare line: an underline
 // runs the length of the item, while the characters leave gaps between their strokes.
@@ -64,17 +57,15 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     ProgramRun run(kQuitOnClose);
     // The close button, once the control file that asks for the exit ad is applied: the ticker it
     // also switches on is asked for last.
-    ASSERT_TRUE(WaitFor(
-        "the main window", [] { return LumoraWindows().size() == 1; }, 20s));
-    ASSERT_TRUE(WaitFor(
-        "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt "); }, 20s));
+    ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }));
+    ASSERT_TRUE(WaitFor("the ticker list", 20s, [&] { return run.Saw("GET /box/lib/gun.txt "); }));
     Box main = GeometryOf(MainWindowId());
     ClickOnScreen(main.x + main.width - 22, main.y + 17);
     std::string exitAd;
-    ASSERT_TRUE(WaitFor(
-        "the exit ad", [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }, 10s));
-    EXPECT_TRUE(WaitFor(
-        "the exit ad's page", [&] { return run.Saw("GET /box/js/ads/tui.html "); }, 5s));
+    ASSERT_TRUE(WaitFor("the exit ad", 10s,
+                        [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }));
+    EXPECT_TRUE(
+        WaitFor("the exit ad's page", 5s, [&] { return run.Saw("GET /box/js/ads/tui.html "); }));
     EXPECT_TRUE(LumoraWindows().empty()) << "the main window is hidden";
     Box box = GeometryOf(exitAd);
     EXPECT_EQ(std::pair(box.width, box.height), std::pair(299, 247));
@@ -85,19 +76,15 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
 
     // The close picture's orange cross appears after a second, at the top right; by then the
     // page has laid out its links.
-    ASSERT_TRUE(WaitFor(
-        "the close picture's orange cross",
-        [&] {
-          guint32 pixel = ScreenPixel(box.x + 244 + 11, box.y + 5 + 10);
-          return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0xB0 && (pixel & 0xFF) < 0x60;
-        },
-        5s));
+    ASSERT_TRUE(WaitFor("the close picture's orange cross", 5s, [&] {
+      guint32 pixel = ScreenPixel(box.x + 244 + 11, box.y + 5 + 10);
+      return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0xB0 && (pixel & 0xFF) < 0x60;
+    }));
     // The first recommendation, or the close picture.
     ClickOnScreen(box.x + (link ? 120 : 244 + 25), box.y + (link ? 62 : 5 + 10));
     EXPECT_TRUE(run.Ended(10s)) << link;
     if (link) {
-      EXPECT_TRUE(WaitFor(
-          "the browser", [&] { return !browser_.Opened().empty(); }, 10s));
+      EXPECT_TRUE(WaitFor("the browser", 10s, [&] { return !browser_.Opened().empty(); }));
     }
     EXPECT_EQ(browser_.Opened(),
               link ? std::vector<std::string>{run.server.SiteUrl()} : std::vector<std::string>{});
@@ -111,35 +98,32 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
 TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOffersAgain) {
   ProgramRun run(kQuitOnClose, "9.1");
   ASSERT_TRUE(WaitForOfferWithFocus());
-  // The ticker's line as it is before the ticker starts.
-  Box line = ItemLine(GeometryOf(MainWindowId()));
+  // The line an item of the ticker rests on, as it is before the ticker starts: the ticker's
+  // panel is 300 x 30, 10 from the main window's right edge and 3 from its bottom; an item rests 8
+  // below the panel's top.
+  Box main = GeometryOf(MainWindowId());
+  Box line{main.x + main.width - 310, main.y + main.height - 33 + 8, 300, 16};
   std::vector<guint32> bare = ScreenPixels(line);
   ASSERT_FALSE(bare.empty());
   size_t escaped = run.server.RequestLog().size();
   Shell("xdotool key Escape");
-  ASSERT_TRUE(WaitFor(
-      "the offer to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
-  ASSERT_TRUE(WaitFor(
-      "the ticker list", [&] { return run.Saw("GET /box/lib/gun.txt ", escaped); }, 10s));
+  ASSERT_TRUE(WaitFor("the offer to go", 5s, [] { return OnlyWindow("--name ^提示：$").empty(); }));
+  ASSERT_TRUE(
+      WaitFor("the ticker list", 10s, [&] { return run.Saw("GET /box/lib/gun.txt ", escaped); }));
   // Read until xdotool gets through: a window going away under its search makes it fail.
-  EXPECT_TRUE(WaitFor(
-      "the program to run on", [] { return LumoraWindows().size() == 1; }, 5s));
+  EXPECT_TRUE(WaitFor("the program to run on", 5s, [] { return LumoraWindows().size() == 1; }));
 
   int x = line.x + 30;
   int y = line.y + 7;
   // An item that climbs in under a still pointer is not pointed at: the user moves onto it, a
   // pixel to and fro, until it shows it is held.
   int move = 0;
-  ASSERT_TRUE(WaitFor(
-      "the first item underlined under the pointer",
-      [&] {
-        Shell("xdotool mousemove " + std::to_string(x + move++ % 2) + " " + std::to_string(y));
-        return LongestChangedRun(ScreenPixels(line), bare, line.width) >= 100;
-      },
-      10s));
+  ASSERT_TRUE(WaitFor("the first item underlined under the pointer", 10s, [&] {
+    Shell("xdotool mousemove " + std::to_string(x + move++ % 2) + " " + std::to_string(y));
+    return LongestChangedRun(ScreenPixels(line), bare, line.width) >= 100;
+  }));
   ClickOnScreen(x, y);
-  ASSERT_TRUE(WaitFor(
-      "the browser", [&] { return !browser_.Opened().empty(); }, 5s));
+  ASSERT_TRUE(WaitFor("the browser", 5s, [&] { return !browser_.Opened().empty(); }));
   EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run.server.SiteUrl()});
 
   // "升级检测", past the separator.
@@ -147,8 +131,7 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
   ASSERT_TRUE(WaitForOfferWithFocus());
   Shell("xdotool key Return");
   EXPECT_TRUE(run.Ended(10s));
-  EXPECT_TRUE(WaitFor(
-      "the download", [&] { return browser_.Opened().size() == 2; }, 10s));
+  EXPECT_TRUE(WaitFor("the download", 10s, [&] { return browser_.Opened().size() == 2; }));
   EXPECT_EQ(browser_.Opened().back(), run.server.BaseUrl() + "update/update.exe")
       << "only after Yes";
   EXPECT_FALSE(run.Saw("GET /box/js/ads/tui.html "));

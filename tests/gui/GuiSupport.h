@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -35,19 +35,10 @@ using testing::ClickOnScreen;
 using testing::ScreenPixel;
 using testing::Shell;
 
-// A method call on the session bus with its arguments, as gdbus prints the answer; "" when it
-// failed.
-inline std::string CallOnBus(const std::string& name, const std::string& path,
-                             const std::string& method) {
-  return Shell("gdbus call --session --dest " + name + " --object-path " + path + " --method " +
-               method);
-}
-
 // Iterates the main loop (which serves the demo server and any fake bus services) until done
 // holds; fails, naming what it waited for, once the time is up.
-inline ::testing::AssertionResult WaitFor(const std::string& what,
-                                          const std::function<bool()>& done,
-                                          std::chrono::milliseconds limit) {
+inline ::testing::AssertionResult WaitFor(const std::string& what, std::chrono::milliseconds limit,
+                                          const std::function<bool()>& done) {
   if (testing::PumpUntil(done, limit)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "waited " << limit.count() << " ms for " << what;
 }
@@ -90,13 +81,10 @@ inline std::string OnlyWindow(const std::string& search) {
 // A window's place and size on the screen; -1 for what could not be read.
 using Box = GdkRectangle;
 inline Box GeometryOf(const std::string& id) {
-  std::string shell = Shell("xdotool getwindowgeometry --shell " + id);
-  auto value = [&](const char* key) {
-    std::smatch match;
-    std::regex pattern(std::string("\n") + key + "=(-?[0-9]+)");
-    return std::regex_search(shell, match, pattern) ? std::stoi(match[1]) : -1;
-  };
-  return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+  Box box{-1, -1, -1, -1};
+  sscanf(Shell("xdotool getwindowgeometry --shell " + id).c_str(),
+         "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &box.x, &box.y, &box.width, &box.height);
+  return box;
 }
 
 inline guint32 PixelOf(const GdkPixbuf* picture, int x, int y) {
@@ -147,8 +135,8 @@ struct ProgramRun {
   // Succeeds once the program ended of its own accord, with status 0.
   ::testing::AssertionResult Ended(std::chrono::milliseconds limit) {
     int status = -1;
-    auto ended = WaitFor(
-        "the program to end", [&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit);
+    auto ended =
+        WaitFor("the program to end", limit, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
     if (!ended) return ended;
     pid = 0;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ::testing::AssertionSuccess();
@@ -192,8 +180,8 @@ inline std::vector<std::string> LumoraWindows() {
 // The one main window, waiting a little for it to settle; "" when there is not exactly one.
 inline std::string MainWindowId() {
   std::vector<std::string> windows;
-  bool one = static_cast<bool>(WaitFor(
-      "one main window", [&] { return (windows = LumoraWindows()).size() == 1; }, 5s));
+  bool one = static_cast<bool>(
+      WaitFor("one main window", 5s, [&] { return (windows = LumoraWindows()).size() == 1; }));
   return one ? windows.front() : std::string();
 }
 
@@ -215,15 +203,12 @@ inline ::testing::AssertionResult ChooseFromTheProgramMenu(const std::string& ke
   auto mapped = [] { return Lines(Shell("xdotool search --onlyvisible --maxdepth 1 --name ''")); };
   std::vector<std::string> before = mapped();
   ClickInMainWindow({GeometryOf(MainWindowId()).width - 152, 17});
-  auto shown = WaitFor(
-      "the program menu",
-      [&] {
-        // New windows of the toolkit's own too small to be the menu are not it.
-        return std::ranges::any_of(mapped(), [&](const std::string& id) {
-          return !std::ranges::count(before, id) && GeometryOf(id).width >= 50;
-        });
-      },
-      5s);
+  auto shown = WaitFor("the program menu", 5s, [&] {
+    // New windows of the toolkit's own too small to be the menu are not it.
+    return std::ranges::any_of(mapped(), [&](const std::string& id) {
+      return !std::ranges::count(before, id) && GeometryOf(id).width >= 50;
+    });
+  });
   if (shown) Shell("xdotool key " + keys);
   return shown;
 }
@@ -236,8 +221,7 @@ class ProgramSuite : public ::testing::Test {
     gdk_init(nullptr, nullptr);
     browser_ = new test::FakeWebHandler();
     run_ = new ProgramRun();
-    ASSERT_TRUE(WaitFor(
-        "the main window", [] { return LumoraWindows().size() == 1; }, 20s));
+    ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }));
   }
   static void TearDownTestSuite() {
     delete run_;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,34 +24,22 @@ std::string WindowManagerState(const std::string& id) {
 
 // Succeeds once the window manager holds the window in this state.
 ::testing::AssertionResult Reaches(const std::string& id, const std::string& state) {
-  return WaitFor(
-      "the window to be " + state, [&] { return WindowManagerState(id) == state; }, 5s);
+  return WaitFor("the window to be " + state, 5s, [&] { return WindowManagerState(id) == state; });
 }
 
-// The close question's box once it shows; "" when it did not.
-std::string QuestionBox() {
-  std::string box;
-  EXPECT_TRUE(WaitFor(
-      "the close question", [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); }, 5s));
-  return box;
+// Succeeds once the close question shows, its box's id kept.
+::testing::AssertionResult QuestionShows(std::string& box) {
+  return WaitFor("the close question", 5s,
+                 [&] { return !(box = OnlyWindow("--name ^提示：$")).empty(); });
 }
 
-class MainWindowGuiTest : public ProgramSuite {
- protected:
-  static void TearDownTestSuite() {
-    ProgramSuite::TearDownTestSuite();
-    StopProcess(trayHost_);
-  }
-
-  static inline GPid trayHost_ = 0;
-};
+using MainWindowGuiTest = ProgramSuite;
 
 TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
   std::string id = MainWindowId();
   Box window = GeometryOf(id);
   EXPECT_EQ(std::pair(window.width, window.height), std::pair(990, 655));
-  ASSERT_TRUE(WaitFor(
-      "the portal's tiles", [&] { return PortalShowsItsTiles(id); }, 20s));
+  ASSERT_TRUE(WaitFor("the portal's tiles", 20s, [&] { return PortalShowsItsTiles(id); }));
   guint32 desktop = ScreenPixel(2, 2);
   EXPECT_EQ(ScreenPixel(window.x, window.y), desktop) << "the corner is cut away";
   EXPECT_EQ(ScreenPixel(window.x + window.width - 1, window.y + window.height - 1), desktop);
@@ -67,16 +54,15 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   // A right click on the always-on-top button first: it must not swallow the close command.
   ClickOnScreen(window.x + window.width - 100 + 10, window.y + 17, 3);
   Shell("xdotool windowactivate --sync " + id + " key alt+F4");
-  std::string box = QuestionBox();
-  ASSERT_FALSE(box.empty());
+  std::string box;
+  ASSERT_TRUE(QuestionShows(box));
   Shell("xdotool windowactivate --sync " + box + " key Escape");
-  ASSERT_TRUE(WaitFor(
-      "the question to go", [] { return OnlyWindow("--name ^提示：$").empty(); }, 5s));
+  ASSERT_TRUE(
+      WaitFor("the question to go", 5s, [] { return OnlyWindow("--name ^提示：$").empty(); }));
 
   ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);  // the close button
   // Asked again: by then the escape was handled, and it left the window and the settings alone.
-  box = QuestionBox();
-  ASSERT_FALSE(box.empty());
+  ASSERT_TRUE(QuestionShows(box));
   EXPECT_EQ(WindowManagerState(id), "Normal");
   EXPECT_EQ(run_->Setting("ts"), "3") << "asked again next time";
   Shell("xdotool windowactivate --sync " + box + " key Return");
@@ -91,22 +77,21 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
 TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
   std::string id = MainWindowId();
   // An XEmbed notification area as wide as the icons it holds.
-  trayHost_ = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
+  GPid trayHost = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
   std::string area;
-  ASSERT_TRUE(WaitFor(
-      "the notification area", [&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); },
-      10s));
+  ASSERT_TRUE(WaitFor("the notification area", 10s,
+                      [&] { return !(area = OnlyWindow("--class ^trayer$")).empty(); }));
   // The icon's window, named like the main window, lies inside the area's.
-  ASSERT_TRUE(WaitFor(
-      "the area to embed the icon",
-      [&] { return Shell("xwininfo -tree -id " + area).find("\"Lumora\"") != std::string::npos; },
-      10s));
+  ASSERT_TRUE(WaitFor("the area to embed the icon", 10s, [&] {
+    return Shell("xwininfo -tree -id " + area).find("\"Lumora\"") != std::string::npos;
+  }));
   Box window = GeometryOf(id);
   ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);
   EXPECT_TRUE(Reaches(id, "Withdrawn"));
   Box tray = GeometryOf(area);
   ClickOnScreen(tray.x + tray.width / 2, tray.y + tray.height / 2);
   EXPECT_TRUE(Reaches(id, "Normal"));
+  StopProcess(trayHost);
 }
 
 // The running instance brings its minimised window back for the later start, which ends.
@@ -117,8 +102,8 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   auto start = std::chrono::steady_clock::now();
   GPid second = StartProcess((run_->folder / "lumora").string());
   int status = -1;
-  ASSERT_TRUE(WaitFor(
-      "the later start to end", [&] { return waitpid(second, &status, WNOHANG) == second; }, 5s));
+  ASSERT_TRUE(WaitFor("the later start to end", 5s,
+                      [&] { return waitpid(second, &status, WNOHANG) == second; }));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_TRUE(Reaches(id, "Normal"));
@@ -127,32 +112,26 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
 }
 
 // The program with a session bus address whose socket does not exist, nor its folder (as after the
-// session that made it ended).
-class DeadBusGuiTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { gdk_init(nullptr, nullptr); }
-
-  test::TempDir scratch_;
-  test::ScopedVariable deadBus_{"DBUS_SESSION_BUS_ADDRESS",
-                                "unix:path=" + (scratch_ / "gone/bus").string()};
-};
-
-// A later start's hand-over through the socket is the single-instance backend test's.
-TEST_F(DeadBusGuiTest, WindowAndPortalComeAndOneLineSaysWhatIsMissing) {
-  ProgramRun run({}, "", (scratch_ / "stderr").c_str());
-  ASSERT_TRUE(WaitFor(
-      "the main window", [] { return LumoraWindows().size() == 1; }, 20s))
-      << scratch_.Read("stderr");
+// session that made it ended). A later start's hand-over through the socket is the single-instance
+// backend test's.
+TEST(DeadBusGuiTest, WindowAndPortalComeAndOneLineSaysWhatIsMissing) {
+  gdk_init(nullptr, nullptr);
+  test::TempDir scratch;
+  test::ScopedVariable deadBus("DBUS_SESSION_BUS_ADDRESS",
+                               "unix:path=" + (scratch / "gone/bus").string());
+  ProgramRun run({}, "", (scratch / "stderr").c_str());
+  ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }))
+      << scratch.Read("stderr");
   // The web engine, which aborted on the dead address, shows the portal.
-  ASSERT_TRUE(WaitFor(
-      "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s))
-      << scratch_.Read("stderr");
+  ASSERT_TRUE(WaitFor("the portal's tiles", 20s, [] {
+    return PortalShowsItsTiles(MainWindowId());
+  })) << scratch.Read("stderr");
 
   std::vector<std::string> said;
-  for (const std::string& line : Lines(scratch_.Read("stderr"))) {
+  for (const std::string& line : Lines(scratch.Read("stderr"))) {
     if (line.starts_with("lumora:")) said.push_back(line);
   }
-  ASSERT_EQ(said.size(), 1u) << scratch_.Read("stderr");
+  ASSERT_EQ(said.size(), 1u) << scratch.Read("stderr");
   EXPECT_NE(said.front().find("no session bus"), std::string::npos) << said.front();
 }
 
@@ -179,20 +158,16 @@ TEST(HiDpiGuiTest, ScaledScreenShowsTheDoubleSizeSheets) {
   g_unsetenv("GDK_SCALE");
 
   std::string id;
-  ASSERT_TRUE(WaitFor(
-      "the main window", [&] { return !(id = MainWindowId()).empty(); }, 20s));
+  ASSERT_TRUE(WaitFor("the main window", 20s, [&] { return !(id = MainWindowId()).empty(); }));
   // The caption strip and page tabs on the screen, aligned to the window's pixel pairs.
   Box window = GeometryOf(id);
   int left = std::max(window.x, 0);
   left += (left - window.x) % 2;
   GdkWindow* root = gdk_get_default_root_window();
-  EXPECT_TRUE(WaitFor(
-      "the chrome painted from the double-size sheets",
-      [&] {
-        g_autoptr(GdkPixbuf) chrome = gdk_pixbuf_get_from_window(root, left, window.y, 1200, 56);
-        return chrome != nullptr && FineBlocks(chrome, {0, 0, 1200, 56}) > 2000;
-      },
-      10s));
+  EXPECT_TRUE(WaitFor("the chrome painted from the double-size sheets", 10s, [&] {
+    g_autoptr(GdkPixbuf) chrome = gdk_pixbuf_get_from_window(root, left, window.y, 1200, 56);
+    return chrome != nullptr && FineBlocks(chrome, {0, 0, 1200, 56}) > 2000;
+  }));
 }
 
 // The visible dialog's window id, "" while there is none.
@@ -209,64 +184,58 @@ constexpr Point kApplyButton{2 + 368 + 36, 30 + 248 + 12};
 constexpr Point kAboutTab{60, 30 + 31 + 24};
 constexpr Point kSiteLink{132 + 56 + 30, 30 + 180 + 6};
 
-class SettingsDialogGuiTest : public ProgramSuite {
- protected:
-  static ::testing::AssertionResult OpenSettingsFromTheMenu() {
-    auto chosen = ChooseFromTheProgramMenu("Down Return");
-    if (!chosen) return chosen;
-    return WaitFor(
-        "the settings dialog", [] { return !DialogId().empty(); }, 5s);
-  }
+::testing::AssertionResult OpenSettingsFromTheMenu() {
+  auto chosen = ChooseFromTheProgramMenu("Down Return");
+  if (!chosen) return chosen;
+  return WaitFor("the settings dialog", 5s, [] { return !DialogId().empty(); });
+}
 
-  static void ClickDialog(Point point) {
-    Box dialog = GeometryOf(DialogId());
-    ClickOnScreen(dialog.x + point.x, dialog.y + point.y);
-  }
-  static guint32 DialogPixel(Point point) {
-    Box dialog = GeometryOf(DialogId());
-    return ScreenPixel(dialog.x + point.x, dialog.y + point.y);
-  }
-};
+void ClickDialog(Point point) {
+  Box dialog = GeometryOf(DialogId());
+  ClickOnScreen(dialog.x + point.x, dialog.y + point.y);
+}
+guint32 DialogPixel(Point point) {
+  Box dialog = GeometryOf(DialogId());
+  return ScreenPixel(dialog.x + point.x, dialog.y + point.y);
+}
+
+// The program started again for the dialog.
+using SettingsDialogGuiTest = ProgramSuite;
 
 TEST_F(SettingsDialogGuiTest, BoxAppliedSurvivesCancelAndReopeningAndTheSiteLinkOpensTheBrowser) {
   ASSERT_EQ(run_->Setting("quit"), "2");
   ASSERT_TRUE(OpenSettingsFromTheMenu());
-  char mainWindow[32];
-  snprintf(mainWindow, sizeof mainWindow, "window id # 0x%lx", std::stoul(MainWindowId()));
-  EXPECT_NE(Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR").find(mainWindow),
-            std::string::npos)
-      << "owned by the main window";
-  EXPECT_NE(Shell("xprop -id " + DialogId() + " _NET_WM_STATE").find("SKIP_TASKBAR"),
-            std::string::npos)
-      << "the taskbar is left to the main window";
+  std::string dialog = Shell("xprop -id " + DialogId() + " WM_TRANSIENT_FOR _NET_WM_STATE");
+  // "WM_TRANSIENT_FOR(WINDOW): window id # 0x...": owned by the main window.
+  EXPECT_EQ(std::stoul(dialog.substr(dialog.find('#') + 1), nullptr, 16),
+            std::stoul(MainWindowId()))
+      << dialog;
+  EXPECT_NE(dialog.find("SKIP_TASKBAR"), std::string::npos) << "the taskbar is the main window's";
   ClickDialog(kHideToTrayBox);
   ClickDialog(kApplyButton);
-  EXPECT_TRUE(WaitFor(
-      "the box's setting written", [] { return run_->Setting("quit") == "1"; }, 5s));
-  EXPECT_EQ(run_->Setting("tip"), "2");
+  // The dialog writes its keys one by one, "tip" last.
+  EXPECT_TRUE(WaitFor("the settings written", 5s, [] {
+    return run_->Setting("quit") == "1" && run_->Setting("tip") == "2";
+  })) << run_->folder.Read("config.dll");
   EXPECT_FALSE(DialogId().empty()) << "apply leaves the dialog open";
 
   ClickDialog(kBalloonBox);
   guint32 linkArea = DialogPixel(kSiteLink);
   ClickDialog(kAboutTab);
-  ASSERT_TRUE(WaitFor(
-      "the about page", [&] { return DialogPixel(kSiteLink) != linkArea; }, 5s));
+  ASSERT_TRUE(WaitFor("the about page", 5s, [&] { return DialogPixel(kSiteLink) != linkArea; }));
   ClickDialog(kSiteLink);
-  EXPECT_TRUE(WaitFor(
-      "the browser", [] { return !browser_->Opened().empty(); }, 10s));
+  EXPECT_TRUE(WaitFor("the browser", 10s, [] { return !browser_->Opened().empty(); }));
   EXPECT_EQ(browser_->Opened(),
             std::vector<std::string>{"http://127.0.0.1:" + std::to_string(LUMORA_DEMO_PORT) + "/"});
   ClickDialog(kCancelButton);
-  EXPECT_TRUE(WaitFor(
-      "the dialog to close", [] { return DialogId().empty(); }, 5s));
+  EXPECT_TRUE(WaitFor("the dialog to close", 5s, [] { return DialogId().empty(); }));
   EXPECT_EQ(run_->Setting("tip"), "2") << "cancel writes nothing";
 
   ASSERT_TRUE(OpenSettingsFromTheMenu());
   ClickDialog(kHideToTrayBox);
   ClickDialog(kBalloonBox);
   ClickDialog(kOkButton);
-  EXPECT_TRUE(WaitFor(
-      "the dialog to close", [] { return DialogId().empty(); }, 5s));
+  EXPECT_TRUE(WaitFor("the dialog to close", 5s, [] { return DialogId().empty(); }));
   EXPECT_EQ(run_->Setting("quit"), "2") << "the box came back unticked from the file";
   EXPECT_EQ(run_->Setting("tip"), "1");
 }

@@ -35,16 +35,19 @@ constexpr guint32 kHoveredRow = 0x312D26;
 // name starts so, and the engine's media player adds to it.
 std::string MediaPlayerName() {
   std::smatch name;
-  std::string names =
-      CallOnBus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames");
+  std::string names = Shell(
+      "gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus "
+      "--method org.freedesktop.DBus.ListNames");
   return std::regex_search(names, name,
                            std::regex("'(org\\.mpris\\.MediaPlayer2\\.Lumora\\.BA1\\.[^']+)'"))
              ? name[1].str()
              : "";
 }
 
+// A method call on the player with its arguments, as gdbus prints the answer; "" when it failed.
 std::string CallPlayer(const std::string& player, const std::string& method) {
-  return CallOnBus(player, "/org/mpris/MediaPlayer2", method);
+  return Shell("gdbus call --session --dest " + player +
+               " --object-path /org/mpris/MediaPlayer2 --method " + method);
 }
 
 std::string PlaybackStatus(const std::string& player) {
@@ -59,17 +62,12 @@ std::string PlaybackStatus(const std::string& player) {
 class PlayGuiTest : public ProgramSuite {
  protected:
   static void SetUpTestSuite() {
-    runtimeFolder_ = new test::TempDir();
-    runtimeVariable_ = new test::ScopedVariable("XDG_RUNTIME_DIR", runtimeFolder_->Path().string());
+    // Kept till this test program ends, after the suite's program.
+    static test::TempDir runtimeFolder;
+    static test::ScopedVariable runtimeVariable("XDG_RUNTIME_DIR", runtimeFolder.Path().string());
     ProgramSuite::SetUpTestSuite();
-    ASSERT_TRUE(WaitFor(
-        "the portal's tiles", [] { return PortalShowsItsTiles(MainWindowId()); }, 20s));
-  }
-
-  static void TearDownTestSuite() {
-    ProgramSuite::TearDownTestSuite();
-    delete runtimeVariable_;
-    delete runtimeFolder_;
+    ASSERT_TRUE(
+        WaitFor("the portal's tiles", 20s, [] { return PortalShowsItsTiles(MainWindowId()); }));
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }
@@ -86,18 +84,12 @@ class PlayGuiTest : public ProgramSuite {
     // A row reloaded under a still pointer learns of it only when the pointer moves.
     Point row = InMainWindow(kFirstHistoryRow);
     int moves = 0;
-    return WaitFor(
-        "the first history row to show the pointer over it",
-        [&] {
-          Shell("xdotool mousemove " + std::to_string(row.x + ++moves % 2) + " " +
-                std::to_string(row.y));
-          return ScreenPixel(row.x + 130, row.y - 10) == kHoveredRow;
-        },
-        5s);
+    return WaitFor("the first history row to show the pointer over it", 5s, [&] {
+      Shell("xdotool mousemove " + std::to_string(row.x + ++moves % 2) + " " +
+            std::to_string(row.y));
+      return ScreenPixel(row.x + 130, row.y - 10) == kHoveredRow;
+    });
   }
-
-  static inline test::TempDir* runtimeFolder_ = nullptr;
-  static inline test::ScopedVariable* runtimeVariable_ = nullptr;
 };
 
 // The demo item plays a video, which the desktop's media controls see playing and can pause.
@@ -105,37 +97,32 @@ TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   std::vector<guint32> playerTab = TabCell(kPlayerTab);
   size_t from = LogSize();
   ClickInMainWindow(PortalTile(0));  // item 101
-  ASSERT_TRUE(WaitFor(
-      "the player page", [&] { return run_->Saw("GET /box/play.htm?", from); }, 10s));
-  ASSERT_TRUE(WaitFor(
-      "the demo video", [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }, 10s));
+  ASSERT_TRUE(
+      WaitFor("the player page", 10s, [&] { return run_->Saw("GET /box/play.htm?", from); }));
+  ASSERT_TRUE(WaitFor("the demo video", 10s,
+                      [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }));
   std::string player;
-  ASSERT_TRUE(WaitFor(
-      "an MPRIS player of the program that is playing",
-      [&] {
-        player = MediaPlayerName();
-        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
-      },
-      10s))
+  ASSERT_TRUE(WaitFor("an MPRIS player of the program that is playing", 10s,
+                      [&] {
+                        player = MediaPlayerName();
+                        return !player.empty() && PlaybackStatus(player) == "(<'Playing'>,)\n";
+                      }))
       << "player \"" << player << "\"";
   EXPECT_EQ(
       CallPlayer(player, "org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2 Identity"),
       "(<'Lumora'>,)\n");
   EXPECT_EQ(CallPlayer(player, "org.mpris.MediaPlayer2.Player.Pause"), "()\n");
-  EXPECT_TRUE(WaitFor(
-      "the player paused from the bus", [&] { return PlaybackStatus(player) == "(<'Paused'>,)\n"; },
-      5s))
-      << PlaybackStatus(player);
-  EXPECT_TRUE(WaitFor(
-      "the play recorded first in date.dat",
-      [] { return FirstLine("date.dat").starts_with("101|"); }, 5s))
-      << FirstLine("date.dat");
-  EXPECT_TRUE(WaitFor(
-      "the play list page to hold the play",
-      [] { return run_->folder.Read("c.htm").find("open://1>") != std::string::npos; }, 5s));
-  EXPECT_TRUE(WaitFor(
-      "the player tab to be marked selected", [&] { return TabCell(kPlayerTab) != playerTab; },
-      5s));
+  EXPECT_TRUE(WaitFor("the player paused from the bus", 5s, [&] {
+    return PlaybackStatus(player) == "(<'Paused'>,)\n";
+  })) << PlaybackStatus(player);
+  EXPECT_TRUE(WaitFor("the play recorded first in date.dat", 5s, [] {
+    return FirstLine("date.dat").starts_with("101|");
+  })) << FirstLine("date.dat");
+  EXPECT_TRUE(WaitFor("the play list page to hold the play", 5s, [] {
+    return run_->folder.Read("c.htm").find("open://1>") != std::string::npos;
+  }));
+  EXPECT_TRUE(WaitFor("the player tab to be marked selected", 5s,
+                      [&] { return TabCell(kPlayerTab) != playerTab; }));
 }
 
 TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
@@ -144,24 +131,23 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
   ClickInMainWindow(kFirstHistoryRow);
-  ASSERT_TRUE(WaitFor(
-      "the information page", [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }, 5s));
+  ASSERT_TRUE(WaitFor("the information page", 5s,
+                      [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }));
   std::string info = run_->server.RequestLog()[*run_->Find("GET /box/pp.htm?", from)];
   EXPECT_TRUE(info.ends_with("-00 200")) << info;
   // The information page starts the recorded episode, which records the entry again.
-  ASSERT_TRUE(WaitFor(
-      "the recorded episode", [&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }, 5s));
-  ASSERT_TRUE(WaitFor(
-      "the play recorded again", [] { return FirstLine("date.dat").starts_with("101|"); }, 5s));
+  ASSERT_TRUE(WaitFor("the recorded episode", 5s,
+                      [&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }));
+  ASSERT_TRUE(WaitFor("the play recorded again", 5s,
+                      [] { return FirstLine("date.dat").starts_with("101|"); }));
 
   // Opening brought the information list to the front; the row's delete icon shows only under
   // the pointer.
   ASSERT_TRUE(PointAtFirstHistoryRow());
   ClickInMainWindow(kFirstRowDelete);
-  EXPECT_TRUE(WaitFor(
-      "the entry to leave date.dat",
-      [] { return !run_->folder.Read("date.dat").starts_with("101|"); }, 5s))
-      << run_->folder.Read("date.dat");
+  EXPECT_TRUE(WaitFor("the entry to leave date.dat", 5s, [] {
+    return !run_->folder.Read("date.dat").starts_with("101|");
+  })) << run_->folder.Read("date.dat");
   EXPECT_EQ(run_->folder.Read("c.htm").find("open://1>"), std::string::npos);
 }
 

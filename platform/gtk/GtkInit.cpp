@@ -34,12 +34,13 @@ void SetUnlessGiven(const char* name, const char* value) {
 
 // The program draws with the CPU only: its web views never use hardware acceleration and GTK
 // paints its windows with cairo. Left alone, GTK (here and in the web process) chooses its window
-// visuals through GLX, and the web engine probes for GPU buffer sharing and, each time it starts a
-// web process, searches for a GPU device through EGL: all of that loads the system's GL driver,
-// some 20 MB and a tenth of a second at start in each process. The device the engine is given
-// instead is none.
+// visuals through GLX, the web process paints pictures and canvases through GL, and the web
+// engine probes for GPU buffer sharing and, each time it starts a web process, searches for a GPU
+// device through EGL: all of that loads the system's GL driver, some 20 MB and a tenth of a second
+// at start in each process. The device the engine is given instead is none.
 void KeepGlDriversOut() {
   SetUnlessGiven("GDK_GL", "disable");
+  SetUnlessGiven("WEBKIT_SKIA_ENABLE_CPU_RENDERING", "1");
   SetUnlessGiven("WEBKIT_DISABLE_DMABUF_RENDERER", "1");
   SetUnlessGiven("WEBKIT_WEB_RENDER_DEVICE_FILE", "/dev/null");
 }

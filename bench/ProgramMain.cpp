@@ -20,12 +20,12 @@
 namespace lumora::bench {
 namespace {
 
-// Reports every completed load of the start page views to the probe, after the handler the
-// program set has run.
+// Reports every finished page of the start page views to the probe, pictures and frames
+// included as the floor counts them, after the handler the program set has run.
 void CountCompletions(BA1& form, StartupProbe& probe) {
   std::array<WebView*, 9> views = form.WebViews();
   for (std::size_t index = 0; index < views.size(); ++index) {
-    std::function<void()>& handler = views[index]->onDownloadComplete;
+    std::function<void()>& handler = views[index]->onDocumentComplete;
     handler = [programs = std::move(handler), &probe, index] {
       if (programs) programs();
       probe.ViewFinished(index);

@@ -86,6 +86,7 @@ void WebViewControl::MakeView() {
 
 WebViewControl::~WebViewControl() {
   StopStallWatch();
+  ForgetMainResource();
   g_signal_handlers_disconnect_by_data(Widget(), this);
   if (view_ && !destroyed_) g_signal_handlers_disconnect_by_data(view_, this);
 }
@@ -97,6 +98,35 @@ void WebViewControl::WatchForStall() {
 
 void WebViewControl::StopStallWatch() {
   if (stallWatch_ != 0) g_source_remove(std::exchange(stallWatch_, 0));
+}
+
+void WebViewControl::WatchMainResource() {
+  ForgetMainResource();
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
+  if (!resource) return;
+  mainResource_.reset(WEBKIT_WEB_RESOURCE(g_object_ref(resource)));
+  g_signal_connect(resource, "finished", G_CALLBACK(OnMainResourceFinished), this);
+  // A document cut off on its way is a failed load, which its own event reports.
+  g_signal_connect_swapped(resource, "failed",
+                           G_CALLBACK(+[](WebViewControl* self) { self->ForgetMainResource(); }),
+                           this);
+}
+
+void WebViewControl::ForgetMainResource() {
+  if (!mainResource_) return;
+  g_signal_handlers_disconnect_by_data(mainResource_.get(), this);
+  mainResource_.reset();
+}
+
+void WebViewControl::RaiseDownloadComplete() {
+  if (std::exchange(downloadCompleteRaised_, true)) return;
+  Raise(onDownloadComplete);
+}
+
+void WebViewControl::OnMainResourceFinished(WebKitWebResource*, gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  self->ForgetMainResource();
+  self->RaiseDownloadComplete();
 }
 
 // A server that accepts and then sends nothing of the page (or only its head) would leave the
@@ -284,6 +314,8 @@ gboolean WebViewControl::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
 void WebViewControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
   auto* self = static_cast<WebViewControl*>(data);
   if (event == WEBKIT_LOAD_STARTED) {
+    self->ForgetMainResource();
+    self->downloadCompleteRaised_ = false;
     self->loadFailed_ = false;
     self->stalled_ = false;
     self->WatchForStall();
@@ -292,11 +324,13 @@ void WebViewControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpoint
     self->WatchForStall();
   } else if (event == WEBKIT_LOAD_COMMITTED) {
     self->StopStallWatch();
+    self->WatchMainResource();
   } else if (event == WEBKIT_LOAD_FINISHED) {
     self->StopStallWatch();
+    self->ForgetMainResource();
     if (std::exchange(self->loadFailed_, false)) return;
     std::weak_ptr<char> alive = self->alive_;
-    Raise(self->onDownloadComplete);
+    self->RaiseDownloadComplete();
     if (!alive.expired()) Raise(self->onDocumentComplete);
   }
 }
@@ -307,11 +341,12 @@ gboolean WebViewControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* ad
   // The engine reports the end of a failed load once more as finished: that one is not raised.
   self->loadFailed_ = true;
   self->StopStallWatch();
+  self->ForgetMainResource();
   std::weak_ptr<char> alive = self->alive_;
   if (std::exchange(self->stalled_, false) || !IsInterruption(error)) {
     Raise(self->onNavigateError, std::string(address ? address : ""));
   }
-  if (!alive.expired()) Raise(self->onDownloadComplete);
+  if (!alive.expired()) self->RaiseDownloadComplete();
   // No engine error page: its load would be one more navigation the program never asked for.
   return TRUE;
 }

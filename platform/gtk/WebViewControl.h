@@ -62,6 +62,12 @@ class WebViewControl : public WidgetControl<WebView> {
   void WatchForStall();
   void StopStallWatch();
   static gboolean OnStalled(gpointer self);
+  // DownloadComplete comes once a load: when the page's own document has arrived, before its
+  // pictures and frames have (DocumentComplete), or when the load ends without it.
+  void WatchMainResource();
+  void ForgetMainResource();
+  void RaiseDownloadComplete();
+  static void OnMainResourceFinished(WebKitWebResource* resource, gpointer self);
 
   static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer self);
@@ -84,6 +90,8 @@ class WebViewControl : public WidgetControl<WebView> {
   std::chrono::milliseconds stallLimit_{30000};
   guint stallWatch_ = 0;
   bool stalled_ = false;
+  GObjectPtr<WebKitWebResource> mainResource_;
+  bool downloadCompleteRaised_ = false;
   std::optional<std::chrono::steady_clock::time_point> lastNewWindow_;
   // Handlers may destroy this control; callbacks check this token before going on.
   std::shared_ptr<char> alive_ = std::make_shared<char>();

@@ -188,6 +188,18 @@ TEST_F(WebViewTest, MissingPageRefusedConnectionAndSilentServerAreNavigationErro
   }
 }
 
+// The portal's cover lifts on DownloadComplete: it must not wait for every picture of the page.
+TEST_F(WebViewTest, TheDownloadIsCompleteOnceTheDocumentHasArrivedThePageOnceItsPicturesHave) {
+  g_autoptr(GSocketListener) silent = g_socket_listener_new();
+  guint16 silentPort = g_socket_listener_add_any_inet_port(silent, nullptr, nullptr);
+  view_->WriteDocument("<img src='http://127.0.0.1:" + std::to_string(silentPort) + "/p.png'>");
+  ASSERT_TRUE(PumpUntil([&] { return !Events("complete").empty(); }));
+  EXPECT_EQ(Events("document").size(), 0u);
+  g_socket_listener_close(silent);
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Events("complete").size(), 1u) << "once a load";
+}
+
 TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachTheProgramOnly) {
   view_->Navigate("about:blank");
   view_->WriteDocument("<html><body><a href=\"KAVOVOD://12-a-b-%u4E2D/\">go</a></body></html>");

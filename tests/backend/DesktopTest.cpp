@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/gtk/GtkInit.h"
 #include "platform/gtk/GtkPlatform.h"
 #include "tests/backend/BackendTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -120,19 +121,28 @@ TEST(DesktopTest, QuestionWithAHugeTextFitsTheWorkAreaAndDismissingItIsNoAnswer)
 
 TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {
   GtkPlatform platform;
+  std::unique_ptr<TopWindow> window = platform.CreateWindow();  // GTK started, as in the program
   test::TempDir dir;
   // A name a shell would split and run as two commands.
   std::filesystem::path program = dir / "up date;touch shell-ran";
   // It waits up to 5 s for the file "go", which the test makes only once the call returned.
   std::ofstream(program)
       << "#!/bin/sh\nfor i in $(seq 100); do [ -e go ] && break; sleep 0.05; done\n"
-         "pwd > started\n";
+         "env > environment; pwd > started\n";
   std::filesystem::permissions(program, std::filesystem::perms::owner_all);
   EXPECT_TRUE(platform.GetDesktop().StartProcess(program.string()));
   EXPECT_FALSE(dir.Exists("started")) << "returned without waiting";
   dir.Write("go", "");
   ASSERT_TRUE(PumpUntil([&] { return dir.Read("started") == dir.Path().string() + "\n"; }));
   EXPECT_FALSE(dir.Exists("shell-ran"));
+  // The user's environment, without what this process set for itself.
+  ASSERT_FALSE(OwnEnvironmentVariables().empty());
+  std::string environment = dir.Read("environment");
+  environment.insert(0, 1, '\n');
+  for (std::string line : OwnEnvironmentVariables()) {
+    line.insert(0, 1, '\n').push_back('=');
+    EXPECT_EQ(environment.find(line), std::string::npos) << line;
+  }
 
   std::filesystem::permissions(program, std::filesystem::perms::owner_read);
   EXPECT_FALSE(platform.GetDesktop().StartProcess(program.string()));

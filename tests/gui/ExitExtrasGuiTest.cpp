@@ -125,6 +125,7 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
   ClickOnScreen(x, y);
   ASSERT_TRUE(WaitFor("the browser", 5s, [&] { return !browser_.Opened().empty(); }));
   EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run.server.SiteUrl()});
+  EXPECT_EQ(browser_.Inherited(), "") << "the program's own graphics settings stay its own";
 
   // "升级检测", past the separator.
   ASSERT_TRUE(ChooseFromTheProgramMenu("Down Down Down Down Return"));

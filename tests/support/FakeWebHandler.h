@@ -43,8 +43,10 @@ class FakeWebHandler {
  public:
   FakeWebHandler() {
     std::filesystem::path script = dir_ / "open-web-address.sh";
-    dir_.Write("open-web-address.sh",
-               "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + (dir_ / "opened").string() + "'\n");
+    dir_.Write("open-web-address.sh", "#!/bin/sh\nenv | grep -E '^(GDK_GL|WEBKIT_[A-Z_]+)=' >> '" +
+                                          (dir_ / "inherited").string() +
+                                          "'\nprintf '%s\\n' \"$@\" >> '" +
+                                          (dir_ / "opened").string() + "'\n");
     chmod(script.c_str(), 0755);
     std::filesystem::create_directories(dir_ / "data/applications");
     std::filesystem::create_directories(dir_ / "config");
@@ -58,6 +60,9 @@ class FakeWebHandler {
                "[Default Applications]\nx-scheme-handler/http=lumora-test-web.desktop\n"
                "x-scheme-handler/https=lumora-test-web.desktop\n");
   }
+
+  // The graphics settings the handler found in its environment, one a line.
+  std::string Inherited() const { return dir_.Exists("inherited") ? dir_.Read("inherited") : ""; }
 
   // The addresses opened so far, in order; a line still being written is left out.
   std::vector<std::string> Opened() const {

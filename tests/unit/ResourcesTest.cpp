@@ -45,24 +45,17 @@ TEST_P(SheetTest, SheetsHaveTheirSizesFramePiecesStretchAndCellsSitOnTheCaptionB
     EXPECT_EQ(differences, 0) << piece.x << "," << piece.y;
   }
 
-  // Every sheet decodes at its size. The first column of each cell of the buttons and tabs is the
-  // window's caption band at the row where the window places the sheet, so that the sheet shows no
-  // edge against the band.
+  // The frame and the sheets whose cells the window places on its caption band decode at their
+  // size; the first column of each cell is the band at the row where the window places the sheet,
+  // so that the sheet shows no edge against the band.
   const std::tuple<const char*, Size, std::vector<int>, int> sheets[] = {
       {"101.png", {80, 100}, {}, 0},
       {"102.png", {140, 21}, {0, 60, 80, 100, 120}, 7},
       {"103.png", {140, 21}, {0, 60, 80, 100, 120}, 7},
-      {"104.png", {1, 43}, {}, 0},
-      {"105.png", {10, 10}, {}, 0},
       {"106.png", {40, 21}, {0, 20}, 7},
       {"107.png", {80, 21}, {0, 20, 40, 60}, 7},
       {"108.png", {272, 28}, {0, 68, 136, 204}, 8},
       {"109.png", {272, 28}, {0, 68, 136, 204}, 8},
-      {"110.png", {180, 42}, {}, 0},
-      {"111.png", {2, 28}, {}, 0},
-      {"112.png", {14, 40}, {}, 0},
-      {"wait.png", {200, 120}, {}, 0},
-      {"error.png", {200, 120}, {}, 0},
   };
   for (const auto& [name, size, cells, top] : sheets) {
     Bitmap sheet = Sheet(name);

@@ -126,13 +126,13 @@ TEST_F(HistoryStoreTest, FieldsAreWrittenInGbkOnOneLineAndLinesAreRemovedByNumbe
   EXPECT_EQ(store_.ReadEntry(1), "4|亅x|亅|亅|5|6|0");
   EXPECT_NE(dir_.Read("c.htm").find(Utf8ToGbk(">·亅x</a>")), std::string::npos);
 
+  // The line removed, then the list.
   dir_.Write("date.dat", "1|a|||0|0|0\r\n2|b|||0|0|0\r\n");
-  ASSERT_TRUE(Remove(5));
-  EXPECT_EQ(dir_.Read("date.dat"), "1|a|||0|0|0\r\n2|b|||0|0|0\r\n");
-  ASSERT_TRUE(Remove(1));
-  EXPECT_EQ(dir_.Read("date.dat"), "2|b|||0|0|0\r\n");
-  ASSERT_TRUE(Remove(1));
-  EXPECT_EQ(dir_.Read("date.dat"), "\r\n");
+  for (auto [line, after] :
+       {std::pair{5, "1|a|||0|0|0\r\n2|b|||0|0|0\r\n"}, {1, "2|b|||0|0|0\r\n"}, {1, "\r\n"}}) {
+    ASSERT_TRUE(Remove(line));
+    EXPECT_EQ(dir_.Read("date.dat"), after) << line;
+  }
   dir_.Write("date.dat", "\r\n5|e|||0|0|0\r\n6|f|||0|0|0\r\n");
   ASSERT_TRUE(Remove(3));
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n5|e|||0|0|0\r\n");

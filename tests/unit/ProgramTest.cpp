@@ -219,9 +219,10 @@ bool CloseShown(ba4& exitAd) {
 }
 
 // "" stands for the system's close of the window, "Escape" for the key, which ends it as the close
-// picture does (other keys do nothing).
+// picture does (other keys do nothing). A new window of the page ends it too, one with an address
+// the browser must not get as well (a link reaching the browser: the GUI test).
 TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce) {
-  for (std::string way : {"", "Escape", "http://127.0.0.1/", "file:///etc/passwd"}) {
+  for (std::string way : {"", "Escape", "file:///etc/passwd"}) {
     SCOPED_TRACE(way);
     Program program;
     ba4& exitAd = QuitToExitAd(program);
@@ -237,8 +238,7 @@ TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce)
       PageOf(exitAd).onNewWindow2(way);
     }
     EXPECT_TRUE(program.Ended());
-    EXPECT_EQ(program.Desktop().OpenedAddresses(),
-              way.starts_with("http") ? std::vector<std::string>{way} : std::vector<std::string>{});
+    EXPECT_TRUE(program.Opened().empty());
   }
 }
 

@@ -32,6 +32,23 @@ void SetUnlessGiven(const char* name, const char* value) {
   VariablesSetHere().push_back(name);
 }
 
+bool InitGtk() {
+  // The window places itself, stays above others and may fall back to an XEmbed tray: X11 allows
+  // all of that, so it comes first wherever an X server answers (XWayland in a Wayland session).
+  // GDK_BACKEND, when set, still decides.
+  gdk_set_allowed_backends("x11,*");
+  if (!gtk_init_check(nullptr, nullptr)) return false;
+  ReportWaylandLimits();
+  return true;
+}
+
+}  // namespace
+
+bool EnsureGtk() {
+  static const bool initialised = InitGtk();
+  return initialised;
+}
+
 // The program draws with the CPU only: its web views never use hardware acceleration and GTK
 // paints its windows with cairo. Left alone, GTK (here and in the web process) chooses its window
 // visuals through GLX, the web process paints pictures and canvases through GL, and the web
@@ -43,24 +60,6 @@ void KeepGlDriversOut() {
   SetUnlessGiven("WEBKIT_SKIA_ENABLE_CPU_RENDERING", "1");
   SetUnlessGiven("WEBKIT_DISABLE_DMABUF_RENDERER", "1");
   SetUnlessGiven("WEBKIT_WEB_RENDER_DEVICE_FILE", "/dev/null");
-}
-
-bool InitGtk() {
-  // The window places itself, stays above others and may fall back to an XEmbed tray: X11 allows
-  // all of that, so it comes first wherever an X server answers (XWayland in a Wayland session).
-  // GDK_BACKEND, when set, still decides.
-  gdk_set_allowed_backends("x11,*");
-  KeepGlDriversOut();
-  if (!gtk_init_check(nullptr, nullptr)) return false;
-  ReportWaylandLimits();
-  return true;
-}
-
-}  // namespace
-
-bool EnsureGtk() {
-  static const bool initialised = InitGtk();
-  return initialised;
 }
 
 const std::vector<const char*>& OwnEnvironmentVariables() {

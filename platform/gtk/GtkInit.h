@@ -11,8 +11,12 @@ bool EnsureGtk();
 // As EnsureGtk, but throws std::runtime_error when there is no display.
 void RequireGtk();
 
-// The environment variables this process set for itself as GTK started; the programs it starts
-// get the user's environment without them.
+// Keeps the system's GL driver out of this process and its web processes: everything is drawn
+// with the CPU. Sets environment variables, so call it before other threads start.
+void KeepGlDriversOut();
+
+// The environment variables KeepGlDriversOut set; the programs this process starts get the user's
+// environment without them.
 const std::vector<const char*>& OwnEnvironmentVariables();
 
 }  // namespace lumora::gtk

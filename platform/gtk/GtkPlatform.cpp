@@ -26,6 +26,7 @@ void NameTheProgram() {
 
 // The bus is asked about before anything uses it, above all before the web engine starts.
 GtkPlatform::GtkPlatform() {
+  KeepGlDriversOut();
   NameTheProgram();
   SessionBusReachable();
 }

@@ -121,7 +121,6 @@ TEST(DesktopTest, QuestionWithAHugeTextFitsTheWorkAreaAndDismissingItIsNoAnswer)
 
 TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {
   GtkPlatform platform;
-  std::unique_ptr<TopWindow> window = platform.CreateWindow();  // GTK started, as in the program
   test::TempDir dir;
   // A name a shell would split and run as two commands.
   std::filesystem::path program = dir / "up date;touch shell-ran";

@@ -263,10 +263,37 @@ void PaintFocusRing(GtkWidget* widget, cairo_t* cr) {
   cairo_stroke(cr);
 }
 
+constexpr const char* kOpaque = "lumora-board-opaque";
+
+bool ChildrenPaintAll(GtkWidget* board, const GdkRectangle& area);
+
+// Whether the widget is shown and paints every pixel of the area (in its parent board's window):
+// an opaque widget covering it, or a board one of whose children does.
+bool PaintsAll(GtkWidget* widget, const GdkRectangle& area) {
+  if (!gtk_widget_is_drawable(widget)) return false;
+  GtkAllocation box;
+  gtk_widget_get_allocation(widget, &box);
+  GdkRectangle both;
+  if (!gdk_rectangle_intersect(&box, &area, &both) || !gdk_rectangle_equal(&both, &area)) {
+    return false;
+  }
+  if (g_object_get_data(G_OBJECT(widget), kOpaque)) return true;
+  if (!G_TYPE_CHECK_INSTANCE_TYPE(widget, lumora_board_get_type())) return false;
+  return ChildrenPaintAll(widget, {area.x - box.x, area.y - box.y, area.width, area.height});
+}
+
+bool ChildrenPaintAll(GtkWidget* board, const GdkRectangle& area) {
+  const std::vector<BoardChild>& children = StateOf(board).children;
+  return std::ranges::any_of(
+      children, [&](const BoardChild& child) { return PaintsAll(child.widget, area); });
+}
+
 gboolean lumora_board_draw(GtkWidget* widget, cairo_t* cr) {
   BoardState& state = StateOf(widget);
   bool own = gtk_cairo_should_draw_window(cr, gtk_widget_get_window(widget));
-  if (state.painter && own) {
+  GdkRectangle clip;
+  bool hidden = !gdk_cairo_get_clip_rectangle(cr, &clip) || ChildrenPaintAll(widget, clip);
+  if (state.painter && own && !hidden) {
     cairo_save(cr);
     state.painter->PaintBoard(cr, gtk_widget_get_allocated_width(widget),
                               gtk_widget_get_allocated_height(widget));
@@ -352,6 +379,10 @@ void lumora_board_class_init(LumoraBoardClass* board_class) {
 }
 
 }  // namespace
+
+void BoardMarkOpaque(GtkWidget* child) {
+  g_object_set_data(G_OBJECT(child), kOpaque, GINT_TO_POINTER(TRUE));
+}
 
 GtkWidget* BoardNew(BoardPainter* painter) {
   GtkWidget* board = GTK_WIDGET(g_object_new(lumora_board_get_type(), nullptr));

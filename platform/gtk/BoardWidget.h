@@ -36,6 +36,9 @@ void BoardSetCursor(GtkWidget* board, GdkCursor* cursor);
 void BoardSetAccessible(GtkWidget* board, const AccessibleInfo& info);
 // The colour of the focus ring of the boards in this top-level window.
 void BoardSetFocusRing(GtkWidget* toplevel, Color color);
+// The child paints every pixel of its rectangle (a web view does): where it covers all that is to
+// be drawn, the boards under it do not paint their own surface (each frame of a playing video).
+void BoardMarkOpaque(GtkWidget* child);
 // What the activate action runs; nullptr when the board's owner goes away.
 void BoardSetActivate(GtkWidget* board, std::function<void()> activate);
 

@@ -82,6 +82,7 @@ void WebViewControl::MakeView() {
   g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
   gtk_container_add(GTK_CONTAINER(Widget()), widget);
   gtk_widget_show(widget);
+  BoardMarkOpaque(Widget());
 }
 
 WebViewControl::~WebViewControl() {

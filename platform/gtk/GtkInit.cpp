@@ -37,6 +37,7 @@ bool InitGtk() {
   // all of that, so it comes first wherever an X server answers (XWayland in a Wayland session).
   // GDK_BACKEND, when set, still decides.
   gdk_set_allowed_backends("x11,*");
+  KeepGlDriversOut();
   if (!gtk_init_check(nullptr, nullptr)) return false;
   ReportWaylandLimits();
   return true;

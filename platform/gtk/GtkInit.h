@@ -12,7 +12,8 @@ bool EnsureGtk();
 void RequireGtk();
 
 // Keeps the system's GL driver out of this process and its web processes: everything is drawn
-// with the CPU. Sets environment variables, so call it before other threads start.
+// with the CPU. Sets environment variables, so call it before other threads start; GTK's start
+// calls it too, for a process that starts GTK on its own.
 void KeepGlDriversOut();
 
 // The environment variables KeepGlDriversOut set; the programs this process starts get the user's

@@ -89,6 +89,7 @@ class BA1 : public RouterWindow, public UpdateTarget {
   void WireEvents();
   void WireViewEvents();
   void StartWebViews(const std::string& userId);
+  void StartViewsBehindThePortal(const std::string& userId);
   void LoadPictures();
   void ApplySkin(int skin);  // p_p
   void PaintFrame();
@@ -136,6 +137,9 @@ class BA1 : public RouterWindow, public UpdateTarget {
   bool skinApplied_ = false;  // SkinApplied
   bool unloaded_ = false;
   bool webViewsStarted_ = false;
+  bool viewsBehindThePortalStarted_ = false;
+  // Starts the views behind the portal should its document be slow to come.
+  std::unique_ptr<Timer> viewsBehindThePortalTimer_;
 };
 
 }  // namespace lumora

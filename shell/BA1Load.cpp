@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "content/HistoryPage.h"
@@ -9,6 +10,9 @@
 
 namespace lumora {
 namespace {
+
+// How long the views behind the portal wait for the portal's document at most.
+constexpr std::chrono::milliseconds kViewsBehindThePortalAtLatest{1500};
 
 // The empty dark document of the item information view until an item is opened.
 constexpr const char* kDarkDocument =
@@ -34,6 +38,9 @@ Rect StartBounds(Size twips, Size screen, Rect workArea) {
 }  // namespace
 
 void BA1::Load() {
+  // The web engine's processes take a few hundred milliseconds to start: the player view's blank
+  // page starts them now, so they start while the window is laid out and shown.
+  PlayerView().Navigate("about:blank");
   Rect workArea = platform_.GetDesktop().WorkArea();
   frameSizing_.InstallMinMaxHook(workArea.Extent());
   std::string userId = IniRead(ConfigPath(), "user", "Name", "0");
@@ -43,7 +50,7 @@ void BA1::Load() {
   LoadPictures();
   ApplySkin(0);
   // What the user looks at comes first: the window with its chrome and the portal's loading
-  // cover. The web engine starts once the window is on the screen.
+  // cover. The start pages load once the window is on the screen.
   window_->onMapped = [this, userId] { StartWebViews(userId); };
   window_->Show();
 }
@@ -53,11 +60,21 @@ std::array<WebView*, 9> BA1::WebViews() {
           &player_.BannerView(), shoppingView_, &ChannelView(), &TvPlayerView()};
 }
 
-// The portal first, so its request goes out first, then the views behind it.
+// The portal first: the web process reads its document before the pages behind it, which start
+// once it is in, or at the latest a moment later should the server be slow to send it.
 void BA1::StartWebViews(const std::string& userId) {
   if (std::exchange(webViewsStarted_, true)) return;
+  viewsBehindThePortalTimer_ = platform_.CreateTimer();
+  viewsBehindThePortalTimer_->SetInterval(kViewsBehindThePortalAtLatest);
+  viewsBehindThePortalTimer_->onTick = [this, userId] { StartViewsBehindThePortal(userId); };
+  viewsBehindThePortalTimer_->SetEnabled(true);
+  portal_.onDocumentArrived = [this, userId] { StartViewsBehindThePortal(userId); };
   portal_.Start();
-  PlayerView().Navigate("about:blank");
+}
+
+void BA1::StartViewsBehindThePortal(const std::string& userId) {
+  viewsBehindThePortalTimer_->SetEnabled(false);
+  if (std::exchange(viewsBehindThePortalStarted_, true)) return;
   HistoryView().Navigate2((appDir_ / kHistoryPageFile).string());
   InformationView().Navigate("about:blank");
   InformationView().WriteDocument(kDarkDocument);

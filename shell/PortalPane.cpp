@@ -19,7 +19,10 @@ PortalPane::PortalPane(TopWindow& window, Picture& page, ContentServer server)
   };
   coverPicture_->SetAccessible({AccessibleRole::PushButton, "重新加载"});
   coverPicture_->onClick = [this] { Retry(); };
-  view_->onDownloadComplete = [this] { OnLoaded(); };
+  view_->onDownloadComplete = [this] {
+    OnLoaded();
+    if (onDocumentArrived) onDocumentArrived();
+  };
   view_->onNavigateError = [this](const std::string& address) { OnError(address); };
 }
 

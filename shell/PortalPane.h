@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/ContentServer.h"
@@ -18,6 +19,9 @@ class PortalPane {
   void LoadPictures(int screenScale);
   void Layout(Size page);
   void Start();
+
+  // Raised each time the portal's document has arrived, or its load ended without it.
+  std::function<void()> onDocumentArrived;
 
  private:
   void OnLoaded();

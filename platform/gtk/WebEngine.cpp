@@ -14,6 +14,9 @@ WebKitSettings* NewSettings() {
   webkit_settings_set_hardware_acceleration_policy(settings,
                                                    WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   webkit_settings_set_default_charset(settings, "GBK");
+  // A page left is not kept alive for going back: a player page kept so holds on to its video's
+  // buffers, tens of megabytes for each one played. Only the portal can go back; it loads again.
+  webkit_settings_set_enable_page_cache(settings, FALSE);
   // The engine blocks window.open unless the user's click is being handled.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   return settings;

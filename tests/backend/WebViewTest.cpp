@@ -143,11 +143,16 @@ TEST_F(WebViewTest, NavigationIsAskedOnceBeforeLoadingAndACancelledOneNeverReach
   // Addresses the engine rewrites are not asked for twice either.
   std::string upperScheme =
       "HTTP" + server_.BaseUrl().substr(4) + "play.htm?name=a b&t=\xE4\xB8\xAD";
+  Evaluate("window.left = 'kept'");
   view_->Navigate(upperScheme);
   ASSERT_TRUE(LoadsDocument());
+  // A page left is not kept alive: going back loads it again.
+  ASSERT_TRUE(view_->GoBack());
+  ASSERT_TRUE(LoadsDocument());
+  EXPECT_EQ(Evaluate("String(window.left)"), "undefined");
   view_->Navigate("http://127.0.0.1:" + std::to_string(server_.Port()));
   ASSERT_TRUE(LoadsDocument());
-  EXPECT_EQ(Events("before").size(), 3u);
+  EXPECT_EQ(Events("before").size(), 4u);
   EXPECT_EQ(Events("before")[1], "before " + upperScheme);
 
   // The handler cancels one and navigates instead, asked before the cancelled call returns.

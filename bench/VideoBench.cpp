@@ -368,9 +368,8 @@ std::string PssSeries(const std::vector<Sample>& samples) {
 
 // One play every few seconds, alternating between items, once the first plays have warmed the
 // caches. Memory is read after every play, and each span of twenty plays (each play in a short
-// session) keeps its least: the script engine collects the players' garbage only every fifteen
-// plays or so, and the web process climbs by some 60 MB before it does; what is kept for good
-// raises the least too.
+// session) keeps its least: a single reading may catch a video's buffers full or the script
+// engine's garbage not yet collected; what is kept for good raises the least too.
 std::string LongSession() {
   Program program;
   if (!BriefRun()) program.WaitForExtras();

@@ -86,6 +86,20 @@ class PlatformContractTest : public ::testing::Test {
     return done();
   }
   bool Saw(const std::string& event) const { return std::ranges::count(events_, event) > 0; }
+  // A timer of the platform with this interval, enabled or not, and this handler.
+  std::unique_ptr<Timer> MakeTimer(milliseconds interval, bool enabled,
+                                   std::function<void()> onTick) {
+    std::unique_ptr<Timer> timer = platform_.CreateTimer();
+    timer->SetInterval(interval);
+    timer->onTick = std::move(onTick);
+    timer->SetEnabled(enabled);
+    return timer;
+  }
+  template <class Kind>
+  static Kind& Place(Kind& control, Rect geometry) {
+    control.SetGeometry(geometry);
+    return control;
+  }
 
   // Records the mouse events of a control or of the window's surface as "name event x,y".
   template <class Target>
@@ -122,17 +136,12 @@ TYPED_TEST_SUITE(PlatformContractTest, Backends, BackendName);
 
 TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
   TopWindow& window = *this->window_;
-  Button& button = window.AddButton();
+  Button& button = this->Place(window.AddButton(), {10, 10, 100, 30});
+  CheckBox& box = this->Place(window.AddCheckBox(), {120, 10, 100, 30});
   button.SetCaption("Go");
-  button.SetGeometry({10, 10, 100, 30});
-  CheckBox& box = window.AddCheckBox();
   box.SetCaption("Go");
-  box.SetGeometry({120, 10, 100, 30});
-  Picture& picture = window.AddPicture();
-  picture.SetGeometry({10, 60, 100, 60});
-  int clicks = 0;
-  int presses = 0;
-  int ticks = 0;
+  Picture& picture = this->Place(window.AddPicture(), {10, 60, 100, 60});
+  int clicks = 0, presses = 0, ticks = 0;
   auto failing = [](int& count, const char* handler) {
     return [&count, handler] {
       ++count;
@@ -145,9 +154,7 @@ TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
     ++presses;
     throw 42;
   };
-  std::unique_ptr<Timer> timer = this->platform_.CreateTimer();
-  timer->onTick = failing(ticks, "timer");
-  timer->SetInterval(20ms);
+  std::unique_ptr<Timer> timer = this->MakeTimer(20ms, false, failing(ticks, "timer"));
   this->ShowWindow();
 
   ::testing::internal::CaptureStderr();
@@ -174,10 +181,7 @@ TYPED_TEST(PlatformContractTest,
   Platform& platform = this->platform_;
   Clock& clock = platform.GetClock();
   // Quits the loop should the timers under test not, so that a fault fails rather than hangs.
-  std::unique_ptr<Timer> guard = platform.CreateTimer();
-  guard->onTick = [&] { platform.QuitMainLoop(); };
-  guard->SetInterval(5s);
-  guard->SetEnabled(true);
+  std::unique_ptr<Timer> guard = this->MakeTimer(5s, true, [&] { platform.QuitMainLoop(); });
   WallTime start = clock.Now();
   platform.QuitMainLoop();
   platform.RunMainLoop();
@@ -189,33 +193,27 @@ TYPED_TEST(PlatformContractTest,
   std::vector<std::string> ticks;
   std::vector<std::unique_ptr<Timer>> timers;
   for (const auto& [name, interval] : kTimers) {
-    Timer* timer = timers.emplace_back(platform.CreateTimer()).get();
-    timer->SetInterval(interval);
-    timer->onTick = [&, timer, name = name, interval = interval] {
-      EXPECT_GE(clock.Now() - start, interval) << name << " ticked before its interval";
-      ticks.push_back(name);
-      timer->SetEnabled(false);
-      if (ticks.size() == 4) platform.QuitMainLoop();
-    };
-    timer->SetEnabled(true);
+    timers.push_back(
+        this->MakeTimer(interval, true, [&, i = timers.size(), name = name, interval = interval] {
+          EXPECT_GE(clock.Now() - start, interval) << name << " ticked before its interval";
+          ticks.push_back(name);
+          timers[i]->SetEnabled(false);
+          if (ticks.size() == 4) platform.QuitMainLoop();
+        }));
   }
-  std::unique_ptr<Timer> idle = platform.CreateTimer();
-  idle->SetInterval(10ms);
-  idle->onTick = [&] { ticks.push_back("never enabled"); };
+  auto idle = this->MakeTimer(10ms, false, [&] { ticks.push_back("never enabled"); });
   platform.RunMainLoop();
   // By the last tick, the first timer would have ticked twice more had its handler not stopped it.
   EXPECT_EQ(ticks, (std::vector<std::string>{"first", "early", "late", "last"}));
 
   // A timer left enabled ticks every interval until its handler destroys it.
-  std::unique_ptr<Timer> timer = platform.CreateTimer();
-  timer->SetInterval(20ms);
   WallTime enabled = clock.Now();
   std::vector<WallTime::duration> intervals;
-  timer->onTick = [&] {
+  std::unique_ptr<Timer> timer;
+  timer = this->MakeTimer(20ms, true, [&] {
     intervals.push_back(clock.Now() - enabled);
     if (intervals.size() == 3) timer.reset();
-  };
-  timer->SetEnabled(true);
+  });
   EXPECT_TRUE(this->RunUntil([&] { return timer == nullptr; }));
   ASSERT_EQ(intervals.size(), 3u);
   EXPECT_GE(intervals[2], 60ms);
@@ -223,16 +221,13 @@ TYPED_TEST(PlatformContractTest,
 
 TYPED_TEST(PlatformContractTest, PointerEventsGoToTheShownControlUnderThePointerInItsPixels) {
   TopWindow& window = *this->window_;
-  Picture& panel = window.AddPicture();
-  panel.SetGeometry({20, 20, 120, 80});
-  Label& label = window.AddLabel();  // above the panel
-  label.SetGeometry({40, 30, 60, 30});
+  Picture& panel = this->Place(window.AddPicture(), {20, 20, 120, 80});
+  Label& label = this->Place(window.AddLabel(), {40, 30, 60, 30});  // above the panel
+  Picture& hiddenPanel = this->Place(window.AddPicture(), {160, 20, 60, 60});
+  // Shown itself, in a hidden picture.
+  Label& child = this->Place(hiddenPanel.AddLabel(), {0, 0, 60, 60});
   label.SetVisible(false);
-  Picture& hiddenPanel = window.AddPicture();
-  hiddenPanel.SetGeometry({160, 20, 60, 60});
   hiddenPanel.SetVisible(false);
-  Label& child = hiddenPanel.AddLabel();  // shown itself, in a hidden picture
-  child.SetGeometry({0, 0, 60, 60});
   this->Record(window, "window");
   this->Record(panel, "panel");
   this->Record(label, "label");
@@ -330,8 +325,7 @@ class GtkWindowTest : public PlatformContractTest<GtkDriver> {
   }
   Picture& AddPicture(Rect geometry, std::optional<std::uint32_t> backColor = {},
                       Picture* parent = nullptr) {
-    Picture& picture = parent ? parent->AddPicture() : window_->AddPicture();
-    picture.SetGeometry(geometry);
+    Picture& picture = Place(parent ? parent->AddPicture() : window_->AddPicture(), geometry);
     if (backColor) picture.SetBackColor(Color{*backColor});
     return picture;
   }
@@ -342,10 +336,8 @@ class GtkWindowTest : public PlatformContractTest<GtkDriver> {
 TEST_F(GtkWindowTest, PaintsControlsInOrderClippedByTheirPictureAlsoAfterARealizeAgain) {
   Picture& picture = AddPicture({10, 10, 60, 40});
   picture.Surface().Fill(Color{kGreen});
-  Label& label = window_->AddLabel();
-  label.SetGeometry({100, 10, 50, 20});
-  label.SetBackColor(Color{kRed});
-  window_->AddLabel().SetGeometry({150, 100, 30, 20});
+  Place(window_->AddLabel(), {100, 10, 50, 20}).SetBackColor(Color{kRed});
+  Place(window_->AddLabel(), {150, 100, 30, 20});
   Picture& lower = AddPicture({10, 60, 40, 40}, kRed);
   AddPicture({30, 80, 40, 40}, kGreen);
   AddPicture({-2, -2, 44, 44}, kRed, &AddPicture({100, 40, 40, 40}));

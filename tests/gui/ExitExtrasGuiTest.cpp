@@ -1,14 +1,4 @@
-#include <gdk/gdk.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "tests/gui/GuiSupport.h"
-#include "tests/support/FakeWebHandler.h"
 
 namespace lumora {
 namespace {
@@ -58,14 +48,13 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     // The close button, once the control file that asks for the exit ad is applied: the ticker it
     // also switches on is asked for last.
     ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }));
-    ASSERT_TRUE(WaitFor("the ticker list", 20s, [&] { return run.Saw("GET /box/lib/gun.txt "); }));
+    ASSERT_TRUE(run.Asked("GET /box/lib/gun.txt ", 0, 20s));  // the ticker list
     Box main = GeometryOf(MainWindowId());
     ClickOnScreen(main.x + main.width - 22, main.y + 17);
     std::string exitAd;
     ASSERT_TRUE(WaitFor("the exit ad", 10s,
                         [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }));
-    EXPECT_TRUE(
-        WaitFor("the exit ad's page", 5s, [&] { return run.Saw("GET /box/js/ads/tui.html "); }));
+    EXPECT_TRUE(run.Asked("GET /box/js/ads/tui.html ", 0, 5s));  // the exit ad's page
     EXPECT_TRUE(LumoraWindows().empty()) << "the main window is hidden";
     Box box = GeometryOf(exitAd);
     EXPECT_EQ(std::pair(box.width, box.height), std::pair(299, 247));
@@ -82,7 +71,7 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     }));
     // The first recommendation, or the close picture.
     ClickOnScreen(box.x + (link ? 120 : 244 + 25), box.y + (link ? 62 : 5 + 10));
-    EXPECT_TRUE(run.Ended(10s)) << link;
+    EXPECT_TRUE(EndsWell(run.pid, 10s)) << link;
     if (link) {
       EXPECT_TRUE(WaitFor("the browser", 10s, [&] { return !browser_.Opened().empty(); }));
     }
@@ -108,8 +97,7 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
   size_t escaped = run.server.RequestLog().size();
   Shell("xdotool key Escape");
   ASSERT_TRUE(WaitFor("the offer to go", 5s, [] { return OnlyWindow("--name ^提示：$").empty(); }));
-  ASSERT_TRUE(
-      WaitFor("the ticker list", 10s, [&] { return run.Saw("GET /box/lib/gun.txt ", escaped); }));
+  ASSERT_TRUE(run.Asked("GET /box/lib/gun.txt ", escaped));  // the ticker list
   // Read until xdotool gets through: a window going away under its search makes it fail.
   EXPECT_TRUE(WaitFor("the program to run on", 5s, [] { return LumoraWindows().size() == 1; }));
 
@@ -131,11 +119,11 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
   ASSERT_TRUE(ChooseFromTheProgramMenu("Down Down Down Down Return"));
   ASSERT_TRUE(WaitForOfferWithFocus());
   Shell("xdotool key Return");
-  EXPECT_TRUE(run.Ended(10s));
+  EXPECT_TRUE(EndsWell(run.pid, 10s));
   EXPECT_TRUE(WaitFor("the download", 10s, [&] { return browser_.Opened().size() == 2; }));
   EXPECT_EQ(browser_.Opened().back(), run.server.BaseUrl() + "update/update.exe")
       << "only after Yes";
-  EXPECT_FALSE(run.Saw("GET /box/js/ads/tui.html "));
+  EXPECT_EQ(run.Find("GET /box/js/ads/tui.html "), std::nullopt);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// What the GUI tests share, with the system, toolkit and standard headers they use.
 #pragma once
 
 #include <fcntl.h>
@@ -56,6 +57,17 @@ inline GPid StartProcess(std::string path, std::vector<std::string> arguments = 
                          &pid, -1, -1, errorFile, nullptr);
   if (errorFile >= 0) close(errorFile);
   return pid;
+}
+
+// Succeeds once the process ended of its own accord, with status 0; it is collected then.
+inline ::testing::AssertionResult EndsWell(GPid& pid, std::chrono::milliseconds limit) {
+  int status = -1;
+  auto ended =
+      WaitFor("the program to end", limit, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
+  if (!ended) return ended;
+  pid = 0;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the program ended with status " << status;
 }
 
 inline void StopProcess(GPid pid) {
@@ -118,9 +130,7 @@ struct ProgramRun {
   }
   ~ProgramRun() { StopProcess(pid); }
 
-  std::string Setting(const char* key) const {
-    return IniRead(folder / "config.dll", "S_q", key, "0");
-  }
+  std::string Setting(const char* k) const { return IniRead(folder / "config.dll", "S_q", k, "0"); }
   // The index of the first request log line at or after `from` that starts with `prefix`.
   std::optional<size_t> Find(const std::string& prefix, size_t from = 0) const {
     const std::vector<std::string>& log = server.RequestLog();
@@ -129,18 +139,10 @@ struct ProgramRun {
     }
     return std::nullopt;
   }
-  bool Saw(const std::string& prefix, size_t from = 0) const {
-    return Find(prefix, from).has_value();
-  }
-  // Succeeds once the program ended of its own accord, with status 0.
-  ::testing::AssertionResult Ended(std::chrono::milliseconds limit) {
-    int status = -1;
-    auto ended =
-        WaitFor("the program to end", limit, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
-    if (!ended) return ended;
-    pid = 0;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the program ended with status " << status;
+  // Succeeds once the server was asked for what starts with `prefix`, at or after log line `from`.
+  ::testing::AssertionResult Asked(const std::string& prefix, size_t from = 0,
+                                   std::chrono::milliseconds limit = 10s) const {
+    return WaitFor("the request " + prefix, limit, [&] { return Find(prefix, from).has_value(); });
   }
 
   DemoServer server{LUMORA_TEST_SITE_DIR};
@@ -180,9 +182,8 @@ inline std::vector<std::string> LumoraWindows() {
 // The one main window, waiting a little for it to settle; "" when there is not exactly one.
 inline std::string MainWindowId() {
   std::vector<std::string> windows;
-  bool one = static_cast<bool>(
-      WaitFor("one main window", 5s, [&] { return (windows = LumoraWindows()).size() == 1; }));
-  return one ? windows.front() : std::string();
+  WaitFor("one main window", 5s, [&] { return (windows = LumoraWindows()).size() == 1; });
+  return windows.size() == 1 ? windows.front() : std::string();
 }
 
 // A point of the main window on the screen.

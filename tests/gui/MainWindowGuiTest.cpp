@@ -1,13 +1,3 @@
-#include <gdk/gdk.h>
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <algorithm>
-#include <chrono>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "tests/gui/GuiSupport.h"
 
 namespace lumora {
@@ -101,11 +91,8 @@ TEST_F(MainWindowGuiTest, SecondStartHandsOverWithinASecondAndLeavesOneWindow) {
   ASSERT_TRUE(Reaches(id, "Iconic"));
   auto start = std::chrono::steady_clock::now();
   GPid second = StartProcess((run_->folder / "lumora").string());
-  int status = -1;
-  ASSERT_TRUE(WaitFor("the later start to end", 5s,
-                      [&] { return waitpid(second, &status, WNOHANG) == second; }));
+  ASSERT_TRUE(EndsWell(second, 5s)) << "the later start";
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_TRUE(Reaches(id, "Normal"));
   EXPECT_EQ(LumoraWindows().size(), 1u);
   EXPECT_EQ(waitpid(run_->pid, nullptr, WNOHANG), 0) << "the first instance runs on";

@@ -1,10 +1,4 @@
-#include <gdk/gdk.h>
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <regex>
-#include <string>
-#include <vector>
 
 #include "tests/gui/GuiSupport.h"
 
@@ -96,11 +90,9 @@ class PlayGuiTest : public ProgramSuite {
 TEST_F(PlayGuiTest, ClickedTilePlaysOnThePlayerPageAndIsRecorded) {
   std::vector<guint32> playerTab = TabCell(kPlayerTab);
   size_t from = LogSize();
-  ClickInMainWindow(PortalTile(0));  // item 101
-  ASSERT_TRUE(
-      WaitFor("the player page", 10s, [&] { return run_->Saw("GET /box/play.htm?", from); }));
-  ASSERT_TRUE(WaitFor("the demo video", 10s,
-                      [&] { return run_->Saw("GET /box/media/demo.webm 200", from); }));
+  ClickInMainWindow(PortalTile(0));                      // item 101
+  ASSERT_TRUE(run_->Asked("GET /box/play.htm?", from));  // the player page
+  ASSERT_TRUE(run_->Asked("GET /box/media/demo.webm 200", from));
   std::string player;
   ASSERT_TRUE(WaitFor("an MPRIS player of the program that is playing", 10s,
                       [&] {
@@ -131,13 +123,11 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
   ASSERT_TRUE(PointAtFirstHistoryRow());
   size_t from = LogSize();
   ClickInMainWindow(kFirstHistoryRow);
-  ASSERT_TRUE(WaitFor("the information page", 5s,
-                      [&] { return run_->Saw("GET /box/pp.htm?101-0-0-", from); }));
+  ASSERT_TRUE(run_->Asked("GET /box/pp.htm?101-0-0-", from, 5s));  // the information page
   std::string info = run_->server.RequestLog()[*run_->Find("GET /box/pp.htm?", from)];
   EXPECT_TRUE(info.ends_with("-00 200")) << info;
   // The information page starts the recorded episode, which records the entry again.
-  ASSERT_TRUE(WaitFor("the recorded episode", 5s,
-                      [&] { return run_->Saw("GET /box/play.htm?m/101/0/1", from); }));
+  ASSERT_TRUE(run_->Asked("GET /box/play.htm?m/101/0/1", from, 5s));
   ASSERT_TRUE(WaitFor("the play recorded again", 5s,
                       [] { return FirstLine("date.dat").starts_with("101|"); }));
 

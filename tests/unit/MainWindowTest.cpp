@@ -162,9 +162,7 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeTheScreenScaleAndTheSide
   std::unique_ptr<BA1> scaled = Open();
   auto layout = [](BA1& form) {
     std::string rects = Text(form.Window().Bounds()) + " ";
-    for (const test::PlacedControl& placed : test::AllControls(form.Window())) {
-      rects += Text(placed.place) + " ";
-    }
+    for (const auto& placed : test::AllControls(form.Window())) rects += Text(placed.place) + " ";
     return rects;
   };
   EXPECT_EQ(layout(*scaled), layout(*form_));
@@ -274,8 +272,7 @@ TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipRestoreCe
 // the program menu (the tray icon test sees it under the menu button), Ctrl+Q quits; other
 // modifiers make no shortcut. A web page's text field keeps the keys: the backend's web view test.
 TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuit) {
-  int menus = 0;
-  int quits = 0;
+  int menus = 0, quits = 0;
   form_->onMenuRequested = [&](Point) { ++menus; };
   form_->onQuit = [&] { ++quits; };
   auto& player = static_cast<headless::HeadlessWebView&>(form_->PlayerView());
@@ -488,8 +485,8 @@ class TickerTest : public MainWindowTest {
     }
     return shown;
   }
-  void PointAt(size_t index, Point at = {1, 1}) {
-    Item(index).onMouseMove({MouseButton::Left, false, at.x, at.y});
+  void PointAt(size_t i, Point at = {1, 1}) {
+    Item(i).onMouseMove({MouseButton::Left, false, at.x, at.y});
   }
   bool Underlined(size_t index) { return Item(index).GetFont().underline; }
 

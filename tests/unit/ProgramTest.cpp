@@ -24,6 +24,7 @@ namespace {
 
 using headless::AsHeadless;
 using namespace std::chrono_literals;
+using Strings = std::vector<std::string>;
 
 constexpr const char* kOfferFile = "1====1====0====1====1====9.1\r\n";
 
@@ -48,8 +49,7 @@ struct Program {
   // Runs past the 6 s check; the server answers the control file 50 ms after it was asked.
   void RunCheck(const std::string& body) {
     platform.Time().Post(6050ms, [this, body] {
-      ASSERT_EQ(platform.Http().RequestedUrls(),
-                std::vector<std::string>{"http://server/box/lib/wen.txt"});
+      ASSERT_EQ(platform.Http().RequestedUrls(), Strings{"http://server/box/lib/wen.txt"});
       platform.Http().Answer(0, {true, 200, body});
     });
     platform.Time().Advance(7s);
@@ -73,6 +73,19 @@ struct Program {
     return {Ended(), app.ExitAd() != nullptr, Asked("tan.txt") + Asked("gun.txt"), BannerShown()};
   }
   static constexpr std::tuple<bool, bool, long, bool> kEndedBare{true, false, 0, false};
+
+  // Quits after a control file that asked for the exit ad.
+  ba4& QuitToExitAd() {
+    RunCheck("1====0====0====0====0====9.0");
+    Choose("退出软件");
+    return *app.ExitAd();
+  }
+  WebView& ExitAdPage() { return *test::ControlsOf<WebView>(app.ExitAd()->Window()).at(0); }
+  // Whether the pointer meets the exit ad's close picture at its place near the top right.
+  bool CloseShown() {
+    Control* under = test::ControlAt(app.ExitAd()->Window(), {ba4::kSize.width - 30, 15});
+    return dynamic_cast<Picture*>(under) && under->Geometry().Extent() == Size{51, 21};
+  }
 
   test::TempDir dir;
   headless::HeadlessPlatform platform;
@@ -109,8 +122,7 @@ TEST(UpdateCheckTest, ReadsTheControlFileOnceAtSixSecondsWithItsFieldsAsTheServe
     EXPECT_EQ(program.Asked("wen.txt"), 1) << "once per run";
     EXPECT_TRUE(program.Opened().empty());
     ASSERT_EQ(program.Messages().size(), *offered ? 1u : 0u);
-    if (*offered) {
-      const headless::ShownMessage& offer = program.Messages()[0];
+    for (const headless::ShownMessage& offer : program.Messages()) {
       EXPECT_EQ(std::tuple(offer.text, offer.title, offer.owner, offer.buttons),
                 std::tuple(std::string("检测到最新版本 ") + offered + " ,你需要现在升级吗？",
                            "提示：", &program.Form().Window(), MessageButtons::YesNo));
@@ -144,8 +156,6 @@ TEST(UpdateCheckTest, YesStartsTheUpdaterBesideTheProgramOrOpensTheDownloadAndQu
     program.Desktop().QueueAnswer(MessageAnswer::Yes);
     program.RunCheck(kOfferFile);
     std::filesystem::remove(file);
-
-    using Strings = std::vector<std::string>;
     EXPECT_EQ(std::pair(program.Desktop().StartedProcesses(), program.Opened()),
               starts ? std::pair(Strings{file.string()}, Strings{})
                      : std::pair(Strings{}, Strings{"http://server/box/update/update.exe"}));
@@ -179,15 +189,11 @@ TEST(UpdateCheckTest, AQuitDuringTheFetchOrWhileTheQuestionIsOpenEndsTheCheck) {
   const std::pair<const char*, bool> cases[] = {
       {kOfferFile, false}, {kOfferFile, true}, {"0====1====0====1====1====9.1", true}};
   for (auto [body, inQuestion] : cases) {
-    SCOPED_TRACE(std::string(body) +
-                 (inQuestion ? " while the question is open" : " in the fetch"));
+    SCOPED_TRACE(std::string(body) + (inQuestion ? " in the question" : " in the fetch"));
     Program program;
     auto quit = [&] { program.Choose("退出软件"); };
-    if (inQuestion) {
-      program.Desktop().WhileNextMessageOpen(quit);
-    } else {
-      program.platform.Time().Post(6010ms, quit);
-    }
+    if (inQuestion) program.Desktop().WhileNextMessageOpen(quit);
+    if (!inQuestion) program.platform.Time().Post(6010ms, quit);
     program.Desktop().QueueAnswer(MessageAnswer::No);
     program.RunCheck(body);
     program.platform.Time().Advance(10s);
@@ -199,25 +205,6 @@ TEST(UpdateCheckTest, AQuitDuringTheFetchOrWhileTheQuestionIsOpenEndsTheCheck) {
   }
 }
 
-// The exit ad window
-
-// Quits a program whose control file asked for the exit ad.
-ba4& QuitToExitAd(Program& program) {
-  program.RunCheck("1====0====0====0====0====9.0");
-  program.Choose("退出软件");
-  return *program.app.ExitAd();
-}
-
-WebView& PageOf(ba4& exitAd) {
-  return *test::ControlsOf<WebView>(exitAd.Window()).at(0);
-}
-
-// Whether the pointer meets the close picture at its place near the top right.
-bool CloseShown(ba4& exitAd) {
-  Control* under = test::ControlAt(exitAd.Window(), {ba4::kSize.width - 30, 15});
-  return dynamic_cast<Picture*>(under) && under->Geometry().Extent() == Size{51, 21};
-}
-
 // "" stands for the system's close of the window, "Escape" for the key, which ends it as the close
 // picture does (other keys do nothing). A new window of the page ends it too, one with an address
 // the browser must not get as well (a link reaching the browser: the GUI test).
@@ -225,17 +212,15 @@ TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce)
   for (std::string way : {"", "Escape", "file:///etc/passwd"}) {
     SCOPED_TRACE(way);
     Program program;
-    ba4& exitAd = QuitToExitAd(program);
-    if (way.empty()) {
-      exitAd.Window().onCloseRequest();
-    } else if (way == "Escape") {
+    ba4& exitAd = program.QuitToExitAd();
+    if (way.empty()) exitAd.Window().onCloseRequest();
+    if (way.starts_with("file:")) program.ExitAdPage().onNewWindow2(way);
+    if (way == "Escape") {
       EXPECT_TRUE(test::Named(exitAd.Window(), AccessibleRole::PushButton, "关闭"));
       EXPECT_TRUE(AsHeadless(exitAd.Window()).FocusRingColor()) << "no ring on the focused close";
       EXPECT_FALSE(headless::PressKey(exitAd.Window(), {Key::Q, true}));
       EXPECT_FALSE(program.Ended());
       EXPECT_TRUE(headless::PressKey(exitAd.Window(), {Key::Escape}));
-    } else {
-      PageOf(exitAd).onNewWindow2(way);
     }
     EXPECT_TRUE(program.Ended());
     EXPECT_TRUE(program.Opened().empty());
@@ -247,14 +232,14 @@ TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce)
 TEST(ExitAdTest, ShowsThePageSilentRevealsItsCloseAfterASecondAndEndsAfterTwentySeconds) {
   auto machine = std::make_shared<headless::InstanceRegistry>();
   Program program(machine);
-  ba4& exitAd = QuitToExitAd(program);
+  ba4& exitAd = program.QuitToExitAd();
   EXPECT_FALSE(program.Form().Unloaded());
-  AsHeadless(PageOf(exitAd)).StartLoad();
-  EXPECT_TRUE(AsHeadless(PageOf(exitAd)).Silent());
+  AsHeadless(program.ExitAdPage()).StartLoad();
+  EXPECT_TRUE(AsHeadless(program.ExitAdPage()).Silent());
   program.platform.Time().Advance(999ms);
-  EXPECT_FALSE(CloseShown(exitAd));
+  EXPECT_FALSE(program.CloseShown());
   program.platform.Time().Advance(1ms);
-  EXPECT_TRUE(CloseShown(exitAd));
+  EXPECT_TRUE(program.CloseShown());
 
   Program later(machine);
   program.platform.Time().Advance(1ms);
@@ -265,7 +250,7 @@ TEST(ExitAdTest, ShowsThePageSilentRevealsItsCloseAfterASecondAndEndsAfterTwenty
 
   program.Choose("退出软件");
   EXPECT_TRUE(exitAd.Window().IsShown());
-  EXPECT_FALSE(CloseShown(exitAd)) << "loaded afresh";
+  EXPECT_FALSE(program.CloseShown()) << "loaded afresh";
   program.platform.Time().Advance(19999ms);
   EXPECT_FALSE(program.Ended());
   program.platform.Time().Advance(1ms);
@@ -368,7 +353,7 @@ TEST_F(PopupAdTest, NewWindowsAndTheClosePictureHideIt) {
   EXPECT_FALSE(PageView().onContextMenu({5, 5}));
   PageView().onNewWindow2("http://site/offer.html");
   EXPECT_FALSE(Window().IsShown());
-  EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/offer.html"});
+  EXPECT_EQ(Opened(), Strings{"http://site/offer.html"});
   At(1s + 1min);
   Finish({300, 200});
   EXPECT_TRUE(Window().IsShown());
@@ -411,9 +396,8 @@ TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheM
 
   // The icon exports the program menu, which a right click on it and the menu button open.
   EXPECT_EQ(platform.Tray().ExportedMenu(), &app.Menus()->ProgramMenu());
-  EXPECT_EQ(
-      ProgramMenu().Captions(),
-      (std::vector<std::string>{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
+  EXPECT_EQ(ProgramMenu().Captions(),
+            (Strings{"软件设置", "关于我们", "-", "官方主页", "升级检测", "退出软件"}));
   platform.Tray().onRightClick();
   EXPECT_TRUE(Window().IsShown());
   Control& menuButton = test::WithTooltip(Window(), "菜单");
@@ -452,7 +436,7 @@ TEST_F(TrayMenuTest, IconTogglesOrRestoresTheWindowAHostGoingBringsItBackAndTheM
   EXPECT_EQ(std::tuple(portal.RefreshCount(), portal.CopyCount(), portal.PasteCount()),
             std::tuple(1, 1, 1));
   Choose("官方主页");
-  EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/"});
+  EXPECT_EQ(Opened(), Strings{"http://site/"});
   size_t windows = platform.Windows().size();
   Choose("退出软件");
   EXPECT_TRUE(Ended());
@@ -493,18 +477,13 @@ class SettingsDialogTest : public TrayMenuTest {
   // The boxes hide to tray, save size and tray balloons, 1 for ticked.
   std::string Boxes() {
     std::string boxes;
-    for (const char* box : {kHideToTray, kSaveSize, kTrayBalloons}) {
-      boxes += Box(box).Checked() ? '1' : '0';
-    }
+    for (auto* box : {kHideToTray, kSaveSize, kTrayBalloons}) boxes += "01"[Box(box).Checked()];
     return boxes;
   }
   void Tick(const char* box) { AsHeadless(Box(box)).Click(); }
-  void Press(const std::string& button) {
-    headless::PressAndRelease(test::Captioned<Button>(DialogWindow(), button), MouseButton::Left);
-  }
-  Label& Tab(const std::string& text) {
-    return test::Captioned<Label>(DialogWindow(), "\r\n" + text);
-  }
+  void Press(const std::string& c) { Release(test::Captioned<Button>(DialogWindow(), c)); }
+  static void Release(Control& control) { headless::PressAndRelease(control, MouseButton::Left); }
+  Label& Tab(const std::string& t) { return test::Captioned<Label>(DialogWindow(), "\r\n" + t); }
   // Which pages the user sees: the about page with the link, the settings page with the boxes.
   std::pair<bool, bool> PagesSeen() {
     return {test::Seen(DialogWindow(), Link()), test::Seen(DialogWindow(), Box(kSaveSize))};
@@ -515,9 +494,7 @@ class SettingsDialogTest : public TrayMenuTest {
         *test::ControlAt(DialogWindow(), {BA3::kClientSize.width - 18, 15}));
   }
   Control& PageBackground() { return *test::ControlAt(DialogWindow(), {300, 250}); }
-  void Hover(Control& control, int x, int y) {
-    control.onMouseMove({MouseButton::Left, false, x, y});
-  }
+  void Hover(Control& c, int x, int y) { c.onMouseMove({MouseButton::Left, false, x, y}); }
   Label& Link() { return test::Captioned<Label>(DialogWindow(), "官方网址: http://site/"); }
   std::pair<Color, bool> LinkLook() { return {Link().ForeColor(), Link().GetFont().underline}; }
   const std::pair<Color, bool> kHighlighted{Color{0xFF0000}, true}, kNormal{Color{0x0000FF}, false};
@@ -548,7 +525,7 @@ TEST_F(SettingsDialogTest, BoxesLoadApplyWritesCloseAndEscapeDoNotPagesAndTheLin
   const std::string applied = "[S_q]\r\nts=1\r\nquit=2\r\ns_size=2\r\ntip=1\r\n";
   EXPECT_EQ(dir.Read("config.dll"), applied) << "the unchanged box too";
   Tick(kSaveSize);
-  headless::PressAndRelease(CloseButton(), MouseButton::Left);
+  Release(CloseButton());
   EXPECT_FALSE(Dialog().Loaded());
   EXPECT_EQ(dir.Read("config.dll"), applied) << "close writes nothing";
   Choose("软件设置");
@@ -561,7 +538,7 @@ TEST_F(SettingsDialogTest, BoxesLoadApplyWritesCloseAndEscapeDoNotPagesAndTheLin
   // One dialog, owned by the main window, whose pages the menu chooses. Its site link highlights
   // under the pointer until it is clicked, and opens the site once.
   TopWindow& main = Form().Window();
-  headless::PressAndRelease(test::WithTooltip(main, "置顶"), MouseButton::Left);
+  Release(test::WithTooltip(main, "置顶"));
   main.SetState(WindowState::Minimized);
   main.Hide();
   size_t windowsBefore = platform.Windows().size();
@@ -598,25 +575,23 @@ TEST_F(SettingsDialogTest, BoxesLoadApplyWritesCloseAndEscapeDoNotPagesAndTheLin
   EXPECT_EQ(LinkLook(), kNormal);
   Hover(Link(), 2, 2);
   EXPECT_EQ(LinkLook(), kHighlighted);
-  headless::PressAndRelease(Link(), MouseButton::Left);
+  Release(Link());
   EXPECT_EQ(LinkLook(), kNormal);
   Hover(Link(), 3, 3);
   EXPECT_EQ(LinkLook(), kNormal) << "no highlight right after a click";
   Hover(PageBackground(), 5, 5);
   Hover(Link(), 3, 3);
   EXPECT_EQ(LinkLook(), kHighlighted) << "the pointer passed over the page";
-  headless::PressAndRelease(
-      test::Captioned<Label>(DialogWindow(), "Lumora是一款以P2P技术为核心的播放软件。"),
-      MouseButton::Left);
+  Release(test::Captioned<Label>(DialogWindow(), "Lumora是一款以P2P技术为核心的播放软件。"));
   EXPECT_EQ(LinkLook(), kNormal);
-  EXPECT_EQ(Opened(), std::vector<std::string>{"http://site/"}) << "once";
+  EXPECT_EQ(Opened(), Strings{"http://site/"}) << "once";
 
   // The pointer leaves the dialog as its close picture hides it: the hidden window's page and
   // link still get that move, which once reached parts already let go and ended the program.
   Control& page = PageBackground();
   Label& link = Link();
   Hover(link, 3, 3);
-  headless::PressAndRelease(close, MouseButton::Left);
+  Release(close);
   Hover(page, -1, -1);
   Hover(link, -1, -1);
   EXPECT_FALSE(dialog.IsShown());

@@ -35,9 +35,7 @@ constexpr Rect kWindowBounds{60, 220, 320, 240};
 guint ShownToplevelCount() {
   g_autoptr(GList) toplevels = gtk_window_list_toplevels();
   guint count = 0;
-  for (GList* item = toplevels; item; item = item->next) {
-    count += gtk_widget_get_visible(GTK_WIDGET(item->data));
-  }
+  for (GList* i = toplevels; i; i = i->next) count += gtk_widget_get_visible(GTK_WIDGET(i->data));
   return count;
 }
 
@@ -127,9 +125,7 @@ TEST_F(WebViewTest, NavigationIsAskedOnceBeforeLoadingAndACancelledOneNeverReach
   ASSERT_TRUE(LoadsDocument());
   // The window's process draws with the CPU only: it has loaded no GL driver.
   std::string maps = ReadFileBytes("/proc/self/maps").value_or("");
-  for (const char* driver : {"_dri.so", "_mesa.so", "libLLVM"}) {
-    EXPECT_EQ(maps.find(driver), std::string::npos) << driver;
-  }
+  for (auto* so : {"_dri.so", "_mesa.so", "libLLVM"}) EXPECT_EQ(maps.find(so), maps.npos) << so;
   EXPECT_FALSE(requestedWhenAsked);
   EXPECT_TRUE(Requested("index.html"));
   EXPECT_EQ(view_->CurrentAddress(), address);
@@ -373,20 +369,18 @@ TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFoldersAndSavesNoFile) {
   })) << "the page in the cache folder";
 
   HttpServer files([](const RequestLine& request) -> HttpResponse {
-    if (request.Path() == "/thesis.pdf") {
+    std::string path{request.Path()}, body = "from the server";
+    if (path == "/thesis.pdf") {
       return {200,
               "application/pdf",
-              "%PDF-1.4 from the server",
+              "%PDF-1.4 " + body,
               {{"Content-Disposition", "attachment; filename=\"thesis.pdf\""}}};
     }
-    if (request.Path() == "/data.bin")
-      return {200, "application/octet-stream", "from the server", {}};
-    if (request.Path() == "/notes.txt") return {200, "text/plain", "from the server", {}};
-    return {200,
-            "text/html",
-            "<a href='notes.txt' download>save</a><script>document.querySelector('a').click()"
-            "</script>",
-            {}};
+    if (path == "/data.bin") return {200, "application/octet-stream", body, {}};
+    if (path == "/notes.txt") return {200, "text/plain", body, {}};
+    body =
+        "<a href='notes.txt' download>save</a><script>document.querySelector('a').click()</script>";
+    return {200, "text/html", body, {}};
   });
   std::string site = "http://127.0.0.1:" + std::to_string(files.Listen(0)) + "/";
   for (std::string name : {"thesis.pdf", "data.bin"}) {
@@ -414,14 +408,10 @@ TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFoldersAndSavesNoFile) {
 // waits.
 TEST(WebEngineTest, KeepsItsDataInTheFoldersGivenAndSavesNothingElsewhere) {
   test::TempDir root;
-  for (const char* folder : {"config", "Downloads", "cwd"}) {
-    std::filesystem::create_directories(root / folder);
-  }
+  for (auto* f : {"config", "Downloads", "cwd"}) std::filesystem::create_directory(root / f);
   std::ofstream(root / "config/user-dirs.dirs")
       << "XDG_DOWNLOAD_DIR=\"" << (root / "Downloads").string() << "\"\n";
-  for (const char* name : {"Downloads/thesis.pdf", "Downloads/data.bin", "Downloads/notes.txt"}) {
-    root.Write(name, "the user's own");
-  }
+  for (std::string f : {"thesis.pdf", "data.bin", "notes.txt"}) root.Write("Downloads/" + f, "own");
   std::vector<std::string> before = FolderContents(root / "Downloads");
   g_autoptr(GSubprocessLauncher) launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE);
   g_subprocess_launcher_set_cwd(launcher, (root / "cwd").c_str());

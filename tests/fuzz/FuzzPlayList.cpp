@@ -24,9 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string piece = bytes.substr(0, 24);
   if (!store.AppendHistory(42, piece, piece, piece, 1, 2, 0)) std::abort();
   std::optional<std::string> newest = store.ReadEntry(1);
-  if (!newest || SplitFields(*newest, "|").size() != 7 || !newest->starts_with("42|")) {
-    std::abort();
-  }
+  if (!newest || SplitFields(*newest, "|").size() != 7 || !newest->starts_with("42|")) std::abort();
   store.ReadEntry(static_cast<int32_t>(size % 7));
   if (!store.RemoveHistory("date.dat", static_cast<int32_t>(size % 5))) std::abort();
   return 0;

@@ -476,8 +476,9 @@ class TickerTest : public MainWindowTest {
     return dynamic_cast<headless::HeadlessPicture&>(*ticker_).Children();
   }
   Label& Item(size_t index) { return dynamic_cast<Label&>(*ItemControls().at(index)); }
-  // The items on show, "caption@top " each.
-  std::string Items() {
+  // The items on show once this time has passed, "caption@top " each.
+  std::string ItemsAfter(std::chrono::milliseconds wait) {
+    Wait(wait);
     std::string shown;
     for (Control* control : ItemControls()) {
       auto& item = dynamic_cast<Label&>(*control);
@@ -485,10 +486,11 @@ class TickerTest : public MainWindowTest {
     }
     return shown;
   }
-  void PointAt(size_t i, Point at = {1, 1}) {
+  // Moves the pointer onto the item at this point of it: whether the item is underlined then.
+  bool Pointed(size_t i, Point at = {1, 1}) {
     Item(i).onMouseMove({MouseButton::Left, false, at.x, at.y});
+    return Item(i).GetFont().underline;
   }
-  bool Underlined(size_t index) { return Item(index).GetFont().underline; }
 
   // The ticker panel in the bottom-right corner, above its items' rest line.
   Control* ticker_ = test::ControlAt(
@@ -504,10 +506,7 @@ TEST_F(TickerTest, ItemsClimbRestAndCycle) {
   const std::pair<std::chrono::milliseconds, const char*> timeline[] = {
       {0ms, "A@20 "},  {300ms, "A@8 "}, {5099ms, "A@8 "}, {1ms, ""},
       {50ms, "B@18 "}, {5350ms, ""},    {50ms, "A@18 "}};
-  for (auto [wait, items] : timeline) {
-    Wait(wait);
-    EXPECT_EQ(Items(), items) << "after " << wait.count() << " ms";
-  }
+  for (auto [wait, items] : timeline) EXPECT_EQ(ItemsAfter(wait), items) << wait.count() << " ms";
 }
 
 // The pointer holds a linked item underlined for as long as it stays; over the bare panel the
@@ -516,18 +515,14 @@ TEST_F(TickerTest, ItemsClimbRestAndCycle) {
 TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
   LoadTicker("A||http://site/a.html||ignored$$$B||*$$$C||file:///usr/bin/xterm$$$D||");
   Wait(300ms);
-  PointAt(0);
-  EXPECT_TRUE(Underlined(0));
-  Wait(60s);
-  EXPECT_EQ(Items(), "A@8 ");
+  EXPECT_TRUE(Pointed(0));
+  EXPECT_EQ(ItemsAfter(60s), "A@8 ");
   ticker_->onMouseMove(MouseEvent{});
-  EXPECT_FALSE(Underlined(0));
-  Wait(5100ms);
-  EXPECT_EQ(Items(), "B@8 ");
+  EXPECT_FALSE(Item(0).GetFont().underline);
+  EXPECT_EQ(ItemsAfter(5100ms), "B@8 ");
 
   for (size_t plain : {1, 2, 3}) {
-    PointAt(plain);
-    EXPECT_FALSE(Underlined(plain)) << Item(plain).Caption();
+    EXPECT_FALSE(Pointed(plain)) << Item(plain).Caption();
     EXPECT_EQ(Item(plain).Accessible().role, AccessibleRole::Label) << "text, not a link";
   }
   for (size_t item : {0, 1, 2, 3}) Item(item).onClick();
@@ -540,21 +535,18 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
 TEST_F(TickerTest, ItemClimbingUnderAStillPointerIsNotHeld) {
   LoadTicker("A||http://site/a.html$$$B||http://site/b.html");
   Wait(300ms);
-  PointAt(0, {4, 3});
+  Pointed(0, {4, 3});
   Item(0).onClick();
   Wait(5100ms);  // A gives way: the pointer is over the bare panel, which reports it there
   ticker_->onMouseMove(MouseEvent{MouseButton::Left, false, 4, 8 + 3});
   Wait(300ms);  // B climbs in under the still pointer
-  PointAt(1, {4, 3});
-  EXPECT_FALSE(Underlined(1));
-  Wait(5100ms);
-  EXPECT_EQ(Items(), "") << "B was not held";
+  EXPECT_FALSE(Pointed(1, {4, 3}));
+  EXPECT_EQ(ItemsAfter(5100ms), "") << "B was not held";
   Wait(300ms);
-  PointAt(0, {6, 3});  // the user moves
-  EXPECT_FALSE(Underlined(0)) << "a click holds nothing until the pointer crossed the panel";
+  // The user moves.
+  EXPECT_FALSE(Pointed(0, {6, 3})) << "a click holds nothing until the pointer crossed the panel";
   ticker_->onMouseMove(MouseEvent{MouseButton::Left, false, 1, 1});
-  PointAt(0, {5, 3});
-  EXPECT_TRUE(Underlined(0));
+  EXPECT_TRUE(Pointed(0, {5, 3}));
 }
 
 // One item slides from top 10 into place in a single step and stays with no timer running; a long
@@ -567,11 +559,9 @@ TEST_F(TickerTest, SingleItemLongListAndEmptyList) {
 
   LoadTicker("Only||http://site/");
   EXPECT_EQ(Item(0).Geometry().Origin(), (Point{0, 10}));
-  Wait(50ms);
-  EXPECT_EQ(Items(), "Only@8 ");
+  EXPECT_EQ(ItemsAfter(50ms), "Only@8 ");
   EXPECT_EQ(platform_.Time().PendingTasks(), 0u) << "an idle ticker runs no timer";
-  Wait(60s);
-  EXPECT_EQ(Items(), "Only@8 ");
+  EXPECT_EQ(ItemsAfter(60s), "Only@8 ");
 
   std::string list = std::string(1'000'000, 'x') + "||*$$$";
   for (int item = 1; item < 60; ++item) list += "item " + std::to_string(item) + "||*$$$";

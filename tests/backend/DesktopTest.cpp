@@ -2,7 +2,6 @@
 #include <gio/gunixsocketaddress.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -90,33 +89,28 @@ TEST(DesktopTest, QuestionWithAHugeTextFitsTheWorkAreaAndDismissingItIsNoAnswer)
   for (int line = 0; line < 40; ++line) text += "\xE6\x9C\x8D\xE5\x8A\xA1 server text\n";
   text += std::string(1 << 20, 'x');
   // Once the box shows, its frame is kept and the quit routine closes it.
-  struct Watch {
-    Desktop& desktop;
-    std::optional<GdkRectangle> shown;
-  } watch{desktop, {}};
+  std::optional<GdkRectangle> shown;
+  std::function<gboolean()> watch = [&]() -> gboolean {
+    g_autoptr(GList) toplevels = gtk_window_list_toplevels();
+    for (GList* item = toplevels; item; item = item->next) {
+      GtkWidget* box = GTK_WIDGET(item->data);
+      if (!GTK_IS_MESSAGE_DIALOG(box) || !gtk_widget_get_mapped(box)) continue;
+      gdk_window_get_frame_extents(gtk_widget_get_window(box), &shown.emplace());
+      desktop.DismissMessages();
+      return G_SOURCE_REMOVE;
+    }
+    return G_SOURCE_CONTINUE;
+  };
   g_timeout_add(
-      20,
-      [](gpointer data) -> gboolean {
-        auto* watch = static_cast<Watch*>(data);
-        g_autoptr(GList) toplevels = gtk_window_list_toplevels();
-        for (GList* item = toplevels; item; item = item->next) {
-          GtkWidget* box = GTK_WIDGET(item->data);
-          if (!GTK_IS_MESSAGE_DIALOG(box) || !gtk_widget_get_mapped(box)) continue;
-          gdk_window_get_frame_extents(gtk_widget_get_window(box), &watch->shown.emplace());
-          watch->desktop.DismissMessages();
-          return G_SOURCE_REMOVE;
-        }
-        return G_SOURCE_CONTINUE;
-      },
-      &watch);
+      20, [](gpointer f) { return (*static_cast<decltype(watch)*>(f))(); }, &watch);
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(
       desktop.ShowMessage(nullptr, text, "title", MessageButtons::YesNo, MessageIcon::Question),
       MessageAnswer::Dismissed);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
-  ASSERT_TRUE(watch.shown.has_value()) << "the box was shown";
-  EXPECT_LE(watch.shown->width, desktop.WorkArea().width);
-  EXPECT_LE(watch.shown->height, desktop.WorkArea().height);
+  ASSERT_TRUE(shown.has_value()) << "the box was shown";
+  EXPECT_LE(shown->width, desktop.WorkArea().width);
+  EXPECT_LE(shown->height, desktop.WorkArea().height);
 }
 
 TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {

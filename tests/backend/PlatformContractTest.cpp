@@ -2,12 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>

@@ -2,12 +2,9 @@
 #include <gio/gio.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "platform/gtk/GObjectPtr.h"

@@ -3,12 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 

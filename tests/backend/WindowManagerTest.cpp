@@ -1,12 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "auxwin/tankou.h"
@@ -97,25 +95,19 @@ TEST_F(WindowManagerTest, MovesSizesAndStatesReachTheWindowAndAPopupAdLeavesItTh
   bool loopStarted = false;
   window.onMouseMove = [&](const MouseEvent& event) {
     if (!event.leftHeld || std::exchange(loopStarted, true)) return;
-    if (edge == HitCode::Caption) {
-      window.BeginSystemMove();
-    } else {
-      window.BeginSystemSize(edge);
-    }
+    edge == HitCode::Caption ? window.BeginSystemMove() : window.BeginSystemSize(edge);
   };
   int resizes = 0;
   window.onResize = [&] { ++resizes; };
   window.Show();
   GtkWidget* handle = HandleOf(window);
-  ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }))
-      << "the window manager mapped the window";
+  ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(handle); }));
   ASSERT_TRUE(CaughtUp(window)) << "the window manager named the window's new title";
 
   // A window that does not have the focus yet gives its first press to the window manager,
   // which would start the loop from wherever the pointer went meanwhile.
   ClickOnScreen(250, 200);
-  ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(handle)); }))
-      << "the click gave the window the focus";
+  ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(handle)); }));
   DragOnScreen(250, 200, 310, 245);
   ASSERT_TRUE(PumpUntil([&] { return window.Bounds().Origin() == (Point{160, 145}); }));
   EXPECT_EQ(window.ClientSize(), (Size{300, 200}));
@@ -134,8 +126,7 @@ TEST_F(WindowManagerTest, MovesSizesAndStatesReachTheWindowAndAPopupAdLeavesItTh
   tankou popup(platform_, ContentServer(site.BaseUrl(), site.BaseUrl()));
   popup.Load();
   GtkWidget* popupHandle = HandleOf(*popup.Window());
-  ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(popupHandle); }, 30s))
-      << "the window manager mapped the popup";
+  ASSERT_TRUE(PumpUntil([&] { return MappedByTheWindowManager(popupHandle); }, 30s));
   ASSERT_TRUE(CaughtUp(window)) << "the window manager named the window's new title";
   EXPECT_EQ(Shell("xdotool getwindowfocus"), focus);
   // Its bottom keeps 32 pixels above the screen's bottom edge, or above a higher panel.
@@ -166,9 +157,7 @@ TEST_F(WindowManagerTest, MovesSizesAndStatesReachTheWindowAndAPopupAdLeavesItTh
   // program: the program centres the window right after restoring, so it must see the size the
   // window had at once.
   window.SetBounds({120, 110, 320, 210});
-  ASSERT_TRUE(PumpUntil([&] {
-    return SystemSize(handle) == (Size{320, 210});
-  })) << "the window system took the size";
+  ASSERT_TRUE(PumpUntil([&] { return SystemSize(handle) == (Size{320, 210}); }));
   gdk_window_maximize(gtk_widget_get_window(handle));
   ASSERT_TRUE(PumpUntil([&] {
     return window.State() == WindowState::Maximized && window.ClientSize() == work.Extent();

@@ -5,7 +5,6 @@
 // the ticker and the popups must cope with whatever the server sends.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 

@@ -49,8 +49,7 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     // also switches on is asked for last.
     ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }));
     ASSERT_TRUE(run.Asked("GET /box/lib/gun.txt ", 0, 20s));  // the ticker list
-    Box main = GeometryOf(MainWindowId());
-    ClickOnScreen(main.x + main.width - 22, main.y + 17);
+    ClickInMainWindow({GeometryOf(MainWindowId()).width - 22, 17});
     std::string exitAd;
     ASSERT_TRUE(WaitFor("the exit ad", 10s,
                         [&] { return !(exitAd = OnlyWindow("--name ^推荐$")).empty(); }));
@@ -101,16 +100,12 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
   // Read until xdotool gets through: a window going away under its search makes it fail.
   EXPECT_TRUE(WaitFor("the program to run on", 5s, [] { return LumoraWindows().size() == 1; }));
 
-  int x = line.x + 30;
-  int y = line.y + 7;
-  // An item that climbs in under a still pointer is not pointed at: the user moves onto it, a
-  // pixel to and fro, until it shows it is held.
-  int move = 0;
-  ASSERT_TRUE(WaitFor("the first item underlined under the pointer", 10s, [&] {
-    Shell("xdotool mousemove " + std::to_string(x + move++ % 2) + " " + std::to_string(y));
+  // An item that climbs in under a still pointer is not pointed at: the user moves onto it.
+  Point item{line.x + 30, line.y + 7};
+  ASSERT_TRUE(HoverUntil("the first item underlined under the pointer", item, [&] {
     return LongestChangedRun(ScreenPixels(line), bare, line.width) >= 100;
   }));
-  ClickOnScreen(x, y);
+  ClickOnScreen(item.x, item.y);
   ASSERT_TRUE(WaitFor("the browser", 5s, [&] { return !browser_.Opened().empty(); }));
   EXPECT_EQ(browser_.Opened(), std::vector<std::string>{run.server.SiteUrl()});
   EXPECT_EQ(browser_.Inherited(), "") << "the program's own graphics settings stay its own";

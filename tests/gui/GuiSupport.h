@@ -32,9 +32,7 @@ using namespace std::chrono_literals;
 
 using Point = GdkPoint;
 
-using testing::ClickOnScreen;
-using testing::ScreenPixel;
-using testing::Shell;
+using namespace lumora::testing;
 
 // Iterates the main loop (which serves the demo server and any fake bus services) until done
 // holds; fails, naming what it waited for, once the time is up.
@@ -71,9 +69,7 @@ inline ::testing::AssertionResult EndsWell(GPid& pid, std::chrono::milliseconds 
 }
 
 inline void StopProcess(GPid pid) {
-  if (pid == 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
+  if (pid != 0 && kill(pid, SIGTERM) == 0) waitpid(pid, nullptr, 0);
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
@@ -81,6 +77,17 @@ inline std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// Moves the pointer onto this point of the screen, a pixel to and fro, until done holds: what
+// moves in under a still pointer learns of it only when the pointer moves.
+inline ::testing::AssertionResult HoverUntil(const std::string& what, Point at,
+                                             const std::function<bool()>& done) {
+  int moves = 0;
+  return WaitFor(what, 10s, [&] {
+    PointAtScreen(at.x + ++moves % 2, at.y);
+    return done();
+  });
 }
 
 // The one visible window `xdotool search --onlyvisible` finds with these options, "" while there

@@ -75,14 +75,9 @@ class PlayGuiTest : public ProgramSuite {
   // shows it is under the pointer: the list is loaded, laid out and its script has run.
   static ::testing::AssertionResult PointAtFirstHistoryRow() {
     ClickInMainWindow(kHistoryListTab);
-    // A row reloaded under a still pointer learns of it only when the pointer moves.
     Point row = InMainWindow(kFirstHistoryRow);
-    int moves = 0;
-    return WaitFor("the first history row to show the pointer over it", 5s, [&] {
-      Shell("xdotool mousemove " + std::to_string(row.x + ++moves % 2) + " " +
-            std::to_string(row.y));
-      return ScreenPixel(row.x + 130, row.y - 10) == kHoveredRow;
-    });
+    return HoverUntil("the first history row to show the pointer over it", row,
+                      [&] { return ScreenPixel(row.x + 130, row.y - 10) == kHoveredRow; });
   }
 };
 

@@ -3,9 +3,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "tests/support/TempDir.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "app/Startup.h"
 #include "content/LinkRouter.h"

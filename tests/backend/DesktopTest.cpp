@@ -130,11 +130,10 @@ TEST(DesktopTest, StartsAProgramInItsDirectoryWithoutAShellOrWaiting) {
   EXPECT_FALSE(dir.Exists("shell-ran"));
   // The user's environment, without what this process set for itself.
   ASSERT_FALSE(OwnEnvironmentVariables().empty());
-  std::string environment = dir.Read("environment");
-  environment.insert(0, 1, '\n');
-  for (std::string line : OwnEnvironmentVariables()) {
-    line.insert(0, 1, '\n').push_back('=');
-    EXPECT_EQ(environment.find(line), std::string::npos) << line;
+  std::string environment = "\n";
+  environment += dir.Read("environment");
+  for (std::string name : OwnEnvironmentVariables()) {
+    EXPECT_EQ(environment.find("\n" + name + "="), environment.npos) << name;
   }
 
   std::filesystem::permissions(program, std::filesystem::perms::owner_read);

@@ -102,9 +102,8 @@ class PlatformContractTest : public ::testing::Test {
   template <class Target>
   void Record(Target& target, const std::string& name) {
     auto record = [this, name](const std::string& event) {
-      return [this, name, event](const MouseEvent& at) {
-        events_.push_back(name + " " + event + " " + std::to_string(at.x) + "," +
-                          std::to_string(at.y));
+      return [this, prefix = name + " " + event + " "](const MouseEvent& at) {
+        events_.push_back(prefix + std::to_string(at.x) + "," + std::to_string(at.y));
       };
     };
     target.onMouseDown = record("down");

@@ -55,17 +55,16 @@ class DemoServerTest : public ::testing::Test {
     g_socket_send(socket, request.data(), request.size(), nullptr, nullptr);
     g_socket_set_blocking(socket, FALSE);
     std::string answer;
-    bool closed = false;
     char chunk[4096];
+    gssize count = -1;  // 0 once the server closed the connection
     for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-         !closed && std::chrono::steady_clock::now() < end;) {
+         count != 0 && std::chrono::steady_clock::now() < end;) {
       g_main_context_iteration(nullptr, FALSE);
-      gssize count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, nullptr);
-      closed = count == 0;
+      count = g_socket_receive(socket, chunk, sizeof chunk, nullptr, nullptr);
       if (count > 0) answer.append(chunk, static_cast<size_t>(count));
       if (count < 0) g_usleep(1000);  // nothing yet, or an error that ends in the time-out
     }
-    EXPECT_TRUE(closed) << target << ": the server did not close the connection";
+    EXPECT_EQ(count, 0) << target << ": the server did not close the connection";
     return answer;
   }
 
@@ -73,8 +72,10 @@ class DemoServerTest : public ::testing::Test {
 };
 
 // Pages as the program asks for them, escape()d queries among them, each logged as sent, with the
-// types engines need: they ignore a stylesheet or a script served under another.
-TEST_F(DemoServerTest, FilesAreServedWithTheirTypesAndLoggedAsSent) {
+// types engines need: they ignore a stylesheet or a script served under another. A missing file,
+// a folder without an index page and a path outside the tree get a 404 page; the paths test has
+// the escapes that would leave it.
+TEST_F(DemoServerTest, FilesAreServedWithTheirTypesAndLoggedAsSentMissingOnesAs404Pages) {
   const std::string html = "text/html; charset=utf-8";
   std::vector<std::string> log;
   for (auto [path, file, type] : std::vector<std::array<std::string, 3>>{
@@ -90,6 +91,11 @@ TEST_F(DemoServerTest, FilesAreServedWithTheirTypesAndLoggedAsSent) {
     log.push_back("GET " + path + " 200");
   }
   EXPECT_EQ(server_.RequestLog(), log);
+  for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/elsewhere.html"}) {
+    std::string answer = Get(path);
+    EXPECT_EQ(answer, Answer(404, "text/html; charset=utf-8", BodyOf(answer))) << path;
+    EXPECT_NE(BodyOf(answer).find("<html>"), std::string::npos) << path;
+  }
 }
 
 // The media player asks for parts of the video; what is no single range of bytes gets all of it.
@@ -124,16 +130,6 @@ TEST_F(DemoServerTest, RangeOfBytesAnswersThatPartOfTheFile) {
     std::string answer = get(whole);
     EXPECT_EQ(head(answer), head(Answer(200, "video/webm", video))) << whole;
     EXPECT_TRUE(BodyOf(answer) == video) << whole;
-  }
-}
-
-// A missing file, a folder without an index page, a path outside the tree; the paths test has
-// the escapes that would leave it.
-TEST_F(DemoServerTest, MissingFileAnswers404Page) {
-  for (const char* path : {"/box/no-such-page.html", "/box/lib/", "/elsewhere.html"}) {
-    std::string answer = Get(path);
-    EXPECT_EQ(answer, Answer(404, "text/html; charset=utf-8", BodyOf(answer))) << path;
-    EXPECT_NE(BodyOf(answer).find("<html>"), std::string::npos) << path;
   }
 }
 

@@ -50,47 +50,40 @@ class TestServer {
   int port_ = 0;
 };
 
-class FetchTextTest : public ::testing::Test {
- protected:
-  FetchTextTest() { server_.Start(0); }
-
-  gtk::GtkPlatform platform_;
-  ServerFetch fetch_{platform_.GetHttpClient(), platform_.GetEventLoop(), platform_.GetClock()};
-  DemoServer server_{LUMORA_TEST_SITE_DIR};
-};
-
-// The body of any status, decoded from GBK.
-TEST_F(FetchTextTest, BodyIsReturnedWhateverTheStatusAndDecoded) {
-  std::string text = fetch_.FetchText(server_.BaseUrl() + "no/such/page.htm");
+// The body of any status, decoded from GBK. A refused connection fails at once; a body over the
+// limit is abandoned, declared or not; a silent server is given up after three to four seconds,
+// while timers run on: each failure gives the empty text.
+TEST(FetchTextTest, BodyIsReturnedWhateverTheStatusAndDecodedAndFailedFetchesGiveTheEmptyText) {
+  gtk::GtkPlatform platform;
+  ServerFetch fetch{platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock()};
+  DemoServer server{LUMORA_TEST_SITE_DIR};
+  server.Start(0);
+  std::string text = fetch.FetchText(server.BaseUrl() + "no/such/page.htm");
   EXPECT_NE(text.find("<html"), std::string::npos) << text;
-  EXPECT_EQ(server_.RequestLog(), std::vector<std::string>{"GET /box/no/such/page.htm 404"});
+  EXPECT_EQ(server.RequestLog(), std::vector<std::string>{"GET /box/no/such/page.htm 404"});
   // The file holds Chinese text, which goes out as GBK.
   std::string file = ReadFileBytes(std::filesystem::path(LUMORA_TEST_SITE_DIR) / "box/lib/gun.txt")
                          .value_or("(missing)");
   ASSERT_NE(Utf8ToGbk(file), file);
-  EXPECT_EQ(fetch_.FetchText(server_.BaseUrl() + "lib/gun.txt"),
-            FillAddressPlaceholders(file, server_.SiteUrl()));
-}
+  EXPECT_EQ(fetch.FetchText(server.BaseUrl() + "lib/gun.txt"),
+            FillAddressPlaceholders(file, server.SiteUrl()));
 
-// A refused connection fails at once; a body over the limit is abandoned, declared or not; a
-// silent server is given up after three to four seconds, while timers run on.
-TEST_F(FetchTextTest, FailedFetchesGiveTheEmptyText) {
   std::string url = TestServer(TestServer::kNever).Url();  // the port is closed once it is gone
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(fetch_.FetchText(url), "");
+  EXPECT_EQ(fetch.FetchText(url), "");
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   for (auto answer : {TestServer::kOversized, TestServer::kOversizedChunked}) {
-    EXPECT_EQ(fetch_.FetchText(TestServer(answer).Url()), "") << answer;
+    EXPECT_EQ(fetch.FetchText(TestServer(answer).Url()), "") << answer;
   }
 
   TestServer silent(TestServer::kNever);
   int ticks = 0;
-  std::unique_ptr<Timer> timer = platform_.CreateTimer();
+  std::unique_ptr<Timer> timer = platform.CreateTimer();
   timer->onTick = [&] { ++ticks; };
   timer->SetInterval(100ms);
   timer->SetEnabled(true);
   start = std::chrono::steady_clock::now();
-  EXPECT_EQ(fetch_.FetchText(silent.Url()), "");
+  EXPECT_EQ(fetch.FetchText(silent.Url()), "");
   auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_GE(elapsed, 3s);
   EXPECT_LE(elapsed, 4200ms);

@@ -41,10 +41,8 @@ inline void Collect(const std::vector<Control*>& children, const PlacedControl& 
 inline Control* Under(const std::vector<Control*>& children, Point at) {
   for (auto child = children.rbegin(); child != children.rend(); ++child) {
     Rect area = (*child)->Geometry();
-    if (!(*child)->Visible() || at.x < area.x || at.y < area.y || at.x >= area.x + area.width ||
-        at.y >= area.y + area.height) {
-      continue;
-    }
+    bool over = at.x >= area.x && at.y >= area.y && at.x < area.x + area.width;
+    if (!(*child)->Visible() || !over || at.y >= area.y + area.height) continue;
     auto* picture = dynamic_cast<headless::HeadlessPicture*>(*child);
     Control* held = picture ? Under(picture->Children(), {at.x - area.x, at.y - area.y}) : nullptr;
     return held ? held : *child;
@@ -103,7 +101,7 @@ inline Control* ControlAt(TopWindow& window, Point at) {
   return finder_detail::Under(headless::AsHeadless(window).Children(), at);
 }
 
-// The control as the window holds it.
+// The control as the window holds it: where it lies in the window, whether the user sees it.
 inline PlacedControl Placed(TopWindow& window, const Control& control) {
   for (const PlacedControl& placed : AllControls(window)) {
     if (placed.control == &control) return placed;
@@ -111,21 +109,11 @@ inline PlacedControl Placed(TopWindow& window, const Control& control) {
   throw std::runtime_error("the control is not in the window");
 }
 
-// Where the control lies in the window.
-inline Rect PlaceOf(TopWindow& window, const Control& control) {
-  return Placed(window, control).place;
-}
-
 // The user's click in the middle of the control, on whatever the pointer meets there.
 inline void Click(TopWindow& window, const Control& control,
                   MouseButton button = MouseButton::Left) {
-  Rect place = PlaceOf(window, control);
+  Rect place = Placed(window, control).place;
   headless::ClickAt(window, {place.x + place.width / 2, place.y + place.height / 2}, button);
-}
-
-// Whether the user sees the control: it and every picture holding it are visible.
-inline bool Seen(TopWindow& window, const Control& control) {
-  return Placed(window, control).seen;
 }
 
 }  // namespace lumora::test

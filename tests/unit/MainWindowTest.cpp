@@ -51,7 +51,8 @@ class MainWindowTest : public ::testing::Test {
   void Click(const std::string& tooltip) { test::Click(Window(), Button(tooltip)); }
   // The page tabs in the caption: 0 portal, 1 player, 2 TV, 3 shopping.
   void ClickPageTab(int tab) { headless::ClickAt(Window(), {54 + 68 * tab, 22}); }
-  bool Shown(const Control& control) { return test::Seen(Window(), control); }
+  bool Shown(const Control& control) { return test::Placed(Window(), control).seen; }
+  Rect Place(const Control& control) { return test::Placed(Window(), control).place; }
   static std::string Text(Rect r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
            std::to_string(r.height);
@@ -59,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
   // "x,y,width,height " in window coordinates for each control.
   std::string Rects(std::initializer_list<const Control*> controls) {
     std::string rects;
-    for (const Control* control : controls) rects += Text(test::PlaceOf(Window(), *control)) + " ";
+    for (const Control* control : controls) rects += Text(Place(*control)) + " ";
     return rects;
   }
   WebView& View(size_t index) { return *form_->WebViews()[index]; }
@@ -122,7 +123,7 @@ TEST_F(MainWindowTest, StartsThePortalFirstThenEveryViewSilentAndOpensNewWindows
           form->WebViews(), [](WebView* view) { return !view->CurrentAddress().empty(); }));
     };
     ImageBox& cover = *test::ControlsOf<ImageBox>(form->Window()).at(0);
-    auto seen = [&] { return std::pair(started(), test::Seen(form->Window(), cover)); };
+    auto seen = [&] { return std::pair(started(), test::Placed(form->Window(), cover).seen); };
     EXPECT_EQ(seen(), std::pair(2, true));
     if (documentArrives) {
       form->PortalView().onDownloadComplete();
@@ -186,7 +187,7 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeTheScreenScaleAndTheSide
   ClickPageTab(1);
   EXPECT_EQ(form_->CurrentPage(), Page::Player);
   // The side bar's list tabs, above its lists: now playing, then the history.
-  Rect list = test::PlaceOf(Window(), form_->HistoryView());
+  Rect list = Place(form_->HistoryView());
   headless::ClickAt(Window(), {list.x + 32, list.y - 16});
   EXPECT_TRUE(Shown(form_->InformationView()) && !Shown(form_->HistoryView()));
   headless::ClickAt(Window(), {list.x + 112, list.y - 16});
@@ -208,7 +209,7 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeTheScreenScaleAndTheSide
   EXPECT_EQ(Rects({&form_->PlayerView(), &handle}), "5,39,990,527 986,282,7,40 ");
   test::Click(Window(), handle);
   EXPECT_TRUE(Shown(form_->HistoryView()));
-  EXPECT_EQ(test::PlaceOf(Window(), form_->PlayerView()).width, 788);
+  EXPECT_EQ(Place(form_->PlayerView()).width, 788);
 }
 
 TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipRestoreCentresOnLeftClicks) {
@@ -245,12 +246,12 @@ TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipRestoreCe
             form_->Skin()[SkinSheet::kButtonsHover].PixelAt({70, 10}));
   Label& tip = test::Captioned<Label>(Window(), "最小化");
   EXPECT_TRUE(Shown(tip));
-  EXPECT_EQ(test::PlaceOf(Window(), tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
+  EXPECT_EQ(Place(tip).Origin(), (Point{924 - 5 + 2, 7 + 21 + 3 + 2}));
   minimize.onMouseMove({MouseButton::Left, false, 25, 5});
   EXPECT_EQ(minimize.Surface().PixelAt({10, 10}),
             form_->Skin()[SkinSheet::kButtons].PixelAt({70, 10}));
   EXPECT_FALSE(Shown(tip));
-  Point menu = test::PlaceOf(Window(), Button("菜单")).Origin();
+  Point menu = Place(Button("菜单")).Origin();
   headless::MoveAt(Window(), {menu.x + 5, menu.y + 5});
   EXPECT_FALSE(Shown(tip)) << "the menu button has no tooltip";
 
@@ -302,11 +303,11 @@ TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuit) {
 // nothing and comes again; yes hides to the tray, is stored and not asked again: the GUI tests
 // escape and answer it, then close to a tray host, and the tray icon test answers yes.)
 TEST_F(MainWindowTest, CloseQuestionAnsweredNoQuitsForGood) {
-  const std::vector<headless::ShownMessage>& messages = platform_.Desktop().Messages();
   platform_.Desktop().QueueAnswer(MessageAnswer::No);
   Click("关闭");
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].title + messages[0].text, "提示：关闭 Lumora  最小化到托盘吗？");
+  ASSERT_EQ(platform_.Desktop().Messages().size(), 1u);
+  const headless::ShownMessage& question = platform_.Desktop().Messages()[0];
+  EXPECT_EQ(question.title + question.text, "提示：关闭 Lumora  最小化到托盘吗？");
   EXPECT_TRUE(form_->Unloaded());
   EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
@@ -336,8 +337,7 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerTvLinksTheExactSchemeEachPlayerClo
   EXPECT_EQ(StoredSize(), "14850x9830") << "compact sizes are never stored";
 
   // TV links need their exact scheme; the TV player and the player close each other.
-  EXPECT_FALSE(Follow(form_->ChannelView(), "KATVS://1"));
-  EXPECT_FALSE(Follow(form_->ChannelView(), "x-katvs://1"));
+  for (auto* link : {"KATVS://1", "x-katvs://1"}) EXPECT_FALSE(Follow(form_->ChannelView(), link));
   form_->SetPlayerState(PlayerState::Video);
   EXPECT_TRUE(Follow(form_->ChannelView(), "katvs://ch=3&name=%u7EAA"));
   EXPECT_EQ(form_->TvPlayerView().CurrentAddress(),
@@ -345,7 +345,7 @@ TEST_F(MainWindowTest, CompactModeNeedsAPlayerTvLinksTheExactSchemeEachPlayerClo
   EXPECT_EQ(form_->PlayerView().CurrentAddress(), "about:blank");
   // The close picture in the top-right corner of a player view.
   auto closeOf = [this](WebView& view) {
-    Rect at = test::PlaceOf(Window(), view);
+    Rect at = Place(view);
     return Point{at.x + at.width - 2 - 9, at.y + 2 + 9};
   };
   ClickPageTab(2);
@@ -600,7 +600,7 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
       << "no eighth field: no information page";
   EXPECT_TRUE(list().starts_with("7|T|E|B|1|2|0\r\n"));
   EXPECT_TRUE(Shown(form_->InformationView()));
-  Rect player = test::PlaceOf(Window(), form_->PlayerView());
+  Rect player = Place(form_->PlayerView());
   EXPECT_EQ(test::ControlAt(Window(), {player.x + 100, player.y + 100}), &form_->PlayerView())
       << "the player view in the ad panel's place";
   EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));

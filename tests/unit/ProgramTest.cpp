@@ -64,7 +64,7 @@ struct Program {
   // Whether the ad panel shows its banner view, as the player page shows it.
   bool BannerShown() {
     Form().ShowPlayerPage();
-    return test::Seen(Form().Window(), Banner());
+    return test::Placed(Form().Window(), Banner()).seen;
   }
   WebView& Banner() { return *Form().WebViews()[5]; }
   // Ended, whether the exit ad was loaded, how often the extras' lists were asked, the ad panel.
@@ -204,13 +204,17 @@ TEST(UpdateCheckTest, AQuitDuringTheFetchOrWhileTheQuestionIsOpenEndsTheCheck) {
   }
 }
 
-// "" stands for the system's close of the window, "Escape" for the key, which ends it as the close
-// picture does (other keys do nothing). A new window of the page ends it too, one with an address
-// the browser must not get as well (a link reaching the browser: the GUI test).
-TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce) {
-  for (std::string way : {"", "Escape", "file:///etc/passwd"}) {
+// The ways the exit ad ends the program. "" stands for the system's close of the window, "Escape"
+// for the key, which ends it as the close picture does (other keys do nothing). A new window of
+// the page ends it too, one with an address the browser must not get as well (a link reaching the
+// browser: the GUI test). Left alone it ends after 20 s; it shows its page centred in place of the
+// main window (the GUI test sees it), and a second start takes it down and the program goes on
+// until a later quit loads it afresh.
+TEST(ExitAdTest, TheSystemsCloseEscapeANewWindowOfThePageOrTwentySecondsEndTheProgram) {
+  for (std::string way : {"", "Escape", "file:///etc/passwd", "20 s"}) {
     SCOPED_TRACE(way);
-    Program program;
+    auto machine = std::make_shared<headless::InstanceRegistry>();
+    Program program(machine);
     ba4& exitAd = program.QuitToExitAd();
     if (way.empty()) exitAd.Window().onCloseRequest();
     if (way.starts_with("file:")) program.ExitAdPage().onNewWindow2(way);
@@ -221,40 +225,33 @@ TEST(ExitAdTest, TheSystemsCloseEscapeOrANewWindowOfThePageEndsTheProgramAtOnce)
       EXPECT_FALSE(program.Ended());
       EXPECT_TRUE(headless::PressKey(exitAd.Window(), {Key::Escape}));
     }
+    if (way == "20 s") {
+      EXPECT_FALSE(program.Form().Unloaded());
+      AsHeadless(program.ExitAdPage()).StartLoad();
+      EXPECT_TRUE(AsHeadless(program.ExitAdPage()).Silent());
+      program.platform.Time().Advance(999ms);
+      EXPECT_FALSE(program.CloseShown());
+      program.platform.Time().Advance(1ms);
+      EXPECT_TRUE(program.CloseShown());
+
+      Program later(machine);
+      program.platform.Time().Advance(1ms);
+      EXPECT_FALSE(exitAd.Window().IsShown());
+      EXPECT_TRUE(program.Form().Window().IsShown());
+      program.platform.Time().Advance(60s);
+      EXPECT_FALSE(program.Ended()) << "the exit ad's timers stopped with it";
+
+      program.Choose("退出软件");
+      EXPECT_TRUE(exitAd.Window().IsShown());
+      EXPECT_FALSE(program.CloseShown()) << "loaded afresh";
+      program.platform.Time().Advance(19999ms);
+      EXPECT_FALSE(program.Ended());
+      program.platform.Time().Advance(1ms);
+    }
     EXPECT_TRUE(program.Ended());
+    EXPECT_FALSE(exitAd.Window().IsShown());
     EXPECT_TRUE(program.Opened().empty());
   }
-}
-
-// The exit ad shows its page centred in place of the main window: the GUI test sees it. A second
-// start takes it down and the program goes on; a later quit loads it afresh.
-TEST(ExitAdTest, ShowsThePageSilentRevealsItsCloseAfterASecondAndEndsAfterTwentySeconds) {
-  auto machine = std::make_shared<headless::InstanceRegistry>();
-  Program program(machine);
-  ba4& exitAd = program.QuitToExitAd();
-  EXPECT_FALSE(program.Form().Unloaded());
-  AsHeadless(program.ExitAdPage()).StartLoad();
-  EXPECT_TRUE(AsHeadless(program.ExitAdPage()).Silent());
-  program.platform.Time().Advance(999ms);
-  EXPECT_FALSE(program.CloseShown());
-  program.platform.Time().Advance(1ms);
-  EXPECT_TRUE(program.CloseShown());
-
-  Program later(machine);
-  program.platform.Time().Advance(1ms);
-  EXPECT_FALSE(exitAd.Window().IsShown());
-  EXPECT_TRUE(program.Form().Window().IsShown());
-  program.platform.Time().Advance(60s);
-  EXPECT_FALSE(program.Ended()) << "the exit ad's timers stopped with it";
-
-  program.Choose("退出软件");
-  EXPECT_TRUE(exitAd.Window().IsShown());
-  EXPECT_FALSE(program.CloseShown()) << "loaded afresh";
-  program.platform.Time().Advance(19999ms);
-  EXPECT_FALSE(program.Ended());
-  program.platform.Time().Advance(1ms);
-  EXPECT_TRUE(program.Ended());
-  EXPECT_FALSE(exitAd.Window().IsShown());
 }
 
 // The popup ad window, loaded as the update check loads it.
@@ -269,10 +266,11 @@ class PopupAdTest : public ::testing::Test, protected Program {
     app.ShowPopupAd();
     start_ = platform.Time().Now();
   }
-  // Moves virtual time to this long after the window was loaded.
-  void At(std::chrono::milliseconds sinceLoad) {
+  // Moves virtual time to this long after the window was loaded: the page it has then, if any.
+  std::string At(std::chrono::milliseconds sinceLoad) {
     platform.Time().Advance(std::chrono::duration_cast<std::chrono::milliseconds>(
         start_ + sinceLoad - platform.Time().Now()));
+    return Popup().Loaded() ? Page() : "(unloaded)";
   }
   // The engine finishes the page, whose content has this size.
   void Finish(Size content) {
@@ -285,6 +283,8 @@ class PopupAdTest : public ::testing::Test, protected Program {
   std::string Page() { return PageView().CurrentAddress(); }
 
   WallTime start_;
+  // The usable pages of the lists.
+  static constexpr const char *kA = "http://server/box/a.html", *kC = "http://server/box/c.html";
 };
 
 // The first usable page loads after the start delay and pops up, sized to its page, at the bottom
@@ -294,21 +294,17 @@ class PopupAdTest : public ::testing::Test, protected Program {
 TEST_F(PopupAdTest, PopsUpAfterTheDelayRotatesAndEndsOrRepeatsAndFallsBackToDefaultsAndCaps) {
   LoadWith(" 5 ||2||0||http://server/box/a.html$$$ftp://server/b.html$$$http://server/box/c.html");
   EXPECT_FALSE(Window().IsShown());
-  At(4999ms);
-  EXPECT_EQ(Page(), "about:blank");
-  At(5s);
-  EXPECT_EQ(Page(), "http://server/box/a.html");
+  EXPECT_EQ(At(4999ms), "about:blank");
+  EXPECT_EQ(At(5s), kA);
   EXPECT_FALSE(Window().IsShown()) << "shown only once the page has finished";
   Finish({330, 210});
   EXPECT_TRUE(Window().IsShown());
   EXPECT_EQ(Window().Bounds(), (Rect{1270, 750, 330, 210}));
   EXPECT_EQ(test::ControlsOf<ImageBox>(Window()).at(0)->Geometry().Origin(), (Point{289, 1}));
 
-  At(5s + 2min - 1ms);
-  EXPECT_EQ(Page(), "http://server/box/a.html");
-  At(5s + 2min);
+  EXPECT_EQ(At(5s + 2min - 1ms), kA);
+  EXPECT_EQ(At(5s + 2min), kC);
   EXPECT_FALSE(Window().IsShown());
-  EXPECT_EQ(Page(), "http://server/box/c.html");
   Finish({200, 100});
   EXPECT_EQ(Window().Bounds(), (Rect{1400, 860, 200, 100})) << "measured from a small view";
 
@@ -320,15 +316,11 @@ TEST_F(PopupAdTest, PopsUpAfterTheDelayRotatesAndEndsOrRepeatsAndFallsBackToDefa
   // the bottom the window keeps 32 pixels above the screen's bottom edge.
   Desktop().SetWorkArea({0, 0, 1600, 1000});
   LoadWith("0||x||1||http://server/box/a.html$$$http://server/box/c.html");
-  At(119s);
-  EXPECT_EQ(Page(), "about:blank");
+  EXPECT_EQ(At(119s), "about:blank");
   At(120s);
   Finish({1000, 700});
   EXPECT_EQ(Window().Bounds(), (Rect{800, 368, 800, 600}));
-  for (int rotation = 1; rotation <= 4; ++rotation) {
-    At(120s + rotation * 30min);
-    EXPECT_EQ(Page(), rotation % 2 ? "http://server/box/c.html" : "http://server/box/a.html");
-  }
+  for (int turn = 1; turn <= 4; ++turn) EXPECT_EQ(At(120s + turn * 30min), turn % 2 ? kC : kA);
   EXPECT_TRUE(Popup().Loaded());
 }
 
@@ -337,8 +329,7 @@ TEST_F(PopupAdTest, NegativeMinutesShowOnePopupOnly) {
   LoadWith("1||-1||0||http://server/box/a.html$$$http://server/box/c.html");
   At(1s);
   Finish({300, 200});
-  At(3h);
-  EXPECT_EQ(Page(), "http://server/box/a.html");
+  EXPECT_EQ(At(3h), kA);
   EXPECT_TRUE(Popup().Loaded());
 }
 
@@ -368,8 +359,7 @@ TEST_F(PopupAdTest, StaysIdleAfterAQuitOrWithoutPages) {
 
   LoadWith("1||1||1||ftp://server/a.html");
   EXPECT_TRUE(Popup().Loaded());
-  At(1h);
-  EXPECT_EQ(Page(), "about:blank");
+  EXPECT_EQ(At(1h), "about:blank");
   EXPECT_FALSE(Window().IsShown());
 }
 
@@ -485,7 +475,8 @@ class SettingsDialogTest : public TrayMenuTest {
   Label& Tab(const std::string& t) { return test::Captioned<Label>(DialogWindow(), "\r\n" + t); }
   // Which pages the user sees: the about page with the link, the settings page with the boxes.
   std::pair<bool, bool> PagesSeen() {
-    return {test::Seen(DialogWindow(), Link()), test::Seen(DialogWindow(), Box(kSaveSize))};
+    return {test::Placed(DialogWindow(), Link()).seen,
+            test::Placed(DialogWindow(), Box(kSaveSize)).seen};
   }
   // The close button at the right end of the title band, and the shown page's bare background.
   Picture& CloseButton() {

@@ -47,7 +47,6 @@ TEST_F(ExitExtrasGuiTest, ExitAdReplacesTheMainWindowAndItsCloseOrALinkEndsThePr
     ProgramRun run(kQuitOnClose);
     // The close button, once the control file that asks for the exit ad is applied: the ticker it
     // also switches on is asked for last.
-    ASSERT_TRUE(WaitFor("the main window", 20s, [] { return LumoraWindows().size() == 1; }));
     ASSERT_TRUE(run.Asked("GET /box/lib/gun.txt ", 0, 20s));  // the ticker list
     ClickInMainWindow({GeometryOf(MainWindowId()).width - 22, 17});
     std::string exitAd;

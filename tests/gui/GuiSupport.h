@@ -162,18 +162,7 @@ struct ProgramRun {
 // columns, 12 apart after 16 of padding, below a 41 pixel header and 12 of padding; a tile is 204
 // high (poster 150).
 inline Point PortalTile(int index) {
-  int column = index % 4;
-  int row = index / 4;
-  return {5 + 16 + column * 240 + 114, 39 + 41 + 12 + row * 216 + 76};
-}
-
-// True once the portal in this main window shows its first poster, a bluish gradient: its page
-// and style sheet are in and laid out.
-inline bool PortalShowsItsTiles(const std::string& window) {
-  Box box = GeometryOf(window);
-  Point tile = PortalTile(0);
-  guint32 pixel = ScreenPixel(box.x + tile.x, box.y + tile.y);
-  return (pixel & 0xFF) > ((pixel >> 16) & 0xFF) + 0x10;
+  return {5 + 16 + index % 4 * 240 + 114, 39 + 41 + 12 + index / 4 * 216 + 76};
 }
 
 // The program's main windows among the visible windows titled "Lumora"; small ones (the tray
@@ -202,6 +191,16 @@ inline Point InMainWindow(Point point) {
 inline void ClickInMainWindow(Point point) {
   Point at = InMainWindow(point);
   ClickOnScreen(at.x, at.y);
+}
+
+// Succeeds once the portal in the main window shows its first poster, a bluish gradient: its page
+// and style sheet are in and laid out.
+inline ::testing::AssertionResult PortalShowsItsTiles() {
+  return WaitFor("the portal's tiles", 20s, [] {
+    Point tile = InMainWindow(PortalTile(0));
+    guint32 pixel = ScreenPixel(tile.x, tile.y);
+    return (pixel & 0xFF) > ((pixel >> 16) & 0xFF) + 0x10;
+  });
 }
 
 // Opens the program menu with the caption's menu button and chooses an item with these keys: the

@@ -60,8 +60,7 @@ class PlayGuiTest : public ProgramSuite {
     static test::TempDir runtimeFolder;
     static test::ScopedVariable runtimeVariable("XDG_RUNTIME_DIR", runtimeFolder.Path().string());
     ProgramSuite::SetUpTestSuite();
-    ASSERT_TRUE(
-        WaitFor("the portal's tiles", 20s, [] { return PortalShowsItsTiles(MainWindowId()); }));
+    ASSERT_TRUE(PortalShowsItsTiles());
   }
 
   static size_t LogSize() { return run_->server.RequestLog().size(); }

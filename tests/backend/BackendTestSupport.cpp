@@ -45,12 +45,10 @@ std::string Shell(const std::string& command) {
 
 std::uint32_t ScreenPixel(int x, int y) {
   gdk_display_sync(gdk_display_get_default());
-  GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
-  if (!pixbuf) return 0xFFFFFFFFu;
-  const guchar* pixel = gdk_pixbuf_read_pixels(pixbuf);
-  std::uint32_t rgb = (pixel[0] << 16) | (pixel[1] << 8) | pixel[2];
-  g_object_unref(pixbuf);
-  return rgb;
+  g_autoptr(GdkPixbuf) shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
+  if (!shot) return 0xFFFFFFFFu;
+  const guchar* pixel = gdk_pixbuf_read_pixels(shot);
+  return (pixel[0] << 16) | (pixel[1] << 8) | pixel[2];
 }
 
 namespace {

@@ -156,9 +156,7 @@ TYPED_TEST(PlatformContractTest, HandlerThatThrowsIsReportedAndTheLoopGoesOn) {
   ::testing::internal::CaptureStderr();
   timer->SetEnabled(true);
   for (int round = 1; round <= 2; ++round) {
-    this->driver_.Click(window, {40, 25});
-    this->driver_.Click(window, {130, 25});
-    this->driver_.Click(window, {40, 90});
+    for (Point at : {Point{40, 25}, {130, 25}, {40, 90}}) this->driver_.Click(window, at);
     EXPECT_TRUE(this->RunUntil([&] {
       return clicks == 2 * round && presses == round && ticks > round;
     })) << "round "

@@ -130,9 +130,9 @@ TEST_F(WebViewTest, NavigationIsAskedOnceBeforeLoadingAndACancelledOneNeverReach
 
   view_->Refresh();
   ASSERT_TRUE(LoadsDocument());
+  // A reload is not asked for.
   EXPECT_EQ(events_, (std::vector<std::string>{"before " + address, "begin", "complete", "document",
-                                               "begin", "complete", "document"}))
-      << "a reload is not asked for";
+                                               "begin", "complete", "document"}));
 
   // Addresses the engine rewrites are not asked for twice either.
   std::string upperScheme =
@@ -206,8 +206,8 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
   view_->Navigate("about:blank");
   view_->WriteDocument("<html><body><a href=\"KAVOVOD://12-a-b-%u4E2D/\">go</a></body></html>");
   ASSERT_TRUE(LoadsDocument());
-  EXPECT_TRUE(PumpUntil([&] { return Evaluate("document.body.innerText") == "go"; }, 2s))
-      << "written at once";
+  // Written at once.
+  EXPECT_TRUE(PumpUntil([&] { return Evaluate("document.body.innerText") == "go"; }, 2s));
   EXPECT_EQ(Events("before"), std::vector<std::string>{"before about:blank"});
   events_.clear();
 
@@ -243,8 +243,8 @@ TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {
   ASSERT_TRUE(PumpUntil([&] { return !Events("new window").empty(); })) << "a new window";
   auto firstOpened = std::chrono::steady_clock::now();
   ASSERT_TRUE(PumpUntil([&] { return Evaluate("window.clicks") == "3"; })) << "three clicks";
-  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address})
-      << "three clicks within a second open one";
+  // Three clicks within a second open one.
+  EXPECT_EQ(Events("new window"), std::vector<std::string>{"new window " + address});
 
   // A second later a click handler's window.open is the user's again.
   std::string other = server_.BaseUrl() + "index.html";
@@ -282,8 +282,8 @@ TEST_F(WebViewTest, ATextFieldKeepsEveryKeyAndThePageLeavesTheRestToTheWindow) {
   TypeOnScreen("ctrl+1 F5");
   ASSERT_TRUE(PumpUntil([&] { return keys.size() >= 2; }));
   EXPECT_EQ(keys, (std::vector<Key>{Key::Digit1, Key::F5}));
-  EXPECT_EQ(Evaluate("downs.join(' ')"), "a Control 1 F5 Control 4 b Control 1 F5")
-      << "the page sees each key once";
+  // The page sees each key once.
+  EXPECT_EQ(Evaluate("downs.join(' ')"), "a Control 1 F5 Control 4 b Control 1 F5");
 }
 
 // Tab at a page's last link leaves the page for the control that comes next, and only for that.

@@ -53,8 +53,7 @@ class WindowManagerTest : public ::testing::Test {
     // It names itself on the root window once it manages the screen; one that ran before may
     // have left its name there.
     std::string managing = "_OPENBOX_PID(CARDINAL) = " + std::to_string(windowManager_) + "\n";
-    ASSERT_TRUE(PumpUntil([&] { return Shell("xprop -root _OPENBOX_PID") == managing; }))
-        << "openbox manages the screen";
+    ASSERT_TRUE(PumpUntil([&] { return Shell("xprop -root _OPENBOX_PID") == managing; }));
   }
   void TearDown() override {
     window_.reset();

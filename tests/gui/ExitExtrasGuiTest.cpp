@@ -115,8 +115,7 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
   Shell("xdotool key Return");
   EXPECT_TRUE(EndsWell(run.pid, 10s));
   EXPECT_TRUE(WaitFor("the download", 10s, [&] { return browser_.Opened().size() == 2; }));
-  EXPECT_EQ(browser_.Opened().back(), run.server.BaseUrl() + "update/update.exe")
-      << "only after Yes";
+  EXPECT_EQ(browser_.Opened().back(), run.server.BaseUrl() + "update/update.exe");  // after Yes
   EXPECT_EQ(run.Find("GET /box/js/ads/tui.html "), std::nullopt);
 }
 

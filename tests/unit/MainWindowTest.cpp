@@ -525,8 +525,8 @@ TEST_F(TickerTest, PointerHoldsAndClickOpensOnlyWebAddresses) {
     EXPECT_EQ(Item(plain).Accessible().role, AccessibleRole::Label) << "text, not a link";
   }
   for (size_t item : {0, 1, 2, 3}) Item(item).onClick();
-  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/a.html"})
-      << "no target but a web address reaches the desktop";
+  // No target but a web address reaches the desktop.
+  EXPECT_EQ(platform_.Desktop().OpenedAddresses(), std::vector<std::string>{"http://site/a.html"});
 }
 
 // After a click the pointer stays still: the item that climbs in under it next is not pointed
@@ -596,13 +596,12 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
   auto list = [this] { return dir_.Read("date.dat"); };
   EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&T&&&E&&&7&&&1&&&2"));
   EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?A$$$B");
-  EXPECT_EQ(form_->InformationView().CurrentAddress(), "about:blank")
-      << "no eighth field: no information page";
+  EXPECT_EQ(form_->InformationView().CurrentAddress(), "about:blank");  // no eighth field
   EXPECT_TRUE(list().starts_with("7|T|E|B|1|2|0\r\n"));
   EXPECT_TRUE(Shown(form_->InformationView()));
   Rect player = Place(form_->PlayerView());
-  EXPECT_EQ(test::ControlAt(Window(), {player.x + 100, player.y + 100}), &form_->PlayerView())
-      << "the player view in the ad panel's place";
+  // The player view in the ad panel's place.
+  EXPECT_EQ(test::ControlAt(Window(), {player.x + 100, player.y + 100}), &form_->PlayerView());
   EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&C&&&T&&&E&&&7&&&1&&&2&&&0"));
   EXPECT_EQ(form_->InformationView().CurrentAddress(), "http://server/box/pp.htm?7-1-2-T-0");
 

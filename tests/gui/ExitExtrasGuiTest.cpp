@@ -1,9 +1,7 @@
 #include "tests/gui/GuiSupport.h"
 
-namespace lumora {
+namespace lumora::gui {
 namespace {
-
-using namespace gui;
 
 // Each test runs the real program anew, with a fake default web browser; the exit tests set it to
 // quit when its window closes.
@@ -120,4 +118,4 @@ TEST_F(ExitExtrasGuiTest, OfferEscapedStartsTheTickerWhoseLinkOpensAndTheMenuOff
 }
 
 }  // namespace
-}  // namespace lumora
+}  // namespace lumora::gui

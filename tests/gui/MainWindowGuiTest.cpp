@@ -1,9 +1,7 @@
 #include "tests/gui/GuiSupport.h"
 
-namespace lumora {
+namespace lumora::gui {
 namespace {
-
-using namespace gui;
 
 // The window manager's state of a window: "Normal", "Iconic" or "Withdrawn" (hidden).
 std::string WindowManagerState(const std::string& id) {
@@ -225,4 +223,4 @@ TEST_F(SettingsDialogGuiTest, BoxAppliedSurvivesCancelAndReopeningAndTheSiteLink
 }
 
 }  // namespace
-}  // namespace lumora
+}  // namespace lumora::gui

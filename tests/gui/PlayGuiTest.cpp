@@ -2,10 +2,8 @@
 
 #include "tests/gui/GuiSupport.h"
 
-namespace lumora {
+namespace lumora::gui {
 namespace {
-
-using namespace gui;
 
 // The pixels of the 68 x 28 page tab cell around this centre, in window coordinates (the window
 // is at its default 990 x 655 throughout).
@@ -136,4 +134,4 @@ TEST_F(PlayGuiTest, HistoryRowOpensItsEpisodeAndItsDeleteLinkRemovesIt) {
 }
 
 }  // namespace
-}  // namespace lumora
+}  // namespace lumora::gui

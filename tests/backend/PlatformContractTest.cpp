@@ -240,6 +240,7 @@ TYPED_TEST(PlatformContractTest, PointerEventsGoToTheShownControlUnderThePointer
   EXPECT_THAT(this->events_, Each(Not(StartsWith("child")))) << "in a hidden picture";
 
   label.SetVisible(true);
+  ASSERT_TRUE(this->driver_.Settle(window)) << "the label is on the screen before the click";
   this->events_.clear();
   this->driver_.Click(window, {50, 40});
   EXPECT_TRUE(this->RunUntil([&] { return this->Saw("label click"); }));

@@ -365,18 +365,20 @@ TEST_F(WebEngineRole, DISABLED_KeepsSiteDataInItsFoldersAndSavesNoFile) {
   })) << "the page in the cache folder";
 
   HttpServer files([](const RequestLine& request) -> HttpResponse {
-    std::string path{request.Path()}, body = "from the server";
+    const std::string path{request.Path()}, served = "from the server";
     if (path == "/thesis.pdf") {
       return {200,
               "application/pdf",
-              "%PDF-1.4 " + body,
+              "%PDF-1.4 " + served,
               {{"Content-Disposition", "attachment; filename=\"thesis.pdf\""}}};
     }
-    if (path == "/data.bin") return {200, "application/octet-stream", body, {}};
-    if (path == "/notes.txt") return {200, "text/plain", body, {}};
-    body =
-        "<a href='notes.txt' download>save</a><script>document.querySelector('a').click()</script>";
-    return {200, "text/html", body, {}};
+    if (path == "/data.bin") return {200, "application/octet-stream", served, {}};
+    if (path == "/notes.txt") return {200, "text/plain", served, {}};
+    return {200,
+            "text/html",
+            "<a href='notes.txt' download>save</a><script>document.querySelector('a').click()"
+            "</script>",
+            {}};
   });
   std::string site = "http://127.0.0.1:" + std::to_string(files.Listen(0)) + "/";
   for (std::string name : {"thesis.pdf", "data.bin"}) {

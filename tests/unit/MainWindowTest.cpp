@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, LayoutAndFrameFollowTheWindowSizeTheScreenScaleAndTheSide
   EXPECT_EQ(Place(form_->PlayerView()).width, 788);
 }
 
-TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipRestoreCentresOnLeftClicks) {
+TEST_F(MainWindowTest, CaptionButtonsToggleAndHoverDoubleClicksMaximiseAndNoToTheCloseQuits) {
   Control& maximize = Button("最大化");
   Control& onTop = Button("置顶");
   // The window's place, "on top" when it is, then the two buttons' tooltips.
@@ -265,6 +265,18 @@ TEST_F(MainWindowTest, CaptionButtonsToggleShowTheirHoverCellAndTooltipRestoreCe
   headless::ClickAt(Window(), {190, 22}, MouseButton::Middle);
   headless::DoubleClick(Window(), MouseButton::Left, {400, 20});
   EXPECT_EQ(Window().State(), WindowState::Maximized);
+
+  // The close question answered No quits and is stored, so that it is not asked again.
+  // (Dismissed, it cancels, stores nothing and comes again; yes hides to the tray, is stored and
+  // not asked again: the GUI tests escape and answer it, then close to a tray host, and the tray
+  // icon test answers yes.)
+  platform_.Desktop().QueueAnswer(MessageAnswer::No);
+  Click("关闭");
+  ASSERT_EQ(platform_.Desktop().Messages().size(), 1u);
+  const headless::ShownMessage& question = platform_.Desktop().Messages()[0];
+  EXPECT_EQ(question.title + question.text, "提示：关闭 Lumora  最小化到托盘吗？");
+  EXPECT_TRUE(form_->Unloaded());
+  EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
 
 // Ctrl+1..4 show the pages, F5 reloads the shown page's view, Shift+F10 and the Menu key ask for
@@ -296,19 +308,6 @@ TEST_F(MainWindowTest, ShortcutsShowPagesReloadOpenTheMenuAndQuit) {
     EXPECT_EQ(headless::PressKey(Window(), {key, control, shift, false}), shortcut);
     EXPECT_EQ(std::tuple(form_->CurrentPage(), player.RefreshCount(), menus, quits), after);
   }
-}
-
-// No quits and is stored, so that the question is not asked again. (Dismissed, it cancels, stores
-// nothing and comes again; yes hides to the tray, is stored and not asked again: the GUI tests
-// escape and answer it, then close to a tray host, and the tray icon test answers yes.)
-TEST_F(MainWindowTest, CloseQuestionAnsweredNoQuitsForGood) {
-  platform_.Desktop().QueueAnswer(MessageAnswer::No);
-  Click("关闭");
-  ASSERT_EQ(platform_.Desktop().Messages().size(), 1u);
-  const headless::ShownMessage& question = platform_.Desktop().Messages()[0];
-  EXPECT_EQ(question.title + question.text, "提示：关闭 Lumora  最小化到托盘吗？");
-  EXPECT_TRUE(form_->Unloaded());
-  EXPECT_EQ(Stored("ts") + Stored("quit"), "11");
 }
 
 TEST_F(MainWindowTest, CompactModeNeedsAPlayerTvLinksTheExactSchemeEachPlayerClosesTheOther) {

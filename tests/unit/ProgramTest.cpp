@@ -73,12 +73,6 @@ struct Program {
   }
   static constexpr std::tuple<bool, bool, long, bool> kEndedBare{true, false, 0, false};
 
-  // Quits after a control file that asked for the exit ad.
-  ba4& QuitToExitAd() {
-    RunCheck("1====0====0====0====0====9.0");
-    Choose("退出软件");
-    return *app.ExitAd();
-  }
   WebView& ExitAdPage() { return *test::ControlsOf<WebView>(app.ExitAd()->Window()).at(0); }
   // Whether the pointer meets the exit ad's close picture at its place near the top right.
   bool CloseShown() {
@@ -215,7 +209,9 @@ TEST(ExitAdTest, TheSystemsCloseEscapeANewWindowOfThePageOrTwentySecondsEndThePr
     SCOPED_TRACE(way);
     auto machine = std::make_shared<headless::InstanceRegistry>();
     Program program(machine);
-    ba4& exitAd = program.QuitToExitAd();
+    program.RunCheck("1====0====0====0====0====9.0");  // which asks for the exit ad
+    program.Choose("退出软件");
+    ba4& exitAd = *program.app.ExitAd();
     if (way.empty()) exitAd.Window().onCloseRequest();
     if (way.starts_with("file:")) program.ExitAdPage().onNewWindow2(way);
     if (way == "Escape") {
@@ -270,7 +266,7 @@ class PopupAdTest : public ::testing::Test, protected Program {
   std::string At(std::chrono::milliseconds sinceLoad) {
     platform.Time().Advance(std::chrono::duration_cast<std::chrono::milliseconds>(
         start_ + sinceLoad - platform.Time().Now()));
-    return Popup().Loaded() ? Page() : "(unloaded)";
+    return Popup().Loaded() ? PageView().CurrentAddress() : "(unloaded)";
   }
   // The engine finishes the page, whose content has this size.
   void Finish(Size content) {
@@ -280,7 +276,6 @@ class PopupAdTest : public ::testing::Test, protected Program {
   tankou& Popup() { return *app.PopupAd(); }
   TopWindow& Window() { return *Popup().Window(); }
   WebView& PageView() { return *test::ControlsOf<WebView>(Window()).at(0); }
-  std::string Page() { return PageView().CurrentAddress(); }
 
   WallTime start_;
   // The usable pages of the lists.

@@ -248,8 +248,12 @@ TYPED_TEST(PlatformContractTest, PointerEventsGoToTheShownControlUnderThePointer
   EXPECT_THAT(this->events_, Each(Not(StartsWith("panel down"))));
 }
 
-TYPED_TEST(PlatformContractTest, ControlGeometryReadsBackAsSetAndAPictureSurfaceFollowsItsSize) {
+TYPED_TEST(PlatformContractTest, WindowAndControlGeometryReadBackAsSetShowMapsOnceSizesResizeOnce) {
   TopWindow& window = *this->window_;
+  int resizes = 0;
+  int maps = 0;
+  window.onResize = [&] { ++resizes; };
+  window.onMapped = [&] { ++maps; };
   Picture& picture = window.AddPicture();
   const std::vector<std::pair<Control*, Rect>> placed = {
       {&picture, {10, 10, 100, 60}},
@@ -261,6 +265,10 @@ TYPED_TEST(PlatformContractTest, ControlGeometryReadsBackAsSetAndAPictureSurface
       {&window.AddWebView(), {10, 115, 200, 40}}};
   for (auto [control, geometry] : placed) control->SetGeometry(geometry);
   this->ShowWindow();
+  EXPECT_EQ(resizes, 1) << "the first show";
+  EXPECT_TRUE(this->RunUntil([&] { return maps == 1; })) << "on the screen once shown";
+  EXPECT_EQ(window.Bounds(), kBounds);
+  EXPECT_EQ(window.Surface().Extent(), kBounds.Extent());
   for (auto [control, geometry] : placed) control->Move({geometry.x + 3, geometry.y + 2});
   ASSERT_TRUE(this->driver_.Settle(window));
   for (auto [control, geometry] : placed) {
@@ -280,19 +288,6 @@ TYPED_TEST(PlatformContractTest, ControlGeometryReadsBackAsSetAndAPictureSurface
   EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFF00FF00u) << "a move alone keeps it";
   picture.SetGeometry({10, 10, 100, 60});
   EXPECT_EQ(picture.Surface().PixelAt({5, 5}), 0xFFFF0000u) << "cleared to the back colour";
-}
-
-TYPED_TEST(PlatformContractTest, WindowShowIsOneMapAndBoundsReadBackAsSetAndEachNewSizeOneResize) {
-  TopWindow& window = *this->window_;
-  int resizes = 0;
-  int maps = 0;
-  window.onResize = [&] { ++resizes; };
-  window.onMapped = [&] { ++maps; };
-  this->ShowWindow();
-  EXPECT_EQ(resizes, 1) << "the first show";
-  EXPECT_TRUE(this->RunUntil([&] { return maps == 1; })) << "on the screen once shown";
-  EXPECT_EQ(window.Bounds(), kBounds);
-  EXPECT_EQ(window.Surface().Extent(), kBounds.Extent());
 
   window.SetBounds({90, 80, kBounds.width, kBounds.height});
   EXPECT_EQ(resizes, 1) << "a move alone";

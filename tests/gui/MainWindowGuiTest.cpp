@@ -35,7 +35,7 @@ TEST_F(MainWindowGuiTest, WindowMapsAtItsSizeWithRoundedCorners) {
   EXPECT_NE(ScreenPixel(window.x, window.y + 10), desktop);
 }
 
-TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWithoutATray) {
+TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowEnterMinimisesWithoutATrayOrHidesToIt) {
   std::string id = MainWindowId();
   ASSERT_EQ(run_->Setting("ts"), "3");
   Box window = GeometryOf(id);
@@ -60,11 +60,9 @@ TEST_F(MainWindowGuiTest, CloseQuestionEscapeKeepsTheWindowAndEnterMinimisesWith
   EXPECT_EQ(run_->Setting("quit"), "2");
   Shell("xdotool windowactivate --sync " + id);
   EXPECT_TRUE(Reaches(id, "Normal"));
-}
 
-TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindowBack) {
-  std::string id = MainWindowId();
-  // An XEmbed notification area as wide as the icons it holds.
+  // With an XEmbed notification area, as wide as the icons it holds, the close hides the window to
+  // the icon, which brings it back.
   GPid trayHost = StartProcess("/usr/bin/trayer", {"--widthtype", "request", "--align", "left"});
   std::string area;
   ASSERT_TRUE(WaitFor("the notification area", 10s,
@@ -73,7 +71,7 @@ TEST_F(MainWindowGuiTest, WithAnXEmbedTrayCloseHidesToTheIconWhichBringsTheWindo
   ASSERT_TRUE(WaitFor("the area to embed the icon", 10s, [&] {
     return Shell("xwininfo -tree -id " + area).find("\"Lumora\"") != std::string::npos;
   }));
-  Box window = GeometryOf(id);
+  window = GeometryOf(id);
   ClickOnScreen(window.x + window.width - 32 + 10, window.y + 17);
   EXPECT_TRUE(Reaches(id, "Withdrawn"));
   Box tray = GeometryOf(area);

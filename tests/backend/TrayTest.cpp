@@ -233,12 +233,11 @@ TEST_F(TrayTest, XEmbedWithoutAWatcherThenAnItemForTheWatcherThatComesAndTheMenu
   EXPECT_EQ(MenuOrigin(menu_), (Point{320, 230}));
 }
 
-// Balloons carry the program's icon and desktop entry, so the desktop shows them as its own.
 TEST_F(TrayTest, ItemExportsTheMenuRunsTheItemAHostClicksAndBalloonsReplaceTheLast) {
   guint32 nextId = 41;
   FakeBusService notifications("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
                                kNotificationsXml, [&] { return g_variant_new("(u)", nextId++); });
-  tray_.ShowBalloon("Lumora", "before the icon");
+  tray_.ShowBalloon("Lumora", "before the icon");  // no icon yet: nothing to show
   tray_.ExportMenu(&menu_);
   tray_.Add(Bitmap(), "Lumora");
   StartWatcher();
@@ -279,6 +278,8 @@ TEST_F(TrayTest, ItemExportsTheMenuRunsTheItemAHostClicksAndBalloonsReplaceTheLa
   EXPECT_EQ(menuPath(), "(<objectpath '/NO_DBUSMENU'>,)");
   EXPECT_EQ(layout(0), "error");
 
+  // Balloons carry the program's icon and desktop entry, so the desktop shows them as its own;
+  // each replaces the last.
   tray_.ShowBalloon("Lumora note:", "Could not read the data \xC3\xBC");
   ASSERT_TRUE(PumpUntil([&] { return notifications.calls.size() == 1; }));
   // The answer with the id reaches the tray before this ping does.

@@ -10,7 +10,8 @@
 //     CPU time of all processes over 30 s of the video playing, and the PSS while it plays.
 //   lumora-video-bench long-session program
 //     LUMORA_BENCH_PLAYS plays (default 200) a few seconds apart with the ticker and the popup
-//     on: PSS, file descriptors and threads of all processes, and their growth.
+//     on: PSS, file descriptors and threads of all processes, their growth, and how many plays
+//     reached the server as a player page.
 //
 // LUMORA_BENCH_BRIEF makes every span short, for a smoke run.
 
@@ -358,6 +359,14 @@ double PssGrowthPer100(const std::vector<Sample>& samples) {
   return slopes[slopes.size() / 2];
 }
 
+// How many plays reached the server as a player page: fewer than the plays when the engine stopped
+// loading pages during the session.
+long PlayerPagesServed(const DemoServer& server) {
+  return std::ranges::count_if(server.RequestLog(), [](const std::string& line) {
+    return line.find(" /box/play.htm?") != std::string::npos;
+  });
+}
+
 // The samples' PSS in MB, comma-separated.
 std::string PssSeries(const std::vector<Sample>& samples) {
   std::string series;
@@ -402,7 +411,8 @@ std::string LongSession() {
           << " grew_most=" << GrewMost(first, last) << " pss_mb=" << PssSeries(samples)
           << " fds_first=" << first.handles.fds << " fds_last=" << last.handles.fds
           << " threads_first=" << first.handles.threads << " threads_last=" << last.handles.threads
-          << " from_play=" << first.plays << " requests=" << program.Server().RequestLog().size();
+          << " from_play=" << first.plays << " requests=" << program.Server().RequestLog().size()
+          << " player_pages=" << PlayerPagesServed(program.Server());
   return figures.str();
 }
 

@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -28,6 +29,11 @@ constexpr const char* kProgramScriptWorld = "lumora";
 
 // How long every view must have been idle, so that what follows never competes with a page.
 constexpr guint kIdleMs = 500;
+// How much longer than the engine's own few seconds a web process may stay unanswering before it
+// is ended, and how soon after ending one the next hung one may be ended.
+constexpr std::chrono::milliseconds kHangGrace{4000};
+constexpr std::chrono::minutes kHangEndsApart{1};
+
 // One black 16x16 frame of VP8 in WebM, 297 bytes: gst-launch-1.0 videotestsrc pattern=black
 // num-buffers=1 ! video/x-raw,width=16,height=16,framerate=1/1 ! vp8enc ! webmmux
 // streamable=true ! filesink.
@@ -133,11 +139,14 @@ GtkWidget* WebViewGroup::NewView() {
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
   g_signal_connect(view, "notify::is-loading", G_CALLBACK(OnLoadingChanged), this);
   g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessEnded), this);
+  g_signal_connect(view, "notify::is-web-process-responsive", G_CALLBACK(OnResponsivenessChanged),
+                   this);
   return view;
 }
 
 WebViewGroup::~WebViewGroup() {
   if (idleTimer_ != 0) g_source_remove(idleTimer_);
+  if (hangTimer_ != 0) g_source_remove(hangTimer_);
   for (GtkWidget* view : views_) g_signal_handlers_disconnect_by_data(view, this);
 }
 
@@ -172,6 +181,34 @@ gboolean WebViewGroup::OnViewsIdle(gpointer group) {
   if (!self->views_.empty() && !std::exchange(self->mediaWarmedUp_, true)) {
     WarmUpMedia(WEBKIT_WEB_VIEW(self->views_.front()));
   }
+  return G_SOURCE_REMOVE;
+}
+
+void WebViewGroup::OnResponsivenessChanged(GObject* view, GParamSpec*, gpointer group) {
+  if (webkit_web_view_get_is_web_process_responsive(WEBKIT_WEB_VIEW(view))) return;
+  static_cast<WebViewGroup*>(group)->WatchHang(kHangGrace);
+}
+
+void WebViewGroup::WatchHang(std::chrono::milliseconds grace) {
+  if (hangTimer_ == 0)
+    hangTimer_ = g_timeout_add(static_cast<guint>(grace.count()), OnHangGraceOver, this);
+}
+
+gboolean WebViewGroup::OnHangGraceOver(gpointer group) {
+  auto* self = static_cast<WebViewGroup*>(group);
+  self->hangTimer_ = 0;
+  auto hung = std::ranges::find_if(self->views_, [](GtkWidget* view) {
+    return !webkit_web_view_get_is_web_process_responsive(WEBKIT_WEB_VIEW(view));
+  });
+  if (hung == self->views_.end()) return G_SOURCE_REMOVE;
+  auto now = std::chrono::steady_clock::now();
+  if (self->lastHangEnded_ && now - *self->lastHangEnded_ < kHangEndsApart) {
+    self->WatchHang(
+        std::chrono::ceil<std::chrono::milliseconds>(*self->lastHangEnded_ + kHangEndsApart - now));
+    return G_SOURCE_REMOVE;
+  }
+  self->lastHangEnded_ = now;
+  webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(*hung));
   return G_SOURCE_REMOVE;
 }
 

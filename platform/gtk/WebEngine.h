@@ -2,7 +2,9 @@
 
 #include <webkit2/webkit2.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/gtk/GObjectPtr.h"
@@ -29,6 +31,12 @@ WebKitWebContext* SharedWebContext();
 // the heap this process freed back to the system. The first time, it also asks the web process
 // whether it plays WebM: the engine starts its media framework only when a page first asks, which
 // made the user's first video start a tenth of a second later than the others.
+//
+// A web process that stops answering (the engine flags it after a few seconds; its media player
+// can lock up when a page with a playing video is left) would freeze every view for good: once it
+// has stayed so a little longer, the group ends it, and each view loads its page again in a new
+// one. It ends a hung process at most once a minute, so a page that always hangs is not loaded
+// again and again.
 class WebViewGroup {
  public:
   WebViewGroup() = default;
@@ -46,12 +54,17 @@ class WebViewGroup {
                                 gpointer group);
   void WaitForIdleViews();
   static gboolean OnViewsIdle(gpointer group);
+  static void OnResponsivenessChanged(GObject* view, GParamSpec*, gpointer group);
+  void WatchHang(std::chrono::milliseconds grace);
+  static gboolean OnHangGraceOver(gpointer group);
 
   // The views not yet destroyed, oldest first.
   std::vector<GtkWidget*> views_;
   guint idleTimer_ = 0;
   // Whether the views' web process was asked to start its media framework.
   bool mediaWarmedUp_ = false;
+  guint hangTimer_ = 0;
+  std::optional<std::chrono::steady_clock::time_point> lastHangEnded_;
 };
 
 // The group of every window's views; it lives as long as the process.

@@ -80,6 +80,7 @@ void WebViewControl::MakeView() {
   g_signal_connect(view, "create", G_CALLBACK(OnCreate), this);
   g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
   g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessEnded), this);
   gtk_container_add(GTK_CONTAINER(Widget()), widget);
   gtk_widget_show(widget);
   BoardMarkOpaque(Widget());
@@ -87,6 +88,7 @@ void WebViewControl::MakeView() {
 
 WebViewControl::~WebViewControl() {
   StopStallWatch();
+  if (reloadAfterProcessEnd_ != 0) g_source_remove(reloadAfterProcessEnd_);
   ForgetMainResource();
   g_signal_handlers_disconnect_by_data(Widget(), this);
   if (view_ && !destroyed_) g_signal_handlers_disconnect_by_data(view_, this);
@@ -147,7 +149,12 @@ void WebViewControl::Navigate(const std::string& address) {
   bool cancel = false;
   Raise(onBeforeNavigate2, address, cancel);
   if (cancel || alive.expired() || destroyed_) return;
+  LoadApproved(address);
+}
+
+void WebViewControl::LoadApproved(const std::string& address) {
   Approve(address);
+  lastAddress_ = address;
   webkit_web_view_load_uri(View(), address.c_str());
 }
 
@@ -315,6 +322,8 @@ gboolean WebViewControl::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
 void WebViewControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
   auto* self = static_cast<WebViewControl*>(data);
   if (event == WEBKIT_LOAD_STARTED) {
+    const char* address = webkit_web_view_get_uri(self->view_);
+    self->lastAddress_ = address ? address : "";
     self->ForgetMainResource();
     self->downloadCompleteRaised_ = false;
     self->loadFailed_ = false;
@@ -378,6 +387,22 @@ gboolean WebViewControl::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEv
     return handler(Point{static_cast<int>(x), static_cast<int>(y)});
   });
   return showEngineMenu ? FALSE : TRUE;
+}
+
+// The engine is still telling every view of the ended process; the new one starts afterwards.
+void WebViewControl::OnWebProcessEnded(WebKitWebView*, WebKitWebProcessTerminationReason,
+                                       gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  if (self->reloadAfterProcessEnd_ == 0) {
+    self->reloadAfterProcessEnd_ = g_idle_add(OnReloadAfterProcessEnd, self);
+  }
+}
+
+gboolean WebViewControl::OnReloadAfterProcessEnd(gpointer data) {
+  auto* self = static_cast<WebViewControl*>(data);
+  self->reloadAfterProcessEnd_ = 0;
+  if (!self->destroyed_ && !self->lastAddress_.empty()) self->LoadApproved(self->lastAddress_);
+  return G_SOURCE_REMOVE;
 }
 
 void WebViewControl::OnDestroy(GtkWidget*, gpointer data) {

@@ -18,7 +18,8 @@ namespace lumora::gtk {
 // scripts, history, frames of the page) raise it from the engine's policy decision, once, and
 // redirects not again. A failed load leaves the page as it was: no engine error page. Nothing a
 // page does saves a file. The engine's view is made when the control is first used, inside a
-// holder that takes its place at once: a window shows before the engine starts.
+// holder that takes its place at once: a window shows before the engine starts. When the web
+// process ends (a crash, or the group ending a hung one), the view loads its page again.
 class WebViewControl : public WidgetControl<WebView> {
  public:
   WebViewControl(GtkWidget* parentBoard, WebViewGroup& group);
@@ -46,6 +47,8 @@ class WebViewControl : public WidgetControl<WebView> {
 
  private:
   void MakeView();
+  // Loads an address of the program's own without raising BeforeNavigate2 for it.
+  void LoadApproved(const std::string& address);
   // A load of ours whose policy decision is not to be raised again.
   void Approve(const std::string& address);
   bool TakeApproval(const std::string& address);
@@ -78,6 +81,9 @@ class WebViewControl : public WidgetControl<WebView> {
   static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
   static gboolean OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
                                 WebKitHitTestResult* hit, gpointer self);
+  static void OnWebProcessEnded(WebKitWebView* view, WebKitWebProcessTerminationReason,
+                                gpointer self);
+  static gboolean OnReloadAfterProcessEnd(gpointer self);
   static void OnDestroy(GtkWidget* widget, gpointer self);
   static void OnBodyFitted(GObject* view, GAsyncResult* result, gpointer request);
 
@@ -93,6 +99,10 @@ class WebViewControl : public WidgetControl<WebView> {
   GObjectPtr<WebKitWebResource> mainResource_;
   bool downloadCompleteRaised_ = false;
   std::optional<std::chrono::steady_clock::time_point> lastNewWindow_;
+  // What the view last set out to show: the program's last navigation or the page's own, as it
+  // started. A new web process loads it again.
+  std::string lastAddress_;
+  guint reloadAfterProcessEnd_ = 0;
   // Handlers may destroy this control; callbacks check this token before going on.
   std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

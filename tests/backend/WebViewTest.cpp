@@ -227,6 +227,22 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
   EXPECT_EQ(Evaluate("alert('hello'); confirm('sure?') ? 'yes' : 'no'"), "no");
 }
 
+TEST_F(WebViewTest, AHungWebProcessIsEndedAndThePageLoadsAgainInANewOne) {
+  view_->Navigate(server_.BaseUrl() + "index.html");
+  ASSERT_TRUE(LoadsDocument());
+  // A script that never returns holds the web process as a locked-up media player does.
+  webkit_web_view_evaluate_javascript(dynamic_cast<WebViewControl*>(view_)->View(),
+                                      "window.hung = true; while (true) {}", -1, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr);
+  size_t documents = Events("document").size();
+  view_->Navigate(server_.BaseUrl() + "pp.htm");
+  ASSERT_TRUE(PumpUntil([&] { return Events("document").size() > documents; }, 20s));
+  EXPECT_EQ(Evaluate("String(window.hung)"), "undefined") << "a new process";
+  // The page the program asked for last, loaded again without asking the program again.
+  EXPECT_EQ(view_->CurrentAddress(), server_.BaseUrl() + "pp.htm");
+  EXPECT_EQ(Events("before").size(), 2u);
+}
+
 TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {
   std::string address = server_.BaseUrl() + "js/ads/pop1.html";
   std::string link = "<body style='margin:0'><a target='_blank' href='" + address +

@@ -168,6 +168,9 @@ class WebView : public Control {
   // Replaces the current document with this HTML text.
   virtual void WriteDocument(const std::string& html) = 0;
   virtual std::string CurrentAddress() const = 0;
+  // Its pages are messages to the server, each to be sent once: when the web engine's process
+  // ends and the other views load their pages again in a new one, this view does not.
+  virtual void SetLoadsOnce(bool once) = 0;
   // Measures the page body's scroll size in pixels, then takes away the body's border, margin
   // and scroll bars, so the page fits a view of that size. Reports the size once known; nothing
   // when the document has no body.

@@ -36,6 +36,7 @@ BA1::BA1(Platform& platform, ContentServer server, std::filesystem::path appDir)
   window_->SetFocusRingColor(kFocusRing);
   usagePingView_->SetGeometry({0, 0, 1, 1});
   usagePingView_->SetVisible(false);
+  usagePingView_->SetLoadsOnce(true);
   WireEvents();
   WireViewEvents();
 }

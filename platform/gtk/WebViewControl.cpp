@@ -401,7 +401,8 @@ void WebViewControl::OnWebProcessEnded(WebKitWebView*, WebKitWebProcessTerminati
 gboolean WebViewControl::OnReloadAfterProcessEnd(gpointer data) {
   auto* self = static_cast<WebViewControl*>(data);
   self->reloadAfterProcessEnd_ = 0;
-  if (!self->destroyed_ && !self->lastAddress_.empty()) self->LoadApproved(self->lastAddress_);
+  if (self->destroyed_ || self->loadsOnce_ || self->lastAddress_.empty()) return G_SOURCE_REMOVE;
+  self->LoadApproved(self->lastAddress_);
   return G_SOURCE_REMOVE;
 }
 

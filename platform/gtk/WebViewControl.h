@@ -38,6 +38,7 @@ class WebViewControl : public WidgetControl<WebView> {
   void SetSilent(bool silent) override { silent_ = silent; }
   void WriteDocument(const std::string& html) override;
   std::string CurrentAddress() const override;
+  void SetLoadsOnce(bool once) override { loadsOnce_ = once; }
   void FitPageBody(std::function<void(Size)> onMeasured) override;
 
   // How long a load may receive nothing before it fails as a navigation error.
@@ -102,6 +103,7 @@ class WebViewControl : public WidgetControl<WebView> {
   // What the view last set out to show: the program's last navigation or the page's own, as it
   // started. A new web process loads it again.
   std::string lastAddress_;
+  bool loadsOnce_ = false;
   guint reloadAfterProcessEnd_ = 0;
   // Handlers may destroy this control; callbacks check this token before going on.
   std::shared_ptr<char> alive_ = std::make_shared<char>();

@@ -25,6 +25,8 @@ class HeadlessWebView final : public HeadlessControl<WebView> {
   // Keeps the current address, as writing into the blank document does.
   void WriteDocument(const std::string&) override {}
   std::string CurrentAddress() const override { return current_; }
+  // Its engine's process never ends.
+  void SetLoadsOnce(bool) override {}
   // Reports the body's size as an engine without a declared doctype does: never smaller than the
   // view. Nothing before a test gave the page a body.
   void FitPageBody(std::function<void(Size)> onMeasured) override;

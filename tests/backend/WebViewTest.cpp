@@ -228,12 +228,16 @@ TEST_F(WebViewTest, WrittenPageReplacesABlankOneAndItsLinksAndScriptsReachThePro
 }
 
 TEST_F(WebViewTest, AHungWebProcessIsEndedAndThePageLoadsAgainInANewOne) {
+  WebView& ping = window_->AddWebView();
+  ping.SetLoadsOnce(true);
+  ping.Navigate(server_.BaseUrl() + "tv/list.htm");
   view_->Navigate(server_.BaseUrl() + "index.html");
   ASSERT_TRUE(LoadsDocument());
+  ASSERT_TRUE(PumpUntil([&] { return Requested("tv/list.htm"); }));
   // A script that never returns holds the web process as a locked-up media player does.
   webkit_web_view_evaluate_javascript(dynamic_cast<WebViewControl*>(view_)->View(),
-                                      "window.hung = true; while (true) {}", -1, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr);
+                                      "window.hung = true; while (true) {}", -1, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr);
   size_t documents = Events("document").size();
   view_->Navigate(server_.BaseUrl() + "pp.htm");
   ASSERT_TRUE(PumpUntil([&] { return Events("document").size() > documents; }, 20s));
@@ -241,6 +245,12 @@ TEST_F(WebViewTest, AHungWebProcessIsEndedAndThePageLoadsAgainInANewOne) {
   // The page the program asked for last, loaded again without asking the program again.
   EXPECT_EQ(view_->CurrentAddress(), server_.BaseUrl() + "pp.htm");
   EXPECT_EQ(Events("before").size(), 2u);
+  EXPECT_EQ(std::ranges::count_if(server_.RequestLog(),
+                                  [](const std::string& line) {
+                                    return line.find("/tv/list.htm") != std::string::npos;
+                                  }),
+            1)
+      << "a view that loads once does not load again";
 }
 
 TEST_F(WebViewTest, NewWindowsFollowOnlyTheUsersClickAtMostOneASecond) {

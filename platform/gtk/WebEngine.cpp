@@ -29,9 +29,11 @@ constexpr const char* kProgramScriptWorld = "lumora";
 
 // How long every view must have been idle, so that what follows never competes with a page.
 constexpr guint kIdleMs = 500;
-// How much longer than the engine's own few seconds a web process may stay unanswering before it
-// is ended, and how soon after ending one the next hung one may be ended.
-constexpr std::chrono::milliseconds kHangGrace{4000};
+// How often the web process is asked whether it answers; how long an unanswered question may
+// wait before the process counts as hung, far longer than any page's task; and how soon after
+// ending one hung process the next may be ended.
+constexpr guint kHangWatchSeconds = 3;
+constexpr std::chrono::seconds kHangLimit{6};
 constexpr std::chrono::minutes kHangEndsApart{1};
 
 // One black 16x16 frame of VP8 in WebM, 297 bytes: gst-launch-1.0 videotestsrc pattern=black
@@ -139,14 +141,15 @@ GtkWidget* WebViewGroup::NewView() {
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
   g_signal_connect(view, "notify::is-loading", G_CALLBACK(OnLoadingChanged), this);
   g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessEnded), this);
-  g_signal_connect(view, "notify::is-web-process-responsive", G_CALLBACK(OnResponsivenessChanged),
-                   this);
+  if (hangWatchTimer_ == 0) {
+    hangWatchTimer_ = g_timeout_add_seconds(kHangWatchSeconds, OnHangWatchTime, this);
+  }
   return view;
 }
 
 WebViewGroup::~WebViewGroup() {
   if (idleTimer_ != 0) g_source_remove(idleTimer_);
-  if (hangTimer_ != 0) g_source_remove(hangTimer_);
+  if (hangWatchTimer_ != 0) g_source_remove(hangWatchTimer_);
   for (GtkWidget* view : views_) g_signal_handlers_disconnect_by_data(view, this);
 }
 
@@ -184,32 +187,41 @@ gboolean WebViewGroup::OnViewsIdle(gpointer group) {
   return G_SOURCE_REMOVE;
 }
 
-void WebViewGroup::OnResponsivenessChanged(GObject* view, GParamSpec*, gpointer group) {
-  if (webkit_web_view_get_is_web_process_responsive(WEBKIT_WEB_VIEW(view))) return;
-  static_cast<WebViewGroup*>(group)->WatchHang(kHangGrace);
-}
-
-void WebViewGroup::WatchHang(std::chrono::milliseconds grace) {
-  if (hangTimer_ == 0)
-    hangTimer_ = g_timeout_add(static_cast<guint>(grace.count()), OnHangGraceOver, this);
-}
-
-gboolean WebViewGroup::OnHangGraceOver(gpointer group) {
+// Asks when no question is on its way; ends the process when one has waited too long.
+gboolean WebViewGroup::OnHangWatchTime(gpointer group) {
   auto* self = static_cast<WebViewGroup*>(group);
-  self->hangTimer_ = 0;
-  auto hung = std::ranges::find_if(self->views_, [](GtkWidget* view) {
-    return !webkit_web_view_get_is_web_process_responsive(WEBKIT_WEB_VIEW(view));
-  });
-  if (hung == self->views_.end()) return G_SOURCE_REMOVE;
+  if (self->views_.empty()) return G_SOURCE_CONTINUE;
+  if (!self->hangWatch_->unanswered) {
+    self->AskWebProcess();
+    return G_SOURCE_CONTINUE;
+  }
   auto now = std::chrono::steady_clock::now();
+  if (now - self->hangWatch_->askedAt < kHangLimit) return G_SOURCE_CONTINUE;
   if (self->lastHangEnded_ && now - *self->lastHangEnded_ < kHangEndsApart) {
-    self->WatchHang(
-        std::chrono::ceil<std::chrono::milliseconds>(*self->lastHangEnded_ + kHangEndsApart - now));
-    return G_SOURCE_REMOVE;
+    return G_SOURCE_CONTINUE;
   }
   self->lastHangEnded_ = now;
-  webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(*hung));
-  return G_SOURCE_REMOVE;
+  self->hangWatch_->unanswered = false;
+  webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(self->views_.front()));
+  return G_SOURCE_CONTINUE;
+}
+
+// Whether Copy could run: the main thread of the web process answers, nothing more.
+void WebViewGroup::AskWebProcess() {
+  HangWatch& watch = *hangWatch_;
+  watch.unanswered = true;
+  watch.askedAt = std::chrono::steady_clock::now();
+  auto* question = new HangQuestion{hangWatch_, ++watch.question};
+  webkit_web_view_can_execute_editing_command(WEBKIT_WEB_VIEW(views_.front()),
+                                              WEBKIT_EDITING_COMMAND_COPY, nullptr,
+                                              OnWebProcessAnswered, question);
+}
+
+void WebViewGroup::OnWebProcessAnswered(GObject* view, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<HangQuestion> question(static_cast<HangQuestion*>(data));
+  webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+  std::shared_ptr<HangWatch> watch = question->watch.lock();
+  if (watch && watch->question == question->number) watch->unanswered = false;
 }
 
 WebViewGroup& SharedWebViews() {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,11 +33,12 @@ WebKitWebContext* SharedWebContext();
 // whether it plays WebM: the engine starts its media framework only when a page first asks, which
 // made the user's first video start a tenth of a second later than the others.
 //
-// A web process that stops answering (the engine flags it after a few seconds; its media player
-// can lock up when a page with a playing video is left) would freeze every view for good: once it
-// has stayed so a little longer, the group ends it, and each view loads its page again in a new
-// one. It ends a hung process at most once a minute, so a page that always hangs is not loaded
-// again and again.
+// A web process that stops answering (its media player can lock up when a page with a playing
+// video is left) would freeze every view for good, and the engine itself notices only keys and
+// clicks that reach it: a pointer's move that went unanswered holds back the clicks after it. So
+// the group asks the process a small question every few seconds; left unanswered for some
+// seconds, it ends the process, and each view loads its page again in a new one. It ends a hung
+// process at most once a minute, so a page that always hangs is not loaded again and again.
 class WebViewGroup {
  public:
   WebViewGroup() = default;
@@ -54,16 +56,28 @@ class WebViewGroup {
                                 gpointer group);
   void WaitForIdleViews();
   static gboolean OnViewsIdle(gpointer group);
-  static void OnResponsivenessChanged(GObject* view, GParamSpec*, gpointer group);
-  void WatchHang(std::chrono::milliseconds grace);
-  static gboolean OnHangGraceOver(gpointer group);
+  static gboolean OnHangWatchTime(gpointer group);
+  void AskWebProcess();
+  static void OnWebProcessAnswered(GObject* view, GAsyncResult* result, gpointer question);
 
   // The views not yet destroyed, oldest first.
   std::vector<GtkWidget*> views_;
   guint idleTimer_ = 0;
   // Whether the views' web process was asked to start its media framework.
   bool mediaWarmedUp_ = false;
-  guint hangTimer_ = 0;
+  struct HangWatch {
+    unsigned question = 0;  // the number of the last question asked
+    bool unanswered = false;
+    std::chrono::steady_clock::time_point askedAt;
+  };
+  // A question on its way to the web process, and the watch waiting for its answer.
+  struct HangQuestion {
+    std::weak_ptr<HangWatch> watch;
+    unsigned number;
+  };
+  guint hangWatchTimer_ = 0;
+  // Shared with the question on its way, which may come back after the group has gone.
+  std::shared_ptr<HangWatch> hangWatch_ = std::make_shared<HangWatch>();
   std::optional<std::chrono::steady_clock::time_point> lastHangEnded_;
 };
 

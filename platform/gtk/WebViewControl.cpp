@@ -153,6 +153,7 @@ void WebViewControl::Navigate(const std::string& address) {
 }
 
 void WebViewControl::LoadApproved(const std::string& address) {
+  writtenDocument_.clear();
   Approve(address);
   lastAddress_ = address;
   webkit_web_view_load_uri(View(), address.c_str());
@@ -191,6 +192,7 @@ void WebViewControl::Paste() {
 void WebViewControl::WriteDocument(const std::string& html) {
   if (destroyed_) return;
   Approve(kBlankAddress);
+  writtenDocument_ = html;
   webkit_web_view_load_html(View(), html.c_str(), kBlankAddress);
 }
 
@@ -402,7 +404,11 @@ gboolean WebViewControl::OnReloadAfterProcessEnd(gpointer data) {
   auto* self = static_cast<WebViewControl*>(data);
   self->reloadAfterProcessEnd_ = 0;
   if (self->destroyed_ || self->loadsOnce_ || self->lastAddress_.empty()) return G_SOURCE_REMOVE;
-  self->LoadApproved(self->lastAddress_);
+  if (self->lastAddress_ == kBlankAddress && !self->writtenDocument_.empty()) {
+    self->WriteDocument(std::string(self->writtenDocument_));
+  } else {
+    self->LoadApproved(self->lastAddress_);
+  }
   return G_SOURCE_REMOVE;
 }
 

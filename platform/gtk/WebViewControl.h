@@ -103,6 +103,8 @@ class WebViewControl : public WidgetControl<WebView> {
   // What the view last set out to show: the program's last navigation or the page's own, as it
   // started. A new web process loads it again.
   std::string lastAddress_;
+  // The document last written into the blank page, until the program navigates elsewhere.
+  std::string writtenDocument_;
   bool loadsOnce_ = false;
   guint reloadAfterProcessEnd_ = 0;
   // Handlers may destroy this control; callbacks check this token before going on.

@@ -83,10 +83,11 @@ class WebViewTest : public ::testing::Test {
     return found;
   }
   // Runs a script in the page and returns its result as text.
-  std::string Evaluate(const std::string& script) {
+  std::string Evaluate(const std::string& script, WebView* in = nullptr) {
     std::optional<std::string> result;
     webkit_web_view_evaluate_javascript(
-        dynamic_cast<WebViewControl*>(view_)->View(), script.c_str(), -1, nullptr, nullptr, nullptr,
+        dynamic_cast<WebViewControl*>(in ? in : view_)->View(), script.c_str(), -1, nullptr,
+        nullptr, nullptr,
         [](GObject* view, GAsyncResult* async, gpointer result) {
           g_autoptr(JSCValue) value =
               webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), async, nullptr);
@@ -231,6 +232,8 @@ TEST_F(WebViewTest, AHungWebProcessIsEndedAndThePageLoadsAgainInANewOne) {
   WebView& ping = window_->AddWebView();
   ping.SetLoadsOnce(true);
   ping.Navigate(server_.BaseUrl() + "tv/list.htm");
+  WebView& written = window_->AddWebView();
+  written.WriteDocument("<body>dark</body>");
   view_->Navigate(server_.BaseUrl() + "index.html");
   ASSERT_TRUE(LoadsDocument());
   ASSERT_TRUE(PumpUntil([&] { return Requested("tv/list.htm"); }));
@@ -245,6 +248,8 @@ TEST_F(WebViewTest, AHungWebProcessIsEndedAndThePageLoadsAgainInANewOne) {
   // The page the program asked for last, loaded again without asking the program again.
   EXPECT_EQ(view_->CurrentAddress(), server_.BaseUrl() + "pp.htm");
   EXPECT_EQ(Events("before").size(), 2u);
+  EXPECT_TRUE(PumpUntil([&] { return Evaluate("document.body.innerText", &written) == "dark"; }))
+      << "a written page is written again";
   EXPECT_EQ(std::ranges::count_if(server_.RequestLog(),
                                   [](const std::string& line) {
                                     return line.find("/tv/list.htm") != std::string::npos;

@@ -29,11 +29,9 @@ constexpr const char* kProgramScriptWorld = "lumora";
 
 // How long every view must have been idle, so that what follows never competes with a page.
 constexpr guint kIdleMs = 500;
-// How often the web process is asked whether it answers; how long an unanswered question may
-// wait before the process counts as hung, far longer than any page's task; and how soon after
-// ending one hung process the next may be ended.
-constexpr guint kHangWatchSeconds = 3;
-constexpr std::chrono::seconds kHangLimit{6};
+// How long a question to the web process may wait before the process counts as hung, far longer
+// than any page's task; and how soon after ending one hung process the next may be ended.
+constexpr std::chrono::milliseconds kHangLimit{6000};
 constexpr std::chrono::minutes kHangEndsApart{1};
 
 // One black 16x16 frame of VP8 in WebM, 297 bytes: gst-launch-1.0 videotestsrc pattern=black
@@ -141,15 +139,14 @@ GtkWidget* WebViewGroup::NewView() {
   g_signal_connect(view, "destroy", G_CALLBACK(OnViewDestroyed), this);
   g_signal_connect(view, "notify::is-loading", G_CALLBACK(OnLoadingChanged), this);
   g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessEnded), this);
-  if (hangWatchTimer_ == 0) {
-    hangWatchTimer_ = g_timeout_add_seconds(kHangWatchSeconds, OnHangWatchTime, this);
-  }
+  g_signal_connect(view, "button-press-event", G_CALLBACK(OnUserInput), this);
+  g_signal_connect(view, "key-press-event", G_CALLBACK(OnUserInput), this);
   return view;
 }
 
 WebViewGroup::~WebViewGroup() {
   if (idleTimer_ != 0) g_source_remove(idleTimer_);
-  if (hangWatchTimer_ != 0) g_source_remove(hangWatchTimer_);
+  if (hangCheckTimer_ != 0) g_source_remove(hangCheckTimer_);
   for (GtkWidget* view : views_) g_signal_handlers_disconnect_by_data(view, this);
 }
 
@@ -187,30 +184,39 @@ gboolean WebViewGroup::OnViewsIdle(gpointer group) {
   return G_SOURCE_REMOVE;
 }
 
-// Asks when no question is on its way; ends the process when one has waited too long.
-gboolean WebViewGroup::OnHangWatchTime(gpointer group) {
+gboolean WebViewGroup::OnUserInput(GtkWidget*, GdkEvent*, gpointer group) {
+  static_cast<WebViewGroup*>(group)->CheckForHang();
+  return FALSE;
+}
+
+// Asks the process a question, unless one is on its way, and looks for the answer a little later.
+void WebViewGroup::CheckForHang() {
+  if (hangWatch_->unanswered || views_.empty()) return;
+  AskWebProcess();
+  // The limit counts from this question, not from an earlier one that was answered.
+  if (hangCheckTimer_ != 0) g_source_remove(hangCheckTimer_);
+  hangCheckTimer_ = g_timeout_add(static_cast<guint>(kHangLimit.count()), OnHangLimit, this);
+}
+
+gboolean WebViewGroup::OnHangLimit(gpointer group) {
   auto* self = static_cast<WebViewGroup*>(group);
-  if (self->views_.empty()) return G_SOURCE_CONTINUE;
-  if (!self->hangWatch_->unanswered) {
-    self->AskWebProcess();
-    return G_SOURCE_CONTINUE;
+  self->hangCheckTimer_ = 0;
+  if (!std::exchange(self->hangWatch_->unanswered, false) || self->views_.empty()) {
+    return G_SOURCE_REMOVE;
   }
   auto now = std::chrono::steady_clock::now();
-  if (now - self->hangWatch_->askedAt < kHangLimit) return G_SOURCE_CONTINUE;
   if (self->lastHangEnded_ && now - *self->lastHangEnded_ < kHangEndsApart) {
-    return G_SOURCE_CONTINUE;
+    return G_SOURCE_REMOVE;
   }
   self->lastHangEnded_ = now;
-  self->hangWatch_->unanswered = false;
   webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(self->views_.front()));
-  return G_SOURCE_CONTINUE;
+  return G_SOURCE_REMOVE;
 }
 
 // Whether Copy could run: the main thread of the web process answers, nothing more.
 void WebViewGroup::AskWebProcess() {
   HangWatch& watch = *hangWatch_;
   watch.unanswered = true;
-  watch.askedAt = std::chrono::steady_clock::now();
   auto* question = new HangQuestion{hangWatch_, ++watch.question};
   webkit_web_view_can_execute_editing_command(WEBKIT_WEB_VIEW(views_.front()),
                                               WEBKIT_EDITING_COMMAND_COPY, nullptr,

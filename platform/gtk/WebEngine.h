@@ -36,9 +36,10 @@ WebKitWebContext* SharedWebContext();
 // A web process that stops answering (its media player can lock up when a page with a playing
 // video is left) would freeze every view for good, and the engine itself notices only keys and
 // clicks that reach it: a pointer's move that went unanswered holds back the clicks after it. So
-// the group asks the process a small question every few seconds; left unanswered for some
-// seconds, it ends the process, and each view loads its page again in a new one. It ends a hung
-// process at most once a minute, so a page that always hangs is not loaded again and again.
+// whenever the user clicks or types into a view, the group asks the process a small question;
+// left unanswered for some seconds, it ends the process, and each view loads its page again in a
+// new one. It ends a hung process at most once a minute, so a page that always hangs is not loaded
+// again and again.
 class WebViewGroup {
  public:
   WebViewGroup() = default;
@@ -56,8 +57,10 @@ class WebViewGroup {
                                 gpointer group);
   void WaitForIdleViews();
   static gboolean OnViewsIdle(gpointer group);
-  static gboolean OnHangWatchTime(gpointer group);
+  static gboolean OnUserInput(GtkWidget* view, GdkEvent*, gpointer group);
+  void CheckForHang();
   void AskWebProcess();
+  static gboolean OnHangLimit(gpointer group);
   static void OnWebProcessAnswered(GObject* view, GAsyncResult* result, gpointer question);
 
   // The views not yet destroyed, oldest first.
@@ -68,14 +71,13 @@ class WebViewGroup {
   struct HangWatch {
     unsigned question = 0;  // the number of the last question asked
     bool unanswered = false;
-    std::chrono::steady_clock::time_point askedAt;
   };
   // A question on its way to the web process, and the watch waiting for its answer.
   struct HangQuestion {
     std::weak_ptr<HangWatch> watch;
     unsigned number;
   };
-  guint hangWatchTimer_ = 0;
+  guint hangCheckTimer_ = 0;
   // Shared with the question on its way, which may come back after the group has gone.
   std::shared_ptr<HangWatch> hangWatch_ = std::make_shared<HangWatch>();
   std::optional<std::chrono::steady_clock::time_point> lastHangEnded_;

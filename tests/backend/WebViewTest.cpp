@@ -243,6 +243,8 @@ TEST_F(WebViewTest, AHungWebProcessIsEndedAndThePageLoadsAgainInANewOne) {
                                       nullptr, nullptr, nullptr);
   size_t documents = Events("document").size();
   view_->Navigate(server_.BaseUrl() + "pp.htm");
+  // The user, seeing nothing happen, clicks into the view.
+  ClickOnScreen(kWindowBounds.x + 100, kWindowBounds.y + 100);
   ASSERT_TRUE(PumpUntil([&] { return Events("document").size() > documents; }, 20s));
   EXPECT_EQ(Evaluate("String(window.hung)"), "undefined") << "a new process";
   // The page the program asked for last, loaded again without asking the program again.

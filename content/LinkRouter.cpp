@@ -129,6 +129,8 @@ void LinkRouter::PlayerLink(const std::string& url) {
   window_.SetPlayerState(PlayerState::Video);
   window_.PlayerView().Navigate(
       server_.PlayerPage(FieldOrEmpty(fields, 0), FieldOrEmpty(fields, 1)));
+  window_.ShowPlayerPage();
+  window_.ShowNowPlaying();
   bool recordable = !FieldOrEmpty(fields, 2).empty() && !FieldOrEmpty(fields, 4).empty() &&
                     !FieldOrEmpty(fields, 1).empty();
   if (recordable) {
@@ -144,8 +146,6 @@ void LinkRouter::PlayerLink(const std::string& url) {
                                        FieldOrEmpty(fields, 1), *v, *v1, 0);
     }
   }
-  window_.ShowPlayerPage();
-  window_.ShowNowPlaying();
 }
 
 // delk://n/: removes line n of the play list. A payload that is no number does nothing.

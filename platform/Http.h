@@ -31,6 +31,9 @@ class HttpClient {
   // loop, exactly once, unless the returned request is destroyed first.
   virtual std::unique_ptr<HttpRequest> Get(const std::string& url,
                                            std::function<void(HttpResult)> onDone) = 0;
+  // Readies what the first GET to url would otherwise wait for (the system's proxy settings),
+  // in the background; it sends nothing.
+  virtual void PrepareFor(const std::string& url) = 0;
 };
 
 }  // namespace lumora

@@ -15,9 +15,10 @@ BA1::BA1(Platform& platform, ContentServer server, std::filesystem::path appDir)
       appDir_(std::move(appDir)),
       window_(platform.CreateWindow()),
       clicks_(*window_),
-      historyPage_(
-          appDir_,
-          [this](const std::filesystem::path& page) { HistoryView().Navigate2(page.string()); }),
+      historyPage_(appDir_,
+                   [this](const std::filesystem::path& page) {
+                     listSideBar_.ShowHistoryPage(page.string());
+                   }),
       historyStore_(appDir_, historyPage_),
       pageTabs_(*window_, skin_, clicks_),
       portal_(*window_, pageTabs_.Area(Page::Portal), server_),

@@ -76,6 +76,8 @@ void BA1::StartViewsBehindThePortal(const std::string& userId) {
   viewsBehindThePortalTimer_->SetEnabled(false);
   if (std::exchange(viewsBehindThePortalStarted_, true)) return;
   HistoryView().Navigate2((appDir_ / kHistoryPageFile).string());
+  // A play's first step asks the server for its data: the proxy settings are ready by then.
+  platform_.GetHttpClient().PrepareFor(server_.BaseUrl());
   InformationView().Navigate("about:blank");
   InformationView().WriteDocument(kDarkDocument);
   usagePingView_->Navigate(server_.UsagePing(userId));

@@ -1,5 +1,7 @@
 #include "shell/ListSideBar.h"
 
+#include <utility>
+
 #include "shell/Theme.h"
 #include "shell/WindowFrame.h"
 
@@ -99,6 +101,17 @@ void ListSideBar::SelectTab(ListTab tab, bool force) {
   Mark(current_, false);
   Mark(tab, true);
   current_ = tab;
+  if (tab == ListTab::History && historyPageToLoad_) {
+    historyView_->Navigate2(*std::exchange(historyPageToLoad_, std::nullopt));
+  }
+}
+
+void ListSideBar::ShowHistoryPage(const std::string& page) {
+  if (current_ == ListTab::History) {
+    historyView_->Navigate2(page);
+  } else {
+    historyPageToLoad_ = page;
+  }
 }
 
 void ListSideBar::ResetHover() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 
 #include "content/HistoryStore.h"
 #include "platform/Platform.h"
@@ -25,6 +27,10 @@ class ListSideBar {
   void Layout(Size bar);
   // force: mark the tab even when it is already the current one.
   void SelectTab(ListTab tab, bool force);
+  // Loads the history page at `page` into its view, or, while the history tab is hidden, when the
+  // tab is next shown: every play hides it, and loading it then would only hold up the player
+  // page, which shares the web process.
+  void ShowHistoryPage(const std::string& page);
   ListTab Current() const { return current_; }
   // Undoes the clear-list label's hover colour.
   void ResetHover();
@@ -47,6 +53,7 @@ class ListSideBar {
   Picture* strip_ = nullptr;            // shan
   Label* clearList_ = nullptr;          // qk
   ListTab current_ = ListTab::History;
+  std::optional<std::string> historyPageToLoad_;  // while the history tab is hidden
 };
 
 }  // namespace lumora

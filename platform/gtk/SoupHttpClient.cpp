@@ -99,6 +99,12 @@ void OnResponseHeaders(GObject* source, GAsyncResult* result, gpointer data) {
   ReadNextChunk(transfer);
 }
 
+// Only the lookup's side effect counts: the resolver has read the settings.
+void DropProxies(GObject* resolver, GAsyncResult* result, gpointer) {
+  g_auto(GStrv) proxies =
+      g_proxy_resolver_lookup_finish(G_PROXY_RESOLVER(resolver), result, nullptr);
+}
+
 gboolean ReportBadAddress(gpointer data) {
   TakeRef(data)->Finish({});
   return G_SOURCE_REMOVE;
@@ -121,6 +127,12 @@ std::unique_ptr<HttpRequest> SoupHttpClient::Get(const std::string& url,
                             transfer->cancellable.get(), OnResponseHeaders, GiveRef(transfer));
   }
   return std::make_unique<SoupRequest>(transfer);
+}
+
+void SoupHttpClient::PrepareFor(const std::string& url) {
+  GProxyResolver* resolver = soup_session_get_proxy_resolver(session_.get());
+  if (resolver == nullptr) resolver = g_proxy_resolver_get_default();
+  g_proxy_resolver_lookup_async(resolver, url.c_str(), nullptr, DropProxies, nullptr);
 }
 
 }  // namespace lumora::gtk

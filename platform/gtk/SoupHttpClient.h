@@ -13,6 +13,9 @@ class SoupHttpClient : public HttpClient {
   SoupHttpClient();
   std::unique_ptr<HttpRequest> Get(const std::string& url,
                                    std::function<void(HttpResult)> onDone) override;
+  // Looks up the proxy for url once, so that the system's proxy settings are read (some 10 ms
+  // on a worker thread) before the first GET rather than during it.
+  void PrepareFor(const std::string& url) override;
 
  private:
   GObjectPtr<SoupSession> session_;

@@ -16,6 +16,8 @@ class FakeHttpClient : public HttpClient {
 
   std::unique_ptr<HttpRequest> Get(const std::string& url,
                                    std::function<void(HttpResult)> onDone) override;
+  // A fake request waits for nothing.
+  void PrepareFor(const std::string&) override {}
 
   // Every URL asked for, in order.
   std::vector<std::string> RequestedUrls() const;

@@ -58,6 +58,10 @@ TEST(FetchTextTest, BodyIsReturnedWhateverTheStatusAndDecodedAndFailedFetchesGiv
   ServerFetch fetch{platform.GetHttpClient(), platform.GetEventLoop(), platform.GetClock()};
   DemoServer server{LUMORA_TEST_SITE_DIR};
   server.Start(0);
+  for (const char* address : {"no address", "http://[", ""}) {
+    platform.GetHttpClient().PrepareFor(address);
+  }
+  platform.GetHttpClient().PrepareFor(server.BaseUrl());
   std::string text = fetch.FetchText(server.BaseUrl() + "no/such/page.htm");
   EXPECT_NE(text.find("<html"), std::string::npos) << text;
   EXPECT_EQ(server.RequestLog(), std::vector<std::string>{"GET /box/no/such/page.htm 404"});

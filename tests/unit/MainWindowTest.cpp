@@ -610,6 +610,24 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
   EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&T&&&E&&&9"));
   EXPECT_TRUE(list().starts_with("9|T|E|B|0|0|0\r\n")) << "missing v and v1 count as 0";
 
+  // The plays hid the history tab: its page loads once it is shown, and at once while it is.
+  int historyLoads = 0;
+  std::string historyPage = (dir_ / "c.htm").string();
+  auto route = form_->HistoryView().onBeforeNavigate2;
+  form_->HistoryView().onBeforeNavigate2 = [&](const std::string& address, bool& cancel) {
+    historyLoads += address == historyPage;
+    route(address, cancel);
+  };
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B&&&T&&&E&&&5&&&1&&&2"));
+  EXPECT_EQ(historyLoads, 0);
+  Rect side = Place(form_->InformationView());
+  headless::ClickAt(Window(), {side.x + 112, side.y - 16});  // the history tab
+  headless::ClickAt(Window(), {side.x + 112, side.y - 16});
+  EXPECT_EQ(historyLoads, 1);
+  EXPECT_TRUE(Follow(form_->HistoryView(), "delk://1/"));
+  EXPECT_EQ(historyLoads, 2);
+  EXPECT_TRUE(list().starts_with("9|"));
+
   // The schemes are taken anywhere in the address, and the information view forwards them.
   EXPECT_TRUE(Follow(form_->PortalView(), "http://x/?u=kaqvod://A&&&B&&&T&&&E&&&4&&&1&&&2"));
   EXPECT_TRUE(list().starts_with("4|"));

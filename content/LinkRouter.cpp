@@ -1,5 +1,7 @@
 #include "content/LinkRouter.h"
 
+#include <chrono>
+
 #include "content/LinkPayload.h"
 #include "content/PlayListFormat.h"
 #include "core/AsciiText.h"
@@ -17,6 +19,9 @@ constexpr std::string_view kTvScheme = "katvs://";
 constexpr std::string_view kDeleteScheme = "delk://";
 constexpr std::string_view kOpenScheme = "open://";
 constexpr const char* kReadFailed = "读取数据出错，请返回重试！";
+// How long the play data may take before the player page shows while it is still asked for: the
+// click must show something within the moment a user counts as at once.
+constexpr std::chrono::milliseconds kPlayDataPatience{100};
 
 bool Contains(std::string_view url, std::string_view scheme) {
   return url.find(scheme) != std::string_view::npos;
@@ -104,9 +109,15 @@ void LinkRouter::PlayLink(const std::string& url) {
   int id = WholeNumber(FieldOrEmpty(fields, 0)).value_or(0);
   std::string v = Field(fields, 1);
   std::string v1 = Field(fields, 2);
-  window_.ShowPlayerPage();
-  std::string reply = fetch_.FetchText(server_.PlayData(id, v, v1));
-  if (reply.find('$') == std::string::npos) return showBalloon_(kReadFailed);
+  // The player page comes to the front as the player starts its new page, which PlayerLink does,
+  // or while a slow server is still being asked. Shown earlier, its first layout and paint of the
+  // page it is about to leave would hold up the new page's request.
+  std::string reply = fetch_.FetchText(server_.PlayData(id, v, v1), kPlayDataPatience,
+                                       [this] { window_.ShowPlayerPage(); });
+  if (reply.find('$') == std::string::npos) {
+    window_.ShowPlayerPage();
+    return showBalloon_(kReadFailed);
+  }
   std::vector<std::string_view> parts = SplitFields(reply, "$");
   std::vector<std::string> pieces = {AsPlayerField(FieldOrEmpty(parts, 2)),
                                      JsEscape(FieldOrEmpty(parts, 1)),

@@ -65,9 +65,9 @@ class MainWindowTest : public ::testing::Test {
   }
   WebView& View(size_t index) { return *form_->WebViews()[index]; }
   // The server answers the next request with this text, in GBK, after 20 ms.
-  void AnswerNextRequest(const std::string& text) {
+  void AnswerNextRequest(const std::string& text, std::chrono::milliseconds after = 20ms) {
     size_t request = platform_.Http().RequestedUrls().size();
-    platform_.Time().Post(20ms, [this, request, text] {
+    platform_.Time().Post(after, [this, request, text] {
       platform_.Http().Answer(request, {true, 200, Utf8ToGbk(text)});
     });
   }
@@ -583,6 +583,24 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
   EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?w$$$y%20z");
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n") << "v is not a number, so nothing is recorded";
   EXPECT_EQ(balloons_.size(), 2u);
+
+  // The player page comes to the front as the player starts the new page, or once the server has
+  // kept the click waiting for 100 ms.
+  std::vector<Page> pages;
+  form_->PlayerView().onBeforeNavigate2 = [&](const std::string&, bool&) {
+    pages.push_back(form_->CurrentPage());
+  };
+  auto showPortal = [this] { headless::PressKey(Window(), {Key::Digit1, true, false, false}); };
+  showPortal();
+  AnswerNextRequest("x$y$w");
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-0-0-T"));
+  showPortal();
+  AnswerNextRequest("x$y$w", 500ms);
+  for (auto probe : {90ms, 110ms})
+    platform_.Time().Post(probe, [&] { pages.push_back(form_->CurrentPage()); });
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-0-0-T"));
+  EXPECT_EQ(pages, (std::vector{Page::Portal, Page::Portal, Page::Player, Page::Player}));
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
 
   // Field separators inside the pieces cannot shift what is recorded.
   AnswerNextRequest("x&&&999$name$m/101/0/1");

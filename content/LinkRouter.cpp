@@ -1,7 +1,5 @@
 #include "content/LinkRouter.h"
 
-#include <chrono>
-
 #include "content/LinkPayload.h"
 #include "content/PlayListFormat.h"
 #include "core/AsciiText.h"
@@ -19,9 +17,6 @@ constexpr std::string_view kTvScheme = "katvs://";
 constexpr std::string_view kDeleteScheme = "delk://";
 constexpr std::string_view kOpenScheme = "open://";
 constexpr const char* kReadFailed = "读取数据出错，请返回重试！";
-// How long the play data may take before the player page shows while it is still asked for: the
-// click must show something within the moment a user counts as at once.
-constexpr std::chrono::milliseconds kPlayDataPatience{100};
 
 bool Contains(std::string_view url, std::string_view scheme) {
   return url.find(scheme) != std::string_view::npos;
@@ -109,11 +104,8 @@ void LinkRouter::PlayLink(const std::string& url) {
   int id = WholeNumber(FieldOrEmpty(fields, 0)).value_or(0);
   std::string v = Field(fields, 1);
   std::string v1 = Field(fields, 2);
-  // The player page comes to the front as the player starts its new page, which PlayerLink does,
-  // or while a slow server is still being asked. Shown earlier, its first layout and paint of the
-  // page it is about to leave would hold up the new page's request.
-  std::string reply = fetch_.FetchText(server_.PlayData(id, v, v1), kPlayDataPatience,
-                                       [this] { window_.ShowPlayerPage(); });
+  window_.ShowPlayerPageOnArrival();
+  std::string reply = fetch_.FetchText(server_.PlayData(id, v, v1));
   if (reply.find('$') == std::string::npos) {
     window_.ShowPlayerPage();
     return showBalloon_(kReadFailed);
@@ -140,7 +132,7 @@ void LinkRouter::PlayerLink(const std::string& url) {
   window_.SetPlayerState(PlayerState::Video);
   window_.PlayerView().Navigate(
       server_.PlayerPage(FieldOrEmpty(fields, 0), FieldOrEmpty(fields, 1)));
-  window_.ShowPlayerPage();
+  window_.ShowPlayerPageOnArrival();
   window_.ShowNowPlaying();
   bool recordable = !FieldOrEmpty(fields, 2).empty() && !FieldOrEmpty(fields, 4).empty() &&
                     !FieldOrEmpty(fields, 1).empty();

@@ -24,6 +24,9 @@ class RouterWindow {
 
   // Brings the player page forward.
   virtual void ShowPlayerPage() = 0;
+  // Brings the player page forward for a play: once the player view's new page has arrived, or
+  // a moment after the first of these calls at the latest.
+  virtual void ShowPlayerPageOnArrival() = 0;
   // Brings the item information view forward in the list side bar.
   virtual void ShowNowPlaying() = 0;
   // Switches between no player, the video player and the TV player.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -21,9 +19,6 @@ class ServerFetch {
   // seconds count is more than 3 past the start, 3 to 4 seconds after it. Other handlers,
   // including another FetchText, run during the wait.
   std::string FetchText(const std::string& url);
-  // As above; when no answer has come after patience, calls whileWaiting once and waits on.
-  std::string FetchText(const std::string& url, std::chrono::milliseconds patience,
-                        const std::function<void()>& whileWaiting);
 
  private:
   HttpClient& http_;

@@ -180,6 +180,8 @@ class WebView : public Control {
   // cancel stops it.
   std::function<void(const std::string& address, bool& cancel)> onBeforeNavigate2;
   std::function<void()> onDownloadBegin;
+  // The new page has arrived and replaced the last one: the view shows it from now on.
+  std::function<void()> onNavigateComplete2;
   std::function<void()> onDownloadComplete;
   std::function<void()> onDocumentComplete;
   // The address could not be loaded, or its main resource answered with status 400 or more.

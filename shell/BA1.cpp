@@ -24,6 +24,7 @@ BA1::BA1(Platform& platform, ContentServer server, std::filesystem::path appDir)
       portal_(*window_, pageTabs_.Area(Page::Portal), server_),
       playerPage_(pageTabs_.Area(Page::Player), skin_, clicks_),
       player_(platform, *window_, playerPage_.Left()),
+      playerReveal_(platform, player_.PlayerView(), [this] { ShowPlayerPage(); }),
       listSideBar_(platform, *window_, playerPage_.SideBar(), skin_, clicks_, historyStore_),
       tvPage_(pageTabs_.Area(Page::Tv), skin_, clicks_),
       tvPane_(platform, tvPage_.Left(), tvPage_.SideBar(), server_),
@@ -82,6 +83,7 @@ void BA1::WireEvents() {
 }
 
 void BA1::OnPageShown(Page page) {
+  playerReveal_.Cancel();
   if (page == Page::Tv) tvPane_.OnShown();
   if (page == Page::Shopping) shoppingStart_.OnShown();
 }

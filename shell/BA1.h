@@ -16,6 +16,7 @@
 #include "shell/FrameSizing.h"
 #include "shell/ListSideBar.h"
 #include "shell/PageTabs.h"
+#include "shell/PlayerPageReveal.h"
 #include "shell/PlayerPane.h"
 #include "shell/PortalPane.h"
 #include "shell/SkinSheets.h"
@@ -75,6 +76,7 @@ class BA1 : public RouterWindow, public UpdateTarget {
   WebView& ChannelView() override { return tvPane_.ChannelView(); }
   HistoryStore& PlayList() override { return historyStore_; }
   void ShowPlayerPage() override { pageTabs_.Select(Page::Player); }
+  void ShowPlayerPageOnArrival() override { playerReveal_.RevealSoon(); }
   void ShowNowPlaying() override { listSideBar_.SelectTab(ListTab::NowPlaying, false); }
   void SetPlayerState(PlayerState state) override;
   void ShowTvCloseButton() override { tvPane_.SetCloseButtonVisible(true); }
@@ -124,6 +126,7 @@ class BA1 : public RouterWindow, public UpdateTarget {
   PortalPane portal_;
   SplitPage playerPage_;  // zz: L1 beside the list side bar l2
   PlayerPane player_;
+  PlayerPageReveal playerReveal_;
   ListSideBar listSideBar_;
   SplitPage tvPage_;  // tv: tvleft beside the channel list tvright
   TvPane tvPane_;

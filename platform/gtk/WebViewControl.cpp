@@ -337,6 +337,7 @@ void WebViewControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpoint
   } else if (event == WEBKIT_LOAD_COMMITTED) {
     self->StopStallWatch();
     self->WatchMainResource();
+    Raise(self->onNavigateComplete2);
   } else if (event == WEBKIT_LOAD_FINISHED) {
     self->StopStallWatch();
     self->ForgetMainResource();

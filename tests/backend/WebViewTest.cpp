@@ -65,6 +65,7 @@ class WebViewTest : public ::testing::Test {
       return [this, event](const std::string& address = "") { events_.push_back(event + address); };
     };
     view_->onDownloadBegin = record("begin");
+    view_->onNavigateComplete2 = record("arrived");
     view_->onDownloadComplete = record("complete");
     view_->onDocumentComplete = record("document");
     view_->onNavigateError = record("error ");
@@ -137,8 +138,9 @@ TEST_F(WebViewTest, NavigationIsAskedOnceBeforeLoadingAndACancelledOneNeverReach
   view_->Refresh();
   ASSERT_TRUE(LoadsDocument());
   // A reload is not asked for.
-  EXPECT_EQ(events_, (std::vector<std::string>{"before " + address, "begin", "complete", "document",
-                                               "begin", "complete", "document"}));
+  EXPECT_EQ(events_,
+            (std::vector<std::string>{"before " + address, "begin", "arrived", "complete",
+                                      "document", "begin", "arrived", "complete", "document"}));
 
   // Addresses the engine rewrites are not asked for twice either.
   std::string upperScheme =
@@ -167,7 +169,7 @@ TEST_F(WebViewTest, NavigationIsAskedOnceBeforeLoadingAndACancelledOneNeverReach
   EXPECT_EQ(Events("before").size(), 2u);
   ASSERT_TRUE(LoadsDocument());
   EXPECT_EQ(events_, (std::vector<std::string>{"before " + cancelled, "before " + address, "begin",
-                                               "complete", "document"}));
+                                               "arrived", "complete", "document"}));
   EXPECT_EQ(view_->CurrentAddress(), address);
   EXPECT_FALSE(Requested("play.htm"));
 }

@@ -584,24 +584,6 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
   EXPECT_EQ(dir_.Read("date.dat"), "\r\n") << "v is not a number, so nothing is recorded";
   EXPECT_EQ(balloons_.size(), 2u);
 
-  // The player page comes to the front as the player starts the new page, or once the server has
-  // kept the click waiting for 100 ms.
-  std::vector<Page> pages;
-  form_->PlayerView().onBeforeNavigate2 = [&](const std::string&, bool&) {
-    pages.push_back(form_->CurrentPage());
-  };
-  auto showPortal = [this] { headless::PressKey(Window(), {Key::Digit1, true, false, false}); };
-  showPortal();
-  AnswerNextRequest("x$y$w");
-  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-0-0-T"));
-  showPortal();
-  AnswerNextRequest("x$y$w", 500ms);
-  for (auto probe : {90ms, 110ms})
-    platform_.Time().Post(probe, [&] { pages.push_back(form_->CurrentPage()); });
-  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-0-0-T"));
-  EXPECT_EQ(pages, (std::vector{Page::Portal, Page::Portal, Page::Player, Page::Player}));
-  EXPECT_EQ(form_->CurrentPage(), Page::Player);
-
   // Field separators inside the pieces cannot shift what is recorded.
   AnswerNextRequest("x&&&999$name$m/101/0/1");
   EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://101-1-2-T&&&7&&&8/"));
@@ -653,6 +635,38 @@ TEST_F(MainWindowTest, PlayLinkAsksTheServerForThePlayerLinkWhichPlaysRecordsAnd
   EXPECT_EQ(form_->PlayerView().CurrentAddress(), "http://server/box/play.htm?http://x/?u=A$$$C");
   EXPECT_FALSE(Follow(form_->PortalView(), "http://server/box/index.html"));
   EXPECT_FALSE(Follow(form_->InformationView(), "http://server/box/pp.htm?1"));
+
+  // The player page comes forward once the player's new page has arrived, or 100 ms after the
+  // click at the latest, also while the server is still being asked; a page the user picks
+  // meanwhile stays.
+  auto showPage = [this](Key key) { headless::PressKey(Window(), {key, true, false, false}); };
+  Page whenPlayerStarts{};
+  form_->PlayerView().onBeforeNavigate2 = [&](const std::string&, bool&) {
+    whenPlayerStarts = form_->CurrentPage();
+  };
+  showPage(Key::Digit1);
+  AnswerNextRequest("x$y$w");
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-0-0-T"));
+  EXPECT_EQ(std::tuple(whenPlayerStarts, form_->CurrentPage()),
+            std::tuple(Page::Portal, Page::Portal));
+  form_->PlayerView().onNavigateComplete2();
+  EXPECT_EQ(form_->CurrentPage(), Page::Player);
+
+  showPage(Key::Digit1);
+  AnswerNextRequest("x$y$w", 500ms);
+  std::vector<Page> pages;
+  for (auto probe : {90ms, 110ms}) {
+    platform_.Time().Post(probe, [&] { pages.push_back(form_->CurrentPage()); });
+  }
+  EXPECT_TRUE(Follow(form_->PortalView(), "kavovod://12-0-0-T"));
+  EXPECT_EQ(pages, (std::vector{Page::Portal, Page::Player}));
+
+  showPage(Key::Digit1);
+  EXPECT_TRUE(Follow(form_->PortalView(), "kaqvod://A&&&B"));
+  showPage(Key::Digit4);
+  platform_.Time().Advance(200ms);
+  form_->PlayerView().onNavigateComplete2();
+  EXPECT_EQ(form_->CurrentPage(), Page::Shopping);
 }
 
 TEST_F(MainWindowTest, OpenAndDeleteAddressPlayListLinesAndOnlyThem) {

@@ -1,8 +1,15 @@
 #include "shell/PlayerPageReveal.h"
 
+#include <chrono>
 #include <utility>
 
 namespace lumora {
+namespace {
+
+// The longest wait, short enough for the user to see the answer to the click at once.
+constexpr std::chrono::milliseconds kLongestWait{100};
+
+}  // namespace
 
 PlayerPageReveal::PlayerPageReveal(Platform& platform, WebView& playerView,
                                    std::function<void()> show)

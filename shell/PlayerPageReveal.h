@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -23,9 +22,6 @@ class PlayerPageReveal {
   void RevealSoon();
   // Stops waiting: another page was brought forward meanwhile, which the reveal must not undo.
   void Cancel();
-
-  // The longest wait, short enough for the user to see the answer to the click at once.
-  static constexpr std::chrono::milliseconds kLongestWait{100};
 
  private:
   void Reveal();

@@ -69,6 +69,24 @@ long FdCount(pid_t pid) {
   return std::distance(fds, std::filesystem::directory_iterator());
 }
 
+// User and system CPU time in clock ticks from a /proc stat file; 0 when it is gone.
+long StatCpuTicks(const std::string& statPath) {
+  std::ifstream file(statPath);
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  long user = 0;
+  long system = 0;
+  // After the name: state is field 3, utime field 14, stime field 15.
+  for (int index = 3; index <= 15 && fields >> field; ++index) {
+    if (index == 14) user = WholeNumber(field).value_or(0);
+    if (index == 15) system = WholeNumber(field).value_or(0);
+  }
+  return user + system;
+}
+
 }  // namespace
 
 std::optional<pid_t> ParentFromStat(std::string_view stat) {
@@ -133,20 +151,19 @@ std::string ProcessName(pid_t pid) {
 }
 
 long CpuTicks(pid_t pid) {
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::size_t close = stat.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(stat.substr(close + 2));
-  std::string field;
-  long user = 0;
-  long system = 0;
-  // After the name: state is field 3, utime field 14, stime field 15.
-  for (int index = 3; index <= 15 && fields >> field; ++index) {
-    if (index == 14) user = WholeNumber(field).value_or(0);
-    if (index == 15) system = WholeNumber(field).value_or(0);
+  return StatCpuTicks("/proc/" + std::to_string(pid) + "/stat");
+}
+
+long ThreadCpuTicks(pid_t pid, pid_t thread) {
+  return StatCpuTicks("/proc/" + std::to_string(pid) + "/task/" + std::to_string(thread) + "/stat");
+}
+
+long NamedCpuTicks(pid_t root, std::string_view name) {
+  long ticks = 0;
+  for (pid_t pid : ProcessTree(root)) {
+    if (ProcessName(pid) == name) ticks += CpuTicks(pid);
   }
-  return user + system;
+  return ticks;
 }
 
 long TreeCpuTicks(pid_t root) {

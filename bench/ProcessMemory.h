@@ -38,6 +38,12 @@ std::string ProcessName(pid_t pid);
 // User and system CPU time of one process in clock ticks; 0 when it is gone.
 long CpuTicks(pid_t pid);
 
+// User and system CPU time of one thread of a process in clock ticks; 0 when it is gone.
+long ThreadCpuTicks(pid_t pid, pid_t thread);
+
+// User and system CPU time of those processes of a tree with this command name, in clock ticks.
+long NamedCpuTicks(pid_t root, std::string_view name);
+
 // User and system CPU time of a process tree's processes, in clock ticks; ended ones count 0.
 long TreeCpuTicks(pid_t root);
 

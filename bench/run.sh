@@ -8,7 +8,8 @@
 #
 #   startup         window mapped, portal first paint, all start pages finished, PSS (RUNS 5)
 #   first-frame     pointer click on a portal tile until the video's first frame is shown (RUNS 5)
-#   playback        CPU time and PSS while the demo video plays for 30 s (RUNS 3)
+#   playback        CPU time (all, the window's main thread, the web process) and PSS while the
+#                   demo video plays for 30 s (RUNS 3)
 #   long-session    growth of PSS, fds and threads over RUNS plays (default 200), extras on
 #   play-latency    play link in the portal until the player page is asked for
 #   extras-cost     popup ad memory and idle CPU with the ticker and popup on
@@ -94,10 +95,12 @@ compare() {
       status=1
       continue
     fi
+    # Small figures (seconds of CPU time) keep two decimals, the others one.
     awk -v name="${figure#*:}" -v p="$program" -v f="$floor" 'BEGIN {
       split(p, a, " "); split(f, b, " ")
-      printf "%-34s program %9.1f [%.1f-%.1f]  floor %9.1f [%.1f-%.1f]  runs %d/%d  program/floor %.2f\n",
-        name, a[1], a[2], a[3], b[1], b[2], b[3], a[4], b[4], (b[1] ? a[1] / b[1] : 0)
+      d = a[1] < 100 ? 2 : 1
+      printf "%-34s program %9.*f [%.*f-%.*f]  floor %9.*f [%.*f-%.*f]  runs %d/%d  program/floor %.2f\n",
+        name, d, a[1], d, a[2], d, a[3], d, b[1], d, b[2], d, b[3], a[4], b[4], (b[1] ? a[1] / b[1] : 0)
     }'
   done
   return "$status"
@@ -126,7 +129,8 @@ first_frame() {
 playback() {
   alternate "${1:-3}" "$bin/lumora-video-bench playback program" \
     "$bin/lumora-video-bench playback floor"
-  compare "cpu_s:CPU time while playing (s)" "pss_kb:PSS while playing (kB)"
+  compare "cpu_s:CPU time while playing (s)" "main_thread_cpu_s:  of it the window's main thread" \
+    "web_cpu_s:  of it the web process" "pss_kb:PSS while playing (kB)"
 }
 
 long_session() {

@@ -164,30 +164,41 @@ void ClickAt(GtkWidget* window, int x, int y) {
   }
 }
 
-// CPU time of all processes over a span of playing, and the PSS while playing. The CPU time is
-// also told apart: this process's main thread (the window with its views' drawing, and the demo
-// server) and the web process (every view's pages and the video's decoding).
+// CPU time in clock ticks so far: of all processes, of this process, of its main thread (the
+// window with its views' drawing, and the demo server) and of the web process (every view's pages
+// and the video's decoding).
+struct CpuSoFar {
+  long all = 0;
+  long thisProcess = 0;
+  long mainThread = 0;
+  long web = 0;
+
+  static CpuSoFar Now() {
+    pid_t self = getpid();
+    return {TreeCpuTicks(self), CpuTicks(self), ThreadCpuTicks(self, self),
+            NamedCpuTicks(self, kWebProcessName)};
+  }
+};
+
+// CPU time of all processes over a span of playing, told apart as CpuSoFar does, and the PSS
+// while playing.
 std::string PlayingCost() {
   PumpFor(std::chrono::seconds(BriefRun() ? 0 : 2));
-  pid_t self = getpid();
-  auto ticks = [self] {
-    return std::tuple(TreeCpuTicks(self), CpuTicks(self), ThreadCpuTicks(self, self),
-                      NamedCpuTicks(self, kWebProcessName));
-  };
-  auto before = ticks();
+  CpuSoFar before = CpuSoFar::Now();
   auto start = Clock::now();
   IdleFor(std::chrono::milliseconds(BriefRun() ? 3000 : 30000));
   double wall = SecondsOf(Clock::now() - start);
-  auto after = ticks();
+  CpuSoFar after = CpuSoFar::Now();
   auto seconds = [](long from, long to) {
     return static_cast<double>(to - from) / sysconf(_SC_CLK_TCK);
   };
+  pid_t self = getpid();
   std::ostringstream figures;
   // This process: the window and the demo server alike for program and floor.
-  figures << "cpu_s=" << seconds(std::get<0>(before), std::get<0>(after))
-          << " this_cpu_s=" << seconds(std::get<1>(before), std::get<1>(after))
-          << " main_thread_cpu_s=" << seconds(std::get<2>(before), std::get<2>(after))
-          << " web_cpu_s=" << seconds(std::get<3>(before), std::get<3>(after))
+  figures << "cpu_s=" << seconds(before.all, after.all)
+          << " this_cpu_s=" << seconds(before.thisProcess, after.thisProcess)
+          << " main_thread_cpu_s=" << seconds(before.mainThread, after.mainThread)
+          << " web_cpu_s=" << seconds(before.web, after.web)
           << " pss_kb=" << SettledPssKb(BriefRun() ? 1 : 5) << " over_s=" << wall
           << " processes=" << ProcessTree(self).size() << " by_process";
   // Where the memory is: the larger processes by name.
